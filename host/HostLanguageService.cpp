@@ -1,0 +1,98 @@
+#include "HostLanguageService.h"
+
+#include <QFile>
+#include <QRegularExpression>
+
+namespace orvex {
+
+namespace {
+
+// Language files are small; anything larger is not one.
+constexpr qint64 kMaxFileSize = 8 * 1024 * 1024;
+
+// "\n", "\r", "\t" and "\\" let a one-line entry carry line breaks.
+QString Unescape(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('\\') && i + 1 < text.size()) {
+            const QChar next = text.at(i + 1);
+            if (next == QLatin1Char('n')) { out += QLatin1Char('\n'); ++i; continue; }
+            if (next == QLatin1Char('r')) { out += QLatin1Char('\r'); ++i; continue; }
+            if (next == QLatin1Char('t')) { out += QLatin1Char('\t'); ++i; continue; }
+            if (next == QLatin1Char('\\')) { out += QLatin1Char('\\'); ++i; continue; }
+        }
+        out += c;
+    }
+    return out;
+}
+
+}  // namespace
+
+bool HostLanguageService::LoadFile(const QString& plugInId, const QString& path, QString* error) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error) *error = QStringLiteral("%1: %2").arg(path, file.errorString());
+        return false;
+    }
+    if (file.size() > kMaxFileSize) {
+        if (error) *error = QStringLiteral("%1: not a language file (too large)").arg(path);
+        return false;
+    }
+    const QString content = QString::fromUtf8(file.readAll());
+    auto& table = m_texts[plugInId];
+    for (QStringView line : QStringView(content).split(QLatin1Char('\n'))) {
+        if (line.endsWith(QLatin1Char('\r'))) line.chop(1);
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        if (eq <= 0) continue;
+        bool ok = false;
+        const int number = line.left(eq).trimmed().toInt(&ok);
+        if (!ok) continue;
+        table.insert(number, Unescape(line.mid(eq + 1).toString()));
+    }
+    return true;
+}
+
+QString HostLanguageService::GetText(const QString& plugInId, const QString& literal,
+                                     const VariantArray& parameters) {
+    QString text = literal;
+    const qsizetype sep = literal.indexOf(QLatin1String("::"));
+    if (sep > 0) {
+        bool ok = false;
+        const int number = literal.left(sep).toInt(&ok);
+        text = literal.mid(sep + 2);
+        if (ok) {
+            const auto table = m_texts.constFind(plugInId);
+            if (table != m_texts.constEnd()) text = table->value(number, text);
+        }
+    }
+    return Substitute(text, parameters);
+}
+
+QString HostLanguageService::Substitute(const QString& text, const VariantArray& parameters) {
+    QString out;
+    out.reserve(text.size());
+    qsizetype i = 0;
+    while (i < text.size()) {
+        if (text.at(i) == QLatin1Char('%') && i + 2 < text.size() && text.at(i + 1) == QLatin1Char('%') &&
+            text.at(i + 2).isDigit()) {
+            qsizetype end = i + 2;
+            int index = 0;
+            while (end < text.size() && text.at(end).isDigit() && index < 1000) {
+                index = index * 10 + text.at(end).digitValue();
+                ++end;
+            }
+            if (parameters.Dimensions() == 1 && index >= 1 && index <= parameters.Count()) {
+                out += parameters.At(parameters.LBound() + index - 1).ToString();
+                i = end;
+                continue;
+            }
+        }
+        out += text.at(i);
+        ++i;
+    }
+    return out;
+}
+
+}  // namespace orvex

@@ -1,0 +1,71 @@
+#include "HostMessageService.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <cstdio>
+
+namespace orvex {
+
+namespace {
+
+QMessageBox::Icon ToQtIcon(MessageService::Icon icon) {
+    switch (icon) {
+        case MessageService::Icon::Information: return QMessageBox::Information;
+        case MessageService::Icon::Exclamation: return QMessageBox::Warning;
+        case MessageService::Icon::Critical: return QMessageBox::Critical;
+        case MessageService::Icon::Question: return QMessageBox::Question;
+        case MessageService::Icon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons ToQtButtons(MessageService::Buttons buttons) {
+    switch (buttons) {
+        case MessageService::Buttons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
+        case MessageService::Buttons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+        case MessageService::Buttons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        case MessageService::Buttons::Ok: break;
+    }
+    return QMessageBox::Ok;
+}
+
+MessageService::Answer FromQtButton(int button) {
+    switch (button) {
+        case QMessageBox::Cancel: return MessageService::Answer::Cancel;
+        case QMessageBox::Yes: return MessageService::Answer::Yes;
+        case QMessageBox::No: return MessageService::Answer::No;
+        default: return MessageService::Answer::Ok;
+    }
+}
+
+}  // namespace
+
+HostMessageService::HostMessageService(Mode mode) : m_mode(mode) {}
+
+MessageService::Answer HostMessageService::DefaultAnswer(Buttons buttons) const {
+    if (m_answerSet) return m_answer;
+    return (buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel) ? Answer::Yes : Answer::Ok;
+}
+
+MessageService::Answer HostMessageService::Show(const QString& text, Icon icon, Buttons buttons,
+                                                const QString& title) {
+    m_shown.append({text, icon, buttons, title});
+    switch (m_mode) {
+        case Mode::Dialog:
+            // Without a widget application (a command-line tool) a dialog cannot be shown.
+            if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
+                QMessageBox box(ToQtIcon(icon), title, text, ToQtButtons(buttons));
+                return FromQtButton(box.exec());
+            }
+            [[fallthrough]];
+        case Mode::Console: {
+            const QByteArray line = (title.isEmpty() ? text : title + QStringLiteral(": ") + text).toLocal8Bit();
+            std::fprintf(stderr, "%s\n", line.constData());
+            break;
+        }
+        case Mode::Record: break;
+    }
+    return DefaultAnswer(buttons);
+}
+
+}  // namespace orvex

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include "hostapi/MessageService.h"
+
+namespace orvex {
+
+// Shows message boxes as dialogs in the application, as lines on stderr in command-line tools,
+// or only records them (tests). Every message is recorded in all modes.
+class HostMessageService : public MessageService {
+public:
+    enum class Mode { Dialog, Console, Record };
+
+    struct Message {
+        QString text;
+        Icon icon;
+        Buttons buttons;
+        QString title;
+    };
+
+    explicit HostMessageService(Mode mode);
+
+    Answer Show(const QString& text, Icon icon, Buttons buttons, const QString& title) override;
+
+    const QList<Message>& Shown() const { return m_shown; }
+    void Clear() { m_shown.clear(); }
+    // What a console or recording service answers to a question; the first button by default.
+    void SetAnswer(Answer answer) { m_answer = answer; m_answerSet = true; }
+
+private:
+    Answer DefaultAnswer(Buttons buttons) const;
+
+    Mode m_mode;
+    QList<Message> m_shown;
+    Answer m_answer = Answer::Ok;
+    bool m_answerSet = false;
+};
+
+}  // namespace orvex

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <memory>
+
+#include "HostApiExport.h"
+#include "LanguageService.h"
+#include "MessageService.h"
+#include "PortTable.h"
+
+namespace orvex {
+
+// Where the plug-in and the driver find the services of the host that loaded them. The host
+// installs its services at start-up; a service that is not installed raises "Object required".
+class ORVEX_HOSTAPI_EXPORT HostServices {
+public:
+    static void SetLanguage(std::shared_ptr<LanguageService> service);
+    static void SetMessages(std::shared_ptr<MessageService> service);
+    static void SetPorts(std::shared_ptr<PortTable> service);
+
+    static std::shared_ptr<LanguageService> Language();
+    static std::shared_ptr<MessageService> Messages();
+    static std::shared_ptr<PortTable> Ports();
+};
+
+}  // namespace orvex

@@ -1,0 +1,7 @@
+#include "IUnknown.h"
+
+namespace orvex {
+
+IUnknown::~IUnknown() = default;
+
+}  // namespace orvex

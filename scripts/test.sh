@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Sets up, builds, and runs every test: the release build, then the whole suite again under
+# AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh default asan
+export QT_QPA_PLATFORM=offscreen
+ctest --preset default -j2
+ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 ctest --preset asan -j2
