@@ -3,13 +3,14 @@
 #include <QHash>
 #include <QString>
 
+#include "HostExport.h"
 #include "hostapi/LanguageService.h"
 
 namespace orvex {
 
 // The host's language service: per plug-in tables read from "<LngPath>/<language>.lng" files
 // (UTF-8 "number=text" lines); a number without a translation shows the literal's own text.
-class HostLanguageService : public LanguageService {
+class ORVEX_HOST_EXPORT HostLanguageService : public LanguageService {
 public:
     // Adds the texts of one language file for a plug-in. Returns false, with the reason in error,
     // when the file cannot be read; lines that are not "number=text" are skipped.

@@ -3,13 +3,14 @@
 #include <QList>
 #include <QString>
 
+#include "HostExport.h"
 #include "hostapi/MessageService.h"
 
 namespace orvex {
 
 // Shows message boxes as dialogs in the application, as lines on stderr in command-line tools,
 // or only records them (tests). Every message is recorded in all modes.
-class HostMessageService : public MessageService {
+class ORVEX_HOST_EXPORT HostMessageService : public MessageService {
 public:
     enum class Mode { Dialog, Console, Record };
 

@@ -3,12 +3,13 @@
 #include <QMap>
 #include <QString>
 
+#include "HostExport.h"
 #include "hostapi/PortTable.h"
 
 namespace orvex {
 
 // The host's port numbers and the devices behind them.
-class HostPortTable : public PortTable {
+class ORVEX_HOST_EXPORT HostPortTable : public PortTable {
 public:
     QString DevicePath(int32_t port) const override;
 
