@@ -1,5 +1,9 @@
 #include "HostPortTable.h"
 
+#include <QSettings>
+
+#include "HostSettingsFile.h"
+
 namespace orvex {
 
 QString HostPortTable::DevicePath(int32_t port) const { return m_devices.value(port); }
@@ -17,5 +21,14 @@ int32_t HostPortTable::PortOf(const QString& devicePath) {
 }
 
 void HostPortTable::Remove(int32_t port) { m_devices.remove(port); }
+
+void HostPortTable::Load(QSettings& settings) {
+    settings.beginGroup(QStringLiteral("Ports"));
+    for (const int32_t port : HostSettingsFile::PortNumbers(settings.childKeys())) {
+        const QString path = settings.value(QString::number(port)).toString();
+        if (!path.isEmpty()) Assign(port, path);
+    }
+    settings.endGroup();
+}
 
 }  // namespace orvex

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "HostApiExport.h"
+#include "InstrumentRegistry.h"
 #include "LanguageService.h"
 #include "MessageService.h"
 #include "PortTable.h"
@@ -16,10 +17,12 @@ public:
     static void SetLanguage(std::shared_ptr<LanguageService> service);
     static void SetMessages(std::shared_ptr<MessageService> service);
     static void SetPorts(std::shared_ptr<PortTable> service);
+    static void SetInstruments(std::shared_ptr<InstrumentRegistry> service);
 
     static std::shared_ptr<LanguageService> Language();
     static std::shared_ptr<MessageService> Messages();
     static std::shared_ptr<PortTable> Ports();
+    static std::shared_ptr<InstrumentRegistry> Instruments();
 };
 
 }  // namespace orvex
