@@ -5,6 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh default
 bin=build/default/bin
-if [ $# -gt 0 ]; then target=(--device "$1"); else target=(--simulate); fi
-"$bin/korotka" "${target[@]}" send "[BP_SERIAL]"
-"$bin/korotka" "${target[@]}" send "[BP_VERSION]"
+# A real pump needs longer than the simulator to reach the pressure: allow a minute of polls.
+if [ $# -gt 0 ]; then target=(--device "$1"); polls=(--polls 60); else target=(--simulate); polls=(); fi
+"$bin/korotka" "${target[@]}" identify
+# A static pressure test: pump to 250 mmHg on the external cuff and read the gauge in mmHg.
+"$bin/korotka" "${target[@]}" test 300 250 0 False 0 False "${polls[@]}"

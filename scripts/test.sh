@@ -6,4 +6,4 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh default asan
 export QT_QPA_PLATFORM=offscreen
 ctest --preset default -j2
-ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 ctest --preset asan -j2
+UBSAN_OPTIONS=print_stacktrace=1 ctest --preset asan -j2
