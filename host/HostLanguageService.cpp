@@ -1,7 +1,15 @@
 #include "HostLanguageService.h"
 
+#include <QAbstractButton>
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
 #include <QFile>
-#include <QRegularExpression>
+#include <QGroupBox>
+#include <QLabel>
+#include <QTabWidget>
+#include <optional>
+#include <utility>
 
 namespace orvex {
 
@@ -30,7 +38,7 @@ QString Unescape(const QString& text) {
 
 }  // namespace
 
-bool HostLanguageService::LoadFile(const QString& plugInId, const QString& path, QString* error) {
+bool HostLanguageService::ReadFile(const QString& path, Table& table, QString* error) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         if (error) *error = QStringLiteral("%1: %2").arg(path, file.errorString());
@@ -41,7 +49,6 @@ bool HostLanguageService::LoadFile(const QString& plugInId, const QString& path,
         return false;
     }
     const QString content = QString::fromUtf8(file.readAll());
-    auto& table = m_texts[plugInId];
     for (QStringView line : QStringView(content).split(QLatin1Char('\n'))) {
         if (line.endsWith(QLatin1Char('\r'))) line.chop(1);
         const qsizetype eq = line.indexOf(QLatin1Char('='));
@@ -51,6 +58,21 @@ bool HostLanguageService::LoadFile(const QString& plugInId, const QString& path,
         if (!ok) continue;
         table.insert(number, Unescape(line.mid(eq + 1).toString()));
     }
+    return true;
+}
+
+bool HostLanguageService::Load(const QString& plugInId, const QString& lngPath, const QString& language,
+                               QString* error) {
+    Table table;
+    if (!ReadFile(QDir(lngPath).filePath(language + QStringLiteral(".lng")), table, error)) return false;
+    m_texts.insert(plugInId, std::move(table));
+    return true;
+}
+
+bool HostLanguageService::LoadFile(const QString& plugInId, const QString& path, QString* error) {
+    Table table;
+    if (!ReadFile(path, table, error)) return false;
+    m_texts[plugInId].insert(table);
     return true;
 }
 
@@ -68,6 +90,59 @@ QString HostLanguageService::GetText(const QString& plugInId, const QString& lit
         }
     }
     return Substitute(text, parameters);
+}
+
+bool HostLanguageService::IsLiteral(const QString& text) {
+    // Nine digits at most, so that the number always fits an int.
+    constexpr qsizetype kMaxDigits = 9;
+    qsizetype digits = 0;
+    while (digits < text.size() && text.at(digits) >= QLatin1Char('0') &&
+           text.at(digits) <= QLatin1Char('9')) {
+        if (++digits > kMaxDigits) return false;
+    }
+    return digits > 0 && QStringView(text).mid(digits).startsWith(QLatin1String("::"));
+}
+
+std::optional<QString> HostLanguageService::Translated(const QString& plugInId, const QString& text) {
+    if (!IsLiteral(text)) return std::nullopt;
+    return GetText(plugInId, text, {});
+}
+
+void HostLanguageService::TranslateControls(const QString& plugInId, QWidget* root) {
+    if (!root) return;
+    TranslateWidget(plugInId, root);
+    for (QWidget* widget : root->findChildren<QWidget*>()) TranslateWidget(plugInId, widget);
+}
+
+void HostLanguageService::TranslateToolbar(const QString& plugInId, QWidget* toolbar) {
+    TranslateControls(plugInId, toolbar);
+}
+
+// Only literals are written back: setting an unchanged text would still cost every widget
+// window data it does not need.
+void HostLanguageService::TranslateWidget(const QString& plugInId, QWidget* widget) {
+    if (const auto text = Translated(plugInId, widget->windowTitle())) widget->setWindowTitle(*text);
+    if (const auto text = Translated(plugInId, widget->toolTip())) widget->setToolTip(*text);
+    if (auto* label = qobject_cast<QLabel*>(widget)) {
+        if (const auto text = Translated(plugInId, label->text())) label->setText(*text);
+    } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+        if (const auto text = Translated(plugInId, button->text())) button->setText(*text);
+    } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
+        if (const auto text = Translated(plugInId, group->title())) group->setTitle(*text);
+    } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+        for (int i = 0; i < combo->count(); ++i) {
+            if (const auto text = Translated(plugInId, combo->itemText(i))) combo->setItemText(i, *text);
+        }
+    } else if (auto* tabs = qobject_cast<QTabWidget*>(widget)) {
+        for (int i = 0; i < tabs->count(); ++i) {
+            if (const auto text = Translated(plugInId, tabs->tabText(i))) tabs->setTabText(i, *text);
+            if (const auto text = Translated(plugInId, tabs->tabToolTip(i))) tabs->setTabToolTip(i, *text);
+        }
+    }
+    for (QAction* action : widget->actions()) {
+        if (const auto text = Translated(plugInId, action->text())) action->setText(*text);
+        if (const auto text = Translated(plugInId, action->toolTip())) action->setToolTip(*text);
+    }
 }
 
 QString HostLanguageService::Substitute(const QString& text, const VariantArray& parameters) {

@@ -13,6 +13,11 @@ ComError::ComError(int32_t number, QString source, QString description)
                  .arg(m_source, m_description)
                  .toUtf8()) {}
 
+ComError::ComError(int32_t number, QString source, QString description, int32_t category)
+    : ComError(number, std::move(source), std::move(description)) {
+    m_category = category;
+}
+
 ComError::~ComError() = default;
 
 const char* ComError::what() const noexcept { return m_what.constData(); }

@@ -14,11 +14,14 @@ namespace orvex {
 class ORVEX_HOSTAPI_EXPORT ComError : public std::exception {
 public:
     ComError(int32_t number, QString source, QString description);
+    // An error the host raised on a plug-in's behalf carries the plug-in's category (1, 3 or 4).
+    ComError(int32_t number, QString source, QString description, int32_t category);
     ~ComError() override;
 
     int32_t Number() const { return m_number; }
     const QString& Source() const { return m_source; }
     const QString& Description() const { return m_description; }
+    int32_t Category() const { return m_category; }
     const char* what() const noexcept override;
 
     // Numbers of the runtime's own errors that the platform layer raises.
@@ -35,6 +38,7 @@ private:
     int32_t m_number;
     QString m_source;
     QString m_description;
+    int32_t m_category = 0;
     QByteArray m_what;
 };
 

@@ -27,7 +27,7 @@ std::shared_ptr<IUnknown> ComponentRegistry::Create(const QString& className) co
     if (it != m_factories.constEnd()) object = it.value()();
     if (!object) {
         throw ComError(ComError::kCannotCreateObject, kSource,
-                       QStringLiteral("ActiveX component can't create object: %1").arg(className));
+                       QStringLiteral("Cannot create object: no class is registered as %1").arg(className));
     }
     return object;
 }

@@ -13,6 +13,10 @@ struct Services {
     std::shared_ptr<MessageService> messages;
     std::shared_ptr<PortTable> ports;
     std::shared_ptr<InstrumentRegistry> instruments;
+    std::shared_ptr<ErrorService> errors;
+    std::shared_ptr<XmlDocumentFactory> xml;
+    std::shared_ptr<orvex::Application> application;
+    std::shared_ptr<TestGuideService> testGuide;
 };
 
 Services& Installed() {
@@ -38,11 +42,29 @@ void HostServices::SetInstruments(std::shared_ptr<InstrumentRegistry> service) {
     Installed().instruments = std::move(service);
 }
 
+void HostServices::SetErrors(std::shared_ptr<ErrorService> service) { Installed().errors = std::move(service); }
+void HostServices::SetXml(std::shared_ptr<XmlDocumentFactory> service) { Installed().xml = std::move(service); }
+void HostServices::SetApplication(std::shared_ptr<orvex::Application> service) {
+    Installed().application = std::move(service);
+}
+void HostServices::SetTestGuide(std::shared_ptr<TestGuideService> service) {
+    Installed().testGuide = std::move(service);
+}
+
 std::shared_ptr<LanguageService> HostServices::Language() { return Require(Installed().language, "language service"); }
 std::shared_ptr<MessageService> HostServices::Messages() { return Require(Installed().messages, "message service"); }
 std::shared_ptr<PortTable> HostServices::Ports() { return Require(Installed().ports, "port table"); }
 std::shared_ptr<InstrumentRegistry> HostServices::Instruments() {
     return Require(Installed().instruments, "instrument registry");
+}
+
+std::shared_ptr<ErrorService> HostServices::Errors() { return Require(Installed().errors, "error service"); }
+std::shared_ptr<XmlDocumentFactory> HostServices::Xml() { return Require(Installed().xml, "XML document factory"); }
+std::shared_ptr<orvex::Application> HostServices::Application() {
+    return Require(Installed().application, "application object");
+}
+std::shared_ptr<TestGuideService> HostServices::TestGuide() {
+    return Require(Installed().testGuide, "test guide service");
 }
 
 }  // namespace orvex

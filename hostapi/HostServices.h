@@ -2,11 +2,15 @@
 
 #include <memory>
 
+#include "Application.h"
+#include "ErrorService.h"
 #include "HostApiExport.h"
 #include "InstrumentRegistry.h"
 #include "LanguageService.h"
 #include "MessageService.h"
 #include "PortTable.h"
+#include "TestGuideService.h"
+#include "XmlDocumentFactory.h"
 
 namespace orvex {
 
@@ -18,11 +22,19 @@ public:
     static void SetMessages(std::shared_ptr<MessageService> service);
     static void SetPorts(std::shared_ptr<PortTable> service);
     static void SetInstruments(std::shared_ptr<InstrumentRegistry> service);
+    static void SetErrors(std::shared_ptr<ErrorService> service);
+    static void SetXml(std::shared_ptr<XmlDocumentFactory> service);
+    static void SetApplication(std::shared_ptr<orvex::Application> service);
+    static void SetTestGuide(std::shared_ptr<TestGuideService> service);
 
     static std::shared_ptr<LanguageService> Language();
     static std::shared_ptr<MessageService> Messages();
     static std::shared_ptr<PortTable> Ports();
     static std::shared_ptr<InstrumentRegistry> Instruments();
+    static std::shared_ptr<ErrorService> Errors();
+    static std::shared_ptr<XmlDocumentFactory> Xml();
+    static std::shared_ptr<orvex::Application> Application();
+    static std::shared_ptr<TestGuideService> TestGuide();
 };
 
 }  // namespace orvex

@@ -7,30 +7,15 @@
 #include "driver/MErrorHandling.h"
 #include "hostapi/ComError.h"
 #include "support/HostFixture.h"
+#include "support/Raised.h"
 
 using korotka::MErrorHandling;
 using namespace korotka;
 
-namespace {
-
-// Runs the raising call and hands back what it raised.
-template <class F>
-orvex::ComError Caught(F&& call) {
-    try {
-        call();
-    } catch (const orvex::ComError& e) {
-        return e;
-    }
-    ADD_FAILURE() << "nothing was raised";
-    return orvex::ComError(0, {}, {});
-}
-
-}  // namespace
-
 using ErrorHandlingTest = HostFixture;
 
 TEST_F(ErrorHandlingTest, RaiseUsesTheTranslatedStandardMessageWithItsArgument) {
-    auto e = Caught([] { MErrorHandling::RaiseVtiError(eeVTI_CmdNoSuchPort, "KorotkaVTI.CChannel", {}, orvex::Variant(3)); });
+    auto e = Raised([] { MErrorHandling::RaiseVtiError(eeVTI_CmdNoSuchPort, "KorotkaVTI.CChannel", {}, orvex::Variant(3)); });
     EXPECT_EQ(e.Number(), eeVTI_CmdNoSuchPort);
     EXPECT_EQ(e.Source(), "KorotkaVTI.CChannel");
     EXPECT_EQ(e.Description(), "3: The communication port assigned to the instrument was not found on the system.");
@@ -42,13 +27,13 @@ TEST_F(ErrorHandlingTest, RaiseUsesTheTranslatedStandardMessageWithItsArgument) 
     file.write("22007=Zeitüberschreitung: keine Antwort vom Gerät.\n22100=Eigener Text %%1\n");
     file.close();
     ASSERT_TRUE(language->LoadFile("Korotka", file.fileName()));
-    e = Caught([] { MErrorHandling::RaiseVtiError(eeVTI_MTIResponseTimeout, "src", {}); });
+    e = Raised([] { MErrorHandling::RaiseVtiError(eeVTI_MTIResponseTimeout, "src", {}); });
     EXPECT_EQ(e.Description(), QString::fromUtf8("Zeitüberschreitung: keine Antwort vom Gerät."));
-    e = Caught([] { MErrorHandling::RaiseVtiError(eeVTI_Error, "src", "22100::Own text %%1", orvex::Variant("x")); });
+    e = Raised([] { MErrorHandling::RaiseVtiError(eeVTI_Error, "src", "22100::Own text %%1", orvex::Variant("x")); });
     EXPECT_EQ(e.Description(), "Eigener Text x");
 
     // Numbers without a standard message raise with an empty text; nothing is shown by raising.
-    e = Caught([] { MErrorHandling::RaiseVtiError(eeVTI_PortInUse, "src", {}); });
+    e = Raised([] { MErrorHandling::RaiseVtiError(eeVTI_PortInUse, "src", {}); });
     EXPECT_EQ(e.Number(), eeVTI_PortInUse);
     EXPECT_TRUE(e.Description().isEmpty());
     EXPECT_TRUE(messages->Shown().isEmpty());
@@ -56,13 +41,13 @@ TEST_F(ErrorHandlingTest, RaiseUsesTheTranslatedStandardMessageWithItsArgument) 
 
 TEST_F(ErrorHandlingTest, RaiseWithoutLanguageServiceStillRaisesTheNumber) {
     orvex::HostServices::SetLanguage(nullptr);
-    auto e = Caught([] { MErrorHandling::RaiseVtiError(eeVTI_MTINotFound, "src", {}); });
+    auto e = Raised([] { MErrorHandling::RaiseVtiError(eeVTI_MTINotFound, "src", {}); });
     EXPECT_EQ(e.Number(), eeVTI_MTINotFound);
     EXPECT_TRUE(e.Description().isEmpty());
 }
 
 TEST_F(ErrorHandlingTest, ReportShowsTheTextAndGeneralisesTheNumber) {
-    auto e = Caught([] { MErrorHandling::ReportError(5, "anything", "Overflow", "CKorotkaVTI"); });
+    auto e = Raised([] { MErrorHandling::ReportError(5, "anything", "Overflow", "CKorotkaVTI"); });
     const QString expected = "Unknown error number occured: 5\r\nDescription: Overflow";
     EXPECT_EQ(e.Number(), eeVTI_Error);
     EXPECT_EQ(e.Source(), "CKorotkaVTI");
@@ -73,12 +58,12 @@ TEST_F(ErrorHandlingTest, ReportShowsTheTextAndGeneralisesTheNumber) {
     EXPECT_EQ(messages->Shown()[0].buttons, orvex::MessageService::Buttons::Ok);
 
     messages->Clear();
-    e = Caught([] { MErrorHandling::ReportError(eeVTI_PortInUse, "x", {}, "CKorotkaVTI"); });
+    e = Raised([] { MErrorHandling::ReportError(eeVTI_PortInUse, "x", {}, "CKorotkaVTI"); });
     EXPECT_EQ(e.Number(), eeVTI_Error);
     EXPECT_TRUE(e.Description().isEmpty());
     EXPECT_TRUE(messages->Shown().isEmpty());
 
-    e = Caught([] { MErrorHandling::ReportError(eeVTI_CmdUserAbort, "x", "stopped", "CChannel"); });
+    e = Raised([] { MErrorHandling::ReportError(eeVTI_CmdUserAbort, "x", "stopped", "CChannel"); });
     EXPECT_EQ(e.Number(), eeVTI_CmdUserAbort);
     EXPECT_EQ(e.Description(), "stopped");
 }
@@ -90,16 +75,16 @@ TEST_F(ErrorHandlingTest, DriverRangeBoundsAreInclusive) {
     EXPECT_FALSE(MErrorHandling::IsDriverError(static_cast<int32_t>(0x8004A480u)));
 
     // Just outside the range is foreign: described with the 22000 text around its own description.
-    auto e = Caught([] { MErrorHandling::ReportError(static_cast<int32_t>(0x8004A480u), "x", "odd", "CChannel"); });
+    auto e = Raised([] { MErrorHandling::ReportError(static_cast<int32_t>(0x8004A480u), "x", "odd", "CChannel"); });
     EXPECT_TRUE(e.Description().startsWith("Unknown error number occured: -2147179392"));
     // Inside it, even an unnamed number keeps its own description.
-    e = Caught([] { MErrorHandling::ReportError(static_cast<int32_t>(0x8004A47Fu), "x", "own", "CChannel"); });
+    e = Raised([] { MErrorHandling::ReportError(static_cast<int32_t>(0x8004A47Fu), "x", "own", "CChannel"); });
     EXPECT_EQ(e.Description(), "own");
 }
 
 TEST_F(ErrorHandlingTest, ReportStillRaisesWhenNoMessageServiceIsThere) {
     orvex::HostServices::SetMessages(nullptr);
-    auto e = Caught([] { MErrorHandling::ReportError(eeVTI_MTIResponseTimeout, "x", "late", "CKorotkaVTI"); });
+    auto e = Raised([] { MErrorHandling::ReportError(eeVTI_MTIResponseTimeout, "x", "late", "CKorotkaVTI"); });
     EXPECT_EQ(e.Number(), eeVTI_Error);
     EXPECT_EQ(e.Description(), "late");
 }

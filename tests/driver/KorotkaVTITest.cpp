@@ -8,6 +8,7 @@
 #include "driver/GDeclares.h"
 #include "hostapi/ComError.h"
 #include "hostapi/VariantArray.h"
+#include "support/Raised.h"
 #include "support/SimulatorFixture.h"
 
 using namespace korotka;
@@ -42,18 +43,6 @@ protected:
         vti->StartTest(params);
         Pump(50);  // the test command is sent without waiting for an answer
         return sim->ReceivedCommands();
-    }
-
-    // Runs the call and returns what it raised.
-    template <class F>
-    orvex::ComError Raised(F&& call) {
-        try {
-            call();
-        } catch (const orvex::ComError& e) {
-            return e;
-        }
-        ADD_FAILURE() << "nothing was raised";
-        return orvex::ComError(0, {}, {});
     }
 
     std::shared_ptr<CKorotkaVTI> vti;

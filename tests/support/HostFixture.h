@@ -2,39 +2,52 @@
 
 #include <gtest/gtest.h>
 
+#include <QTemporaryDir>
 #include <memory>
 
-#include "host/HostInstrumentRegistry.h"
-#include "host/HostLanguageService.h"
-#include "host/HostMessageService.h"
-#include "host/HostPortTable.h"
+#include "host/HostEnvironment.h"
 #include "host/HostRegistration.h"
 #include "hostapi/HostServices.h"
 
-// Installs fresh host services for each test and takes them away afterwards, so every
-// test sees exactly the messages it caused.
+// Installs a fresh host environment for each test and takes it away afterwards, so every test
+// sees exactly the messages it caused. The registry is a file of the test's own.
 class HostFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        language = std::make_shared<orvex::HostLanguageService>();
-        messages = std::make_shared<orvex::HostMessageService>(orvex::HostMessageService::Mode::Record);
-        ports = std::make_shared<orvex::HostPortTable>();
-        instruments = std::make_shared<orvex::HostInstrumentRegistry>();
-        orvexhost_RegisterClasses(orvex::ComponentRegistry::Instance());
-        orvex::HostServices::SetLanguage(language);
-        orvex::HostServices::SetMessages(messages);
-        orvex::HostServices::SetPorts(ports);
-        orvex::HostServices::SetInstruments(instruments);
+        m_savedRegistry = qgetenv("ORVEX_REGISTRY");
+        m_hadRegistry = qEnvironmentVariableIsSet("ORVEX_REGISTRY");
+        qputenv("ORVEX_REGISTRY", registryDir.filePath(QStringLiteral("Registry.ini")).toLocal8Bit());
+        environment = std::make_unique<orvex::HostEnvironment>(orvex::HostMessageService::Mode::Record);
+        language = environment->Language();
+        messages = environment->Messages();
+        ports = environment->Ports();
+        instruments = environment->Instruments();
+        errors = environment->Errors();
+        xml = environment->Xml();
+        application = environment->Application();
+        testGuide = environment->TestGuide();
     }
     void TearDown() override {
-        orvex::HostServices::SetLanguage(nullptr);
-        orvex::HostServices::SetMessages(nullptr);
-        orvex::HostServices::SetPorts(nullptr);
-        orvex::HostServices::SetInstruments(nullptr);
+        environment.reset();
+        if (m_hadRegistry) {
+            qputenv("ORVEX_REGISTRY", m_savedRegistry);
+        } else {
+            qunsetenv("ORVEX_REGISTRY");
+        }
     }
 
+    QTemporaryDir registryDir;
+    std::unique_ptr<orvex::HostEnvironment> environment;
     std::shared_ptr<orvex::HostLanguageService> language;
     std::shared_ptr<orvex::HostMessageService> messages;
     std::shared_ptr<orvex::HostPortTable> ports;
     std::shared_ptr<orvex::HostInstrumentRegistry> instruments;
+    std::shared_ptr<orvex::HostErrorService> errors;
+    std::shared_ptr<orvex::HostXmlDocumentFactory> xml;
+    std::shared_ptr<orvex::HostApplication> application;
+    std::shared_ptr<orvex::HostTestGuideService> testGuide;
+
+private:
+    QByteArray m_savedRegistry;
+    bool m_hadRegistry = false;
 };

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <memory>
+
+#include "HostApplication.h"
+#include "HostErrorService.h"
+#include "HostExport.h"
+#include "HostInstrumentRegistry.h"
+#include "HostLanguageService.h"
+#include "HostMessageService.h"
+#include "HostPlugInLoader.h"
+#include "HostPortTable.h"
+#include "HostTestGuideService.h"
+#include "HostXmlDocumentFactory.h"
+
+namespace orvex {
+
+// Every host service, created and installed where plug-ins and drivers find them, with the
+// host's creatable classes registered. One environment at a time: it takes the services away
+// again when it ends.
+class ORVEX_HOST_EXPORT HostEnvironment {
+public:
+    explicit HostEnvironment(HostMessageService::Mode messageMode);
+    ~HostEnvironment();
+    HostEnvironment(const HostEnvironment&) = delete;
+    HostEnvironment& operator=(const HostEnvironment&) = delete;
+
+    const std::shared_ptr<HostLanguageService>& Language() const { return m_language; }
+    const std::shared_ptr<HostMessageService>& Messages() const { return m_messages; }
+    const std::shared_ptr<HostPortTable>& Ports() const { return m_ports; }
+    const std::shared_ptr<HostInstrumentRegistry>& Instruments() const { return m_instruments; }
+    const std::shared_ptr<HostErrorService>& Errors() const { return m_errors; }
+    const std::shared_ptr<HostXmlDocumentFactory>& Xml() const { return m_xml; }
+    const std::shared_ptr<HostApplication>& Application() const { return m_application; }
+    const std::shared_ptr<HostTestGuideService>& TestGuide() const { return m_testGuide; }
+    HostPlugInLoader& Loader() { return m_loader; }
+
+private:
+    std::shared_ptr<HostLanguageService> m_language;
+    std::shared_ptr<HostMessageService> m_messages;
+    std::shared_ptr<HostPortTable> m_ports;
+    std::shared_ptr<HostInstrumentRegistry> m_instruments;
+    std::shared_ptr<HostErrorService> m_errors;
+    std::shared_ptr<HostXmlDocumentFactory> m_xml;
+    std::shared_ptr<HostApplication> m_application;
+    std::shared_ptr<HostTestGuideService> m_testGuide;
+    HostPlugInLoader m_loader;
+};
+
+}  // namespace orvex

@@ -1,0 +1,125 @@
+#include "HostXmlDocument.h"
+
+#include <unistd.h>
+#include <QFile>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "HostXmlElement.h"
+#include "HostXmlTree.h"
+#include "hostapi/ComError.h"
+
+namespace orvex {
+
+namespace {
+
+const QString kSource = QStringLiteral("OrvexTypeLib.XmlDocument");
+
+[[noreturn]] void RaiseTooLarge(const QString& name) {
+    throw ComError(HostXmlDocument::kErrBadDocument, kSource,
+                   QStringLiteral("%1: larger than %2 MiB, not a document this host reads")
+                       .arg(name)
+                       .arg(HostXmlDocument::kMaxDocumentSize / (1024 * 1024)));
+}
+
+[[noreturn]] void RaiseInvalidCall(const QString& reason) {
+    throw ComError(ComError::kInvalidProcedureCall, kSource,
+                   QStringLiteral("Invalid procedure call: ") + reason);
+}
+
+}  // namespace
+
+std::shared_ptr<HostXmlDocument> HostXmlDocument::Create() {
+    return std::shared_ptr<HostXmlDocument>(new HostXmlDocument());
+}
+
+HostXmlDocument::HostXmlDocument() : m_tree(std::make_shared<HostXmlTree>()) {}
+
+void HostXmlDocument::Load(const QString& path) {
+    QFile file(path);
+    if (!file.exists()) {
+        throw ComError(kErrFileNotFound, kSource, QStringLiteral("File not found: %1").arg(path));
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        throw ComError(kErrFileAccess, kSource, QStringLiteral("%1: %2").arg(path, file.errorString()));
+    }
+    if (file.size() > kMaxDocumentSize) RaiseTooLarge(path);
+    // Read one byte beyond the limit: a device or pipe may not know its size in advance.
+    const QByteArray data = file.read(kMaxDocumentSize + 1);
+    if (file.error() != QFileDevice::NoError) {
+        throw ComError(kErrFileAccess, kSource, QStringLiteral("%1: %2").arg(path, file.errorString()));
+    }
+    if (data.size() > kMaxDocumentSize) RaiseTooLarge(path);
+    Parse(data, pugi::encoding_auto, path);
+}
+
+void HostXmlDocument::LoadText(const QString& text) {
+    const QByteArray data = text.toUtf8();
+    if (data.size() > kMaxDocumentSize) RaiseTooLarge(QStringLiteral("(text)"));
+    // The text is already decoded: a declaration naming another encoding must not recode it.
+    Parse(data, pugi::encoding_utf8, QStringLiteral("(text)"));
+}
+
+void HostXmlDocument::Parse(const QByteArray& data, pugi::xml_encoding encoding, const QString& name) {
+    auto tree = std::make_shared<HostXmlTree>();
+    const pugi::xml_parse_result result = tree->Parse(data, encoding);
+    if (!result) {
+        throw ComError(kErrBadDocument, kSource,
+                       QStringLiteral("%1: at offset %2: %3")
+                           .arg(name)
+                           .arg(static_cast<qint64>(result.offset))
+                           .arg(QString::fromUtf8(result.description())));
+    }
+    m_tree = std::move(tree);
+}
+
+void HostXmlDocument::Save(const QString& path) const {
+    const QByteArray content = m_tree->Print();
+    const QString temporary = path + QStringLiteral(".tmp");
+    QFile file(temporary);
+    const auto fail = [&](const QString& reason) {
+        file.close();
+        QFile::remove(temporary);
+        throw ComError(kErrFileAccess, kSource, QStringLiteral("%1: %2").arg(path, reason));
+    };
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) fail(file.errorString());
+    // On disk before the rename, so that a crash leaves either the old file or the whole new one.
+    if (file.write(content) != content.size() || !file.flush() || ::fsync(file.handle()) != 0) {
+        fail(file.error() != QFileDevice::NoError ? file.errorString()
+                                                  : QString::fromLocal8Bit(std::strerror(errno)));
+    }
+    file.close();
+    if (std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(path).constData()) != 0) {
+        fail(QString::fromLocal8Bit(std::strerror(errno)));
+    }
+}
+
+QString HostXmlDocument::ToText() const { return QString::fromUtf8(m_tree->Print()); }
+
+std::shared_ptr<XmlElement> HostXmlDocument::DocumentElement() const {
+    const pugi::xml_node node = m_tree->DocumentElement();
+    return node ? Wrap(node) : nullptr;
+}
+
+void HostXmlDocument::SetDocumentElement(const std::shared_ptr<XmlElement>& element) {
+    const auto own = std::dynamic_pointer_cast<HostXmlElement>(element);
+    if (!element) throw ComError(ComError::kObjectRequired, kSource, QStringLiteral("Object required"));
+    if (!own || own->Tree() != m_tree)
+        RaiseInvalidCall(QStringLiteral("the element belongs to another document"));
+    m_tree->SetDocumentElement(own->Node());
+}
+
+std::shared_ptr<XmlElement> HostXmlDocument::CreateElement(const QString& tagName) {
+    if (!HostXmlTree::IsName(tagName))
+        RaiseInvalidCall(QStringLiteral("\"%1\" is no element name").arg(tagName));
+    return Wrap(m_tree->CreateElement(tagName));
+}
+
+std::shared_ptr<XmlElement> HostXmlDocument::Wrap(pugi::xml_node node) const {
+    // The document hands out elements from const members too; they may change it all the same.
+    auto self = std::const_pointer_cast<HostXmlDocument>(shared_from_this());
+    return std::make_shared<HostXmlElement>(std::move(self), m_tree, node);
+}
+
+}  // namespace orvex

@@ -1,0 +1,8 @@
+#include "ErrorService.h"
+
+namespace orvex {
+
+// Out of line so that the interface's type information lives in one library only.
+ErrorService::~ErrorService() = default;
+
+}  // namespace orvex

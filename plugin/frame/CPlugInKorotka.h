@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <memory>
+
+#include "PlugInExport.h"
+#include "hostapi/IPlugIn.h"
+
+namespace orvex {
+class ComError;
+class XmlElement;
+}  // namespace orvex
+
+namespace korotka {
+
+class CPlugInSetup;
+
+// The object the host creates when it loads the plug-in: names it, hands out its icons and
+// version, reads the template file and creates test elements from its templates.
+class KOROTKA_PLUGIN_EXPORT CPlugInKorotka : public orvex::IPlugIn {
+public:
+    static inline const QString kPlugInId = QStringLiteral("Korotka");
+
+    // Error numbers raised through the host.
+    static constexpr int32_t kErrNotInitialised = static_cast<int32_t>(0x8004A229u);
+    static constexpr int32_t kErrBadTemplate = static_cast<int32_t>(0x8004A22Cu);
+    static constexpr int32_t kErrNoTemplate = static_cast<int32_t>(0x8004A233u);
+
+    CPlugInKorotka();
+    ~CPlugInKorotka() override;
+
+    QString ID() override;
+    QPixmap Icon(int32_t testId, int32_t size, const orvex::Variant& unused) override;
+    QString Name() override;
+    int32_t Flags() override;
+    std::shared_ptr<orvex::ISetup> Setup() override;
+    std::shared_ptr<orvex::IUnknown> ControlPanel() override;
+    std::shared_ptr<orvex::TestElementList> Tests() override;
+    QString Version() override;
+    std::shared_ptr<orvex::IUnknown> PlugInMenu() override;
+    void Initialize(const std::shared_ptr<orvex::IUnknown>& host) override;
+    std::shared_ptr<orvex::ITestElement> CreateTest(int32_t testId) override;
+    std::shared_ptr<orvex::IUnknown> CreateDUTData() override;
+
+    // The bitmap resource name the host's icon request asks for; empty when there is none.
+    static QString IconName(int32_t testId, int32_t size);
+
+private:
+    std::shared_ptr<orvex::TestElementList> LoadTemplates(const QString& file);
+    std::shared_ptr<orvex::ITestElement> CreateFromTemplate(const std::shared_ptr<orvex::XmlElement>& tmpl,
+                                                            int depth);
+    [[noreturn]] void Raise(int32_t number, int32_t category);
+    [[noreturn]] void HandOn(const orvex::ComError& error);
+
+    std::shared_ptr<orvex::TestElementList> m_templates;
+    std::shared_ptr<CPlugInSetup> m_setup;
+    bool m_initialised = false;
+    int32_t m_flags = 0;
+    std::shared_ptr<orvex::ISetup> m_controlPanel;
+};
+
+}  // namespace korotka

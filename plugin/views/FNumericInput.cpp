@@ -1,0 +1,150 @@
+#include "FNumericInput.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QValidator>
+#include <cmath>
+#include <limits>
+
+#include "hostapi/HostServices.h"
+#include "hostapi/Variant.h"
+#include "plugin/frame/CPlugInKorotka.h"
+#include "plugin/frame/MLocale.h"
+#include "plugin/settings/MUtils.h"
+
+namespace korotka {
+
+using orvex::HostServices;
+
+namespace {
+
+QString Translate(const QString& literal) {
+    return HostServices::Language()->GetText(CPlugInKorotka::kPlugInId, literal, {});
+}
+
+QString DecimalSeparator() { return MLocale::GetLocaleText(MLocale::kDecimalSeparator); }
+
+}  // namespace
+
+// Keeps pasted or dropped text out of the box unless it is a number: the key filter alone only
+// sees typed characters.
+class FNumericInput::NumberValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+
+    State validate(QString& input, int& /*pos*/) const override {
+        return input.isEmpty() || ParseNumber(input) ? Acceptable : Invalid;
+    }
+};
+
+FNumericInput::FNumericInput(QWidget* parent)
+    : QDialog(parent),
+      m_txtNumeric(new QLineEdit(this)),
+      m_lblUnits(new QLabel(this)),
+      m_command1(new QPushButton(QStringLiteral("20171::OK"), this)),
+      m_command2(new QPushButton(QStringLiteral("20172::Cancel"), this)) {
+    m_txtNumeric->setObjectName(QStringLiteral("txtNumeric"));
+    m_lblUnits->setObjectName(QStringLiteral("lblUnits"));
+    m_command1->setObjectName(QStringLiteral("Command1"));
+    m_command2->setObjectName(QStringLiteral("Command2"));
+
+    m_txtNumeric->setValidator(new NumberValidator(m_txtNumeric));
+    m_txtNumeric->installEventFilter(this);
+    m_command1->setDefault(true);
+    m_command2->setAutoDefault(false);
+    connect(m_command1, &QPushButton::clicked, this, &FNumericInput::OnOk);
+    connect(m_command2, &QPushButton::clicked, this, &FNumericInput::OnCancel);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_command1);
+    buttons->addWidget(m_command2);
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(m_txtNumeric, 0, 0);
+    layout->addWidget(m_lblUnits, 0, 1);
+    layout->addLayout(buttons, 1, 0, 1, 2);
+
+    setWindowTitle(Translate(QStringLiteral("20170::Edit Inflate Pressure")));
+    HostServices::Language()->TranslateControls(CPlugInKorotka::kPlugInId, this);
+}
+
+void FNumericInput::SetInitialValue(const QString& value) {
+    m_initialValue = value;
+    m_txtNumeric->setText(value.isEmpty() || ParseNumber(value) ? value : QString());
+}
+
+QString FNumericInput::Units() const { return m_lblUnits->text(); }
+
+void FNumericInput::SetUnits(const QString& units) { m_lblUnits->setText(units); }
+
+QString FNumericInput::NewValue() const { return PlainText(m_newValue); }
+
+bool FNumericInput::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_txtNumeric && event->type() == QEvent::KeyPress) {
+        // Keys that type no character (Backspace, Tab, Enter, Escape, arrows, shortcuts) keep
+        // their usual meaning; the validator keeps their results numeric.
+        const QString key = static_cast<QKeyEvent*>(event)->text();
+        if (!key.isEmpty() && key.front().isPrint() && !AcceptsKey(key)) return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+std::optional<double> FNumericInput::ParseNumber(const QString& text) {
+    QLocale locale;
+    locale.setNumberOptions(locale.numberOptions() | QLocale::RejectGroupSeparator);
+    bool ok = false;
+    const double value = locale.toDouble(text, &ok);
+    if (!ok || !std::isfinite(value)) return std::nullopt;
+    return value;
+}
+
+// The single's plain text form ("33.3", "1E+07"), written with the separator the box accepts so
+// that the value can be typed back as shown.
+QString FNumericInput::PlainText(float value) {
+    QString text = orvex::Variant(value).ToString();
+    const QString separator = DecimalSeparator();
+    if (!separator.isEmpty()) text.replace(u'.', separator);
+    return text;
+}
+
+// Digits, and the decimal separator when decimals are allowed, as long as the box's text with the
+// key appended stays a number: so no sign and at most one separator.
+bool FNumericInput::AcceptsKey(const QString& key) const {
+    const bool digit = key.size() == 1 && key.front() >= u'0' && key.front() <= u'9';
+    const bool separator = m_decimalPlaces > 0 && key == DecimalSeparator();
+    return (digit || separator) && ParseNumber(m_txtNumeric->text() + key).has_value();
+}
+
+QString FNumericInput::OutOfRangeText() const {
+    return Translate(QStringLiteral("20174::Input is out of range")) + u'\n' +
+           Translate(QStringLiteral("20175::Minimum value:")) + u' ' + PlainText(m_minValue) + u'\n' +
+           Translate(QStringLiteral("20176::Maximum value:")) + u' ' + PlainText(m_maxValue);
+}
+
+void FNumericInput::OnOk() {
+    // An empty box reads as 0.
+    const double rounded = MUtils::Round(ParseNumber(m_txtNumeric->text()).value_or(0.0), m_decimalPlaces);
+    // Compared as singles, so that a bound given as a single accepts the same value typed.
+    const bool fits = std::fabs(rounded) <= std::numeric_limits<float>::max();
+    const float value = fits ? static_cast<float>(rounded) : 0.0f;
+    if (fits && m_minValue <= value && value <= m_maxValue) {
+        m_newValue = value;
+        m_userCancelled = false;
+        accept();
+        return;
+    }
+    HostServices::Messages()->Show(OutOfRangeText(), orvex::MessageService::Icon::None,
+                                   orvex::MessageService::Buttons::Ok, windowTitle());
+}
+
+void FNumericInput::OnCancel() {
+    m_userCancelled = true;
+    reject();
+}
+
+}  // namespace korotka

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <cstdint>
+#include <optional>
+
+#include "plugin/frame/PlugInExport.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace korotka {
+
+// Modal dialog in which the technician types one number within a range, with at most
+// DecimalPlaces decimals. Read NewValue after it closes, unless UserCancelled.
+class KOROTKA_PLUGIN_EXPORT FNumericInput : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit FNumericInput(QWidget* parent = nullptr);
+
+    float MaxValue() const { return m_maxValue; }
+    void SetMaxValue(float value) { m_maxValue = value; }
+    float MinValue() const { return m_minValue; }
+    void SetMinValue(float value) { m_minValue = value; }
+    QString InitialValue() const { return m_initialValue; }
+    // Also puts the text into the input box when it is a number there.
+    void SetInitialValue(const QString& value);
+    QString Units() const;
+    void SetUnits(const QString& units);
+    int16_t DecimalPlaces() const { return m_decimalPlaces; }
+    void SetDecimalPlaces(int16_t places) { m_decimalPlaces = places; }
+    // The accepted value in its plain text form, with the user's decimal separator.
+    QString NewValue() const;
+    bool UserCancelled() const { return m_userCancelled; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    class NumberValidator;
+
+    // The text read as a number of the user's locale; none when it is not a finite number.
+    static std::optional<double> ParseNumber(const QString& text);
+    static QString PlainText(float value);
+    QString OutOfRangeText() const;
+    bool AcceptsKey(const QString& key) const;
+    void OnOk();
+    void OnCancel();
+
+    QLineEdit* m_txtNumeric;
+    QLabel* m_lblUnits;
+    QPushButton* m_command1;
+    QPushButton* m_command2;
+    float m_maxValue = 0.0f;
+    float m_minValue = 0.0f;
+    QString m_initialValue;
+    int16_t m_decimalPlaces = 0;
+    float m_newValue = 0.0f;
+    bool m_userCancelled = true;
+};
+
+}  // namespace korotka
