@@ -9,28 +9,50 @@
 #include <limits>
 
 #include "../views/ViewsFixture.h"
-#include "FakeRegistry.h"
+#include "host/HostRegistry.h"
+#include "hostapi/ComponentRegistry.h"
+#include "hostapi/VariantArray.h"
 #include "plugin/settings/MUtils.h"
 #include "plugin/views/FNumericInput.h"
+#include "support/HostFixture.h"
 
 using korotka::MUtils;
 using orvex::Variant;
 
 namespace {
 
-const QString kTimeouts = QStringLiteral("Software\\Marrick\\Orvex\\Korotka\\Timeouts");
+const QString kRegistryClass = QStringLiteral("OrvexTypeLib.Registry");
+const QString kSettings = QStringLiteral("Software\\Marrick\\Orvex\\Korotka");
+const QString kTimeouts = kSettings + QStringLiteral("\\Timeouts");
 
-class MUtilsSettings : public ::testing::Test {
-protected:
-    void SetSeconds(const QString& suffix, const Variant& value) {
-        store->values.insert(kTimeouts + suffix + QStringLiteral("\\Seconds"), value);
+// The host's registry, noting every key opened: the only way to see which keys are read, and in
+// which order.
+class RecordingRegistry : public orvex::HostRegistry {
+public:
+    explicit RecordingRegistry(std::shared_ptr<QStringList> opened) : m_opened(std::move(opened)) {}
+    void OpenKey(int32_t hive, const QString& key) override {
+        m_opened->append(key);
+        HostRegistry::OpenKey(hive, key);
     }
-    int32_t ReadWith(const QString& suffix, const Variant& value) {
+
+private:
+    std::shared_ptr<QStringList> m_opened;
+};
+
+class MUtilsSettings : public HostFixture {
+protected:
+    static void Write(const QString& key, const QString& name, const Variant& value) {
+        const auto registry = orvex::ComponentRegistry::Instance().CreateAs<orvex::Registry>(kRegistryClass);
+        registry->OpenKey(orvex::Registry::kHkeyLocalMachine, key);
+        registry->WriteValue(name, value);
+    }
+    static void SetSeconds(const QString& suffix, const Variant& value) {
+        Write(kTimeouts + suffix, QStringLiteral("Seconds"), value);
+    }
+    static int32_t ReadWith(const QString& suffix, const Variant& value) {
         SetSeconds(suffix, value);
         return MUtils::ReadTimeout(suffix);
     }
-
-    std::shared_ptr<FakeRegistry::Store> store = FakeRegistry::Install();
 };
 
 TEST_F(MUtilsSettings, TimeoutsOutsideTheirRangeTakeTheDefault) {
@@ -52,20 +74,20 @@ TEST_F(MUtilsSettings, TimeoutsOutsideTheirRangeTakeTheDefault) {
 
 TEST_F(MUtilsSettings, UnreadableValuesCountAsAbsent) {
     EXPECT_EQ(ReadWith(QStringLiteral("\\Comm"), "6"), 6);
+    EXPECT_EQ(ReadWith(QStringLiteral("\\Comm"), "6.0"), 6);  // stays text in the registry
     EXPECT_EQ(ReadWith(QStringLiteral("\\Comm"), "six"), 4);
     EXPECT_EQ(ReadWith(QStringLiteral("\\Comm"), 1e300), 4);
-    EXPECT_EQ(ReadWith(QStringLiteral("\\Comm"), Variant::Null()), 4);
+    // A binary value is no number, whatever its bytes.
+    EXPECT_EQ(ReadWith(QStringLiteral("\\Comm"), orvex::VariantArray::FromList({Variant(uint8_t{6})})), 4);
 
-    const QString unitValue = QStringLiteral("Software\\Marrick\\Orvex\\Korotka\\PressureUnit");
     EXPECT_EQ(MUtils::ReadSetting(QStringLiteral("PressureUnit")), 0);
-    store->values.insert(unitValue, 3);
+    Write(kSettings, QStringLiteral("PressureUnit"), 3);
     EXPECT_EQ(MUtils::ReadSetting(QStringLiteral("PressureUnit")), 3);
-    store->values.insert(unitValue, 5e9);
+    Write(kSettings, QStringLiteral("PressureUnit"), 5e9);
     EXPECT_EQ(MUtils::ReadSetting(QStringLiteral("PressureUnit")), 0);
 
-    // A registry reader the host cannot create.
-    orvex::ComponentRegistry::Instance().Register(QStringLiteral("OrvexTypeLib.Registry"),
-                                                  [] { return nullptr; });
+    // A registry reader the host cannot create; the next test's host registers the real one again.
+    orvex::ComponentRegistry::Instance().Register(kRegistryClass, [] { return nullptr; });
     EXPECT_EQ(MUtils::ReadSetting(QStringLiteral("PressureUnit")), 0);
     EXPECT_EQ(MUtils::ReadTimeout(QStringLiteral("\\Leak")), 120);
 }
@@ -76,6 +98,9 @@ TEST_F(MUtilsSettings, LoadTimeoutsReadsAllFiveInOrder) {
     SetSeconds(QStringLiteral("\\Vent"), 25);
     SetSeconds(QStringLiteral("\\Relief"), 60);
     SetSeconds(QStringLiteral("\\PSource"), 70);
+    const auto opened = std::make_shared<QStringList>();
+    orvex::ComponentRegistry::Instance().Register(kRegistryClass,
+                                                  [opened] { return std::make_shared<RecordingRegistry>(opened); });
     MUtils::LoadTimeouts();
     EXPECT_EQ(MUtils::CommTimeout(), 6);
     EXPECT_EQ(MUtils::LeakTimeout(), 150);
@@ -84,10 +109,10 @@ TEST_F(MUtilsSettings, LoadTimeoutsReadsAllFiveInOrder) {
     EXPECT_EQ(MUtils::PSourceTimeout(), 70);
     const QStringList order{kTimeouts + "\\Comm", kTimeouts + "\\Leak", kTimeouts + "\\Vent",
                             kTimeouts + "\\Relief", kTimeouts + "\\PSource"};
-    EXPECT_EQ(store->openedKeys, order);
+    EXPECT_EQ(*opened, order);
 
-    // Back to the defaults for whatever runs next in this process.
-    store->values.clear();
+    // Back to the defaults for whatever runs next in this process: a registry without values.
+    qputenv("ORVEX_REGISTRY", registryDir.filePath(QStringLiteral("Empty.ini")).toLocal8Bit());
     MUtils::LoadTimeouts();
     EXPECT_EQ(MUtils::CommTimeout(), 4);
     EXPECT_EQ(MUtils::PSourceTimeout(), 50);

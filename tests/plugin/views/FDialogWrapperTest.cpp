@@ -2,35 +2,19 @@
 
 #include <QApplication>
 #include <QFocusEvent>
-#include <QMap>
 #include <QWidget>
 
+#include "host/HostControlCallBack.h"
 #include "hostapi/ComponentRegistry.h"
 #include "hostapi/ICustomControl.h"
 #include "plugin/views/FDialogWrapper.h"
+#include "support/HostFixture.h"
 
 using korotka::FDialogWrapper;
 
 namespace {
 
 const QString kControlClass = QStringLiteral("KorotkaTest.FakeControl");
-
-class FakeCallBack : public orvex::ControlCallBack {
-public:
-    void Event(QString& eventName, orvex::VariantArray& parameters) override {
-        for (const Listener& listener : listeners) listener(eventName, parameters);
-    }
-    int AddListener(Listener listener) override {
-        listeners.insert(++m_lastId, std::move(listener));
-        return m_lastId;
-    }
-    void RemoveListener(int id) override { listeners.remove(id); }
-
-    QMap<int, Listener> listeners;
-
-private:
-    int m_lastId = 0;
-};
 
 // An embedded view that counts what the wrapper passes on to it.
 class FakeControl : public QWidget, public orvex::ICustomControl {
@@ -53,9 +37,10 @@ public:
     int focusRequests = 0;
 };
 
-class DialogWrapper : public ::testing::Test {
+class DialogWrapper : public HostFixture {
 protected:
     void SetUp() override {
+        HostFixture::SetUp();
         orvex::ComponentRegistry::Instance().Register(kControlClass, [this] {
             auto control = std::make_shared<FakeControl>();
             created = control;
@@ -68,10 +53,9 @@ protected:
 };
 
 TEST_F(DialogWrapper, WithoutAControlEveryOperationDoesNothing) {
-    orvex::ComponentRegistry::Instance().Register(QStringLiteral("KorotkaTest.NotAControl"),
-                                                  [] { return std::make_shared<FakeCallBack>(); });
+    // The host's registry reader is a class the host creates that is no view.
     for (const QString& name :
-         {QString(), QStringLiteral("KorotkaTest.NoSuchClass"), QStringLiteral("KorotkaTest.NotAControl")}) {
+         {QString(), QStringLiteral("KorotkaTest.NoSuchClass"), QStringLiteral("OrvexTypeLib.Registry")}) {
         FDialogWrapper wrapper;
         EXPECT_EQ(wrapper.CreateSetupCtrl(name), nullptr) << name.toStdString();
         wrapper.Initialize(orvex::Variant(1));
@@ -168,7 +152,7 @@ TEST_F(DialogWrapper, CallBackEventsReachControlEvent) {
                      [&](QString& eventName, orvex::VariantArray& parameters) {
                          heard.append(eventName + QString::number(parameters.Count()));
                      });
-    const auto first = std::make_shared<FakeCallBack>();
+    const auto first = std::make_shared<orvex::HostControlCallBack>();
     wrapper.SetCallBack(first);
     EXPECT_EQ(Control()->callBack, first);
     EXPECT_EQ(wrapper.CallBack(), first);
@@ -177,12 +161,18 @@ TEST_F(DialogWrapper, CallBackEventsReachControlEvent) {
     first->Event(change, parameters);
     EXPECT_EQ(heard, QStringList{QStringLiteral("Change1")});
 
-    const auto second = std::make_shared<FakeCallBack>();
+    // Only the current call-back is listened to, and only once.
+    const auto second = std::make_shared<orvex::HostControlCallBack>();
     wrapper.SetCallBack(second);
-    EXPECT_TRUE(first->listeners.isEmpty());
-    EXPECT_EQ(second->listeners.size(), 1);
+    first->Event(change, parameters);
+    EXPECT_EQ(heard.size(), 1);
+    QString click = QStringLiteral("Click");
+    orvex::VariantArray none;
+    second->Event(click, none);
+    EXPECT_EQ(heard, (QStringList{QStringLiteral("Change1"), QStringLiteral("Click0")}));
     wrapper.Unload();
-    EXPECT_TRUE(second->listeners.isEmpty());
+    second->Event(click, none);
+    EXPECT_EQ(heard.size(), 2);
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 
 #include "ViewsFixture.h"
 #include "plugin/frame/MLocale.h"
@@ -31,6 +33,24 @@ protected:
         dialog->SetInitialValue(initial);
         dialog->SetDecimalPlaces(decimals);
     }
+    // Gives the plug-in the texts of a language file with these lines.
+    void LoadLanguage(const QByteArray& lines) {
+        const QString path = languageDir.filePath(QStringLiteral("Korotka.lng"));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(lines);
+        file.close();
+        QString error;
+        ASSERT_TRUE(language->LoadFile(QStringLiteral("Korotka"), path, &error)) << error.toStdString();
+    }
+    // The texts of the message boxes shown so far.
+    QStringList Shown() const {
+        QStringList texts;
+        for (const auto& message : messages->Shown()) texts.append(message.text);
+        return texts;
+    }
+
+    QTemporaryDir languageDir;
 
     std::unique_ptr<FNumericInput> dialog;
     QLineEdit* box = nullptr;
@@ -44,6 +64,12 @@ TEST_F(NumericInput, CaptionsAreTranslatedWhenCreated) {
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Edit Inflate Pressure"));
     EXPECT_TRUE(ok->isDefault());
     EXPECT_TRUE(dialog->UserCancelled());
+
+    LoadLanguage("20170=Aufblasdruck bearbeiten\n20171=Übernehmen\n20172=Abbrechen\n");
+    FNumericInput translated;
+    EXPECT_EQ(translated.findChild<QPushButton*>(QStringLiteral("Command1"))->text(), QStringLiteral("Übernehmen"));
+    EXPECT_EQ(translated.findChild<QPushButton*>(QStringLiteral("Command2"))->text(), QStringLiteral("Abbrechen"));
+    EXPECT_EQ(translated.windowTitle(), QStringLiteral("Aufblasdruck bearbeiten"));
 }
 
 TEST_F(NumericInput, KeysTypeOnlyDigitsAndOneSeparator) {
@@ -78,9 +104,9 @@ TEST_F(NumericInput, OkAcceptsTheBoundsAndRefusesValuesOutsideThem) {
     Type(box, QStringLiteral("7"));
     EXPECT_EQ(box->text(), QStringLiteral("127"));
     ok->click();
-    ASSERT_EQ(messages->texts.size(), 1);
-    EXPECT_EQ(messages->texts.front(),
-              QStringLiteral("Input is out of range\nMinimum value: 10\nMaximum value: 100"));
+    ASSERT_EQ(Shown().size(), 1);
+    EXPECT_EQ(Shown().front(), QStringLiteral("Input is out of range\nMinimum value: 10\nMaximum value: 100"));
+    EXPECT_EQ(messages->Shown().front().title, QStringLiteral("Edit Inflate Pressure"));
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_TRUE(dialog->UserCancelled());
 
@@ -90,7 +116,15 @@ TEST_F(NumericInput, OkAcceptsTheBoundsAndRefusesValuesOutsideThem) {
         EXPECT_FALSE(dialog->UserCancelled()) << bound.toStdString();
         EXPECT_EQ(dialog->NewValue(), bound);
     }
-    EXPECT_EQ(messages->texts.size(), 1);
+    EXPECT_EQ(Shown().size(), 1);
+
+    // The message is in the technician's language.
+    LoadLanguage("20174=Eingabe außerhalb des Bereichs\n20175=Kleinster Wert:\n20176=Größter Wert:\n");
+    dialog->SetInitialValue(QStringLiteral("101"));
+    ok->click();
+    ASSERT_EQ(Shown().size(), 2);
+    EXPECT_EQ(Shown().back(),
+              QStringLiteral("Eingabe außerhalb des Bereichs\nKleinster Wert: 10\nGrößter Wert: 100"));
 }
 
 TEST_F(NumericInput, OkRoundsToTheDecimalPlaces) {
@@ -106,11 +140,11 @@ TEST_F(NumericInput, OkRoundsToTheDecimalPlaces) {
     dialog->SetInitialValue(QStringLiteral("0.1"));  // the single 0.1f is the double 0.1 rounded
     ok->click();
     EXPECT_EQ(dialog->NewValue(), QStringLiteral("0.1"));
-    EXPECT_TRUE(messages->texts.isEmpty());
+    EXPECT_TRUE(Shown().isEmpty());
 
     dialog->SetInitialValue(QString(99, u'9'));  // far beyond a single
     ok->click();
-    EXPECT_EQ(messages->texts.size(), 1);
+    EXPECT_EQ(Shown().size(), 1);
 }
 
 TEST_F(NumericInput, CancelLeavesTheDialogCancelled) {

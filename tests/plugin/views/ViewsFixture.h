@@ -1,29 +1,22 @@
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLocale>
-#include <memory>
 
-#include "FakeLanguageService.h"
-#include "FakeMessageService.h"
-#include "hostapi/HostServices.h"
+#include "support/HostFixture.h"
 
-// Installs the language and message doubles for one test and a known locale ("." as decimal
-// separator); takes them away afterwards.
-class ViewsFixture : public ::testing::Test {
+// The host for one test, with a known locale ("." as decimal separator) that the host does not
+// set, and keys pressed the way a keyboard does.
+class ViewsFixture : public HostFixture {
 protected:
     void SetUp() override {
-        orvex::HostServices::SetLanguage(language);
-        orvex::HostServices::SetMessages(messages);
+        HostFixture::SetUp();
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     }
     void TearDown() override {
         QLocale::setDefault(m_savedLocale);
-        orvex::HostServices::SetLanguage(nullptr);
-        orvex::HostServices::SetMessages(nullptr);
+        HostFixture::TearDown();
     }
 
     // Presses a key the way the keyboard does, with the character it types.
@@ -36,9 +29,6 @@ protected:
     static void Type(QWidget* target, const QString& characters) {
         for (const QChar c : characters) PressKey(target, c.toUpper().unicode(), QString(c));
     }
-
-    std::shared_ptr<FakeLanguageService> language = std::make_shared<FakeLanguageService>();
-    std::shared_ptr<FakeMessageService> messages = std::make_shared<FakeMessageService>();
 
 private:
     QLocale m_savedLocale;
