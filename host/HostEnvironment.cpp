@@ -15,6 +15,7 @@ HostEnvironment::HostEnvironment(HostMessageService::Mode messageMode)
       m_xml(std::make_shared<HostXmlDocumentFactory>()),
       m_application(std::make_shared<HostApplication>()),
       m_testGuide(std::make_shared<HostTestGuideService>(m_messages, m_application->Title())),
+      m_values(std::make_shared<HostValueFormatter>()),
       m_loader(m_application) {
     orvexhost_RegisterClasses(ComponentRegistry::Instance());
     HostServices::SetLanguage(m_language);
@@ -25,6 +26,7 @@ HostEnvironment::HostEnvironment(HostMessageService::Mode messageMode)
     HostServices::SetXml(m_xml);
     HostServices::SetApplication(m_application);
     HostServices::SetTestGuide(m_testGuide);
+    HostServices::SetValues(m_values);
 }
 
 HostEnvironment::~HostEnvironment() {
@@ -36,6 +38,7 @@ HostEnvironment::~HostEnvironment() {
     HostServices::SetXml(nullptr);
     HostServices::SetApplication(nullptr);
     HostServices::SetTestGuide(nullptr);
+    HostServices::SetValues(nullptr);
 }
 
 }  // namespace orvex

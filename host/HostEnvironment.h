@@ -11,6 +11,7 @@
 #include "HostPlugInLoader.h"
 #include "HostPortTable.h"
 #include "HostTestGuideService.h"
+#include "HostValueFormatter.h"
 #include "HostXmlDocumentFactory.h"
 
 namespace orvex {
@@ -33,6 +34,7 @@ public:
     const std::shared_ptr<HostXmlDocumentFactory>& Xml() const { return m_xml; }
     const std::shared_ptr<HostApplication>& Application() const { return m_application; }
     const std::shared_ptr<HostTestGuideService>& TestGuide() const { return m_testGuide; }
+    const std::shared_ptr<HostValueFormatter>& Values() const { return m_values; }
     HostPlugInLoader& Loader() { return m_loader; }
 
 private:
@@ -44,6 +46,7 @@ private:
     std::shared_ptr<HostXmlDocumentFactory> m_xml;
     std::shared_ptr<HostApplication> m_application;
     std::shared_ptr<HostTestGuideService> m_testGuide;
+    std::shared_ptr<HostValueFormatter> m_values;
     HostPlugInLoader m_loader;
 };
 

@@ -11,6 +11,9 @@ HostErrorService::HostErrorService()
           {static_cast<int32_t>(0x8004A28Du), QStringLiteral("The settings belong to another plug-in.")},
           {static_cast<int32_t>(0x8004A28Eu),
            QStringLiteral("The plug-in's registry key could not be opened.")},
+          {static_cast<int32_t>(0x8004A3C2u),
+           QStringLiteral("The element holds no configuration of this plug-in (PlugInData expected).")},
+          {static_cast<int32_t>(0x8004A3C3u), QStringLiteral("The configuration could not be written.")},
       } {}
 
 // The host's texts are the same for every plug-in, so the plug-in id selects nothing.

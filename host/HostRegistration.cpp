@@ -3,9 +3,16 @@
 #include <memory>
 
 #include "HostInstrumentData.h"
+#include "HostLimitEntry.h"
+#include "HostLoadLog.h"
 #include "HostRegistry.h"
+#include "HostReportContext.h"
+#include "HostStandard.h"
 #include "HostTestElementBase.h"
 #include "HostTestElementList.h"
+#include "HostTestGuideSettings.h"
+#include "HostXLimitView.h"
+#include "hostapi/HostServices.h"
 
 // The one entry point through which the host makes its own creatable classes known.
 extern "C" ORVEX_HOST_EXPORT void orvexhost_RegisterClasses(orvex::ComponentRegistry& registry) {
@@ -17,4 +24,17 @@ extern "C" ORVEX_HOST_EXPORT void orvexhost_RegisterClasses(orvex::ComponentRegi
                       [] { return std::make_shared<orvex::HostTestElementBase>(); });
     registry.Register(QStringLiteral("OrvexTypeLib.TestElementList"),
                       [] { return std::make_shared<orvex::HostTestElementList>(); });
+    registry.Register(QStringLiteral("OrvexTypeLib.LimitEntry"),
+                      [] { return std::make_shared<orvex::HostLimitEntry>(); });
+    registry.Register(QStringLiteral("OrvexTypeLib.Standard"),
+                      [] { return std::make_shared<orvex::HostStandard>(); });
+    registry.Register(QStringLiteral("OrvexView.XLimitView"),
+                      [] { return std::make_shared<orvex::HostXLimitView>(); });
+    // The log and the report speak the language the host runs in.
+    registry.Register(QStringLiteral("OrvexTypeLib.LoadLog"),
+                      [] { return std::make_shared<orvex::HostLoadLog>(orvex::HostServices::Language()); });
+    registry.Register(QStringLiteral("OrvexTypeLib.ReportContext"),
+                      [] { return std::make_shared<orvex::HostReportContext>(orvex::HostServices::Language()); });
+    registry.Register(QStringLiteral("OrvexTypeLib.TestGuideSettings"),
+                      [] { return std::make_shared<orvex::HostTestGuideSettings>(); });
 }

@@ -17,6 +17,7 @@ struct Services {
     std::shared_ptr<XmlDocumentFactory> xml;
     std::shared_ptr<orvex::Application> application;
     std::shared_ptr<TestGuideService> testGuide;
+    std::shared_ptr<ValueFormatter> values;
 };
 
 Services& Installed() {
@@ -50,6 +51,7 @@ void HostServices::SetApplication(std::shared_ptr<orvex::Application> service) {
 void HostServices::SetTestGuide(std::shared_ptr<TestGuideService> service) {
     Installed().testGuide = std::move(service);
 }
+void HostServices::SetValues(std::shared_ptr<ValueFormatter> service) { Installed().values = std::move(service); }
 
 std::shared_ptr<LanguageService> HostServices::Language() { return Require(Installed().language, "language service"); }
 std::shared_ptr<MessageService> HostServices::Messages() { return Require(Installed().messages, "message service"); }
@@ -66,5 +68,6 @@ std::shared_ptr<orvex::Application> HostServices::Application() {
 std::shared_ptr<TestGuideService> HostServices::TestGuide() {
     return Require(Installed().testGuide, "test guide service");
 }
+std::shared_ptr<ValueFormatter> HostServices::Values() { return Require(Installed().values, "value formatter"); }
 
 }  // namespace orvex

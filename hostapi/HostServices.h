@@ -10,6 +10,7 @@
 #include "MessageService.h"
 #include "PortTable.h"
 #include "TestGuideService.h"
+#include "ValueFormatter.h"
 #include "XmlDocumentFactory.h"
 
 namespace orvex {
@@ -26,6 +27,7 @@ public:
     static void SetXml(std::shared_ptr<XmlDocumentFactory> service);
     static void SetApplication(std::shared_ptr<orvex::Application> service);
     static void SetTestGuide(std::shared_ptr<TestGuideService> service);
+    static void SetValues(std::shared_ptr<ValueFormatter> service);
 
     static std::shared_ptr<LanguageService> Language();
     static std::shared_ptr<MessageService> Messages();
@@ -35,6 +37,7 @@ public:
     static std::shared_ptr<XmlDocumentFactory> Xml();
     static std::shared_ptr<orvex::Application> Application();
     static std::shared_ptr<TestGuideService> TestGuide();
+    static std::shared_ptr<ValueFormatter> Values();
 };
 
 }  // namespace orvex

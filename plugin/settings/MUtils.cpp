@@ -8,6 +8,8 @@
 
 #include "hostapi/ComponentRegistry.h"
 #include "hostapi/Registry.h"
+#include "plugin/config/MPresets.h"
+#include "plugin/measure/MConversions.h"
 #include "plugin/views/FNumericInput.h"
 
 namespace korotka {
@@ -65,6 +67,8 @@ void MUtils::StartUp() {
     static bool started = false;
     if (started) return;
     started = true;
+    MPresets::Initialize();
+    MConversions::Initialize();
     LoadTimeouts();
 }
 

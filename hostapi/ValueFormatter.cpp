@@ -1,0 +1,8 @@
+#include "ValueFormatter.h"
+
+namespace orvex {
+
+// Out of line so that the interface's type information lives in one library only.
+ValueFormatter::~ValueFormatter() = default;
+
+}  // namespace orvex

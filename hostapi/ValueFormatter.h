@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+#include "HostApiExport.h"
+#include "IUnknown.h"
+#include "Variant.h"
+
+namespace orvex {
+
+// The host's value-to-text service: how every number written into a file or shown to the user
+// gets its text, so that all of them read alike.
+class ORVEX_HOSTAPI_EXPORT ValueFormatter : public virtual IUnknown {
+public:
+    ~ValueFormatter() override;
+    // The value in a number format ("0", "0.0", "0.00": that many decimals, "." as decimal point,
+    // halves away from zero); an empty format gives the value's plain text. A value that is not
+    // numeric gives its text; Null and Empty give an empty text.
+    virtual QString Format(const Variant& value, const QString& format) = 0;
+};
+
+}  // namespace orvex

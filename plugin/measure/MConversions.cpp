@@ -1,0 +1,146 @@
+#include "MConversions.h"
+
+#include <QComboBox>
+#include <QStringList>
+#include <array>
+#include <cmath>
+#include <exception>
+#include <limits>
+
+#include "hostapi/HostServices.h"
+#include "plugin/frame/CPlugInKorotka.h"
+#include "plugin/measure/MMeasureKey.h"
+#include "plugin/settings/MUtils.h"
+
+namespace korotka {
+
+namespace {
+
+using FactorTable = std::array<std::array<float, MConversions::kUnitCount>, MConversions::kUnitCount>;
+
+// Each direction has its own factor and the reverse is not the reciprocal (0.13332 x 7.5006 is
+// 0.99998): converting back and forth must give the numbers these factors give, so none is derived.
+constexpr FactorTable kFactors = {{
+    {1.0F, 0.13332F, 1.3595F, 0.53525F, 0.019337F},  // from mmHg
+    {7.5006F, 1.0F, 10.197F, 4.0147F, 0.14504F},     // from kPa
+    {0.7355F, 0.09806F, 1.0F, 0.3937F, 0.014223F},   // from cmH2O
+    {1.8683F, 0.2491F, 2.54F, 1.0F, 0.036127F},      // from inH2O
+    {51.715F, 6.8947F, 70.308F, 27.679F, 1.0F},      // from PSI
+}};
+
+// Empty until Initialize: a conversion asked for before start-up gives 0, never a wrong number.
+FactorTable& Factors() {
+    static FactorTable factors{};
+    return factors;
+}
+
+const std::array<QString, MConversions::kUnitCount> kUnitLiterals = {
+    QStringLiteral("20180::mmHg"),  QStringLiteral("20181::kPa"), QStringLiteral("20182::cmH2O"),
+    QStringLiteral("20183::inH2O"), QStringLiteral("20184::PSI"),
+};
+
+bool IsUnit(int32_t unit) { return unit >= 0 && unit < MConversions::kUnitCount; }
+
+QString Translate(const QString& literal) {
+    return orvex::HostServices::Language()->GetText(CPlugInKorotka::kPlugInId, literal, {});
+}
+
+enum class FormatRow { Pressure, LeakRate, MeanPressure, HeartRate, None };
+
+FormatRow RowOfKey(const QString& key) {
+    const QStringList pressureKeys = {MMeasureKey::kSyst, MMeasureKey::kDias, MMeasureKey::kStat,
+                                      MMeasureKey::kMano, MMeasureKey::kDiff, MMeasureKey::kPeak};
+    if (pressureKeys.contains(key)) return FormatRow::Pressure;
+    if (key == MMeasureKey::kRate) return FormatRow::LeakRate;
+    if (key == MMeasureKey::kMapr) return FormatRow::MeanPressure;
+    if (key == MMeasureKey::kHart) return FormatRow::HeartRate;
+    return FormatRow::None;
+}
+
+}  // namespace
+
+void MConversions::Initialize() { Factors() = kFactors; }
+
+float MConversions::ConvertUnits(float value, int32_t from, int32_t to) {
+    if (!IsUnit(from) || !IsUnit(to)) return 0.0F;
+    // Single precision on purpose: the stored limits and readings were computed this way.
+    const float product = value * Factors()[static_cast<size_t>(from)][static_cast<size_t>(to)];
+    if (!std::isfinite(product)) return 0.0F;
+    const double rounded = MUtils::Round(product, UnitDecimals(to));
+    if (!(std::fabs(rounded) <= std::numeric_limits<float>::max())) return 0.0F;
+    return static_cast<float>(rounded);
+}
+
+int16_t MConversions::UnitDecimals(int32_t unit) {
+    switch (unit) {
+        case 1:  // kPa
+            return 1;
+        case 4:  // PSI
+            return 2;
+        default:
+            return 0;
+    }
+}
+
+QString MConversions::UnitText(int32_t unit) {
+    if (!IsUnit(unit)) return {};
+    try {
+        return Translate(kUnitLiterals[static_cast<size_t>(unit)]);
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+int32_t MConversions::UnitFromText(const QString& text) {
+    try {
+        QStringList texts;
+        for (const QString& literal : kUnitLiterals) texts.append(Translate(literal));
+        for (int32_t unit = 0; unit < kUnitCount; ++unit) {
+            if (texts[unit] == text) return unit;
+        }
+        const QString perMinute = Translate(kPerMinuteLiteral);
+        for (int32_t unit = 0; unit < kUnitCount; ++unit) {
+            if (texts[unit] + perMinute == text) return unit;
+        }
+    } catch (const std::exception&) {
+        // Unknown text: mmHg.
+    }
+    return 0;
+}
+
+orvex::Variant MConversions::ConvertUnitsByText(float value, const QString& fromText, const QString& toText) {
+    return orvex::Variant(ConvertUnits(value, UnitFromText(fromText), UnitFromText(toText)));
+}
+
+void MConversions::FillUnitCombo(QComboBox* combo, bool bloodPressureOnly) {
+    if (combo == nullptr) return;
+    const int32_t count = bloodPressureOnly ? 2 : kUnitCount;
+    try {
+        for (int32_t unit = 0; unit < count; ++unit) {
+            combo->insertItem(unit, Translate(kUnitLiterals[static_cast<size_t>(unit)]));
+        }
+    } catch (const std::exception&) {
+        // The list keeps the units added so far.
+    }
+}
+
+QString MConversions::FormatForKey(const QString& key, int32_t unit) {
+    if (!IsUnit(unit)) return {};
+    const bool kPa = unit == 1;
+    const bool psi = unit == 4;
+    switch (RowOfKey(key)) {
+        case FormatRow::Pressure:
+            return psi ? QStringLiteral("0.00") : kPa ? QStringLiteral("0.0") : QStringLiteral("0");
+        case FormatRow::LeakRate:
+            return psi || kPa ? QStringLiteral("0.00") : QStringLiteral("0.0");
+        case FormatRow::MeanPressure:
+            return QStringLiteral("0.0");
+        case FormatRow::HeartRate:
+            return QStringLiteral("0");
+        case FormatRow::None:
+            break;
+    }
+    return {};
+}
+
+}  // namespace korotka

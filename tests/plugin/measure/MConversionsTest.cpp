@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QStringList>
+#include <cstdint>
+#include <limits>
+
+#include "MeasureFixture.h"
+#include "driver/GDeclares.h"
+#include "plugin/measure/MConversions.h"
+
+using korotka::MConversions;
+
+namespace {
+
+constexpr int32_t kMmHg = korotka::epmuMMHG;
+constexpr int32_t kKPa = korotka::epmuKPA;
+constexpr int32_t kCmH2O = korotka::epmuCMH2O;
+constexpr int32_t kInH2O = korotka::epmuINH2O;
+constexpr int32_t kPsi = korotka::epmuPSI;
+
+QStringList Items(const QComboBox& combo) {
+    QStringList items;
+    for (int i = 0; i < combo.count(); ++i) items.append(combo.itemText(i));
+    return items;
+}
+
+using Conversions = MeasureFixture;
+
+TEST_F(Conversions, ConvertsWithTheTableFactorsAndRoundsToTheTargetUnit) {
+    EXPECT_FLOAT_EQ(MConversions::ConvertUnits(120, kMmHg, kKPa), 16.0F);  // 15.9984
+    EXPECT_FLOAT_EQ(MConversions::ConvertUnits(16, kKPa, kMmHg), 120.0F);  // 120.0096
+    EXPECT_FLOAT_EQ(MConversions::ConvertUnits(100, kMmHg, kPsi), 1.93F);
+    EXPECT_FLOAT_EQ(MConversions::ConvertUnits(300, kMmHg, kPsi), 5.8F);
+    EXPECT_FLOAT_EQ(MConversions::ConvertUnits(40, kMmHg, kCmH2O), 54.0F);
+    EXPECT_FLOAT_EQ(MConversions::ConvertUnits(-1, kMmHg, kKPa), -0.1F);  // halves away from zero
+    EXPECT_FLOAT_EQ(MConversions::ConvertUnits(120.4F, kMmHg, kMmHg), 120.0F);
+    EXPECT_FLOAT_EQ(MConversions::ConvertUnits(10, kInH2O, kCmH2O), 25.0F);  // 25.4
+    EXPECT_FLOAT_EQ(MConversions::ConvertUnits(1, kPsi, kMmHg), 52.0F);      // 51.715
+    EXPECT_EQ(MConversions::UnitDecimals(kKPa), 1);
+    EXPECT_EQ(MConversions::UnitDecimals(kPsi), 2);
+}
+
+TEST_F(Conversions, RoundTripsFollowTheFactorsOfEachDirection) {
+    const float mmHg = MConversions::ConvertUnits(1, kKPa, kMmHg);
+    EXPECT_FLOAT_EQ(mmHg, 8.0F);
+    EXPECT_FLOAT_EQ(MConversions::ConvertUnits(mmHg, kMmHg, kKPa), 1.1F);
+    const float kPa = MConversions::ConvertUnits(7, kMmHg, kKPa);
+    EXPECT_FLOAT_EQ(kPa, 0.9F);
+    EXPECT_FLOAT_EQ(MConversions::ConvertUnits(kPa, kKPa, kMmHg), 7.0F);
+}
+
+TEST_F(Conversions, BadUnitsAndValuesGiveZeroOrEmpty) {
+    constexpr float kHuge = std::numeric_limits<float>::max();
+    for (const int32_t unit :
+         {-1, 5, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()}) {
+        EXPECT_EQ(MConversions::ConvertUnits(100, unit, kKPa), 0.0F) << unit;
+        EXPECT_EQ(MConversions::ConvertUnits(100, kKPa, unit), 0.0F) << unit;
+        EXPECT_TRUE(MConversions::UnitText(unit).isEmpty()) << unit;
+        EXPECT_TRUE(MConversions::FormatForKey(QStringLiteral("SYST"), unit).isEmpty()) << unit;
+    }
+    EXPECT_EQ(MConversions::ConvertUnits(std::numeric_limits<float>::quiet_NaN(), kMmHg, kKPa), 0.0F);
+    EXPECT_EQ(MConversions::ConvertUnits(std::numeric_limits<float>::infinity(), kMmHg, kKPa), 0.0F);
+    EXPECT_EQ(MConversions::ConvertUnits(kHuge, kPsi, kCmH2O), 0.0F);  // the product overflows
+    // Too large to carry decimals: unchanged by the rounding.
+    EXPECT_EQ(MConversions::ConvertUnits(kHuge, kMmHg, kMmHg), kHuge);
+}
+
+TEST_F(Conversions, UnitTextsAndTheirUnitsMatchExactly) {
+    const QStringList english = {"mmHg", "kPa", "cmH2O", "inH2O", "PSI"};
+    for (int32_t unit = 0; unit < MConversions::kUnitCount; ++unit) {
+        EXPECT_EQ(MConversions::UnitText(unit), english[unit]);
+        EXPECT_EQ(MConversions::UnitFromText(english[unit]), unit);
+        EXPECT_EQ(MConversions::UnitFromText(english[unit] + "/min"), unit);
+    }
+    EXPECT_EQ(MConversions::UnitFromText(QString()), kMmHg);
+    EXPECT_EQ(MConversions::UnitFromText(QStringLiteral("mmhg")), kMmHg);
+    EXPECT_EQ(MConversions::UnitFromText(QStringLiteral("psi")), kMmHg);  // no case folding
+    EXPECT_EQ(MConversions::UnitFromText(QStringLiteral("kPa ")), kMmHg);
+
+    const orvex::Variant converted =
+        MConversions::ConvertUnitsByText(150, QStringLiteral("mmHg/min"), QStringLiteral("kPa/min"));
+    EXPECT_EQ(converted.GetKind(), orvex::Variant::Kind::Single);
+    EXPECT_FLOAT_EQ(converted.ToSingle(), 20.0F);
+    // An unknown text counts as mmHg on either side.
+    EXPECT_FLOAT_EQ(MConversions::ConvertUnitsByText(120.4F, QStringLiteral("Torr"), QString()).ToSingle(),
+                    120.0F);
+}
+
+TEST_F(Conversions, TextsFollowTheCurrentLanguage) {
+    UseGerman();
+    EXPECT_EQ(MConversions::UnitText(kPsi), QStringLiteral("psi"));
+    EXPECT_EQ(MConversions::UnitText(kCmH2O), QString::fromUtf8("cmH₂O"));
+    EXPECT_EQ(MConversions::UnitFromText(QString::fromUtf8("cmH₂O/min")), kCmH2O);
+    EXPECT_EQ(MConversions::UnitFromText(QStringLiteral("psi")), kPsi);
+    // A unit stored under English is not recognised any more.
+    EXPECT_EQ(MConversions::UnitFromText(QStringLiteral("PSI")), kMmHg);
+    EXPECT_EQ(MConversions::UnitFromText(QStringLiteral("cmH2O")), kMmHg);
+}
+
+TEST_F(Conversions, UnitListsHoldEachUnitAtItsNumber) {
+    QComboBox bloodPressure;
+    MConversions::FillUnitCombo(&bloodPressure, true);
+    EXPECT_EQ(Items(bloodPressure), QStringList({"mmHg", "kPa"}));
+
+    UseGerman();
+    QComboBox pressure;
+    MConversions::FillUnitCombo(&pressure, false);
+    EXPECT_EQ(Items(pressure),
+              QStringList({"mmHg", "kPa", QString::fromUtf8("cmH₂O"), QString::fromUtf8("inH₂O"), "psi"}));
+    MConversions::FillUnitCombo(nullptr, false);
+}
+
+TEST_F(Conversions, FormatsDependOnKeyAndUnit) {
+    EXPECT_EQ(MConversions::FormatForKey("SYST", kMmHg), "0");
+    EXPECT_EQ(MConversions::FormatForKey("DIFF", kKPa), "0.0");
+    EXPECT_EQ(MConversions::FormatForKey("PEAK", kPsi), "0.00");
+    EXPECT_EQ(MConversions::FormatForKey("RATE", kCmH2O), "0.0");
+    EXPECT_EQ(MConversions::FormatForKey("RATE", kKPa), "0.00");
+    EXPECT_EQ(MConversions::FormatForKey("MAPR", kPsi), "0.0");
+    EXPECT_EQ(MConversions::FormatForKey("HART", kKPa), "0");
+    EXPECT_TRUE(MConversions::FormatForKey("SYST", 7).isEmpty());
+    EXPECT_TRUE(MConversions::FormatForKey("syst", kMmHg).isEmpty());
+    EXPECT_TRUE(MConversions::FormatForKey("MREL", kMmHg).isEmpty());
+}
+
+// Without a host there is no language service: the texts are empty and nothing is raised.
+TEST(ConversionsWithoutHost, TextOperationsGiveEmptyResults) {
+    MConversions::Initialize();
+    EXPECT_TRUE(MConversions::UnitText(kKPa).isEmpty());
+    EXPECT_EQ(MConversions::UnitFromText(QStringLiteral("kPa")), kMmHg);
+    QComboBox combo;
+    MConversions::FillUnitCombo(&combo, false);
+    EXPECT_EQ(combo.count(), 0);
+    EXPECT_FLOAT_EQ(MConversions::ConvertUnits(120, kMmHg, kKPa), 16.0F);
+}
+
+}  // namespace
