@@ -16,6 +16,7 @@ HostEnvironment::HostEnvironment(HostMessageService::Mode messageMode)
       m_application(std::make_shared<HostApplication>()),
       m_testGuide(std::make_shared<HostTestGuideService>(m_messages, m_application->Title())),
       m_values(std::make_shared<HostValueFormatter>()),
+      m_valueElements(std::make_shared<HostValueElements>(m_values)),
       m_loader(m_application) {
     orvexhost_RegisterClasses(ComponentRegistry::Instance());
     HostServices::SetLanguage(m_language);
@@ -27,6 +28,7 @@ HostEnvironment::HostEnvironment(HostMessageService::Mode messageMode)
     HostServices::SetApplication(m_application);
     HostServices::SetTestGuide(m_testGuide);
     HostServices::SetValues(m_values);
+    HostServices::SetValueElements(m_valueElements);
 }
 
 HostEnvironment::~HostEnvironment() {
@@ -39,6 +41,7 @@ HostEnvironment::~HostEnvironment() {
     HostServices::SetApplication(nullptr);
     HostServices::SetTestGuide(nullptr);
     HostServices::SetValues(nullptr);
+    HostServices::SetValueElements(nullptr);
 }
 
 }  // namespace orvex

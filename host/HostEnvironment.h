@@ -11,6 +11,7 @@
 #include "HostPlugInLoader.h"
 #include "HostPortTable.h"
 #include "HostTestGuideService.h"
+#include "HostValueElements.h"
 #include "HostValueFormatter.h"
 #include "HostXmlDocumentFactory.h"
 
@@ -35,6 +36,7 @@ public:
     const std::shared_ptr<HostApplication>& Application() const { return m_application; }
     const std::shared_ptr<HostTestGuideService>& TestGuide() const { return m_testGuide; }
     const std::shared_ptr<HostValueFormatter>& Values() const { return m_values; }
+    const std::shared_ptr<HostValueElements>& ValueElements() const { return m_valueElements; }
     HostPlugInLoader& Loader() { return m_loader; }
 
 private:
@@ -47,6 +49,7 @@ private:
     std::shared_ptr<HostApplication> m_application;
     std::shared_ptr<HostTestGuideService> m_testGuide;
     std::shared_ptr<HostValueFormatter> m_values;
+    std::shared_ptr<HostValueElements> m_valueElements;
     HostPlugInLoader m_loader;
 };
 

@@ -14,6 +14,11 @@ HostErrorService::HostErrorService()
           {static_cast<int32_t>(0x8004A3C2u),
            QStringLiteral("The element holds no configuration of this plug-in (PlugInData expected).")},
           {static_cast<int32_t>(0x8004A3C3u), QStringLiteral("The configuration could not be written.")},
+          {static_cast<int32_t>(0x8004A3FFu),
+           QStringLiteral("The element holds no measurement that can be loaded.")},
+          {static_cast<int32_t>(0x8004A400u), QStringLiteral("The measurement could not be written.")},
+          {static_cast<int32_t>(0x8004A4EEu),
+           QStringLiteral("The element holds no limits that can be loaded (ExpectedResult expected).")},
       } {}
 
 // The host's texts are the same for every plug-in, so the plug-in id selects nothing.

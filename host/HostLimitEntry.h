@@ -4,12 +4,13 @@
 #include <array>
 
 #include "HostExport.h"
+#include "hostapi/CalculatedLimit.h"
 #include "hostapi/LimitEntry.h"
 
 namespace orvex {
 
-// The host's limit entry ("OrvexTypeLib.LimitEntry").
-class ORVEX_HOST_EXPORT HostLimitEntry : public LimitEntry {
+// The host's limit entry ("OrvexTypeLib.LimitEntry"), which computes its own calculated limits.
+class ORVEX_HOST_EXPORT HostLimitEntry : public LimitEntry, public CalculatedLimit {
 public:
     void Initialize(const QString& key, const QString& unit, const QString& description,
                     const QString& comment) override;
@@ -28,6 +29,10 @@ public:
     void SetEnabled(int32_t position, bool enabled) override;
     QString Operation(int32_t position) const override;
     void SetOperation(int32_t position, const QString& operation) override;
+
+    std::shared_ptr<LimitEntry> Clone() const override;
+
+    float Calculate(float x, int32_t position) const override;
 
 private:
     struct Position {

@@ -8,6 +8,7 @@
 #include "HostRegistry.h"
 #include "HostReportContext.h"
 #include "HostStandard.h"
+#include "HostStandardList.h"
 #include "HostTestElementBase.h"
 #include "HostTestElementList.h"
 #include "HostTestGuideSettings.h"
@@ -28,6 +29,8 @@ extern "C" ORVEX_HOST_EXPORT void orvexhost_RegisterClasses(orvex::ComponentRegi
                       [] { return std::make_shared<orvex::HostLimitEntry>(); });
     registry.Register(QStringLiteral("OrvexTypeLib.Standard"),
                       [] { return std::make_shared<orvex::HostStandard>(); });
+    registry.Register(QStringLiteral("OrvexTypeLib.StandardList"),
+                      [] { return std::make_shared<orvex::HostStandardList>(); });
     registry.Register(QStringLiteral("OrvexView.XLimitView"),
                       [] { return std::make_shared<orvex::HostXLimitView>(); });
     // The log and the report speak the language the host runs in.

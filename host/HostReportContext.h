@@ -37,6 +37,8 @@ public:
     QString GetText(const QString& plugInId, const QString& literal) override;
     int32_t Width(int32_t item) const override;
     void SetTableWidth(int32_t twips) { m_tableWidth = twips; }
+    int32_t Options() const override { return m_options; }
+    void SetOptions(int32_t options) { m_options = options; }
 
     void SetFontSize(int32_t points) override { m_fontSize = points; }
     void SetBold(bool bold) override { m_bold = bold; }
@@ -49,6 +51,7 @@ public:
 private:
     std::shared_ptr<LanguageService> m_language;
     int32_t m_tableWidth = kDefaultTableWidth;
+    int32_t m_options = 0;
     int32_t m_fontSize = kDefaultFontSize;
     bool m_bold = false;
     bool m_keepTogether = false;

@@ -6,6 +6,7 @@
 
 #include "HostExport.h"
 #include "hostapi/Standard.h"
+#include "hostapi/Variant.h"
 
 namespace orvex {
 
@@ -20,6 +21,9 @@ public:
     void Add(const std::shared_ptr<LimitEntry>& entry) override;
     int32_t Count() const override;
     std::shared_ptr<LimitEntry> Item(int32_t index) const override;
+
+    std::shared_ptr<Standard> Clone() const override;
+    int32_t Evaluate(const QString& key, float value, const Variant& preset) const override;
 
 private:
     QString m_alphaName;

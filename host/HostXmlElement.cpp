@@ -24,6 +24,14 @@ HostXmlElement::HostXmlElement(std::shared_ptr<HostXmlDocument> document, std::s
 
 QString HostXmlElement::TagName() const { return QString::fromUtf8(m_node.name()); }
 
+void HostXmlElement::SetTagName(const QString& tagName) {
+    if (!HostXmlTree::IsName(tagName)) {
+        throw ComError(ComError::kInvalidProcedureCall, kSource,
+                       QStringLiteral("Invalid procedure call: \"%1\" is no element name").arg(tagName));
+    }
+    m_node.set_name(tagName.toUtf8().constData());
+}
+
 QString HostXmlElement::GetAttribute(const QString& name) const {
     return QString::fromUtf8(m_node.attribute(name.toUtf8().constData()).value());
 }

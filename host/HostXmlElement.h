@@ -21,6 +21,7 @@ public:
                    pugi::xml_node node);
 
     QString TagName() const override;
+    void SetTagName(const QString& tagName) override;
     QString GetAttribute(const QString& name) const override;
     // Raises 5 for a name that is no XML name.
     void SetAttribute(const QString& name, const QString& value) override;

@@ -18,6 +18,7 @@ struct Services {
     std::shared_ptr<orvex::Application> application;
     std::shared_ptr<TestGuideService> testGuide;
     std::shared_ptr<ValueFormatter> values;
+    std::shared_ptr<orvex::ValueElements> valueElements;
 };
 
 Services& Installed() {
@@ -52,6 +53,9 @@ void HostServices::SetTestGuide(std::shared_ptr<TestGuideService> service) {
     Installed().testGuide = std::move(service);
 }
 void HostServices::SetValues(std::shared_ptr<ValueFormatter> service) { Installed().values = std::move(service); }
+void HostServices::SetValueElements(std::shared_ptr<orvex::ValueElements> service) {
+    Installed().valueElements = std::move(service);
+}
 
 std::shared_ptr<LanguageService> HostServices::Language() { return Require(Installed().language, "language service"); }
 std::shared_ptr<MessageService> HostServices::Messages() { return Require(Installed().messages, "message service"); }
@@ -69,5 +73,8 @@ std::shared_ptr<TestGuideService> HostServices::TestGuide() {
     return Require(Installed().testGuide, "test guide service");
 }
 std::shared_ptr<ValueFormatter> HostServices::Values() { return Require(Installed().values, "value formatter"); }
+std::shared_ptr<orvex::ValueElements> HostServices::ValueElements() {
+    return Require(Installed().valueElements, "value and status elements");
+}
 
 }  // namespace orvex

@@ -10,6 +10,7 @@
 #include "MessageService.h"
 #include "PortTable.h"
 #include "TestGuideService.h"
+#include "ValueElements.h"
 #include "ValueFormatter.h"
 #include "XmlDocumentFactory.h"
 
@@ -28,6 +29,7 @@ public:
     static void SetApplication(std::shared_ptr<orvex::Application> service);
     static void SetTestGuide(std::shared_ptr<TestGuideService> service);
     static void SetValues(std::shared_ptr<ValueFormatter> service);
+    static void SetValueElements(std::shared_ptr<orvex::ValueElements> service);
 
     static std::shared_ptr<LanguageService> Language();
     static std::shared_ptr<MessageService> Messages();
@@ -38,6 +40,7 @@ public:
     static std::shared_ptr<orvex::Application> Application();
     static std::shared_ptr<TestGuideService> TestGuide();
     static std::shared_ptr<ValueFormatter> Values();
+    static std::shared_ptr<orvex::ValueElements> ValueElements();
 };
 
 }  // namespace orvex

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <memory>
 
 #include "HostApiExport.h"
 #include "IUnknown.h"
@@ -16,8 +17,11 @@ class ORVEX_HOSTAPI_EXPORT LimitEntry : public virtual IUnknown {
 public:
     static constexpr int32_t kHigh = 0;
     static constexpr int32_t kLow = 1;
-    // Type of an entry whose numbers are in its unit; the numbers of any other type carry no unit.
+    // Type of an entry whose numbers are in its unit; the numbers of any other type carry no unit
+    // and are never converted.
     static constexpr int32_t kTypeInUnit = 0;
+    // Type of an entry whose numbers are percentages of the preset value.
+    static constexpr int32_t kTypePercent = 1;
 
     ~LimitEntry() override;
 
@@ -39,6 +43,8 @@ public:
     virtual void SetEnabled(int32_t position, bool enabled) = 0;
     virtual QString Operation(int32_t position) const = 0;
     virtual void SetOperation(int32_t position, const QString& operation) = 0;
+
+    virtual std::shared_ptr<LimitEntry> Clone() const = 0;
 };
 
 }  // namespace orvex

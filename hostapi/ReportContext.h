@@ -15,6 +15,8 @@ class ORVEX_HOSTAPI_EXPORT ReportContext : public virtual IUnknown {
 public:
     // The item of Width that is the width of a table, in twips.
     static constexpr int32_t kTableWidth = 10;
+    // Option bit: the report shows only what failed.
+    static constexpr int32_t kFailedOnly = 16;
 
     ~ReportContext() override;
 
@@ -23,6 +25,8 @@ public:
     virtual QString GetText(const QString& plugInId, const QString& literal) = 0;
     // A width of the report's layout in twips; 0 for an item the report does not know.
     virtual int32_t Width(int32_t item) const = 0;
+    // The option bits the report is printed with.
+    virtual int32_t Options() const = 0;
 
     // The layout of the tables added from now on.
     virtual void SetFontSize(int32_t points) = 0;

@@ -17,6 +17,8 @@ public:
     ~XmlElement() override;
 
     virtual QString TagName() const = 0;
+    // Renames the element; raises 5 for a text that is no element name.
+    virtual void SetTagName(const QString& tagName) = 0;
     virtual QString GetAttribute(const QString& name) const = 0;
     virtual void SetAttribute(const QString& name, const QString& value) = 0;
     virtual QString Text() const = 0;

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
-#include <QFile>
 
 #include "driver/GDeclares.h"
 #include "driver/MErrorHandling.h"
@@ -21,12 +19,7 @@ TEST_F(ErrorHandlingTest, RaiseUsesTheTranslatedStandardMessageWithItsArgument) 
     EXPECT_EQ(e.Description(), "3: The communication port assigned to the instrument was not found on the system.");
 
     // A description of the raiser's own wins over the standard message and is translated too.
-    QTemporaryDir dir;
-    QFile file(dir.filePath("German.lng"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("22007=Zeitüberschreitung: keine Antwort vom Gerät.\n22100=Eigener Text %%1\n");
-    file.close();
-    ASSERT_TRUE(language->LoadFile("Korotka", file.fileName()));
+    LoadLanguage("22007=Zeitüberschreitung: keine Antwort vom Gerät.\n22100=Eigener Text %%1\n");
     e = Raised([] { MErrorHandling::RaiseVtiError(eeVTI_MTIResponseTimeout, "src", {}); });
     EXPECT_EQ(e.Description(), QString::fromUtf8("Zeitüberschreitung: keine Antwort vom Gerät."));
     e = Raised([] { MErrorHandling::RaiseVtiError(eeVTI_Error, "src", "22100::Own text %%1", orvex::Variant("x")); });

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QFile>
-#include <QTemporaryDir>
 
 #include "host/HostLoadLog.h"
 #include "hostapi/ComponentRegistry.h"
@@ -13,15 +11,7 @@ namespace {
 
 class LoadLogTest : public HostFixture {
 protected:
-    void UseGerman() {
-        QFile file(dir.filePath("German.lng"));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("20457=Dichtheitstest laden\n20600=Parameter fehlt\n");
-        file.close();
-        ASSERT_TRUE(language->LoadFile("Korotka", file.fileName()));
-    }
-
-    QTemporaryDir dir;
+    void UseGerman() { LoadLanguage("20457=Dichtheitstest laden\n20600=Parameter fehlt\n"); }
 };
 
 TEST_F(LoadLogTest, NestsGroupsAndTranslatesWithTheGroupsPlugIn) {

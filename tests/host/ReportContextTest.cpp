@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QFile>
-#include <QTemporaryDir>
 
 #include "host/HostReportContext.h"
 #include "hostapi/ComponentRegistry.h"
@@ -12,12 +10,7 @@ using orvex::HostReportContext;
 using ReportContextTest = HostFixture;
 
 TEST_F(ReportContextTest, CollectsTablesWithTheLayoutSetBeforeThem) {
-    QTemporaryDir dir;
-    QFile file(dir.filePath("German.lng"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("20500=Fülldruck\n");
-    file.close();
-    ASSERT_TRUE(language->LoadFile("Korotka", file.fileName()));
+    LoadLanguage("20500=Fülldruck\n");
 
     const auto report = std::dynamic_pointer_cast<HostReportContext>(
         orvex::ComponentRegistry::Instance().Create(QStringLiteral("OrvexTypeLib.ReportContext")));

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -34,6 +35,16 @@ protected:
         } else {
             qunsetenv("ORVEX_REGISTRY");
         }
+    }
+
+    // Gives the Korotka plug-in the texts of a language file with these "number=text" lines.
+    void LoadLanguage(const QByteArray& lines) {
+        QFile file(registryDir.filePath(QStringLiteral("Korotka.lng")));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(lines);
+        file.close();
+        QString error;
+        ASSERT_TRUE(language->LoadFile(QStringLiteral("Korotka"), file.fileName(), &error)) << error.toStdString();
     }
 
     QTemporaryDir registryDir;

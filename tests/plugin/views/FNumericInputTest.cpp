@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 
 #include "ViewsFixture.h"
 #include "plugin/frame/MLocale.h"
@@ -33,24 +31,12 @@ protected:
         dialog->SetInitialValue(initial);
         dialog->SetDecimalPlaces(decimals);
     }
-    // Gives the plug-in the texts of a language file with these lines.
-    void LoadLanguage(const QByteArray& lines) {
-        const QString path = languageDir.filePath(QStringLiteral("Korotka.lng"));
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(lines);
-        file.close();
-        QString error;
-        ASSERT_TRUE(language->LoadFile(QStringLiteral("Korotka"), path, &error)) << error.toStdString();
-    }
     // The texts of the message boxes shown so far.
     QStringList Shown() const {
         QStringList texts;
         for (const auto& message : messages->Shown()) texts.append(message.text);
         return texts;
     }
-
-    QTemporaryDir languageDir;
 
     std::unique_ptr<FNumericInput> dialog;
     QLineEdit* box = nullptr;

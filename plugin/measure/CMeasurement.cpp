@@ -1,0 +1,406 @@
+#include "CMeasurement.h"
+
+#include <exception>
+#include <utility>
+
+#include "hostapi/CalculatedLimit.h"
+#include "hostapi/ComError.h"
+#include "hostapi/HostServices.h"
+#include "hostapi/ILimitData.h"
+#include "hostapi/LimitEntry.h"
+#include "hostapi/LoadLog.h"
+#include "hostapi/ReportContext.h"
+#include "hostapi/Standard.h"
+#include "hostapi/StandardList.h"
+#include "hostapi/XmlDocument.h"
+#include "hostapi/XmlElement.h"
+#include "plugin/frame/CPlugInKorotka.h"
+
+namespace korotka {
+
+using orvex::ComError;
+using orvex::HostServices;
+using orvex::Variant;
+
+namespace {
+
+const QString kKeyAttribute = QStringLiteral("Key");
+const QString kFlagsAttribute = QStringLiteral("Flags");
+const QString kFormatAttribute = QStringLiteral("Format");
+const QString kDescriptionTag = QStringLiteral("Description");
+const QString kPresetValueTag = QStringLiteral("PresetValue");
+const QString kUnitTag = QStringLiteral("Unit");
+
+// Message kinds the host shows the errors with.
+constexpr int32_t kLoadErrorKind = 4;
+constexpr int32_t kEmptyKeyErrorKind = 2;
+constexpr int32_t kSaveErrorKind = 4;
+
+// What judging a limit entry gives when the value keeps its limits.
+constexpr int32_t kWithinLimits = 0;
+
+constexpr int32_t kHigh = orvex::LimitEntry::kHigh;
+constexpr int32_t kLow = orvex::LimitEntry::kLow;
+
+bool HasValue(const Variant& value) { return !value.IsNull() && !value.IsEmpty(); }
+
+QString Translate(const QString& literal) {
+    return HostServices::Language()->GetText(CPlugInKorotka::kPlugInId, literal, {});
+}
+
+QString TrimBlanks(const QString& text) {
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin) == QLatin1Char(' ')) ++begin;
+    while (end > begin && text.at(end - 1) == QLatin1Char(' ')) --end;
+    return text.mid(begin, end - begin);
+}
+
+QString FlagLiteral(QChar flag) {
+    if (flag == QLatin1Char('O')) return QStringLiteral("20550::Measurement overflow.");
+    if (flag == QLatin1Char('I')) return QStringLiteral("20551::Incomplete test.");
+    if (flag == QLatin1Char('E')) return QStringLiteral("20552::Error during test.");
+    return {};
+}
+
+void AppendText(orvex::XmlDocument& document, orvex::XmlElement& parent, const QString& tag,
+                const QString& text) {
+    const auto child = document.CreateElement(tag);
+    child->SetText(text);
+    parent.AppendChild(child);
+}
+
+// Hands a caught error to the host under this class's name; the host's error service throws, and
+// should it not, the error goes on as it was.
+[[noreturn]] void HandOn(const ComError& error) {
+    HostServices::Errors()->ReportError(error, CMeasurement::kSource);
+    throw error;
+}
+
+// Loading and saving pass their own error on unchanged.
+[[noreturn]] void PassOn(const ComError& error, int32_t ownNumber) {
+    if (error.Number() == ownNumber) throw error;
+    HandOn(error);
+}
+
+}  // namespace
+
+QString CMeasurement::Description() {
+    try {
+        return Translate(m_fields.description);
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+QString CMeasurement::ToolTipText() {
+    QString text;
+    for (const QChar flag : m_fields.flags) {
+        const QString literal = FlagLiteral(flag);
+        if (literal.isEmpty()) continue;
+        try {
+            text += Translate(literal) + QLatin1Char(' ');
+        } catch (const std::exception&) {
+            // The tip goes without this sentence.
+        }
+    }
+    return TrimBlanks(text);
+}
+
+void CMeasurement::Load(const std::shared_ptr<orvex::XmlElement>& element,
+                        const std::shared_ptr<orvex::LoadLog>& log) {
+    if (log) log->OpenGroup(CPlugInKorotka::kPlugInId, QString());
+    try {
+        m_fields = Read(element, log);
+    } catch (const ComError& error) {
+        if (log) log->CloseGroup();
+        PassOn(error, kErrLoad);
+    } catch (...) {
+        if (log) log->CloseGroup();
+        throw;
+    }
+    if (log) log->CloseGroup();
+}
+
+CMeasurement::Fields CMeasurement::Read(const std::shared_ptr<orvex::XmlElement>& element,
+                                        const std::shared_ptr<orvex::LoadLog>& log) const {
+    const auto errors = HostServices::Errors();
+    if (!element || element->TagName() != kTag) {
+        errors->Raise(CPlugInKorotka::kPlugInId, kErrLoad, kSource, kLoadErrorKind);
+    }
+    Fields loaded = m_fields;
+    Reset(loaded);
+    loaded.key = element->GetAttribute(kKeyAttribute);
+    if (loaded.key.isEmpty()) {
+        if (log) log->AddEntry(kErrLoad, orvex::LoadLog::kSeverityError, kEmptyKeyLiteral);
+        errors->Raise(CPlugInKorotka::kPlugInId, kErrLoad, kSource, kEmptyKeyErrorKind);
+    }
+    loaded.flags = element->GetAttribute(kFlagsAttribute);
+    const auto elements = HostServices::ValueElements();
+    const int32_t count = element->ChildCount();
+    for (int32_t i = 0; i < count; ++i) {
+        const auto child = element->Child(i);
+        if (!child) continue;
+        const QString tag = child->TagName();
+        if (tag == kDescriptionTag) {
+            loaded.description = child->Text();
+        } else if (tag == orvex::ValueElements::kValueTag) {
+            elements->ReadValue(child, loaded.value, loaded.valueType);
+            loaded.valueFormat = child->GetAttribute(kFormatAttribute);
+        } else if (tag == kPresetValueTag) {
+            // Kept as the text it was stored as: it is converted where a number is needed.
+            loaded.presetValue = Variant(child->Text());
+        } else if (tag == kUnitTag) {
+            loaded.unit = child->Text();
+        } else if (tag == orvex::ValueElements::kStatusTag) {
+            QString unused;
+            elements->ReadStatus(child, loaded.status, unused);
+        }
+    }
+    return loaded;
+}
+
+std::shared_ptr<orvex::XmlElement> CMeasurement::Save(const std::shared_ptr<orvex::XmlElement>& parent) {
+    if (m_fields.status == kNotMeasured || m_fields.key.isEmpty()) return nullptr;
+    try {
+        return Write(parent);
+    } catch (const ComError& error) {
+        PassOn(error, kErrSave);
+    }
+}
+
+std::shared_ptr<orvex::XmlElement> CMeasurement::Write(
+    const std::shared_ptr<orvex::XmlElement>& parent) const {
+    std::shared_ptr<orvex::XmlDocument> document;
+    std::shared_ptr<orvex::XmlElement> element;
+    try {
+        if (parent) document = parent->Document();
+        if (document) element = document->CreateElement(kTag);
+    } catch (const ComError&) {
+        // Reported below as the measurement's own error.
+    }
+    if (!element) {
+        HostServices::Errors()->Raise(CPlugInKorotka::kPlugInId, kErrSave, kSource, kSaveErrorKind);
+    }
+    element->SetAttribute(kKeyAttribute, m_fields.key);
+    if (!m_fields.flags.isEmpty()) element->SetAttribute(kFlagsAttribute, m_fields.flags);
+    if (!m_fields.description.isEmpty()) {
+        AppendText(*document, *element, kDescriptionTag, m_fields.description);
+    }
+    const auto elements = HostServices::ValueElements();
+    if (HasValue(m_fields.value)) {
+        const auto value = elements->WriteValue(document, m_fields.value, m_fields.valueType);
+        if (m_fields.valueType == kTypeDecimal) value->SetAttribute(kFormatAttribute, m_fields.valueFormat);
+        element->AppendChild(value);
+    }
+    if (HasValue(m_fields.presetValue)) {
+        const QString preset = HostServices::Values()->Format(m_fields.presetValue, QString());
+        if (!preset.isEmpty()) AppendText(*document, *element, kPresetValueTag, preset);
+    }
+    if (!m_fields.unit.isEmpty()) AppendText(*document, *element, kUnitTag, m_fields.unit);
+    element->AppendChild(elements->WriteStatus(document, m_fields.status, QString()));
+    // Placed last, so that a failure on the way leaves no half-written measurement behind.
+    parent->AppendChild(element);
+    return element;
+}
+
+Variant CMeasurement::GetLimitValue(const std::shared_ptr<orvex::Standard>& standard, int32_t position,
+                                    int32_t options) {
+    if (!standard) return {};
+    try {
+        const auto found = FindLimitValue(*standard, position, (options & kEvaluateCalculated) != 0);
+        if (!found) return {};
+        if ((options & kAsText) == 0) return found->value;
+        QString text = Formatted(found->value);
+        // The blank comes even with an empty unit: the host's columns expect it.
+        if ((options & kWithUnit) != 0) text += QLatin1Char(' ') + found->unit;
+        return text;
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+Variant CMeasurement::GetResultValue(int32_t options) {
+    if ((options & kAsText) == 0) return m_fields.value;
+    try {
+        QString text = Formatted(m_fields.value);
+        if ((options & kWithUnit) != 0 && !m_fields.unit.isEmpty()) text += QLatin1Char(' ') + m_fields.unit;
+        return text;
+    } catch (const ComError& error) {
+        HandOn(error);
+    }
+}
+
+bool CMeasurement::SupportsLimit(const Variant& /*unused*/) {
+    return m_fields.valueType == kTypeDecimal || m_fields.valueType == kTypeNumber;
+}
+
+float CMeasurement::CalculateLimitValue(const std::shared_ptr<orvex::LimitEntry>& entry, int32_t position) {
+    if (!entry) return 0.0F;
+    try {
+        return CalculateOrRaise(*entry, position);
+    } catch (const std::exception&) {
+        return 0.0F;
+    }
+}
+
+float CMeasurement::CalculateOrRaise(const orvex::LimitEntry& entry, int32_t position) const {
+    if (const auto* calculated = dynamic_cast<const orvex::CalculatedLimit*>(&entry)) {
+        return calculated->Calculate(m_fields.presetValue.ToSingle(), position);
+    }
+    return entry.Value(position);
+}
+
+std::optional<CMeasurement::FoundLimit> CMeasurement::FindLimitValue(const orvex::Standard& standard,
+                                                                     int32_t position, bool evaluate) const {
+    std::optional<FoundLimit> kept;
+    const int32_t count = standard.Count();
+    for (int32_t i = 1; i <= count; ++i) {
+        try {
+            const auto entry = standard.Item(i);
+            if (!entry || entry->Key() != m_fields.key || !entry->Enabled(position)) continue;
+            const bool calculated =
+                evaluate && dynamic_cast<const orvex::CalculatedLimit*>(entry.get()) != nullptr;
+            FoundLimit found{0.0F, m_fields.unit};
+            if (calculated) {
+                found.value = CalculateOrRaise(*entry, position);
+            } else {
+                found.value = entry->Value(position);
+                if (entry->Operation(position).contains(QLatin1Char('%'))) found.unit = QStringLiteral("%");
+            }
+            if (!kept || (position == kHigh ? found.value < kept->value : found.value > kept->value)) {
+                kept = std::move(found);
+            }
+        } catch (const std::exception&) {
+            // This entry cannot say; the others still can.
+        }
+    }
+    return kept;
+}
+
+int32_t CMeasurement::ValidateLimits(const std::shared_ptr<orvex::Standard>& standard) {
+    if (!standard) return kWithinLimits;
+    try {
+        const int32_t count = standard->Count();
+        for (int32_t i = 1; i <= count; ++i) {
+            try {
+                const auto entry = standard->Item(i);
+                if (!entry || entry->Key() != m_fields.key) continue;
+                if (EvaluateLimit(*entry) == kFailed) return kFailed;
+            } catch (const std::exception&) {
+                // An entry that cannot be judged fails nothing.
+            }
+        }
+    } catch (const std::exception&) {
+        // A standard that cannot be read fails nothing.
+    }
+    return kWithinLimits;
+}
+
+int32_t CMeasurement::EvaluateLimit(const orvex::LimitEntry& entry) const {
+    const float value = m_fields.value.ToSingle();
+    const float high = CalculateOrRaise(entry, kHigh);
+    const float low = CalculateOrRaise(entry, kLow);
+    if (entry.Enabled(kHigh) && value > high) return kFailed;
+    if (entry.Enabled(kLow) && value < low) return kFailed;
+    return kWithinLimits;
+}
+
+void CMeasurement::Init(const QString& key, const QString& unit, const QString& descriptionLiteral,
+                        int32_t valueType) {
+    m_fields.key = key;
+    m_fields.unit = unit;
+    m_fields.description = descriptionLiteral;
+    m_fields.valueType = valueType;
+}
+
+void CMeasurement::Clear() {
+    m_fields.value = Variant();
+    m_fields.presetValue = Variant();
+    m_fields.flags.clear();
+    m_fields.status = kNotMeasured;
+}
+
+void CMeasurement::Reset() { Reset(m_fields); }
+
+void CMeasurement::Reset(Fields& fields) {
+    fields.value = Variant::Null();
+    fields.valueType = kTypeText;
+    fields.key.clear();
+    fields.description.clear();
+    fields.unit.clear();
+    fields.status = kNotMeasured;
+}
+
+void CMeasurement::AddFlag(const QString& flag) {
+    if (flag.isEmpty()) {
+        m_fields.flags.clear();
+    } else if (!m_fields.flags.contains(flag, Qt::CaseInsensitive)) {
+        m_fields.flags += flag;
+    }
+}
+
+int32_t CMeasurement::UpdateStatus(const std::shared_ptr<orvex::ILimitData>& limits,
+                                   const std::shared_ptr<orvex::StandardList>& standards) {
+    if (!HasValue(m_fields.value)) {
+        m_fields.status = kNotMeasured;
+        return m_fields.status;
+    }
+    if (!limits) return m_fields.status;
+    try {
+        const auto failed = limits->FindFailedStandards(shared_from_this(), standards);
+        m_fields.status = failed ? kFailed : kPassed;
+    } catch (const std::exception&) {
+        // The verdict stays what it was.
+    }
+    return m_fields.status;
+}
+
+void CMeasurement::ValueText(QString& text, int32_t& status) const {
+    status = m_fields.status;
+    text.clear();
+    try {
+        switch (m_fields.valueType) {
+            case kTypeDecimal:
+            case kTypeNumber:
+                text = Formatted(m_fields.value);
+                break;
+            case kTypeYesNo:
+                text = Variant(m_fields.value.ToBoolean()).ToString();
+                break;
+            default:
+                text = m_fields.value.ToString();
+                break;
+        }
+    } catch (const std::exception&) {
+        // A value without text shows none.
+    }
+}
+
+QString CMeasurement::FormatValue(const Variant& value) const {
+    try {
+        return Formatted(value);
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+QString CMeasurement::Formatted(const Variant& value) const {
+    return HostServices::Values()->Format(value, m_fields.valueFormat);
+}
+
+QString CMeasurement::ReportLine(const std::shared_ptr<orvex::ReportContext>& report) const {
+    if (!report) return {};
+    try {
+        if ((report->Options() & orvex::ReportContext::kFailedOnly) != 0 && m_fields.status != kFailed) {
+            return {};
+        }
+        return QStringLiteral("|      ") + report->GetText(CPlugInKorotka::kPlugInId, m_fields.description) +
+               QLatin1Char('|') + FormatValue(m_fields.presetValue) + QLatin1Char('|') +
+               FormatValue(m_fields.value) + QLatin1Char('|') + m_fields.unit + QLatin1Char(';');
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+}  // namespace korotka
