@@ -7,12 +7,18 @@
 #include "HostLoadLog.h"
 #include "HostRegistry.h"
 #include "HostReportContext.h"
+#include "HostServiceRecord.h"
 #include "HostStandard.h"
 #include "HostStandardList.h"
 #include "HostTestElementBase.h"
 #include "HostTestElementList.h"
 #include "HostTestGuideSettings.h"
+#include "HostXHelpText.h"
 #include "HostXLimitView.h"
+#include "HostXTestGuideSettings.h"
+#include "HostXTestWizard.h"
+#include "HostXTgContentPane.h"
+#include "HostXTgToolbar.h"
 #include "hostapi/HostServices.h"
 
 // The one entry point through which the host makes its own creatable classes known.
@@ -33,6 +39,16 @@ extern "C" ORVEX_HOST_EXPORT void orvexhost_RegisterClasses(orvex::ComponentRegi
                       [] { return std::make_shared<orvex::HostStandardList>(); });
     registry.Register(QStringLiteral("OrvexView.XLimitView"),
                       [] { return std::make_shared<orvex::HostXLimitView>(); });
+    registry.Register(QStringLiteral("OrvexView.XTestWizard"),
+                      [] { return std::make_shared<orvex::HostXTestWizard>(); });
+    registry.Register(QStringLiteral("OrvexView.XTestGuideSettings"),
+                      [] { return std::make_shared<orvex::HostXTestGuideSettings>(); });
+    registry.Register(QStringLiteral("OrvexView.XHelpText"),
+                      [] { return std::make_shared<orvex::HostXHelpText>(); });
+    registry.Register(QStringLiteral("OrvexTGCL2.XTgContentPane"),
+                      [] { return std::make_shared<orvex::HostXTgContentPane>(); });
+    registry.Register(QStringLiteral("OrvexTGCL2.XTgToolbar"),
+                      [] { return std::make_shared<orvex::HostXTgToolbar>(); });
     // The log and the report speak the language the host runs in.
     registry.Register(QStringLiteral("OrvexTypeLib.LoadLog"),
                       [] { return std::make_shared<orvex::HostLoadLog>(orvex::HostServices::Language()); });
@@ -40,4 +56,6 @@ extern "C" ORVEX_HOST_EXPORT void orvexhost_RegisterClasses(orvex::ComponentRegi
                       [] { return std::make_shared<orvex::HostReportContext>(orvex::HostServices::Language()); });
     registry.Register(QStringLiteral("OrvexTypeLib.TestGuideSettings"),
                       [] { return std::make_shared<orvex::HostTestGuideSettings>(); });
+    registry.Register(QStringLiteral("OrvexTypeLib.ServiceRecord"),
+                      [] { return std::make_shared<orvex::HostServiceRecord>(); });
 }

@@ -12,7 +12,7 @@
 namespace orvex {
 
 // The host's report under construction ("OrvexTypeLib.ReportContext"): it collects the tables the
-// records add, each with the layout that was set when it was added, for the host to render.
+// records add, each with the layout that was set when it was added, and renders them.
 class ORVEX_HOST_EXPORT HostReportContext : public ReportContext {
 public:
     // A4 less two margins of one inch, near enough.
@@ -47,6 +47,12 @@ public:
                     bool shadedTitle, bool pageBreak) override;
 
     const std::vector<Table>& Tables() const { return m_tables; }
+
+    // The collected tables as plain text: columns padded to their widths, a dashed line under a
+    // shaded title, "=" lines around a framed table, a form feed for a page break.
+    QString ToText() const;
+    // The collected tables as one HTML document.
+    QString ToHtml() const;
 
 private:
     std::shared_ptr<LanguageService> m_language;

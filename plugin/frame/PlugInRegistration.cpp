@@ -4,9 +4,18 @@
 
 #include "CPlugInKorotka.h"
 #include "plugin/settings/CKorotkaControlPanel.h"
+#include "plugin/views/XDetailedResult.h"
+#include "plugin/views/XTestDetails.h"
+#include "plugin/views/XTestInstruction.h"
 
 extern "C" KOROTKA_PLUGIN_EXPORT void orvexKorotka_RegisterClasses(orvex::ComponentRegistry& registry) {
     registry.Register(QStringLiteral("orvexKorotka.CPlugInKorotka"), [] { return std::make_shared<korotka::CPlugInKorotka>(); });
     registry.Register(QStringLiteral("orvexKorotka.CKorotkaControlPanel"),
                       [] { return std::make_shared<korotka::CKorotkaControlPanel>(); });
+    registry.Register(QStringLiteral("orvexKorotka.XTestDetails"),
+                      [] { return std::make_shared<korotka::XTestDetails>(); });
+    registry.Register(QStringLiteral("orvexKorotka.XTestInstruction"),
+                      [] { return std::make_shared<korotka::XTestInstruction>(); });
+    registry.Register(QStringLiteral("orvexKorotka.XDetailedResult"),
+                      [] { return std::make_shared<korotka::XDetailedResult>(); });
 }

@@ -1,0 +1,45 @@
+#include "HostXTgStatusIndicator.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+
+namespace orvex {
+
+HostXTgStatusIndicator::HostXTgStatusIndicator(QWidget* parent)
+    : QWidget(parent), m_verdict(new QLabel(this)), m_text(new QLabel(this)) {
+    // Texts come from language files and standards: never read as rich text.
+    m_verdict->setTextFormat(Qt::PlainText);
+    m_text->setTextFormat(Qt::PlainText);
+    QFont bold = m_verdict->font();
+    bold.setBold(true);
+    m_verdict->setFont(bold);
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_verdict);
+    layout->addWidget(m_text, 1);
+}
+
+void HostXTgStatusIndicator::SetStatus(int32_t status) {
+    struct Verdict {
+        const char* text;
+        const char* colour;
+    };
+    static constexpr Verdict kVerdicts[] = {
+        {"", "black"}, {"Passed", "darkgreen"}, {"Failed", "darkred"}, {"Not completed", "darkorange"}};
+    m_status = status >= kNone && status <= kNotCompleted ? status : kNone;
+    const Verdict& verdict = kVerdicts[m_status];
+    m_verdict->setText(QString::fromLatin1(verdict.text));
+    QPalette palette = m_verdict->palette();
+    palette.setColor(QPalette::WindowText, QColor(QString::fromLatin1(verdict.colour)));
+    m_verdict->setPalette(palette);
+}
+
+QString HostXTgStatusIndicator::Text() const { return m_text->text(); }
+
+void HostXTgStatusIndicator::SetText(const QString& text) { m_text->setText(text); }
+
+void HostXTgStatusIndicator::SetTexts(const QString& first, const QString& second) {
+    m_text->setText(first + QLatin1Char('\n') + second);
+}
+
+}  // namespace orvex

@@ -1,0 +1,41 @@
+#include "CResultLeak.h"
+
+#include <exception>
+
+#include "plugin/measure/CMeasurement.h"
+#include "plugin/measure/MConversions.h"
+#include "plugin/measure/MMeasureKey.h"
+
+namespace korotka {
+
+using orvex::Variant;
+
+namespace {
+
+constexpr int32_t kRateElement = 1;
+
+}  // namespace
+
+CResultLeak::CResultLeak()
+    : CResultBase(QStringLiteral("CResultLeak"), QStringLiteral("20670::Loading leak test result data"),
+                  true) {}
+
+void CResultLeak::CreateMeasurements(const QString& unitText) {
+    if (HasMeasurements()) return;
+    AddMeasurement(MMeasureKey::kRate, unitText, QStringLiteral("20372::Leak Rate"), Variant(),
+                   CMeasurement::kTypeDecimal,
+                   MConversions::FormatForKey(MMeasureKey::kRate, MConversions::UnitFromText(unitText)));
+}
+
+void CResultLeak::SetResult(const orvex::VariantArray& result) {
+    const auto rate = MeasurementByKey(MMeasureKey::kRate);
+    const Variant* value = ResultElement(result, kRateElement);
+    if (!rate || !value) return;
+    try {
+        rate->SetValue(value->ToSingle());
+    } catch (const std::exception&) {
+        // A reply that is no number leaves the rate as it was.
+    }
+}
+
+}  // namespace korotka

@@ -1,0 +1,51 @@
+#include "CResultOverPressure.h"
+
+#include <exception>
+
+#include "plugin/measure/CMeasurement.h"
+#include "plugin/measure/MConversions.h"
+#include "plugin/measure/MMeasureKey.h"
+
+namespace korotka {
+
+using orvex::Variant;
+
+namespace {
+
+constexpr int32_t kPeakElement = 1;
+constexpr int32_t kReleasedElement = 3;
+
+}  // namespace
+
+CResultOverPressure::CResultOverPressure()
+    : CResultBase(QStringLiteral("CResultOverPressure"),
+                  QStringLiteral("20672::Loading over-pressure test result data"), true) {}
+
+void CResultOverPressure::CreateMeasurements(const QString& unitText) {
+    if (HasMeasurements()) return;
+    AddMeasurement(MMeasureKey::kPeak, unitText, QStringLiteral("20373::Monitor Release Pressure"), Variant(),
+                   CMeasurement::kTypeDecimal,
+                   MConversions::FormatForKey(MMeasureKey::kPeak, MConversions::UnitFromText(unitText)));
+    AddMeasurement(MMeasureKey::kMrel, QString(), QStringLiteral("20760::Monitor Release"), Variant(),
+                   CMeasurement::kTypeYesNo, QString());
+}
+
+void CResultOverPressure::SetResult(const orvex::VariantArray& result) {
+    if (const auto peak = MeasurementByKey(MMeasureKey::kPeak)) {
+        if (const Variant* value = ResultElement(result, kPeakElement)) peak->SetValue(*value);
+    }
+    if (const auto released = MeasurementByKey(MMeasureKey::kMrel)) {
+        if (const Variant* value = ResultElement(result, kReleasedElement)) released->SetValue(*value);
+    }
+}
+
+bool CResultOverPressure::FailsRun(CMeasurement& measurement) const {
+    if (measurement.ValueType() != CMeasurement::kTypeYesNo) return false;
+    try {
+        return measurement.GetValue().Equals(Variant(false));
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+}  // namespace korotka

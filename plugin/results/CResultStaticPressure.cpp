@@ -1,0 +1,46 @@
+#include "CResultStaticPressure.h"
+
+#include <exception>
+
+#include "plugin/measure/CMeasurement.h"
+#include "plugin/measure/MConversions.h"
+#include "plugin/measure/MMeasureKey.h"
+
+namespace korotka {
+
+using orvex::Variant;
+
+CResultStaticPressure::CResultStaticPressure()
+    : CResultBase(QStringLiteral("CResultStaticPressure"),
+                  QStringLiteral("20671::Loading static pressure test result data"), false) {}
+
+void CResultStaticPressure::CreateMeasurements(const QString& unitText) {
+    if (HasMeasurements()) return;
+    const QString format =
+        MConversions::FormatForKey(MMeasureKey::kStat, MConversions::UnitFromText(unitText));
+    AddMeasurement(MMeasureKey::kStat, unitText, QStringLiteral("20370::Pressure"), Variant(),
+                   CMeasurement::kTypeDecimal, format);
+    AddMeasurement(MMeasureKey::kMano, unitText, QStringLiteral("20374::Korotka Pressure"), Variant(),
+                   CMeasurement::kTypeDecimal, format);
+    AddMeasurement(MMeasureKey::kDiff, unitText, QStringLiteral("20375::Difference"), Variant(),
+                   CMeasurement::kTypeDecimal, format);
+}
+
+void CResultStaticPressure::SetManometer(float reading) {
+    if (const auto manometer = MeasurementByKey(MMeasureKey::kMano)) manometer->SetValue(reading);
+    const auto difference = MeasurementByKey(MMeasureKey::kDiff);
+    if (!difference) return;
+    float typed = 0.0F;
+    if (const auto stat = MeasurementByKey(MMeasureKey::kStat)) {
+        const Variant value = stat->GetValue();
+        try {
+            if (!value.IsNull() && !value.IsEmpty()) typed = value.ToSingle();
+        } catch (const std::exception&) {
+            // A typed text that is no number leaves the difference as it was.
+            return;
+        }
+    }
+    difference->SetValue(typed - reading);
+}
+
+}  // namespace korotka
