@@ -52,8 +52,9 @@ extern "C" ORVEX_HOST_EXPORT void orvexhost_RegisterClasses(orvex::ComponentRegi
     // The log and the report speak the language the host runs in.
     registry.Register(QStringLiteral("OrvexTypeLib.LoadLog"),
                       [] { return std::make_shared<orvex::HostLoadLog>(orvex::HostServices::Language()); });
-    registry.Register(QStringLiteral("OrvexTypeLib.ReportContext"),
-                      [] { return std::make_shared<orvex::HostReportContext>(orvex::HostServices::Language()); });
+    registry.Register(QStringLiteral("OrvexTypeLib.ReportContext"), [] {
+        return std::make_shared<orvex::HostReportContext>(orvex::HostServices::Language());
+    });
     registry.Register(QStringLiteral("OrvexTypeLib.TestGuideSettings"),
                       [] { return std::make_shared<orvex::HostTestGuideSettings>(); });
     registry.Register(QStringLiteral("OrvexTypeLib.ServiceRecord"),

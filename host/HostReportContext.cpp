@@ -18,7 +18,7 @@ constexpr int32_t kTwipsPerPixel = 15;
 const QString kSeparator = QStringLiteral(" ");
 const QString kRuledSeparator = QStringLiteral(" | ");
 
-// The column of a cell; cells beyond the spec get the default column.
+// The column of a cell; cells beyond the column list get the default column.
 Markup::Column ColumnAt(const std::vector<Markup::Column>& columns, size_t index) {
     return index < columns.size() ? columns[index] : Markup::Column{};
 }

@@ -84,11 +84,16 @@ QString CPlugInKorotka::IconName(int32_t testId, int32_t size) {
     if (size != 0 && size != 1) return {};
     const bool small = size == 0;
     switch (testId) {
-        case 0: return small ? QStringLiteral("KOROTKA(16X16X256)") : QString();
-        case 100: return small ? QStringLiteral("TE:LET(16X16X256)") : QStringLiteral("TE:LET(32X16X256)");
-        case 200: return small ? QStringLiteral("TE:OPT(16X16X256)") : QStringLiteral("TE:OPT(32X16X256)");
-        case 300: return small ? QStringLiteral("TE:SPT(16X16X256)") : QStringLiteral("TE:SPT(32X16X256)");
-        default: break;
+        case 0:
+            return small ? QStringLiteral("KOROTKA(16X16X256)") : QString();
+        case 100:
+            return small ? QStringLiteral("TE:LET(16X16X256)") : QStringLiteral("TE:LET(32X16X256)");
+        case 200:
+            return small ? QStringLiteral("TE:OPT(16X16X256)") : QStringLiteral("TE:OPT(32X16X256)");
+        case 300:
+            return small ? QStringLiteral("TE:SPT(16X16X256)") : QStringLiteral("TE:SPT(32X16X256)");
+        default:
+            break;
     }
     if (testId >= 401 && testId <= 406) {
         return small ? QStringLiteral("TE:BPT(16X16X256)") : QStringLiteral("TE:BPT(32X16X256)");
@@ -96,9 +101,13 @@ QString CPlugInKorotka::IconName(int32_t testId, int32_t size) {
     return {};
 }
 
+QPixmap CPlugInKorotka::Bitmap(const QString& name) {
+    const QString file = IconFile(name);
+    return file.isEmpty() ? QPixmap() : QPixmap(file);
+}
+
 QPixmap CPlugInKorotka::Icon(int32_t testId, int32_t size, const orvex::Variant& /*unused*/) {
-    const QString name = IconName(testId, size);
-    return name.isEmpty() ? QPixmap() : QPixmap(IconFile(name));
+    return Bitmap(IconName(testId, size));
 }
 
 QString CPlugInKorotka::Name() { return Translate(QStringLiteral("20000::Korotka NIBP Analyzer")); }
@@ -150,8 +159,8 @@ std::shared_ptr<orvex::TestElementList> CPlugInKorotka::LoadTemplates(const QStr
     const auto root = document->DocumentElement();
     const auto data = root ? root->FindChild(QStringLiteral("TemplateData")) : nullptr;
     if (!data || !data->HasChildren()) Raise(kErrBadTemplate, 3);
-    const auto list =
-        orvex::ComponentRegistry::Instance().CreateAs<orvex::TestElementList>(QStringLiteral("OrvexTypeLib.TestElementList"));
+    const auto list = orvex::ComponentRegistry::Instance().CreateAs<orvex::TestElementList>(
+        QStringLiteral("OrvexTypeLib.TestElementList"));
     for (int32_t i = 0; i < data->ChildCount(); ++i) {
         const auto child = data->Child(i);
         if (child->TagName() != kTestElement) continue;
@@ -160,8 +169,8 @@ std::shared_ptr<orvex::TestElementList> CPlugInKorotka::LoadTemplates(const QStr
     return list;
 }
 
-std::shared_ptr<orvex::ITestElement> CPlugInKorotka::CreateFromTemplate(const std::shared_ptr<orvex::XmlElement>& tmpl,
-                                                                        int depth) {
+std::shared_ptr<orvex::ITestElement> CPlugInKorotka::CreateFromTemplate(
+    const std::shared_ptr<orvex::XmlElement>& tmpl, int depth) {
     if (depth > kMaxTemplateDepth) Raise(kErrBadTemplate, 3);
     const QString className = tmpl->GetAttribute(QStringLiteral("ClassName"));
     if (className.isEmpty()) Raise(kErrBadTemplate, 3);
@@ -183,7 +192,8 @@ std::shared_ptr<orvex::ITestElement> CPlugInKorotka::CreateFromTemplate(const st
     if (const auto group = std::dynamic_pointer_cast<orvex::TestElementList>(element)) {
         for (int32_t i = 0; i < tmpl->ChildCount(); ++i) {
             const auto child = tmpl->Child(i);
-            if (child->TagName() == kTestElement) group->Add(CreateFromTemplate(child, depth + 1), nullptr, 1);
+            if (child->TagName() == kTestElement)
+                group->Add(CreateFromTemplate(child, depth + 1), nullptr, 1);
         }
     }
     return element;

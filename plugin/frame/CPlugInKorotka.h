@@ -45,6 +45,8 @@ public:
 
     // The bitmap resource name the host's icon request asks for; empty when there is none.
     static QString IconName(int32_t testId, int32_t size);
+    // A bitmap resource of the library by name ("START", "TE:LET(16X16X256)", ...); null when unknown.
+    static QPixmap Bitmap(const QString& name);
 
 private:
     std::shared_ptr<orvex::TestElementList> LoadTemplates(const QString& file);

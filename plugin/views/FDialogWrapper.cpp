@@ -1,5 +1,7 @@
 #include "FDialogWrapper.h"
 
+#include "plugin/views/MViewUtils.h"
+
 #include <QRect>
 #include <algorithm>
 #include <exception>
@@ -9,15 +11,6 @@
 #include "hostapi/ICustomControl.h"
 
 namespace korotka {
-
-namespace {
-
-// Twips of the host's coordinates per screen pixel.
-constexpr int32_t kTwipsPerPixel = 15;
-
-int ToPixels(int32_t twips) { return twips / kTwipsPerPixel; }
-
-}  // namespace
 
 FDialogWrapper::FDialogWrapper(QWidget* parent) : QWidget(parent) {}
 
@@ -108,8 +101,8 @@ void FDialogWrapper::Unload() {
 }
 
 void FDialogWrapper::Move(int32_t left, int32_t top, int32_t width, int32_t height) {
-    const QRect area(ToPixels(left), ToPixels(top), std::max(0, ToPixels(width)),
-                     std::max(0, ToPixels(height)));
+    const QRect area(MViewUtils::ToPixels(left), MViewUtils::ToPixels(top),
+                     std::max(0, MViewUtils::ToPixels(width)), std::max(0, MViewUtils::ToPixels(height)));
     if (!m_docked) {
         setGeometry(area);
     } else if (m_extender) {

@@ -1,11 +1,11 @@
 #include "XTestInstruction.h"
 
-#include <QHash>
 #include <QLabel>
 #include <QPixmap>
 #include <algorithm>
 
 #include "MViewUtils.h"
+#include "plugin/frame/CPlugInKorotka.h"
 
 namespace korotka {
 
@@ -14,15 +14,6 @@ namespace {
 constexpr int32_t kBackgroundInsetTwips = 45;
 // Room between the icon and the text.
 constexpr int kSpacing = 8;
-
-QString BitmapFile(const QString& name) {
-    static const QHash<QString, QString> kFiles = {
-        {QStringLiteral("START"), QStringLiteral(":/korotka/bitmaps/start.png")},
-        {QStringLiteral("WAIT"), QStringLiteral(":/korotka/bitmaps/wait.png")},
-        {QStringLiteral("INFO"), QStringLiteral(":/korotka/bitmaps/info.png")},
-    };
-    return kFiles.value(name);
-}
 
 }  // namespace
 
@@ -57,11 +48,9 @@ void XTestInstruction::SetFlash(bool flash) {
 }
 
 void XTestInstruction::ShowMsg(const QString& icon, const QString& text) {
-    const QString file = BitmapFile(icon);
-    if (!file.isEmpty()) {
-        const QPixmap picture(file);
-        if (!picture.isNull()) m_imgIcon->setPixmap(picture);
-    }
+    // An unknown name keeps the picture shown.
+    const QPixmap picture = CPlugInKorotka::Bitmap(icon);
+    if (!picture.isNull()) m_imgIcon->setPixmap(picture);
     m_lblHelpTxt->setText(MViewUtils::Translate(text));
     LayOut();
 }
