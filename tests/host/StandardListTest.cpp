@@ -17,6 +17,7 @@
 #include "hostapi/XmlDocument.h"
 #include "hostapi/XmlElement.h"
 #include "support/HostFixture.h"
+#include "support/LimitDataStub.h"
 #include "support/Raised.h"
 
 using orvex::ComError;
@@ -50,29 +51,10 @@ std::shared_ptr<HostStandard> NewStandard(const QString& alpha, const QString& c
 }
 
 // A limit record as far as the editor asks it: its standards.
-class Limits : public orvex::ILimitData {
+class Limits : public LimitDataStub {
 public:
-    QString Description() override { return {}; }
-    void SetDescription(const QString&) override {}
     bool HasDialog() override { return true; }
     std::shared_ptr<orvex::StandardList> Standards() override { return standards; }
-    std::shared_ptr<orvex::ITestElement> Owner() override { return nullptr; }
-    std::shared_ptr<ILimitData> Clone() override { return nullptr; }
-    std::shared_ptr<orvex::IDialog> CreateDialog() override { return nullptr; }
-    std::shared_ptr<orvex::Standard> CreateStandard(const Variant&, const Variant&) override {
-        return nullptr;
-    }
-    void Load(const std::shared_ptr<orvex::XmlElement>&, const std::shared_ptr<orvex::LoadLog>&) override {}
-    std::shared_ptr<orvex::XmlElement> Save(const std::shared_ptr<orvex::XmlElement>&) override {
-        return nullptr;
-    }
-    void PrintReport(const std::shared_ptr<orvex::ReportContext>&,
-                     const std::shared_ptr<orvex::PrintJob>&) override {}
-    void UpdateLimits() override {}
-    std::shared_ptr<orvex::StandardList> FindFailedStandards(
-        const std::shared_ptr<orvex::IMeasurement>&, const std::shared_ptr<orvex::StandardList>&) override {
-        return nullptr;
-    }
     std::shared_ptr<HostStandardList> standards = std::make_shared<HostStandardList>();
 };
 

@@ -8,6 +8,7 @@
 #include "hostapi/ITestElement.h"
 #include "hostapi/XmlElement.h"
 #include "support/HostFixture.h"
+#include "support/LimitDataStub.h"
 #include "support/Raised.h"
 
 using orvex::ComError;
@@ -35,31 +36,17 @@ public:
     QString value;
 };
 
-class FakeLimits : public orvex::ILimitData {
+class FakeLimits : public LimitDataStub {
 public:
     QString Description() override { return value; }
     void SetDescription(const QString& description) override { value = description; }
-    bool HasDialog() override { return false; }
-    std::shared_ptr<orvex::StandardList> Standards() override { return nullptr; }
-    std::shared_ptr<orvex::ITestElement> Owner() override { return nullptr; }
     std::shared_ptr<ILimitData> Clone() override { return std::make_shared<FakeLimits>(*this); }
-    std::shared_ptr<orvex::IDialog> CreateDialog() override { return nullptr; }
-    std::shared_ptr<orvex::Standard> CreateStandard(const orvex::Variant&, const orvex::Variant&) override {
-        return nullptr;
-    }
     void Load(const ElementPtr& element, const LogPtr&) override { value = element->Text(); }
     ElementPtr Save(const ElementPtr& parent) override {
         auto element = parent->Document()->CreateElement("ExpectedResult");
         element->SetText(value);
         parent->AppendChild(element);
         return element;
-    }
-    void PrintReport(const std::shared_ptr<orvex::ReportContext>&,
-                     const std::shared_ptr<orvex::PrintJob>&) override {}
-    void UpdateLimits() override {}
-    std::shared_ptr<orvex::StandardList> FindFailedStandards(
-        const std::shared_ptr<orvex::IMeasurement>&, const std::shared_ptr<orvex::StandardList>&) override {
-        return nullptr;
     }
     QString value;
 };

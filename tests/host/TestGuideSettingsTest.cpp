@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
-
 #include "host/HostLoadLog.h"
 #include "host/HostTestGuideSettings.h"
 #include "hostapi/ComponentRegistry.h"
@@ -15,23 +13,7 @@ using orvex::TestGuideSettings;
 
 namespace {
 
-class TestGuideSettingsTest : public HostFixture {
-protected:
-    std::shared_ptr<orvex::XmlElement> FromFile(const QString& text) {
-        const auto document = xml->CreateDocument();
-        document->LoadText(text);
-        const QString path = dir.filePath(QStringLiteral("settings%1.xml").arg(++m_files));
-        document->Save(path);
-        const auto loaded = xml->CreateDocument();
-        loaded->Load(path);
-        return loaded->DocumentElement();
-    }
-
-    QTemporaryDir dir;
-
-private:
-    int m_files = 0;
-};
+class TestGuideSettingsTest : public HostFixture {};
 
 TEST_F(TestGuideSettingsTest, SavesLoadsAndClonesTheFlagWord) {
     const auto settings = orvex::ComponentRegistry::Instance().CreateAs<TestGuideSettings>(
@@ -44,7 +26,7 @@ TEST_F(TestGuideSettingsTest, SavesLoadsAndClonesTheFlagWord) {
     const auto element = settings->Save(document);
     document->SetDocumentElement(element);
     const auto loaded = std::make_shared<HostTestGuideSettings>();
-    loaded->Load(FromFile(document->ToText()), nullptr);
+    loaded->Load(ElementFromFile(document->ToText()), nullptr);
     EXPECT_EQ(loaded->Flags(), 3);
 
     const auto clone = loaded->Clone();
@@ -56,20 +38,20 @@ TEST_F(TestGuideSettingsTest, UnreadableFlagsLeaveTheDefaultsAndSaySo) {
     auto log = std::make_shared<orvex::HostLoadLog>(language);
     HostTestGuideSettings settings;
     settings.SetFlags(3);
-    settings.Load(FromFile("<TestGuideSettings/>"), log);
+    settings.Load(ElementFromFile("<TestGuideSettings/>"), log);
     EXPECT_EQ(settings.Flags(), 0);
     for (const char* flags : {"4", "-1", "two", "99999999999", "1.5"}) {
         settings.SetFlags(3);
-        settings.Load(FromFile(QStringLiteral("<TestGuideSettings Flags=\"%1\"/>").arg(flags)), log);
+        settings.Load(ElementFromFile(QStringLiteral("<TestGuideSettings Flags=\"%1\"/>").arg(flags)), log);
         EXPECT_EQ(settings.Flags(), 0) << flags;
     }
     ASSERT_EQ(log->Entries().size(), 5U);
     EXPECT_EQ(log->Entries()[2].code, HostTestGuideSettings::kErrBadSettings);
     EXPECT_TRUE(log->Entries()[2].text.contains("\"two\""));
-    settings.Load(FromFile("<TestGuideSettings Flags=\" 2 \"/>"), nullptr);
+    settings.Load(ElementFromFile("<TestGuideSettings Flags=\" 2 \"/>"), nullptr);
     EXPECT_EQ(settings.Flags(), 2);
 
-    EXPECT_EQ(Raised([&] { settings.Load(FromFile("<Flags/>"), log); }).Number(),
+    EXPECT_EQ(Raised([&] { settings.Load(ElementFromFile("<Flags/>"), log); }).Number(),
               orvex::ComError::kInvalidProcedureCall);
     EXPECT_EQ(Raised([&] { settings.Load(nullptr, log); }).Number(), orvex::ComError::kObjectRequired);
 }

@@ -9,6 +9,8 @@
 #include "host/HostEnvironment.h"
 #include "host/HostRegistration.h"
 #include "hostapi/HostServices.h"
+#include "hostapi/XmlDocument.h"
+#include "hostapi/XmlElement.h"
 
 // Installs a fresh host environment for each test and takes it away afterwards, so every test
 // sees exactly the messages it caused. The registry is a file of the test's own.
@@ -47,6 +49,19 @@ protected:
         ASSERT_TRUE(language->LoadFile(QStringLiteral("Korotka"), file.fileName(), &error)) << error.toStdString();
     }
 
+    // The document element of a file holding the text; records are read through real files, as
+    // the host reads them.
+    std::shared_ptr<orvex::XmlElement> ElementFromFile(const QString& text) {
+        const QString path = registryDir.filePath(QStringLiteral("in%1.xml").arg(++m_inputCount));
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text.toUtf8());
+        file.close();
+        const auto document = xml->CreateDocument();
+        document->Load(path);
+        return document->DocumentElement();
+    }
+
     QTemporaryDir registryDir;
     std::unique_ptr<orvex::HostEnvironment> environment;
     std::shared_ptr<orvex::HostLanguageService> language;
@@ -61,4 +76,5 @@ protected:
 private:
     QByteArray m_savedRegistry;
     bool m_hadRegistry = false;
+    int m_inputCount = 0;
 };

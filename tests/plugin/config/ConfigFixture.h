@@ -46,18 +46,6 @@ protected:
         ASSERT_TRUE(language->LoadFile(QStringLiteral("Korotka"), path, &error)) << error.toStdString();
     }
 
-    // The document element of a file holding the text.
-    std::shared_ptr<orvex::XmlElement> ElementFromFile(const QString& text) {
-        const QString path = files.filePath(QStringLiteral("in%1.xml").arg(++m_fileCount));
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text.toUtf8());
-        file.close();
-        const auto document = xml->CreateDocument();
-        document->Load(path);
-        return document->DocumentElement();
-    }
-
     // The record saved as a file of its own, and that file's text.
     QString SavedText(orvex::IConfigData& record) {
         const QString path = files.filePath(QStringLiteral("out%1.xml").arg(++m_fileCount));

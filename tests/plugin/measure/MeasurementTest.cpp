@@ -14,6 +14,7 @@
 #include "hostapi/XmlDocument.h"
 #include "hostapi/XmlElement.h"
 #include "plugin/measure/CMeasurement.h"
+#include "support/LimitDataStub.h"
 #include "support/Raised.h"
 
 using korotka::CMeasurement;
@@ -24,28 +25,11 @@ namespace {
 
 // Limit data whose verdict the test decides: the standards it is asked about fail, pass, or the
 // question fails.
-class VerdictLimits : public orvex::ILimitData {
+class VerdictLimits : public LimitDataStub {
 public:
     enum class Verdict { Fail, Pass, Raise };
     Verdict verdict = Verdict::Pass;
 
-    QString Description() override { return {}; }
-    void SetDescription(const QString&) override {}
-    bool HasDialog() override { return false; }
-    std::shared_ptr<orvex::StandardList> Standards() override { return nullptr; }
-    std::shared_ptr<orvex::ITestElement> Owner() override { return nullptr; }
-    std::shared_ptr<orvex::ILimitData> Clone() override { return nullptr; }
-    std::shared_ptr<orvex::IDialog> CreateDialog() override { return nullptr; }
-    std::shared_ptr<orvex::Standard> CreateStandard(const Variant&, const Variant&) override {
-        return nullptr;
-    }
-    void Load(const std::shared_ptr<orvex::XmlElement>&, const std::shared_ptr<orvex::LoadLog>&) override {}
-    std::shared_ptr<orvex::XmlElement> Save(const std::shared_ptr<orvex::XmlElement>&) override {
-        return nullptr;
-    }
-    void PrintReport(const std::shared_ptr<orvex::ReportContext>&,
-                     const std::shared_ptr<orvex::PrintJob>&) override {}
-    void UpdateLimits() override {}
     std::shared_ptr<orvex::StandardList> FindFailedStandards(
         const std::shared_ptr<orvex::IMeasurement>&,
         const std::shared_ptr<orvex::StandardList>& standards) override {

@@ -22,29 +22,13 @@
 #include "plugin/measure/CMeasurement.h"
 #include "plugin/settings/MUtils.h"
 #include "support/HostFixture.h"
+#include "support/LimitDataStub.h"
 
 // Limit data whose standards fail exactly the measurements of the listed keys.
-class KeyedLimits : public orvex::ILimitData {
+class KeyedLimits : public LimitDataStub {
 public:
     QSet<QString> failing;
 
-    QString Description() override { return {}; }
-    void SetDescription(const QString&) override {}
-    bool HasDialog() override { return false; }
-    std::shared_ptr<orvex::StandardList> Standards() override { return nullptr; }
-    std::shared_ptr<orvex::ITestElement> Owner() override { return nullptr; }
-    std::shared_ptr<orvex::ILimitData> Clone() override { return nullptr; }
-    std::shared_ptr<orvex::IDialog> CreateDialog() override { return nullptr; }
-    std::shared_ptr<orvex::Standard> CreateStandard(const orvex::Variant&, const orvex::Variant&) override {
-        return nullptr;
-    }
-    void Load(const std::shared_ptr<orvex::XmlElement>&, const std::shared_ptr<orvex::LoadLog>&) override {}
-    std::shared_ptr<orvex::XmlElement> Save(const std::shared_ptr<orvex::XmlElement>&) override {
-        return nullptr;
-    }
-    void PrintReport(const std::shared_ptr<orvex::ReportContext>&,
-                     const std::shared_ptr<orvex::PrintJob>&) override {}
-    void UpdateLimits() override {}
     std::shared_ptr<orvex::StandardList> FindFailedStandards(
         const std::shared_ptr<orvex::IMeasurement>& measurement,
         const std::shared_ptr<orvex::StandardList>& standards) override {
@@ -80,21 +64,14 @@ protected:
     }
 
     // The first element of a file holding the text inside a document element.
-    std::shared_ptr<orvex::XmlElement> ElementFromFile(const QString& text) {
-        const QString path = files.filePath(QStringLiteral("in%1.xml").arg(++m_fileCount));
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text.toUtf8());
-        file.close();
-        const auto document = xml->CreateDocument();
-        document->Load(path);
-        const auto root = document->DocumentElement();
+    std::shared_ptr<orvex::XmlElement> ChildFromFile(const QString& text) {
+        const auto root = ElementFromFile(text);
         return root->ChildCount() > 0 ? root->Child(0) : nullptr;
     }
 
     // The record saved to a file and loaded from it into the other record.
     void RoundTrip(orvex::IResultData& from, orvex::IResultData& to) {
-        to.Load(ElementFromFile(SavedText(from)), log);
+        to.Load(ChildFromFile(SavedText(from)), log);
     }
 
     // Key, value text and status of every measurement: what a record holds, in order.

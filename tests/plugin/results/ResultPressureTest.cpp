@@ -230,7 +230,7 @@ TEST_F(ResultPressure, RecordsRoundTripThroughFiles) {
     EXPECT_EQ(reliefBack.ServiceRecord()->Verdict(), "F");
 
     // The leak record keeps the instrument and the text of its status.
-    const auto element = ElementFromFile(
+    const auto element = ChildFromFile(
         "<T><ResultItem MTI=\"12\"><Status Value=\"1\">held</Status><Comment>ok</Comment>"
         "<Unknown/></ResultItem></T>");
     CResultLeak leak;
@@ -257,7 +257,7 @@ TEST_F(ResultPressure, LoadingRejectsWhatIsNoResult) {
     CResultLeak record;
     record.CreateMeasurements(QStringLiteral("mmHg/min"));
     record.SetComment(QStringLiteral("before"));
-    orvex::ComError error = Raised([&] { record.Load(ElementFromFile("<T><Result/></T>"), log); });
+    orvex::ComError error = Raised([&] { record.Load(ChildFromFile("<T><Result/></T>"), log); });
     EXPECT_EQ(error.Number(), static_cast<int32_t>(0x8004A3EBu));
     EXPECT_EQ(error.Source(), "OrvexKorotka.CResultLeak");
     EXPECT_EQ(log->OpenGroups(), 0U);
@@ -269,22 +269,22 @@ TEST_F(ResultPressure, LoadingRejectsWhatIsNoResult) {
 
     // A measurement without a key fails with its own number; two of one key fail too. Nothing is taken.
     error =
-        Raised([&] { record.Load(ElementFromFile("<T><ResultItem><Measurement/></ResultItem></T>"), log); });
+        Raised([&] { record.Load(ChildFromFile("<T><ResultItem><Measurement/></ResultItem></T>"), log); });
     EXPECT_EQ(error.Number(), static_cast<int32_t>(0x8004A3FFu));
     EXPECT_EQ(log->OpenGroups(), 0U);
     error = Raised([&] {
-        record.Load(ElementFromFile("<T><ResultItem><Comment>x</Comment><Measurement Key=\"RATE\"/>"
+        record.Load(ChildFromFile("<T><ResultItem><Comment>x</Comment><Measurement Key=\"RATE\"/>"
                                     "<Measurement Key=\"RATE\"/></ResultItem></T>"),
                     log);
     });
     EXPECT_EQ(error.Number(), CResultBase::kErrDuplicateKey);
     EXPECT_EQ(record.Comment(), "before");
     // An instrument number beyond 32 bits is an error, not a wrapped number.
-    error = Raised([&] { record.Load(ElementFromFile("<T><ResultItem MTI=\"99999999999\"/></T>"), log); });
+    error = Raised([&] { record.Load(ChildFromFile("<T><ResultItem MTI=\"99999999999\"/></T>"), log); });
     EXPECT_EQ(error.Number(), orvex::ComError::kOverflow);
 
     // An unknown verdict of the service history is kept as stored, and the log says so.
-    record.Load(ElementFromFile("<T><ResultItem><ServiceRecord><Verdict>maybe</Verdict></ServiceRecord>"
+    record.Load(ChildFromFile("<T><ResultItem><ServiceRecord><Verdict>maybe</Verdict></ServiceRecord>"
                                 "</ResultItem></T>"),
                 log);
     EXPECT_EQ(record.ServiceRecord()->Verdict(), "maybe");
@@ -298,7 +298,7 @@ TEST_F(ResultPressure, LoadingRejectsWhatIsNoResult) {
 
     // The static pressure record never reads an instrument.
     CResultStaticPressure pressure;
-    pressure.Load(ElementFromFile("<T><ResultItem MTI=\"12\"/></T>"), log);
+    pressure.Load(ChildFromFile("<T><ResultItem MTI=\"12\"/></T>"), log);
     EXPECT_EQ(pressure.MTIID(), 0);
     EXPECT_EQ(log->Groups().back().caption, "Loading static pressure test result data");
 
