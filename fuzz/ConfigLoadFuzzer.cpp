@@ -4,17 +4,14 @@
 // of its first children (where a test element keeps its records). A record that loaded, or kept
 // what it had, must then save, print and describe itself, and load again what it saved.
 
-#include <QCoreApplication>
 #include <QString>
-#include <QTemporaryDir>
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
 
-#include "host/HostEnvironment.h"
+#include "FuzzHost.h"
 #include "host/HostLoadLog.h"
 #include "host/HostReportContext.h"
 #include "hostapi/ComError.h"
@@ -25,7 +22,6 @@
 #include "plugin/config/CConfigPBP.h"
 #include "plugin/config/CConfigPressure.h"
 #include "plugin/config/MPresets.h"
-#include "plugin/settings/MUtils.h"
 
 namespace {
 
@@ -33,8 +29,6 @@ using orvex::ComError;
 using orvex::HostServices;
 
 // Records are small; larger inputs only spend the time budget in the parser.
-constexpr size_t kMaxInput = 64 * 1024;
-constexpr int32_t kMaxChildren = 8;
 
 using ElementPtr = std::shared_ptr<orvex::XmlElement>;
 
@@ -107,28 +101,8 @@ void LoadEveryRecord(const ElementPtr& element) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    static QTemporaryDir registryDir;
-    qputenv("ORVEX_REGISTRY", registryDir.filePath(QStringLiteral("Registry.ini")).toLocal8Bit());
-    static QCoreApplication application(*argc, *argv);
-    static orvex::HostEnvironment environment(orvex::HostMessageService::Mode::Record);
-    korotka::MUtils::StartUp();
-    return 0;
-}
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) { return FuzzHost::Initialize(argc, argv); }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size > kMaxInput) return 0;
-    const auto document = HostServices::Xml()->CreateDocument();
-    try {
-        document->LoadText(
-            QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
-    } catch (const ComError&) {
-        return 0;
-    }
-    const ElementPtr root = document->DocumentElement();
-    if (!root) return 0;
-    LoadEveryRecord(root);
-    const int32_t children = std::min(root->ChildCount(), kMaxChildren);
-    for (int32_t i = 0; i < children; ++i) LoadEveryRecord(root->Child(i));
-    return 0;
+    return FuzzHost::RunOne(data, size, LoadEveryRecord);
 }

@@ -4,16 +4,13 @@
 // first children (where a test element keeps its limits). Loaded limits must then judge readings,
 // convert, print and clone, and what they save must load back as the same standards.
 
-#include <QCoreApplication>
 #include <QString>
-#include <QTemporaryDir>
-#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 
-#include "host/HostEnvironment.h"
+#include "FuzzHost.h"
 #include "host/HostLoadLog.h"
 #include "host/HostReportContext.h"
 #include "hostapi/ComError.h"
@@ -25,7 +22,6 @@
 #include "hostapi/XmlDocument.h"
 #include "hostapi/XmlElement.h"
 #include "plugin/measure/CKorotkaLimitData.h"
-#include "plugin/settings/MUtils.h"
 
 namespace {
 
@@ -35,8 +31,6 @@ using orvex::HostServices;
 using orvex::LimitEntry;
 using orvex::Variant;
 
-constexpr size_t kMaxInput = 64 * 1024;
-constexpr int32_t kMaxChildren = 8;
 // Stored numbers keep seven significant digits.
 constexpr double kDigitsKept = 1e-6;
 
@@ -157,28 +151,8 @@ void Exercise(const ElementPtr& element) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    static QTemporaryDir registryDir;
-    qputenv("ORVEX_REGISTRY", registryDir.filePath(QStringLiteral("Registry.ini")).toLocal8Bit());
-    static QCoreApplication application(*argc, *argv);
-    static orvex::HostEnvironment environment(orvex::HostMessageService::Mode::Record);
-    korotka::MUtils::StartUp();
-    return 0;
-}
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) { return FuzzHost::Initialize(argc, argv); }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size > kMaxInput) return 0;
-    const auto document = HostServices::Xml()->CreateDocument();
-    try {
-        document->LoadText(
-            QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
-    } catch (const ComError&) {
-        return 0;
-    }
-    const ElementPtr root = document->DocumentElement();
-    if (!root) return 0;
-    Exercise(root);
-    const int32_t children = std::min(root->ChildCount(), kMaxChildren);
-    for (int32_t i = 0; i < children; ++i) Exercise(root->Child(i));
-    return 0;
+    return FuzzHost::RunOne(data, size, Exercise);
 }

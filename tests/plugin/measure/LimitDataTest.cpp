@@ -25,6 +25,7 @@
 #include "plugin/measure/CKorotkaLimitData.h"
 #include "plugin/views/FDialogWrapper.h"
 #include "support/Raised.h"
+#include "support/TestElementStub.h"
 
 using korotka::CKorotkaLimitData;
 using korotka::ebpuKPA;
@@ -45,39 +46,7 @@ using orvex::Variant;
 
 namespace {
 
-// The test element a limit record belongs to, as far as the record asks it.
-class Owner : public orvex::ITestElement {
-public:
-    Owner(int32_t testId, std::shared_ptr<orvex::IConfigData> config)
-        : testId(testId), config(std::move(config)) {}
-    QString PlugInID() override { return QStringLiteral("Korotka"); }
-    int32_t TestID() override { return testId; }
-    int32_t ID() override { return 1; }
-    void SetID(int32_t) override {}
-    std::shared_ptr<orvex::ITestElement> Parent() override { return nullptr; }
-    void SetParent(const std::shared_ptr<orvex::ITestElement>&) override {}
-    std::shared_ptr<orvex::TestElementInfo> Info() override { return nullptr; }
-    std::shared_ptr<orvex::TestElementFilter> Filter() override { return nullptr; }
-    std::shared_ptr<orvex::IResultData> Result() override { return nullptr; }
-    std::shared_ptr<orvex::ILimitData> Limits() override { return nullptr; }
-    std::shared_ptr<orvex::IConfigData> Configuration() override { return config; }
-    void Initialize(const QString&, int32_t, int32_t) override {}
-    std::shared_ptr<orvex::ITestElement> Clone() override { return nullptr; }
-    void Perform(const std::shared_ptr<orvex::PerformContext>&) override {}
-    void Load(const std::shared_ptr<orvex::XmlElement>&, int32_t) override {}
-    std::shared_ptr<orvex::XmlElement> Save(const std::shared_ptr<orvex::XmlElement>&, int32_t) override {
-        return nullptr;
-    }
-    void PrintReport(const std::shared_ptr<orvex::ReportContext>&,
-                     const std::shared_ptr<orvex::PrintJob>&) override {}
-    bool QuerySetParent(const std::shared_ptr<orvex::ITestElement>&) override { return true; }
-    void Terminate() override {}
-    void UpdateReferences() override {}
-    Variant GetMeasurementList() override { return {}; }
-
-    int32_t testId;
-    std::shared_ptr<orvex::IConfigData> config;
-};
+using Owner = TestElementStub;
 
 // A reading to be judged.
 class Reading : public orvex::IMeasurement {

@@ -22,6 +22,7 @@
 #include "hostapi/Standard.h"
 #include "hostapi/VariantArray.h"
 #include "plugin/measure/MLimitUtils.h"
+#include "support/TestElementStub.h"
 
 using korotka::MLimitUtils;
 using orvex::LimitEntry;
@@ -76,41 +77,6 @@ public:
         return nullptr;
     }
     void PrintReport(const std::shared_ptr<orvex::ReportContext>&) override {}
-};
-
-// The owner of a limit record as far as the report table asks it: its test and its result.
-class OwnerElement : public orvex::ITestElement {
-public:
-    OwnerElement(int32_t testId, std::shared_ptr<orvex::IResultData> result)
-        : m_testId(testId), m_result(std::move(result)) {}
-    QString PlugInID() override { return QStringLiteral("Korotka"); }
-    int32_t TestID() override { return m_testId; }
-    int32_t ID() override { return 1; }
-    void SetID(int32_t) override {}
-    std::shared_ptr<orvex::ITestElement> Parent() override { return nullptr; }
-    void SetParent(const std::shared_ptr<orvex::ITestElement>&) override {}
-    std::shared_ptr<orvex::TestElementInfo> Info() override { return nullptr; }
-    std::shared_ptr<orvex::TestElementFilter> Filter() override { return nullptr; }
-    std::shared_ptr<orvex::IResultData> Result() override { return m_result; }
-    std::shared_ptr<orvex::ILimitData> Limits() override { return nullptr; }
-    std::shared_ptr<orvex::IConfigData> Configuration() override { return nullptr; }
-    void Initialize(const QString&, int32_t, int32_t) override {}
-    std::shared_ptr<orvex::ITestElement> Clone() override { return nullptr; }
-    void Perform(const std::shared_ptr<orvex::PerformContext>&) override {}
-    void Load(const std::shared_ptr<orvex::XmlElement>&, int32_t) override {}
-    std::shared_ptr<orvex::XmlElement> Save(const std::shared_ptr<orvex::XmlElement>&, int32_t) override {
-        return nullptr;
-    }
-    void PrintReport(const std::shared_ptr<orvex::ReportContext>&,
-                     const std::shared_ptr<orvex::PrintJob>&) override {}
-    bool QuerySetParent(const std::shared_ptr<orvex::ITestElement>&) override { return true; }
-    void Terminate() override {}
-    void UpdateReferences() override {}
-    orvex::Variant GetMeasurementList() override { return {}; }
-
-private:
-    int32_t m_testId;
-    std::shared_ptr<orvex::IResultData> m_result;
 };
 
 class LimitUtils : public MeasureFixture {
@@ -243,7 +209,7 @@ TEST_F(LimitUtils, ReportTableOfABloodPressureTestInKPa) {
     const auto diastolic = std::make_shared<KeyedMeasurement>(QStringLiteral("DIAS"));
     result->measurements.insert(QStringLiteral("SYST"), systolic);
     result->measurements.insert(QStringLiteral("DIAS"), diastolic);
-    const auto owner = std::make_shared<OwnerElement>(korotka::TESTID_BP_STD, result);
+    const auto owner = std::make_shared<TestElementStub>(korotka::TESTID_BP_STD, nullptr, result);
     // The report is printed in German while the technician works in English.
     auto reportLanguage = std::make_shared<orvex::HostLanguageService>();
     ASSERT_TRUE(reportLanguage->LoadFile(QStringLiteral("Korotka"), GermanFile()));
@@ -275,7 +241,7 @@ TEST_F(LimitUtils, ReportTableBoundsPerTest) {
     const auto report = std::make_shared<orvex::HostReportContext>(language);
     const auto bounds = [&](int32_t testId) {
         const orvex::VariantArray rows =
-            MLimitUtils::BuildLimitReportTable(report, std::make_shared<OwnerElement>(testId, nullptr),
+            MLimitUtils::BuildLimitReportTable(report, std::make_shared<TestElementStub>(testId),
                                                korotka::epmuPSI)
                 .ToArray();
         return QStringLiteral("%1x%2/%3").arg(rows.UBound(1)).arg(rows.UBound(2)).arg(rows.Count());
@@ -289,7 +255,7 @@ TEST_F(LimitUtils, ReportTableBoundsPerTest) {
 
     const orvex::VariantArray leak =
         MLimitUtils::BuildLimitReportTable(
-            report, std::make_shared<OwnerElement>(korotka::TESTID_PRESS_LEAK, nullptr), korotka::epmuKPA)
+            report, std::make_shared<TestElementStub>(korotka::TESTID_PRESS_LEAK), korotka::epmuKPA)
             .ToArray();
     EXPECT_EQ(leak.At(0, 0).ToString(), "RATE");
     EXPECT_EQ(leak.At(0, 1).ToString(), "Leak Rate");
