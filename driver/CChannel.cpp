@@ -80,11 +80,13 @@ QString CChannel::Receive() {
     const auto port = m_port;
     const auto timer = mfrmTimer;
     if (!port || !timer) RaisePortNotOpen();
+    const int16_t portNumber = m_portNumber;
 
     m_timedOut = false;
     QString collected;
     bool complete = false;
     bool overflow = false;
+    bool lost = false;
     timer->StartTimeout();
     do {
         if (port->InBufferCount() > 0) {
@@ -94,7 +96,8 @@ QString CChannel::Receive() {
                        (!collected.isEmpty() && collected.at(0) == QLatin1Char(kNak));
             overflow = collected.size() > kMaxReply;
         } else if (port->HungUp() || m_port != port) {
-            break;  // the line is gone or was closed: return what arrived
+            lost = true;
+            break;
         } else {
             // Sleeps until a byte, the window's timer or user input arrives.
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
@@ -106,6 +109,10 @@ QString CChannel::Receive() {
     if (overflow) {
         MErrorHandling::RaiseVtiError(eeVTI_MTIInvalidResponse, kSource, kReplyTooLong,
                                       orvex::Variant(static_cast<int32_t>(kMaxReply)));
+    }
+    // Half a reply from a dead line could read as a valid value ("25" of "250"): it is dropped.
+    if (lost) {
+        MErrorHandling::RaiseVtiError(eeVTI_MTIConnectionLost, kSource, QString(), orvex::Variant(portNumber));
     }
     if (collected.endsWith(QLatin1String("\r\n"))) collected.chop(2);
     return collected;

@@ -28,8 +28,10 @@ public:
     void Open(int16_t port, const QString& settings);
     // Discards unread input, then writes the command as it is.
     void Send(const QString& command);
-    // One reply: complete on a final CR LF (removed) or a leading NAK; empty after a silent window.
-    // Raises eeVTI_MTIInvalidResponse when the line sends more than kMaxReply characters.
+    // One reply: complete on a final CR LF (removed) or a leading NAK; empty after a silent window;
+    // what arrived when the window ends without CR LF. Raises eeVTI_MTIInvalidResponse when the
+    // line sends more than kMaxReply characters, eeVTI_MTIConnectionLost when it hangs up or the
+    // channel is closed before a reply is complete.
     QString Receive();
     // Raises (after showing the message) unless the status is "Connected".
     void CheckCommStatus(const QString& sStatus);

@@ -1,9 +1,10 @@
 #include "CKorotkaMlcQuery.h"
 
-#include <exception>
 #include <memory>
 
 #include "CKorotkaVTI.h"
+#include "DriverLog.h"
+#include "hostapi/ComError.h"
 
 namespace korotka {
 
@@ -19,8 +20,9 @@ orvex::InstrumentInfo CKorotkaMlcQuery::QueryMTI(int32_t iPort) {
         if (instrument->Connect(static_cast<int16_t>(iPort), true)) {
             record = {QStringLiteral("Korotka"), instrument->SerialNo(), instrument->FWVersion(), 1};
         }
-    } catch (const std::exception&) {
+    } catch (const orvex::ComError& e) {
         // The host asks whether a Korotka is there; a failure is simply "no".
+        qCDebug(lcDriver).noquote() << "asking port" << iPort << "for a Korotka failed:" << e.what();
     }
     return record;
 }

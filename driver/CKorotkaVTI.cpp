@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "CChannel.h"
+#include "DriverLog.h"
 #include "MErrorHandling.h"
 #include "hostapi/ComError.h"
 #include "hostapi/ComponentRegistry.h"
@@ -105,8 +106,9 @@ QString TrimSpaces(QString text) {
 CKorotkaVTI::CKorotkaVTI() : m_channel(std::make_shared<CChannel>()) {
     try {
         CreateInstrumentData();
-    } catch (const ComError&) {
+    } catch (const ComError& e) {
         // Without a host there is no descriptor yet; StartRemote makes one or fails clearly.
+        qCDebug(lcDriver).noquote() << "no instrument descriptor yet:" << e.what();
     }
 }
 
@@ -156,7 +158,8 @@ bool CKorotkaVTI::Connect(int16_t port, bool queryIdentity) {
         channel->Open(port, kLineSettings);
         if (queryIdentity) QueryIdentity();
         return true;
-    } catch (const ComError&) {
+    } catch (const ComError& e) {
+        qCDebug(lcDriver).noquote() << "connecting on port" << port << "failed:" << e.what();
         return false;
     }
 }
@@ -332,7 +335,11 @@ void CKorotkaVTI::GetTestResult(int32_t& /*lTestId*/, Variant& vResult) {
             result->At(2) = Variant(TrimSpaces(reply.mid(5)));
             return;
         } catch (const ComError& e) {
-            if (IsTransient(e.Number()) && attempt < kMaxReceiveRepeats) continue;
+            if (IsTransient(e.Number()) && attempt < kMaxReceiveRepeats) {
+                qCDebug(lcDriver).noquote()
+                    << "receive attempt" << attempt << "failed, trying again:" << e.what();
+                continue;
+            }
             ReportAny(std::current_exception());
         } catch (...) {
             ReportAny(std::current_exception());

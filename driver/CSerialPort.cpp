@@ -10,6 +10,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "DriverLog.h"
 #include "hostapi/ComError.h"
 #include "hostapi/HostServices.h"
 
@@ -99,7 +100,8 @@ void CSerialPort::OpenDevice() {
     QString path;
     try {
         path = orvex::HostServices::Ports()->DevicePath(m_port);
-    } catch (const orvex::ComError&) {
+    } catch (const orvex::ComError& e) {
+        qCDebug(lcDriver).noquote() << "looking up the device of port" << m_port << "failed:" << e.what();
         path.clear();
     }
     if (path.isEmpty()) {

@@ -52,6 +52,8 @@ enum EVtiErrors : int32_t {
     eeVTI_CmdNotAllowed = -2147179409,
     eeVTI_CmdNoSuchPort = -2147179408,
     eeVTI_CmdUserAbort = -2147179407,
+    // The line hung up or was closed before a reply was complete.
+    eeVTI_MTIConnectionLost = -2147179406,
 };
 
 enum EKorotkaBpUnit : int32_t { ebpuMMHG = 0, ebpuKPA = 1 };

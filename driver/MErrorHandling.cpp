@@ -1,5 +1,6 @@
 #include "MErrorHandling.h"
 
+#include "DriverLog.h"
 #include "GDeclares.h"
 #include "hostapi/ComError.h"
 #include "hostapi/HostServices.h"
@@ -14,8 +15,9 @@ const QString kForeignError = QStringLiteral("22000::Unknown error number occure
 QString Translate(const QString& literal, const orvex::VariantArray& arguments) {
     try {
         return orvex::HostServices::Language()->GetText(MErrorHandling::kPlugInId, literal, arguments);
-    } catch (...) {
+    } catch (const std::exception& e) {
         // The error itself matters more than its text: a failed lookup leaves the text empty.
+        qCDebug(lcDriver).noquote() << "translating an error message failed:" << e.what();
         return {};
     }
 }
@@ -34,6 +36,8 @@ QString MErrorHandling::StandardMessage(int32_t number) {
             return QStringLiteral(
                 "22003::Could not establish communications with the Korotka. Please check that the device is "
                 "connected and turned on.");
+        case eeVTI_MTIConnectionLost:
+            return QStringLiteral("22011::%%1: The connection to the instrument was lost.");
         case eeVTI_CmdNoSuchPort:
             return QStringLiteral(
                 "22005::%%1: The communication port assigned to the instrument was not found on the system.");
@@ -61,8 +65,9 @@ void MErrorHandling::ReportError(int32_t number, const QString& /*source*/, cons
         try {
             orvex::HostServices::Messages()->Show(text, orvex::MessageService::Icon::Exclamation,
                                                   orvex::MessageService::Buttons::Ok, QString());
-        } catch (...) {
+        } catch (const std::exception& e) {
             // Showing the message is a courtesy; the error below still reaches the caller.
+            qCDebug(lcDriver).noquote() << "showing the error message failed:" << e.what();
         }
     }
     throw orvex::ComError(number == eeVTI_CmdUserAbort ? number : eeVTI_Error, className, text);

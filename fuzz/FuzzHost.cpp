@@ -10,7 +10,7 @@
 #include "hostapi/HostServices.h"
 #include "hostapi/XmlDocument.h"
 #include "hostapi/XmlElement.h"
-#include "plugin/settings/MUtils.h"
+#include "plugin/frame/CPlugInKorotka.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ int FuzzHost::Initialize(int* argc, char*** argv) {
     qputenv("ORVEX_REGISTRY", registryDir.filePath(QStringLiteral("Registry.ini")).toLocal8Bit());
     static QCoreApplication application(*argc, *argv);
     static orvex::HostEnvironment environment(orvex::HostMessageService::Mode::Record);
-    korotka::MUtils::StartUp();
+    korotka::CPlugInKorotka::StartUp();
     return 0;
 }
 

@@ -30,9 +30,9 @@ QStringView WithoutLineBreaks(QStringView text) {
 
 }  // namespace
 
-std::vector<HostReportMarkup::Column> HostReportMarkup::Columns(const QString& spec) {
+std::vector<HostReportMarkup::Column> HostReportMarkup::Columns(const QString& layout) {
     std::vector<Column> columns;
-    QStringView text = WithoutLineBreaks(QStringView(spec).trimmed());
+    QStringView text = WithoutLineBreaks(QStringView(layout).trimmed());
     if (text.endsWith(kRowEnd)) text.chop(1);
     for (QStringView piece : Split(text, kCellSeparator)) {
         Column column;

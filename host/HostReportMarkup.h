@@ -10,7 +10,7 @@
 namespace orvex {
 
 // Reads the report markup the records write: "|" separates cells, ";" ends a row, "{\i\b text}"
-// sets text bold and italic; a column spec is "|"-separated columns, each its marks and its width
+// sets text bold and italic; a column layout is "|"-separated columns, each its marks and its width
 // in twips ("<" left, ">" right, "^" centred, "+" the text wraps within the width, "!" a rule
 // before the column).
 class ORVEX_HOST_EXPORT HostReportMarkup {
@@ -38,7 +38,7 @@ public:
     using Cell = std::vector<Span>;
     using Row = std::vector<Cell>;
 
-    static std::vector<Column> Columns(const QString& spec);
+    static std::vector<Column> Columns(const QString& layout);
     // Empty rows (";;") are dropped.
     static std::vector<Row> Rows(const QString& text);
     static QString PlainText(const Cell& cell);

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "HostLimitEntry.h"
+#include "HostLog.h"
 #include "HostStandard.h"
 #include "hostapi/CalculatedLimit.h"
 #include "hostapi/ComError.h"
@@ -102,6 +103,9 @@ std::shared_ptr<Standard> ReadStandard(const XmlElement& element, const std::sha
         try {
             standard->Add(ReadEntry(*child));
         } catch (const ComError& error) {
+            qCWarning(lcHost).noquote() << QStringLiteral("left out limit \"%1\" of standard \"%2\":")
+                                               .arg(child->GetAttribute(kKey), standard->AlphaName())
+                                        << error.what();
             if (log) {
                 log->AddEntry(
                     error.Number(), LoadLog::kSeverityWarning,
@@ -214,6 +218,9 @@ void HostStandardList::Load(const std::shared_ptr<XmlElement>& element, const st
         try {
             m_standards.push_back(ReadStandard(*child, log));
         } catch (const ComError& error) {
+            qCWarning(lcHost).noquote()
+                << QStringLiteral("left out standard \"%1\":").arg(child->GetAttribute(kAlphaName))
+                << error.what();
             if (log) {
                 log->AddEntry(error.Number(), LoadLog::kSeverityWarning,
                               QStringLiteral("Standard \"%1\": %2")

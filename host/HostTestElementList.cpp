@@ -4,6 +4,7 @@
 #include <exception>
 #include <utility>
 
+#include "HostLog.h"
 #include "hostapi/ComError.h"
 #include "hostapi/ITestElement.h"
 
@@ -48,8 +49,13 @@ void HostTestElementList::CleanUp() {
     for (const auto& element : elements) {
         try {
             element->Terminate();
-        } catch (...) {
-            if (!first) first = std::current_exception();
+        } catch (const std::exception& e) {
+            // Every element gets its Terminate; the first failure is the one raised.
+            if (first) {
+                qCDebug(lcHost).noquote() << "a further failure to terminate a test element:" << e.what();
+            } else {
+                first = std::current_exception();
+            }
         }
     }
     if (first) std::rethrow_exception(first);

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "HostLog.h"
 #include "hostapi/ComError.h"
 #include "hostapi/XmlDocument.h"
 #include "hostapi/XmlElement.h"
@@ -33,7 +34,10 @@ const std::shared_ptr<T>& Require(const std::shared_ptr<T>& object, const char* 
 int32_t ReadType(const QString& text) {
     try {
         return Variant(text).ToLong();
-    } catch (const ComError&) {
+    } catch (const ComError& e) {
+        qCWarning(lcHost).noquote()
+            << QStringLiteral("a stored value's type \"%1\" is read as text:").arg(text.left(kQuotedLength))
+            << e.what();
         return kText;
     }
 }
@@ -51,7 +55,8 @@ Variant ReadTyped(const QString& text, int32_t valueType) {
             default:
                 return stored;
         }
-    } catch (const ComError&) {
+    } catch (const ComError& e) {
+        qCDebug(lcHost).noquote() << "a stored value is kept as text:" << e.what();
         return stored;
     }
 }

@@ -13,7 +13,9 @@
 #include <optional>
 #include <utility>
 
+#include "HostLog.h"
 #include "hostapi/CalculatedLimit.h"
+#include "hostapi/ComError.h"
 #include "hostapi/HostServices.h"
 #include "hostapi/ILimitData.h"
 #include "hostapi/LimitEntry.h"
@@ -36,7 +38,8 @@ QStringList Items(const QString& list) { return list.split(QLatin1Char(';'), Qt:
 QString HostText(const QString& literal) {
     try {
         return HostServices::Language()->GetText(QString(), literal, {});
-    } catch (const std::exception&) {
+    } catch (const ComError& e) {
+        qCDebug(lcHost).noquote() << "the limit view's text stays untranslated:" << e.what();
         return literal.section(QStringLiteral("::"), 1);
     }
 }
@@ -263,8 +266,9 @@ void HostXLimitView::RaiseChange(const std::shared_ptr<LimitEntry>& entry) {
     VariantArray parameters = VariantArray::FromList({Variant(std::shared_ptr<IUnknown>(entry))});
     try {
         m_callBack->Event(eventName, parameters);
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         // A listener's failure is its own: the edit is made and the editor stays usable.
+        qCDebug(lcHost).noquote() << "the limit view's change listener failed:" << e.what();
     }
 }
 

@@ -5,6 +5,7 @@
 #include <exception>
 #include <utility>
 
+#include "HostLog.h"
 #include "hostapi/TestGuideSettings.h"
 
 namespace orvex {
@@ -52,8 +53,9 @@ void HostXTestGuideSettings::OnEdited(int32_t flag, bool set) {
     const ChangeHandler handler = m_changeHandler;
     try {
         handler();
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         // An exception must not unwind through Qt's event dispatch; the edit itself is made.
+        qCDebug(lcHost).noquote() << "the test guide settings' change handler failed:" << e.what();
     }
 }
 

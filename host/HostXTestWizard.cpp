@@ -2,9 +2,10 @@
 
 #include <QListWidget>
 #include <QVBoxLayout>
-#include <exception>
 #include <vector>
 
+#include "HostLog.h"
+#include "hostapi/ComError.h"
 #include "hostapi/VariantArray.h"
 
 namespace orvex {
@@ -44,8 +45,9 @@ void HostXTestWizard::LoadSteps(const Variant& steps) {
         QString text;
         try {
             text = step.ToString();
-        } catch (const std::exception&) {
+        } catch (const ComError& e) {
             // Null or an object: the step keeps its place with no text.
+            qCDebug(lcHost).noquote() << "a wizard step is shown without text:" << e.what();
         }
         m_list->addItem(text);
     }
@@ -63,7 +65,8 @@ void HostXTestWizard::MarkSteps(const Variant& steps) {
         int32_t step = 0;
         try {
             step = element.ToLong();
-        } catch (const std::exception&) {
+        } catch (const ComError& e) {
+            qCDebug(lcHost).noquote() << "skipped a step mark that is no number:" << e.what();
             continue;
         }
         if (step < 1 || step > m_list->count()) continue;

@@ -2,9 +2,9 @@
 
 #include <QLabel>
 #include <QVBoxLayout>
-#include <exception>
 #include <utility>
 
+#include "HostLog.h"
 #include "hostapi/ComError.h"
 #include "hostapi/ITestElement.h"
 #include "hostapi/TestElementInfo.h"
@@ -63,8 +63,9 @@ void HostXTgContentPane::SetTestElement(const std::shared_ptr<ITestElement>& ele
     m_testName.clear();
     try {
         if (const auto info = element ? element->Info() : nullptr) m_testName = info->Name();
-    } catch (const std::exception&) {
+    } catch (const ComError& e) {
         // A test that cannot name itself is titled by its window.
+        qCDebug(lcHost).noquote() << "the test's name for the content pane is left out:" << e.what();
     }
     ShowTitle();
 }

@@ -8,6 +8,7 @@
 #include <exception>
 #include <utility>
 
+#include "HostLog.h"
 #include "HostXTgButton.h"
 #include "HostXTgProgressBar.h"
 #include "HostXTgStatusIndicator.h"
@@ -26,12 +27,12 @@ constexpr int32_t kGroupSize = 100;
 constexpr int32_t kAllGroups = 31;
 constexpr int32_t kAllIndicators = 3;
 
-struct ButtonSpec {
+struct ButtonLayout {
     int32_t number;
     const char* caption;
 };
 
-constexpr ButtonSpec kButtonSpecs[] = {{101, "Abort"},   {102, "Previous"}, {103, "Next"}, {201, "Stop"},
+constexpr ButtonLayout kButtonLayouts[] = {{101, "Abort"},   {102, "Previous"}, {103, "Next"}, {201, "Stop"},
                                        {202, "Start"},   {301, "Skip"},     {302, "N/A"},  {401, "Help"},
                                        {402, "Comment"}, {501, "Info"}};
 
@@ -56,22 +57,22 @@ HostXTgToolbar::HostXTgToolbar(QWidget* parent)
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
     int32_t group = 0;
-    for (const ButtonSpec& spec : kButtonSpecs) {
-        if (group != 0 && spec.number / kGroupSize != group) {
+    for (const ButtonLayout& place : kButtonLayouts) {
+        if (group != 0 && place.number / kGroupSize != group) {
             auto* separator = new QFrame(this);
             separator->setFrameShape(QFrame::VLine);
             layout->addWidget(separator);
-            m_separators.emplace(spec.number / kGroupSize, separator);
+            m_separators.emplace(place.number / kGroupSize, separator);
         }
-        group = spec.number / kGroupSize;
-        auto button = std::make_shared<HostXTgButton>(spec.number, QString::fromLatin1(spec.caption), this);
+        group = place.number / kGroupSize;
+        auto button = std::make_shared<HostXTgButton>(place.number, QString::fromLatin1(place.caption), this);
         layout->addWidget(button.get());
         // Held weakly: the button must not keep itself alive through its own connection.
         connect(button.get(), &QToolButton::clicked, this,
                 [this, weak = std::weak_ptr<HostXTgButton>(button)] {
                     if (const auto pressed = weak.lock()) ReportClick(pressed, false);
                 });
-        m_buttons.emplace(spec.number, std::move(button));
+        m_buttons.emplace(place.number, std::move(button));
     }
     m_statusSlot = Slot(this, m_status.get(), 1, layout);
     m_progressSlot = Slot(this, m_progress.get(), 0, layout);
@@ -121,8 +122,9 @@ void HostXTgToolbar::SetTestElement(const std::shared_ptr<ITestElement>& element
             description = info->Name();
             if (!info->Description().isEmpty()) description += QLatin1Char('\n') + info->Description();
         }
-    } catch (const std::exception&) {
+    } catch (const ComError& e) {
         // A test that cannot describe itself leaves the button without a tip.
+        qCDebug(lcHost).noquote() << "the test's description for the toolbar is left out:" << e.what();
     }
     m_buttons.at(kInformationButton)->setToolTip(description);
 }
@@ -147,8 +149,9 @@ void HostXTgToolbar::ReportClick(const std::shared_ptr<HostXTgButton>& button, b
     const ClickHandler handler = m_clickHandler;
     try {
         handler(button, flag);
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         // An exception must not unwind through Qt's event dispatch.
+        qCDebug(lcHost).noquote() << "the toolbar's click handler failed:" << e.what();
     }
 }
 

@@ -9,7 +9,7 @@
 namespace orvex {
 
 // The report under construction. Records add tables written in the report markup: "|" separates
-// cells, ";" ends a row, "{\i\b text}" is bold italic text. A column spec lists the columns the
+// cells, ";" ends a row, "{\i\b text}" is bold italic text. A column layout lists the columns the
 // same way, each as its alignment marks followed by its width in twips.
 class ORVEX_HOSTAPI_EXPORT ReportContext : public virtual IUnknown {
 public:
@@ -33,7 +33,7 @@ public:
     virtual void SetBold(bool bold) = 0;
     virtual void SetKeepTogether(bool keepTogether) = 0;
 
-    // Adds a table: a title row, the column spec and the rows. The three options ask for a frame
+    // Adds a table: a title row, the column layout and the rows. The three options ask for a frame
     // around the table, a shaded title row and a page break before the table.
     virtual void PrintTable(const QString& title, const QString& columns, const QString& rows, bool framed,
                             bool shadedTitle, bool pageBreak) = 0;

@@ -7,6 +7,7 @@
 
 #include "host/HostEnvironment.h"
 #include "host/HostLanguageService.h"
+#include "host/HostLog.h"
 #include "host/HostPlugInLoader.h"
 #include "hostapi/ComError.h"
 #include "hostapi/ComponentRegistry.h"
@@ -67,12 +68,16 @@ int main(int argc, char** argv) {
                       QStringLiteral("Language of the texts, a file <name>.lng in the plug-in's Language folder "
                                      "(default: English)."),
                       QStringLiteral("name"), QStringLiteral("English")});
+    parser.addOption(
+        {QStringLiteral("verbose"),
+         QStringLiteral("Also report on stderr the failures that the host and the driver pass over.")});
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("What to do (see above)."));
     parser.process(app);
     if (parser.positionalArguments() != QStringList{QStringLiteral("tests")}) {
         Print(stderr, QStringLiteral("orvex: unknown or missing command (see orvex --help)"));
         return 2;
     }
+    if (parser.isSet(QStringLiteral("verbose"))) orvex::EnableVerboseLogging();
 
     orvex::HostEnvironment environment(orvex::HostMessageService::Mode::Console);
     const QString library = parser.isSet(QStringLiteral("plugin"))

@@ -9,10 +9,10 @@
 #include "hostapi/XmlDocument.h"
 #include "hostapi/XmlElement.h"
 #include "plugin/config/MConfigUtils.h"
-#include "plugin/frame/CPlugInKorotka.h"
-#include "plugin/measure/MConversions.h"
+#include "plugin/base/MLanguage.h"
+#include "plugin/units/MConversions.h"
 #include "plugin/settings/MUtils.h"
-#include "plugin/views/FDialogWrapper.h"
+#include "plugin/dialogs/FDialogWrapper.h"
 
 namespace korotka {
 
@@ -100,7 +100,7 @@ bool CConfigLeak::Read(const orvex::XmlElement& record, const std::shared_ptr<or
     Values loaded = m_values;
     ResetValues(loaded);
     // Loaded into a copy, so that a failing record leaves the settings as they were.
-    loaded.testGuide = m_values.testGuide->Clone();
+    loaded.testGuide = MConfigUtils::NewTestGuideSettings();
     int found = 0;
     for (int32_t i = 0; i < record.ChildCount(); ++i) {
         const auto child = record.Child(i);
@@ -145,7 +145,7 @@ std::shared_ptr<orvex::XmlElement> CConfigLeak::Save(const std::shared_ptr<orvex
 void CConfigLeak::PrintReport(const std::shared_ptr<orvex::ReportContext>& report) {
     if (!report) return;
     const Translator translate = [&report](const QString& literal) {
-        return report->GetText(CPlugInKorotka::kPlugInId, literal);
+        return report->GetText(MLanguage::kPlugInId, literal);
     };
     const QString pressure = orvex::HostServices::Values()->Format(
                                  m_values.startPressure,
@@ -159,14 +159,14 @@ void CConfigLeak::PrintReport(const std::shared_ptr<orvex::ReportContext>& repor
                      MConfigUtils::ReportRow(*report, kTestedEquipmentLiteral, equipment));
 }
 
-QString CConfigLeak::TestedEquipmentText() const { return TestedEquipmentText(&MConfigUtils::Translate); }
+QString CConfigLeak::TestedEquipmentText() const { return TestedEquipmentText(&MLanguage::Translate); }
 
 QString CConfigLeak::TestedEquipmentText(const Translator& translate) const {
     if (m_values.testedEquipment < kCuff || m_values.testedEquipment > kCuffAndMonitor) return {};
     return translate(kEquipmentLiterals[static_cast<size_t>(m_values.testedEquipment)]);
 }
 
-QString CConfigLeak::DurationText() const { return DurationText(&MConfigUtils::Translate); }
+QString CConfigLeak::DurationText() const { return DurationText(&MLanguage::Translate); }
 
 QString CConfigLeak::DurationText(const Translator& translate) const {
     if (m_values.duration < 1) return translate(kContinuousLiteral);
@@ -176,12 +176,12 @@ QString CConfigLeak::DurationText(const Translator& translate) const {
 
 orvex::VariantArray CConfigLeak::GetDescription() const {
     orvex::VariantArray description(0, 2, 0, 1);
-    description.At(0, 0) = MConfigUtils::Translate(kStartPressureLiteral);
+    description.At(0, 0) = MLanguage::Translate(kStartPressureLiteral);
     description.At(0, 1) = Variant(m_values.startPressure).ToString() + QLatin1Char(' ') +
                            MConversions::UnitText(m_values.pressureUnit);
-    description.At(1, 0) = MConfigUtils::Translate(kTestedEquipmentLiteral);
+    description.At(1, 0) = MLanguage::Translate(kTestedEquipmentLiteral);
     description.At(1, 1) = TestedEquipmentText();
-    description.At(2, 0) = MConfigUtils::Translate(kDurationLiteral);
+    description.At(2, 0) = MLanguage::Translate(kDurationLiteral);
     description.At(2, 1) = DurationText();
     return description;
 }

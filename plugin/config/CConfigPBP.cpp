@@ -7,9 +7,9 @@
 #include "hostapi/XmlElement.h"
 #include "plugin/config/MConfigUtils.h"
 #include "plugin/config/MPresets.h"
-#include "plugin/measure/MConversions.h"
+#include "plugin/units/MConversions.h"
 #include "plugin/settings/MUtils.h"
-#include "plugin/views/FDialogWrapper.h"
+#include "plugin/dialogs/FDialogWrapper.h"
 
 namespace korotka {
 
@@ -77,7 +77,6 @@ void CConfigPBP::SetSelectedPreset(uint8_t preset) {
 }
 
 Variant CConfigPBP::ExpectedValue(const QString& key) const {
-    if (MPresets::Find(m_testType, m_values.selectedPreset) == nullptr) return {};
     const auto pressure = [this](float mmHg) {
         return Variant(MConversions::ConvertUnits(mmHg, epmuMMHG, m_values.unitOfMeasure));
     };

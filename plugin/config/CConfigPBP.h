@@ -7,7 +7,7 @@
 #include "hostapi/IConfigData.h"
 #include "hostapi/Variant.h"
 #include "hostapi/VariantArray.h"
-#include "plugin/frame/PlugInExport.h"
+#include "plugin/base/PlugInExport.h"
 
 namespace orvex {
 class TestGuideSettings;

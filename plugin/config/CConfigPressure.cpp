@@ -7,10 +7,10 @@
 #include "hostapi/XmlDocument.h"
 #include "hostapi/XmlElement.h"
 #include "plugin/config/MConfigUtils.h"
-#include "plugin/frame/CPlugInKorotka.h"
-#include "plugin/measure/MConversions.h"
+#include "plugin/base/MLanguage.h"
+#include "plugin/units/MConversions.h"
 #include "plugin/settings/MUtils.h"
-#include "plugin/views/FDialogWrapper.h"
+#include "plugin/dialogs/FDialogWrapper.h"
 
 namespace korotka {
 
@@ -113,7 +113,7 @@ void CConfigPressure::PrintReport(const std::shared_ptr<orvex::ReportContext>& r
                     QLatin1Char(' ') + MConversions::UnitText(m_values.pressureUnit);
     if (m_values.noPump) {
         value += QStringLiteral("  (") +
-                 report->GetText(CPlugInKorotka::kPlugInId, QStringLiteral("20821::external")) +
+                 report->GetText(MLanguage::kPlugInId, QStringLiteral("20821::external")) +
                  QLatin1Char(')');
     }
     MConfigUtils::PrintReport(*report, MConfigUtils::ReportRow(*report, kInflatePressureLiteral, value));
@@ -121,7 +121,7 @@ void CConfigPressure::PrintReport(const std::shared_ptr<orvex::ReportContext>& r
 
 orvex::VariantArray CConfigPressure::GetDescription() const {
     orvex::VariantArray description(0, 0, 0, 1);
-    description.At(0, 0) = MConfigUtils::Translate(kInflatePressureLiteral);
+    description.At(0, 0) = MLanguage::Translate(kInflatePressureLiteral);
     description.At(0, 1) = Variant(m_values.inflatePressure).ToString() + QLatin1Char(' ') +
                            MConversions::UnitText(m_values.pressureUnit);
     return description;

@@ -7,7 +7,7 @@
 #include "hostapi/IConfigData.h"
 #include "hostapi/VariantArray.h"
 #include "plugin/config/IKorotkaConfigPressure.h"
-#include "plugin/frame/PlugInExport.h"
+#include "plugin/base/PlugInExport.h"
 
 namespace korotka {
 

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "hostapi/IUnknown.h"
-#include "plugin/frame/PlugInExport.h"
+#include "plugin/base/PlugInExport.h"
 
 namespace orvex {
 class TestGuideSettings;

@@ -9,8 +9,9 @@
 #include "hostapi/TestGuideSettings.h"
 #include "hostapi/XmlDocument.h"
 #include "hostapi/XmlElement.h"
-#include "plugin/frame/CPlugInKorotka.h"
-#include "plugin/measure/MConversions.h"
+#include "plugin/base/CLoadLogGroup.h"
+#include "plugin/base/MLanguage.h"
+#include "plugin/units/MConversions.h"
 
 namespace korotka {
 
@@ -37,27 +38,18 @@ constexpr int32_t kFontSize = 10;
 
 }  // namespace
 
-QString MConfigUtils::Translate(const QString& literal) {
-    return HostServices::Language()->GetText(CPlugInKorotka::kPlugInId, literal, {});
-}
-
 void MConfigUtils::Load(const std::shared_ptr<orvex::XmlElement>& element,
                         const std::shared_ptr<orvex::LoadLog>& log, const QString& caption,
                         const QString& source, const std::function<bool(const orvex::XmlElement&)>& read) {
-    if (log) log->OpenGroup(CPlugInKorotka::kPlugInId, caption);
     try {
+        const CLoadLogGroup group(log, caption);
         if (!element || element->TagName() != kRecordTag) {
-            HostServices::Errors()->Raise(CPlugInKorotka::kPlugInId, kErrLoad, source, kLoadErrorKind);
+            HostServices::Errors()->Raise(MLanguage::kPlugInId, kErrLoad, source, kLoadErrorKind);
         }
         if (read(*element) && log) log->AddEntry(kErrLoad, orvex::LoadLog::kSeverityWarning, kMissingLiteral);
     } catch (const orvex::ComError& error) {
-        if (log) log->CloseGroup();
         HostServices::Errors()->ReportError(error, source);
-    } catch (...) {
-        if (log) log->CloseGroup();
-        throw;
     }
-    if (log) log->CloseGroup();
 }
 
 float MConfigUtils::ReadSingle(const QString& text) { return Variant(Variant::Val(text)).ToSingle(); }
@@ -86,8 +78,8 @@ std::shared_ptr<orvex::XmlElement> MConfigUtils::CreateRecord(
     } catch (const orvex::ComError&) {
         // Reported below as the record's own error.
     }
-    if (!record) HostServices::Errors()->Raise(CPlugInKorotka::kPlugInId, kErrSave, source, kSaveErrorKind);
-    record->SetAttribute(kPlugInAttribute, CPlugInKorotka::kPlugInId);
+    if (!record) HostServices::Errors()->Raise(MLanguage::kPlugInId, kErrSave, source, kSaveErrorKind);
+    record->SetAttribute(kPlugInAttribute, MLanguage::kPlugInId);
     return record;
 }
 
@@ -110,14 +102,14 @@ void MConfigUtils::AppendSettings(const std::shared_ptr<orvex::XmlDocument>& doc
 
 QString MConfigUtils::ReportRow(orvex::ReportContext& report, const QString& labelLiteral,
                                 const QString& value) {
-    return QStringLiteral("|      ") + report.GetText(CPlugInKorotka::kPlugInId, labelLiteral) +
+    return QStringLiteral("|      ") + report.GetText(MLanguage::kPlugInId, labelLiteral) +
            QLatin1Char('|') + value + QLatin1Char(';');
 }
 
 void MConfigUtils::PrintReport(orvex::ReportContext& report, const QString& rows) {
     if (rows.isEmpty()) return;
     const QString title = QStringLiteral("|{\\i\\b ") +
-                          report.GetText(CPlugInKorotka::kPlugInId, QStringLiteral("310::Configuration")) +
+                          report.GetText(MLanguage::kPlugInId, QStringLiteral("310::Configuration")) +
                           QStringLiteral("};");
     // In 64 bits: the report's width may be any number. Division truncates toward zero.
     const int64_t valueWidth = (static_cast<int64_t>(report.Width(orvex::ReportContext::kTableWidth)) -

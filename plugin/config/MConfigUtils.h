@@ -7,7 +7,7 @@
 
 #include "hostapi/HostTypes.h"
 #include "hostapi/Variant.h"
-#include "plugin/frame/PlugInExport.h"
+#include "plugin/base/PlugInExport.h"
 
 namespace orvex {
 class TestGuideSettings;
@@ -30,7 +30,6 @@ public:
         QStringLiteral("20600::Configuration parameter missing. Default value restored.");
 
     // The technician's text for a language literal of the plug-in.
-    static QString Translate(const QString& literal);
 
     // Loads a record inside its own log section (when there is a log): raises kErrLoad through the
     // host unless the element is a record's, then lets read take the values; when read says that

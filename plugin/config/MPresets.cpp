@@ -5,8 +5,9 @@
 
 #include "driver/GDeclares.h"
 #include "hostapi/HostServices.h"
+#include "plugin/base/MLanguage.h"
 #include "plugin/config/MConfigUtils.h"
-#include "plugin/measure/MConversions.h"
+#include "plugin/units/MConversions.h"
 
 namespace korotka {
 
@@ -88,7 +89,7 @@ QString MPresets::PresetDescription(int32_t family, int32_t preset, int32_t unit
         case ebpConditions:
         case ebpArrhythmias:
         case ebpRespiratory:
-            return MConfigUtils::Translate(entry->name);
+            return MLanguage::Translate(entry->name);
         default:
             break;
     }

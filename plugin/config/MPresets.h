@@ -3,7 +3,7 @@
 #include <QString>
 #include <cstdint>
 
-#include "plugin/frame/PlugInExport.h"
+#include "plugin/base/PlugInExport.h"
 
 namespace korotka {
 

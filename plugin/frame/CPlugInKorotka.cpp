@@ -1,6 +1,5 @@
 #include "CPlugInKorotka.h"
 
-#include <QHash>
 #include <QStringList>
 #include <exception>
 
@@ -12,9 +11,15 @@
 #include "hostapi/TestElementList.h"
 #include "hostapi/XmlDocument.h"
 #include "hostapi/XmlElement.h"
+#include "driver/GDeclares.h"
+#include "plugin/base/MBitmaps.h"
+#include "plugin/base/MLanguage.h"
+#include "plugin/base/PlugInLog.h"
+#include "plugin/config/MPresets.h"
 #include "plugin/settings/CKorotkaControlPanel.h"
 #include "plugin/settings/CPlugInSetup.h"
 #include "plugin/settings/MUtils.h"
+#include "plugin/units/MConversions.h"
 
 namespace korotka {
 
@@ -29,30 +34,6 @@ const QString kTestElement = QStringLiteral("TestElement");
 // Groups inside groups are rare; a template file nested deeper than this is not one of ours.
 constexpr int kMaxTemplateDepth = 16;
 
-// Bitmap resource names and the pictures compiled into the library.
-QString IconFile(const QString& name) {
-    static const QHash<QString, QString> kFiles = {
-        {QStringLiteral("KOROTKA(16X16X256)"), QStringLiteral(":/korotka/bitmaps/korotka16.png")},
-        {QStringLiteral("KOROTKA(32X32X256)"), QStringLiteral(":/korotka/bitmaps/korotka32.png")},
-        {QStringLiteral("TE:LET(16X16X256)"), QStringLiteral(":/korotka/bitmaps/leak16.png")},
-        {QStringLiteral("TE:LET(32X16X256)"), QStringLiteral(":/korotka/bitmaps/leak32x16.png")},
-        {QStringLiteral("TE:OPT(16X16X256)"), QStringLiteral(":/korotka/bitmaps/relief16.png")},
-        {QStringLiteral("TE:OPT(32X16X256)"), QStringLiteral(":/korotka/bitmaps/relief32x16.png")},
-        {QStringLiteral("TE:SPT(16X16X256)"), QStringLiteral(":/korotka/bitmaps/static16.png")},
-        {QStringLiteral("TE:SPT(32X16X256)"), QStringLiteral(":/korotka/bitmaps/static32x16.png")},
-        {QStringLiteral("TE:BPT(16X16X256)"), QStringLiteral(":/korotka/bitmaps/bp16.png")},
-        {QStringLiteral("TE:BPT(32X16X256)"), QStringLiteral(":/korotka/bitmaps/bp32x16.png")},
-        {QStringLiteral("START"), QStringLiteral(":/korotka/bitmaps/start.png")},
-        {QStringLiteral("WAIT"), QStringLiteral(":/korotka/bitmaps/wait.png")},
-        {QStringLiteral("INFO"), QStringLiteral(":/korotka/bitmaps/info.png")},
-    };
-    return kFiles.value(name);
-}
-
-QString Translate(const QString& literal) {
-    return HostServices::Language()->GetText(CPlugInKorotka::kPlugInId, literal, {});
-}
-
 // The numeric value of the text rounded to a 32-bit integer ("300abc" -> 300, "abc" -> 0);
 // false when it does not fit.
 bool TestIdOf(const QString& text, int32_t& testId) {
@@ -66,51 +47,56 @@ bool TestIdOf(const QString& text, int32_t& testId) {
 
 }  // namespace
 
-CPlugInKorotka::CPlugInKorotka() { MUtils::StartUp(); }
+CPlugInKorotka::CPlugInKorotka() { StartUp(); }
+
+void CPlugInKorotka::StartUp() {
+    static bool started = false;
+    if (started) return;
+    started = true;
+    MPresets::Initialize();
+    MConversions::Initialize();
+    MUtils::LoadTimeouts();
+}
 
 CPlugInKorotka::~CPlugInKorotka() {
     if (!m_templates) return;
     try {
         m_templates->CleanUp();
-    } catch (const std::exception&) {
-        // Going away: nothing is left to tell.
+    } catch (const std::exception& error) {
+        // Nothing may leave a destructor.
+        qCDebug(lcPlugIn, "releasing the templates failed: %s", error.what());
     }
 }
 
-QString CPlugInKorotka::ID() { return kPlugInId; }
+QString CPlugInKorotka::ID() { return MLanguage::kPlugInId; }
 
 QString CPlugInKorotka::IconName(int32_t testId, int32_t size) {
     if (size == 2) return QStringLiteral("KOROTKA(32X32X256)");
     if (size != 0 && size != 1) return {};
     const bool small = size == 0;
     switch (testId) {
-        case 0:
+        case 0:  // the plug-in itself
             return small ? QStringLiteral("KOROTKA(16X16X256)") : QString();
-        case 100:
+        case TESTID_PRESS_LEAK:
             return small ? QStringLiteral("TE:LET(16X16X256)") : QStringLiteral("TE:LET(32X16X256)");
-        case 200:
+        case TESTID_PRESS_RELIEF:
             return small ? QStringLiteral("TE:OPT(16X16X256)") : QStringLiteral("TE:OPT(32X16X256)");
-        case 300:
+        case TESTID_PRESS_STATIC:
             return small ? QStringLiteral("TE:SPT(16X16X256)") : QStringLiteral("TE:SPT(32X16X256)");
         default:
             break;
     }
-    if (testId >= 401 && testId <= 406) {
+    if (testId >= TESTID_BP_STD && testId <= TESTID_BP_WRIST) {
         return small ? QStringLiteral("TE:BPT(16X16X256)") : QStringLiteral("TE:BPT(32X16X256)");
     }
     return {};
 }
 
-QPixmap CPlugInKorotka::Bitmap(const QString& name) {
-    const QString file = IconFile(name);
-    return file.isEmpty() ? QPixmap() : QPixmap(file);
-}
-
 QPixmap CPlugInKorotka::Icon(int32_t testId, int32_t size, const orvex::Variant& /*unused*/) {
-    return Bitmap(IconName(testId, size));
+    return MBitmaps::Bitmap(IconName(testId, size));
 }
 
-QString CPlugInKorotka::Name() { return Translate(QStringLiteral("20000::Korotka NIBP Analyzer")); }
+QString CPlugInKorotka::Name() { return MLanguage::Translate(QStringLiteral("20000::Korotka NIBP Analyzer")); }
 
 int32_t CPlugInKorotka::Flags() { return m_flags; }
 
@@ -178,11 +164,11 @@ std::shared_ptr<orvex::ITestElement> CPlugInKorotka::CreateFromTemplate(
     const QString idText = tmpl->GetAttribute(QStringLiteral("ID"));
     int32_t testId = 0;
     if (idText.isEmpty() || !TestIdOf(idText, testId)) Raise(kErrBadTemplate, 3);
-    element->Initialize(kPlugInId, testId, testId);
+    element->Initialize(MLanguage::kPlugInId, testId, testId);
 
     const auto text = [&tmpl](const QString& tag) {
         const auto child = tmpl->FindChild(tag);
-        return child ? Translate(child->GetAttribute(QStringLiteral("LID"))) : QString();
+        return child ? MLanguage::Translate(child->GetAttribute(QStringLiteral("LID"))) : QString();
     };
     const auto info = element->Info();
     info->SetType(text(QStringLiteral("Type")), text(QStringLiteral("Parameter")));
@@ -214,7 +200,7 @@ std::shared_ptr<orvex::ITestElement> CPlugInKorotka::CreateTest(int32_t testId) 
 std::shared_ptr<orvex::IUnknown> CPlugInKorotka::CreateDUTData() { return nullptr; }
 
 void CPlugInKorotka::Raise(int32_t number, int32_t category) {
-    HostServices::Errors()->Raise(kPlugInId, number, kSource, category);
+    HostServices::Errors()->Raise(MLanguage::kPlugInId, number, kSource, category);
     // A host whose error service returns still sees the error.
     throw ComError(number, kSource, QString(), category);
 }

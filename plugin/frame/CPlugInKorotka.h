@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "PlugInExport.h"
+#include "plugin/base/PlugInExport.h"
 #include "hostapi/IPlugIn.h"
 
 namespace orvex {
@@ -20,8 +20,6 @@ class CPlugInSetup;
 // version, reads the template file and creates test elements from its templates.
 class KOROTKA_PLUGIN_EXPORT CPlugInKorotka : public orvex::IPlugIn {
 public:
-    static inline const QString kPlugInId = QStringLiteral("Korotka");
-
     // Error numbers raised through the host.
     static constexpr int32_t kErrNotInitialised = static_cast<int32_t>(0x8004A229u);
     static constexpr int32_t kErrBadTemplate = static_cast<int32_t>(0x8004A22Cu);
@@ -43,10 +41,11 @@ public:
     std::shared_ptr<orvex::ITestElement> CreateTest(int32_t testId) override;
     std::shared_ptr<orvex::IUnknown> CreateDUTData() override;
 
+    // The plug-in's one-time set-up of its process-wide tables (presets, unit conversions,
+    // time-outs); later calls in the same process do nothing.
+    static void StartUp();
     // The bitmap resource name the host's icon request asks for; empty when there is none.
     static QString IconName(int32_t testId, int32_t size);
-    // A bitmap resource of the library by name ("START", "TE:LET(16X16X256)", ...); null when unknown.
-    static QPixmap Bitmap(const QString& name);
 
 private:
     std::shared_ptr<orvex::TestElementList> LoadTemplates(const QString& file);

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "CPlugInKorotka.h"
+#include "plugin/frame/CPlugInKorotka.h"
 #include "plugin/settings/CKorotkaControlPanel.h"
 #include "plugin/views/XDetailedResult.h"
 #include "plugin/views/XTestDetails.h"

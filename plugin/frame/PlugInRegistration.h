@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PlugInExport.h"
+#include "plugin/base/PlugInExport.h"
 #include "hostapi/ComponentRegistry.h"
 
 // The one entry point through which the host makes the plug-in's classes creatable.

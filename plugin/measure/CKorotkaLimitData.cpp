@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "driver/GDeclares.h"
+#include "hostapi/ComError.h"
 #include "hostapi/ComponentRegistry.h"
 #include "hostapi/HostServices.h"
 #include "hostapi/IMeasurement.h"
@@ -18,11 +19,13 @@
 #include "hostapi/XmlElement.h"
 #include "plugin/config/CConfigPBP.h"
 #include "plugin/config/IKorotkaConfigPressure.h"
-#include "plugin/frame/CPlugInKorotka.h"
-#include "plugin/measure/MConversions.h"
+#include "plugin/base/MLanguage.h"
+#include "plugin/base/PlugInLog.h"
+#include "plugin/units/MConversions.h"
+#include "plugin/measure/CMeasurement.h"
 #include "plugin/measure/MLimitUtils.h"
-#include "plugin/measure/MMeasureKey.h"
-#include "plugin/views/FDialogWrapper.h"
+#include "plugin/units/MMeasureKey.h"
+#include "plugin/dialogs/FDialogWrapper.h"
 
 namespace korotka {
 
@@ -60,13 +63,14 @@ std::shared_ptr<orvex::StandardList> NewStandardList() {
     return ComponentRegistry::Instance().CreateAs<orvex::StandardList>(kStandardListClass);
 }
 
-// A reading that does not give a single counts as 0, as a skipped assignment leaves it.
-float SingleOrZero(const std::function<Variant()>& read) {
-    try {
-        return read().ToSingle();
-    } catch (const std::exception&) {
-        return 0.0F;
+bool HasEnabledLimit(const orvex::Standard& standard, const QString& key) {
+    for (int32_t i = 1; i <= standard.Count(); ++i) {
+        const auto entry = standard.Item(i);
+        if (entry && entry->Key() == key && (entry->Enabled(LimitEntry::kHigh) || entry->Enabled(LimitEntry::kLow))) {
+            return true;
+        }
     }
+    return false;
 }
 
 // What a key press typed by the user does: it reaches the focused widget of the active window.
@@ -84,7 +88,8 @@ CKorotkaLimitData::~CKorotkaLimitData() {
     if (!m_standards) return;
     try {
         m_standards->Release();
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
+        qCDebug(lcPlugIn, "the standards could not be released: %s", error.what());
         // A destructor lets go whatever the list says.
     }
 }
@@ -124,7 +129,8 @@ std::shared_ptr<orvex::IDialog> CKorotkaLimitData::CreateDialog() {
         MLimitUtils::FillLimitView(control, OwnerTestId(), m_unitText);
         wrapper->Initialize(Variant(std::shared_ptr<orvex::IUnknown>(shared_from_this())));
         return wrapper;
-    } catch (const std::exception&) {
+    } catch (const ComError& error) {
+        qCDebug(lcPlugIn, "the limit editor could not be created: %s", error.what());
         mfrmDlg.reset();
         return nullptr;
     }
@@ -191,34 +197,39 @@ void CKorotkaLimitData::PrintReport(const std::shared_ptr<orvex::ReportContext>&
 std::shared_ptr<orvex::StandardList> CKorotkaLimitData::FindFailedStandards(
     const std::shared_ptr<orvex::IMeasurement>& measurement,
     const std::shared_ptr<orvex::StandardList>& standards) {
-    try {
-        if (!m_standards || m_standards->Count() == 0 || !measurement || !standards) return nullptr;
-        const QString key = measurement->Key();
-        const float value = SingleOrZero([&] { return measurement->Value(); });
-        const float preset = SingleOrZero([&] { return measurement->PresetValue(); });
-        auto failed = NewStandardList();
-        for (int32_t i = 1; i <= standards->Count(); ++i) {
-            const auto wanted = standards->Item(i);
-            const auto found =
-                wanted ? m_standards->Find(wanted->AlphaName(), wanted->CompleteName()) : nullptr;
-            if (!found) continue;
-            try {
-                if (found->Evaluate(key, value, Variant(preset)) == kFailed) failed->Add(found);
-            } catch (const std::exception&) {
-                // A standard that cannot judge the value is not counted as failed.
-            }
-            try {
-                if (measurement->ValueType() == kYesNo && measurement->Value().Equals(Variant(false))) {
-                    failed->Add(found);
-                }
-            } catch (const std::exception&) {
-                // A value that compares with nothing is no "no".
+    if (!m_standards || m_standards->Count() == 0 || !measurement || !standards) return nullptr;
+    // Our own measurements show why a limit could not judge them.
+    const auto own = std::dynamic_pointer_cast<CMeasurement>(measurement);
+    const auto unjudged = [&](const orvex::Standard& standard, const QString& why) {
+        if (own) {
+            own->NoteUnjudgedLimit(standard.CompleteName(), why);
+        } else {
+            qCWarning(lcPlugIn).noquote() << "a limit of" << standard.CompleteName()
+                                          << "could not be evaluated; the reading fails:" << why;
+        }
+    };
+    const QString key = measurement->Key();
+    const Variant value = measurement->Value();
+    const Variant preset = measurement->PresetValue();
+    auto failed = NewStandardList();
+    for (int32_t i = 1; i <= standards->Count(); ++i) {
+        const auto wanted = standards->Item(i);
+        const auto found = wanted ? m_standards->Find(wanted->AlphaName(), wanted->CompleteName()) : nullptr;
+        if (!found) continue;
+        // A limit that cannot be evaluated (a value or preset that is no number, an unknown
+        // operation) must never let a reading pass.
+        try {
+            if (found->Evaluate(key, value.ToSingle(), preset) == kFailed) failed->Add(found);
+        } catch (const ComError& error) {
+            if (HasEnabledLimit(*found, key)) {
+                unjudged(*found, error.Description());
+                failed->Add(found);
+                continue;
             }
         }
-        return failed->Count() == 0 ? nullptr : failed;
-    } catch (const std::exception&) {
-        return nullptr;
+        if (measurement->ValueType() == kYesNo && value.Equals(Variant(false))) failed->Add(found);
     }
+    return failed->Count() == 0 ? nullptr : failed;
 }
 
 void CKorotkaLimitData::SetOwner(const std::shared_ptr<orvex::ITestElement>& owner) {
@@ -230,8 +241,7 @@ void CKorotkaLimitData::SetOwner(const std::shared_ptr<orvex::ITestElement>& own
             if (!config) return;
             QString unitText = MConversions::UnitText(config->PressureUnit());
             if (testId == TESTID_PRESS_LEAK) {
-                unitText += HostServices::Language()->GetText(CPlugInKorotka::kPlugInId,
-                                                              MConversions::kPerMinuteLiteral, {});
+                unitText += MLanguage::Translate(MConversions::kPerMinuteLiteral);
             }
             m_unitText = unitText;
         } else if (MMeasureKey::IsBloodPressureTest(testId)) {
@@ -239,7 +249,8 @@ void CKorotkaLimitData::SetOwner(const std::shared_ptr<orvex::ITestElement>& own
                 m_unitText = MConversions::UnitText(config->UnitOfMeasure());
             }
         }
-    } catch (const std::exception&) {
+    } catch (const ComError& error) {
+        qCDebug(lcPlugIn, "the limits keep their unit text: %s", error.what());
         // The unit stays as it was.
     }
 }
@@ -268,7 +279,8 @@ void CKorotkaLimitData::ChangeUnit(const QString& unitText) {
                                       .ToSingle());
                 }
             }
-        } catch (const std::exception&) {
+        } catch (const ComError& error) {
+            qCWarning(lcPlugIn, "a standard was not converted into the new unit: %s", error.what());
             // The other standards are converted all the same.
         }
     }
@@ -291,7 +303,8 @@ void CKorotkaLimitData::OnDialogEvent(const QString& eventName, const orvex::Var
         ChangeUnit(entry->Unit());
         if (mfrmDlg) mfrmDlg->Initialize(Variant(std::shared_ptr<orvex::IUnknown>(shared_from_this())));
         SendEscape();
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
+        qCDebug(lcPlugIn, "a limit editor event was not handled: %s", error.what());
         // The editor's events report nothing back.
     }
 }
@@ -306,7 +319,8 @@ void CKorotkaLimitData::ConvertConfiguration(int32_t unit) {
         config->SetInflatePressure(
             MConversions::ConvertUnits(config->InflatePressure(), config->PressureUnit(), unit));
         config->SetPressureUnit(unit);
-    } catch (const std::exception&) {
+    } catch (const ComError& error) {
+        qCWarning(lcPlugIn, "the configuration keeps its unit: %s", error.what());
         // The configuration keeps its unit.
     }
 }

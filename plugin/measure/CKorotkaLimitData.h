@@ -7,7 +7,7 @@
 #include "hostapi/ComError.h"
 #include "hostapi/ILimitData.h"
 #include "hostapi/VariantArray.h"
-#include "plugin/frame/PlugInExport.h"
+#include "plugin/base/PlugInExport.h"
 
 namespace korotka {
 

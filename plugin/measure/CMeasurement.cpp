@@ -14,7 +14,9 @@
 #include "hostapi/StandardList.h"
 #include "hostapi/XmlDocument.h"
 #include "hostapi/XmlElement.h"
-#include "plugin/frame/CPlugInKorotka.h"
+#include "plugin/base/CLoadLogGroup.h"
+#include "plugin/base/MLanguage.h"
+#include "plugin/base/PlugInLog.h"
 
 namespace korotka {
 
@@ -43,10 +45,6 @@ constexpr int32_t kHigh = orvex::LimitEntry::kHigh;
 constexpr int32_t kLow = orvex::LimitEntry::kLow;
 
 bool HasValue(const Variant& value) { return !value.IsNull() && !value.IsEmpty(); }
-
-QString Translate(const QString& literal) {
-    return HostServices::Language()->GetText(CPlugInKorotka::kPlugInId, literal, {});
-}
 
 QString TrimBlanks(const QString& text) {
     qsizetype begin = 0;
@@ -87,8 +85,9 @@ void AppendText(orvex::XmlDocument& document, orvex::XmlElement& parent, const Q
 
 QString CMeasurement::Description() {
     try {
-        return Translate(m_fields.description);
-    } catch (const std::exception&) {
+        return MLanguage::Translate(m_fields.description);
+    } catch (const ComError& error) {
+        qCDebug(lcPlugIn, "a measurement description could not be translated: %s", error.what());
         return {};
     }
 }
@@ -97,43 +96,36 @@ QString CMeasurement::ToolTipText() {
     QString text;
     for (const QChar flag : m_fields.flags) {
         const QString literal = FlagLiteral(flag);
-        if (literal.isEmpty()) continue;
-        try {
-            text += Translate(literal) + QLatin1Char(' ');
-        } catch (const std::exception&) {
-            // The tip goes without this sentence.
-        }
+        if (!literal.isEmpty()) text += MLanguage::TranslatedOrPlain(literal) + QLatin1Char(' ');
+    }
+    if (!m_unjudged.isEmpty()) {
+        text += MLanguage::TranslatedOrPlain(kUnjudgedLiteral) + QLatin1Char(' ') + m_unjudged.join(QStringLiteral("; "));
     }
     return TrimBlanks(text);
 }
 
 void CMeasurement::Load(const std::shared_ptr<orvex::XmlElement>& element,
                         const std::shared_ptr<orvex::LoadLog>& log) {
-    if (log) log->OpenGroup(CPlugInKorotka::kPlugInId, QString());
     try {
+        const CLoadLogGroup group(log, QString());
         m_fields = Read(element, log);
     } catch (const ComError& error) {
-        if (log) log->CloseGroup();
         PassOn(error, kErrLoad);
-    } catch (...) {
-        if (log) log->CloseGroup();
-        throw;
     }
-    if (log) log->CloseGroup();
 }
 
 CMeasurement::Fields CMeasurement::Read(const std::shared_ptr<orvex::XmlElement>& element,
                                         const std::shared_ptr<orvex::LoadLog>& log) const {
     const auto errors = HostServices::Errors();
     if (!element || element->TagName() != kTag) {
-        errors->Raise(CPlugInKorotka::kPlugInId, kErrLoad, kSource, kLoadErrorKind);
+        errors->Raise(MLanguage::kPlugInId, kErrLoad, kSource, kLoadErrorKind);
     }
     Fields loaded = m_fields;
     Reset(loaded);
     loaded.key = element->GetAttribute(kKeyAttribute);
     if (loaded.key.isEmpty()) {
         if (log) log->AddEntry(kErrLoad, orvex::LoadLog::kSeverityError, kEmptyKeyLiteral);
-        errors->Raise(CPlugInKorotka::kPlugInId, kErrLoad, kSource, kEmptyKeyErrorKind);
+        errors->Raise(MLanguage::kPlugInId, kErrLoad, kSource, kEmptyKeyErrorKind);
     }
     loaded.flags = element->GetAttribute(kFlagsAttribute);
     const auto elements = HostServices::ValueElements();
@@ -180,7 +172,7 @@ std::shared_ptr<orvex::XmlElement> CMeasurement::Write(
         // Reported below as the measurement's own error.
     }
     if (!element) {
-        HostServices::Errors()->Raise(CPlugInKorotka::kPlugInId, kErrSave, kSource, kSaveErrorKind);
+        HostServices::Errors()->Raise(MLanguage::kPlugInId, kErrSave, kSource, kSaveErrorKind);
     }
     element->SetAttribute(kKeyAttribute, m_fields.key);
     if (!m_fields.flags.isEmpty()) element->SetAttribute(kFlagsAttribute, m_fields.flags);
@@ -215,7 +207,8 @@ Variant CMeasurement::GetLimitValue(const std::shared_ptr<orvex::Standard>& stan
         // The blank comes even with an empty unit: the host's columns expect it.
         if ((options & kWithUnit) != 0) text += QLatin1Char(' ') + found->unit;
         return text;
-    } catch (const std::exception&) {
+    } catch (const ComError& error) {
+        qCDebug(lcPlugIn, "a limit value could not be shown: %s", error.what());
         return {};
     }
 }
@@ -239,7 +232,8 @@ float CMeasurement::CalculateLimitValue(const std::shared_ptr<orvex::LimitEntry>
     if (!entry) return 0.0F;
     try {
         return CalculateOrRaise(*entry, position);
-    } catch (const std::exception&) {
+    } catch (const ComError& error) {
+        qCDebug(lcPlugIn, "a calculated limit could not be had, taken as 0: %s", error.what());
         return 0.0F;
     }
 }
@@ -271,7 +265,8 @@ std::optional<CMeasurement::FoundLimit> CMeasurement::FindLimitValue(const orvex
             if (!kept || (position == kHigh ? found.value < kept->value : found.value > kept->value)) {
                 kept = std::move(found);
             }
-        } catch (const std::exception&) {
+        } catch (const ComError& error) {
+            qCDebug(lcPlugIn, "a limit entry could not give its value for display: %s", error.what());
             // This entry cannot say; the others still can.
         }
     }
@@ -279,31 +274,60 @@ std::optional<CMeasurement::FoundLimit> CMeasurement::FindLimitValue(const orvex
 }
 
 int32_t CMeasurement::ValidateLimits(const std::shared_ptr<orvex::Standard>& standard) {
-    if (!standard) return kWithinLimits;
+    // No reading, nothing to judge: its status says "not measured".
+    if (!standard || !HasValue(m_fields.value)) return kWithinLimits;
     try {
         const int32_t count = standard->Count();
         for (int32_t i = 1; i <= count; ++i) {
-            try {
-                const auto entry = standard->Item(i);
-                if (!entry || entry->Key() != m_fields.key) continue;
-                if (EvaluateLimit(*entry) == kFailed) return kFailed;
-            } catch (const std::exception&) {
-                // An entry that cannot be judged fails nothing.
-            }
+            const auto entry = standard->Item(i);
+            if (!entry || entry->Key() != m_fields.key) continue;
+            if (EvaluateLimit(*standard, *entry) == kFailed) return kFailed;
         }
-    } catch (const std::exception&) {
-        // A standard that cannot be read fails nothing.
+    } catch (const ComError& error) {
+        // A standard that cannot be read may hold a limit this reading breaks.
+        NoteUnjudgedLimit(StandardName(*standard), error.Description());
+        return kFailed;
     }
     return kWithinLimits;
 }
 
-int32_t CMeasurement::EvaluateLimit(const orvex::LimitEntry& entry) const {
-    const float value = m_fields.value.ToSingle();
-    const float high = CalculateOrRaise(entry, kHigh);
-    const float low = CalculateOrRaise(entry, kLow);
-    if (entry.Enabled(kHigh) && value > high) return kFailed;
-    if (entry.Enabled(kLow) && value < low) return kFailed;
+int32_t CMeasurement::EvaluateLimit(const orvex::Standard& standard, const orvex::LimitEntry& entry) {
+    for (const int32_t position : {kHigh, kLow}) {
+        if (!entry.Enabled(position)) continue;
+        try {
+            const float value = m_fields.value.ToSingle();
+            const float limit = CalculateOrRaise(entry, position);
+            if (position == kHigh ? value > limit : value < limit) return kFailed;
+        } catch (const ComError& error) {
+            NoteUnjudgedLimit(StandardName(standard) + QLatin1Char(' ') + LimitName(position), error.Description());
+            return kFailed;
+        }
+    }
     return kWithinLimits;
+}
+
+void CMeasurement::NoteUnjudgedLimit(const QString& which, const QString& why) {
+    const QString note = m_fields.key + QLatin1Char(' ') + which + QStringLiteral(": ") + why;
+    qCWarning(lcPlugIn).noquote() << "a limit could not be evaluated; the reading fails:" << note;
+    if (!m_unjudged.contains(note)) m_unjudged.append(note);
+}
+
+QString CMeasurement::StandardName(const orvex::Standard& standard) {
+    try {
+        return standard.CompleteName();
+    } catch (const ComError& error) {
+        qCDebug(lcPlugIn, "the name of a standard could not be read: %s", error.what());
+        return {};
+    }
+}
+
+QString CMeasurement::LimitName(int32_t position) {
+    try {
+        return MLanguage::Translate(position == kHigh ? kHighLimitLiteral : kLowLimitLiteral);
+    } catch (const ComError& error) {
+        qCDebug(lcPlugIn, "a limit's name could not be translated: %s", error.what());
+        return {};
+    }
 }
 
 void CMeasurement::Init(const QString& key, const QString& unit, const QString& descriptionLiteral,
@@ -315,6 +339,7 @@ void CMeasurement::Init(const QString& key, const QString& unit, const QString& 
 }
 
 void CMeasurement::Clear() {
+    m_unjudged.clear();
     m_fields.value = Variant();
     m_fields.presetValue = Variant();
     m_fields.flags.clear();
@@ -342,6 +367,7 @@ void CMeasurement::AddFlag(const QString& flag) {
 
 int32_t CMeasurement::UpdateStatus(const std::shared_ptr<orvex::ILimitData>& limits,
                                    const std::shared_ptr<orvex::StandardList>& standards) {
+    m_unjudged.clear();
     if (!HasValue(m_fields.value)) {
         m_fields.status = kNotMeasured;
         return m_fields.status;
@@ -349,9 +375,11 @@ int32_t CMeasurement::UpdateStatus(const std::shared_ptr<orvex::ILimitData>& lim
     if (!limits) return m_fields.status;
     try {
         const auto failed = limits->FindFailedStandards(shared_from_this(), standards);
-        m_fields.status = failed ? kFailed : kPassed;
-    } catch (const std::exception&) {
-        // The verdict stays what it was.
+        m_fields.status = failed || !m_unjudged.isEmpty() ? kFailed : kPassed;
+    } catch (const ComError& error) {
+        // Limit data that cannot answer gives no pass.
+        NoteUnjudgedLimit(QString(), error.Description());
+        m_fields.status = kFailed;
     }
     return m_fields.status;
 }
@@ -372,7 +400,8 @@ void CMeasurement::ValueText(QString& text, int32_t& status) const {
                 text = m_fields.value.ToString();
                 break;
         }
-    } catch (const std::exception&) {
+    } catch (const ComError& error) {
+        qCDebug(lcPlugIn, "a value without text form shows none: %s", error.what());
         // A value without text shows none.
     }
 }
@@ -380,7 +409,8 @@ void CMeasurement::ValueText(QString& text, int32_t& status) const {
 QString CMeasurement::FormatValue(const Variant& value) const {
     try {
         return Formatted(value);
-    } catch (const std::exception&) {
+    } catch (const ComError& error) {
+        qCDebug(lcPlugIn, "a value could not be formatted: %s", error.what());
         return {};
     }
 }
@@ -395,10 +425,11 @@ QString CMeasurement::ReportLine(const std::shared_ptr<orvex::ReportContext>& re
         if ((report->Options() & orvex::ReportContext::kFailedOnly) != 0 && m_fields.status != kFailed) {
             return {};
         }
-        return QStringLiteral("|      ") + report->GetText(CPlugInKorotka::kPlugInId, m_fields.description) +
+        return QStringLiteral("|      ") + report->GetText(MLanguage::kPlugInId, m_fields.description) +
                QLatin1Char('|') + FormatValue(m_fields.presetValue) + QLatin1Char('|') +
                FormatValue(m_fields.value) + QLatin1Char('|') + m_fields.unit + QLatin1Char(';');
-    } catch (const std::exception&) {
+    } catch (const ComError& error) {
+        qCDebug(lcPlugIn, "a report line could not be written: %s", error.what());
         return {};
     }
 }

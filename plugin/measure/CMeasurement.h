@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -9,7 +10,7 @@
 #include "hostapi/IMeasurement.h"
 #include "hostapi/IMeasurement2.h"
 #include "hostapi/Variant.h"
-#include "plugin/frame/PlugInExport.h"
+#include "plugin/base/PlugInExport.h"
 
 namespace orvex {
 class ILimitData;
@@ -35,6 +36,10 @@ public:
     static constexpr int32_t kErrLoad = static_cast<int32_t>(0x8004A3FFu);
     // The measurement's element cannot be created.
     static constexpr int32_t kErrSave = static_cast<int32_t>(0x8004A400u);
+    static inline const QString kUnjudgedLiteral =
+        QStringLiteral("20554::Failed because a limit could not be evaluated:");
+    static inline const QString kHighLimitLiteral = QStringLiteral("20555::high limit");
+    static inline const QString kLowLimitLiteral = QStringLiteral("20556::low limit");
     static inline const QString kEmptyKeyLiteral =
         QStringLiteral("20553::A measurement cannot be loaded because its Key is empty.");
 
@@ -63,7 +68,8 @@ public:
     int32_t ValueType() override { return m_fields.valueType; }
     QString ValueFormat() override { return m_fields.valueFormat; }
     QString Flags() override { return m_fields.flags; }
-    // One sentence per known flag letter ("O", "I", "E", case-sensitive), in the order of the flags.
+    // One sentence per known flag letter ("O", "I", "E", case-sensitive), in the order of the flags,
+    // then the limits that could not be evaluated, if any.
     QString ToolTipText() override;
     // Raises kErrLoad through the host for another element or an empty key (the log, when there is
     // one, says which). On any error the measurement keeps what it held.
@@ -80,8 +86,8 @@ public:
     // The limit the entry sets at the position for this measurement's preset; 0 when it cannot be
     // had (no entry, a preset that is no number, an unknown operation).
     float CalculateLimitValue(const std::shared_ptr<orvex::LimitEntry>& entry, int32_t position) override;
-    // kFailed when the value lies beyond an enabled limit of an entry of LimitKey; an entry that
-    // cannot be judged does not count.
+    // kFailed when the value lies beyond an enabled limit of an entry of LimitKey, and when an
+    // enabled limit cannot be evaluated (the reason then shows in the tool-tip).
     int32_t ValidateLimits(const std::shared_ptr<orvex::Standard>& standard) override;
 
     void Init(const QString& key, const QString& unit, const QString& descriptionLiteral, int32_t valueType);
@@ -97,10 +103,14 @@ public:
     void Clear();
     // No value, key, description or unit, type text, not measured; preset, flags and format stay.
     void Reset();
+    // Notes why a limit could not judge this reading: such a limit fails it. Logged, and shown in
+    // the tool-tip until the next Clear or UpdateStatus.
+    void NoteUnjudgedLimit(const QString& which, const QString& why);
     // Notes a problem letter once (compared without case); an empty text clears every flag.
     void AddFlag(const QString& flag);
     // The verdict of the limit data's standards: kNotMeasured without a value, else kFailed when
-    // any of the standards fails the measurement. Unchanged when the limit data cannot answer.
+    // any of the standards fails the measurement, when a limit cannot be evaluated or when the
+    // limit data cannot answer.
     int32_t UpdateStatus(const std::shared_ptr<orvex::ILimitData>& limits,
                          const std::shared_ptr<orvex::StandardList>& standards);
     // The value as the service history shows it, and the status.
@@ -144,9 +154,13 @@ private:
     // are left out.
     std::optional<FoundLimit> FindLimitValue(const orvex::Standard& standard, int32_t position,
                                              bool evaluate) const;
-    int32_t EvaluateLimit(const orvex::LimitEntry& entry) const;
+    int32_t EvaluateLimit(const orvex::Standard& standard, const orvex::LimitEntry& entry);
+    static QString StandardName(const orvex::Standard& standard);
+    static QString LimitName(int32_t position);
 
     Fields m_fields;
+    // Limits that could not be evaluated in the last verdict; not stored with the measurement.
+    QStringList m_unjudged;
 };
 
 }  // namespace korotka

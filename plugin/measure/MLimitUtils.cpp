@@ -4,6 +4,7 @@
 #include <QWidget>
 #include <exception>
 
+#include "hostapi/ComError.h"
 #include "hostapi/ComponentRegistry.h"
 #include "hostapi/HostServices.h"
 #include "hostapi/IMeasurement.h"
@@ -14,9 +15,10 @@
 #include "hostapi/ReportContext.h"
 #include "hostapi/Standard.h"
 #include "hostapi/VariantArray.h"
-#include "plugin/frame/CPlugInKorotka.h"
-#include "plugin/measure/MConversions.h"
-#include "plugin/measure/MMeasureKey.h"
+#include "plugin/base/MLanguage.h"
+#include "plugin/units/MConversions.h"
+#include "plugin/units/MMeasureKey.h"
+#include "plugin/base/PlugInLog.h"
 
 namespace korotka {
 
@@ -29,10 +31,6 @@ const QString kHeartRateUnit = QStringLiteral("20187::BPM");
 const QString kPlainOperation = QStringLiteral("Y");
 const QString kPercent = QStringLiteral("%");
 const QLatin1Char kSeparator(';');
-
-QString Translate(const QString& literal) {
-    return orvex::HostServices::Language()->GetText(CPlugInKorotka::kPlugInId, literal, {});
-}
 
 // Limits of blood-pressure values follow the preset the simulator was given; the others are fixed numbers.
 bool HasOperations(UnitKind kind) { return kind == UnitKind::BloodPressure || kind == UnitKind::HeartRate; }
@@ -51,13 +49,13 @@ QString UnitList(const QString& suffix) {
 }
 
 void AddRow(orvex::LimitView& view, const MMeasureKey::KeyInfo& info, const QString& unitText) {
-    const QString description = Translate(info.descriptionLiteral);
+    const QString description = MLanguage::Translate(info.descriptionLiteral);
     switch (info.unitKind) {
         case UnitKind::BloodPressure:
             view.AddLimit(info.key, description, unitText, OperationList());
             break;
         case UnitKind::HeartRate:
-            view.AddLimit(info.key, description, Translate(kHeartRateUnit), OperationList());
+            view.AddLimit(info.key, description, MLanguage::Translate(kHeartRateUnit), OperationList());
             break;
         case UnitKind::Pressure: {
             const QString units = UnitList({});
@@ -65,7 +63,7 @@ void AddRow(orvex::LimitView& view, const MMeasureKey::KeyInfo& info, const QStr
             break;
         }
         case UnitKind::LeakRate: {
-            const QString units = UnitList(Translate(MConversions::kPerMinuteLiteral));
+            const QString units = UnitList(MLanguage::Translate(MConversions::kPerMinuteLiteral));
             view.AddLimit(info.key, description, units, units + kSeparator + kPercent);
             break;
         }
@@ -87,10 +85,11 @@ void MLimitUtils::AddDefaultLimit(const std::shared_ptr<orvex::Standard>& standa
     if (!standard) return;
     try {
         auto entry = orvex::ComponentRegistry::Instance().CreateAs<orvex::LimitEntry>(kLimitEntryClass);
-        entry->Initialize(key, Translate(unitText), QString(), QString());
+        entry->Initialize(key, MLanguage::Translate(unitText), QString(), QString());
         if (!operation.isEmpty()) entry->SetOperation(orvex::LimitEntry::kHigh, operation);
         standard->Add(entry);
-    } catch (const std::exception&) {
+    } catch (const orvex::ComError& error) {
+        qCWarning(lcPlugIn, "a default limit could not be added to the standard: %s", error.what());
         // The standard goes without this entry.
     }
 }
@@ -101,7 +100,8 @@ void MLimitUtils::FillLimitView(QWidget* view, int32_t testId, const QString& un
     for (const MMeasureKey::KeyInfo& info : MMeasureKey::KeysOfTest(testId)) {
         try {
             AddRow(*limitView, info, unitText);
-        } catch (const std::exception&) {
+        } catch (const orvex::ComError& error) {
+            qCDebug(lcPlugIn, "the limit editor goes without a row: %s", error.what());
             // The editor goes without this row.
         }
     }
@@ -115,7 +115,8 @@ orvex::Variant MLimitUtils::BuildLimitReportTable(const std::shared_ptr<orvex::R
     try {
         if (owner) testId = owner->TestID();
         if (owner && MMeasureKey::IsBloodPressureTest(testId)) result = owner->Result();
-    } catch (const std::exception&) {
+    } catch (const orvex::ComError& error) {
+        qCDebug(lcPlugIn, "the limit table goes without the result of the test: %s", error.what());
         // Without the owner's answers the table has what the keys alone give.
     }
     const std::vector<MMeasureKey::KeyInfo> keys = MMeasureKey::KeysOfTest(testId);
@@ -127,8 +128,9 @@ orvex::Variant MLimitUtils::BuildLimitReportTable(const std::shared_ptr<orvex::R
         if (report) {
             try {
                 table.At(row, 1) =
-                    orvex::Variant(report->GetText(CPlugInKorotka::kPlugInId, info.descriptionLiteral));
-            } catch (const std::exception&) {
+                    orvex::Variant(report->GetText(MLanguage::kPlugInId, info.descriptionLiteral));
+            } catch (const orvex::ComError& error) {
+                qCDebug(lcPlugIn, "a limit table description stays empty: %s", error.what());
                 // An empty description cell.
             }
         }
@@ -138,7 +140,8 @@ orvex::Variant MLimitUtils::BuildLimitReportTable(const std::shared_ptr<orvex::R
             if (auto measurement = result->Measurement(orvex::Variant(info.key))) {
                 table.At(row, 3) = orvex::Variant(std::shared_ptr<orvex::IUnknown>(std::move(measurement)));
             }
-        } catch (const std::exception&) {
+        } catch (const orvex::ComError& error) {
+            qCDebug(lcPlugIn, "a limit table measurement cell stays empty: %s", error.what());
             // An empty measurement cell.
         }
     }

@@ -6,7 +6,7 @@
 
 #include "hostapi/HostTypes.h"
 #include "hostapi/Variant.h"
-#include "plugin/frame/PlugInExport.h"
+#include "plugin/base/PlugInExport.h"
 
 class QWidget;
 

@@ -2,10 +2,11 @@
 
 #include "driver/GDeclares.h"
 #include "hostapi/ReportContext.h"
+#include "plugin/base/MLanguage.h"
 #include "plugin/config/CConfigPBP.h"
 #include "plugin/measure/CMeasurement.h"
-#include "plugin/measure/MConversions.h"
-#include "plugin/measure/MMeasureKey.h"
+#include "plugin/units/MConversions.h"
+#include "plugin/units/MMeasureKey.h"
 
 namespace korotka {
 
@@ -33,7 +34,7 @@ void CResultBP::CreateMeasurements(const std::shared_ptr<CConfigPBP>& config) {
                    preset(MMeasureKey::kSyst), CMeasurement::kTypeDecimal, format);
     AddMeasurement(MMeasureKey::kDias, unitText, QStringLiteral("20351::Diastolic"),
                    preset(MMeasureKey::kDias), CMeasurement::kTypeDecimal, format);
-    AddMeasurement(MMeasureKey::kHart, Translate(QStringLiteral("20187::BPM")),
+    AddMeasurement(MMeasureKey::kHart, MLanguage::TranslatedOrPlain(QStringLiteral("20187::BPM")),
                    QStringLiteral("20353::Heart Rate"), preset(MMeasureKey::kHart),
                    CMeasurement::kTypeDecimal, kHeartRateFormat);
     // Not every preset has a mean pressure.

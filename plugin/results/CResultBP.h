@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "hostapi/ILimitData.h"
-#include "plugin/frame/PlugInExport.h"
+#include "plugin/base/PlugInExport.h"
 #include "plugin/results/CResultBase.h"
 
 namespace korotka {

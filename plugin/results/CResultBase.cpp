@@ -13,9 +13,11 @@
 #include "hostapi/VariantArray.h"
 #include "hostapi/XmlDocument.h"
 #include "hostapi/XmlElement.h"
-#include "plugin/frame/CPlugInKorotka.h"
+#include "plugin/base/CLoadLogGroup.h"
+#include "plugin/base/MLanguage.h"
 #include "plugin/measure/CMeasurement.h"
-#include "plugin/views/FDialogWrapper.h"
+#include "plugin/dialogs/FDialogWrapper.h"
+#include "plugin/base/PlugInLog.h"
 
 namespace korotka {
 
@@ -70,7 +72,8 @@ std::shared_ptr<orvex::IMeasurement> CResultBase::Measurement(const Variant& ind
         const auto& measurements = *m_record.measurements;
         if (position < 1 || static_cast<size_t>(position) > measurements.size()) return nullptr;
         return measurements[static_cast<size_t>(position) - 1];
-    } catch (const std::exception&) {
+    } catch (const ComError& error) {
+        qCDebug(lcPlugIn, "no measurement at that position: %s", error.what());
         return nullptr;
     }
 }
@@ -80,10 +83,14 @@ int32_t CResultBase::MeasurementCount() {
 }
 
 std::shared_ptr<orvex::IDialog> CResultBase::CreateDialog() {
+    // The view holds the record: one that nobody holds cannot be shown.
+    const auto self = weak_from_this().lock();
+    if (!self) return nullptr;
     try {
-        return FDialogWrapper::CreateDialog(
-            kDetailedResultClass, Variant(std::static_pointer_cast<orvex::IResultData>(shared_from_this())));
-    } catch (const std::exception&) {
+        return FDialogWrapper::CreateDialog(kDetailedResultClass,
+                                            Variant(std::static_pointer_cast<orvex::IResultData>(self)));
+    } catch (const ComError& error) {
+        qCDebug(lcPlugIn, "the detailed result dialog could not be created: %s", error.what());
         return nullptr;
     }
 }
@@ -149,7 +156,8 @@ void CResultBase::CreateServiceRecord(const std::shared_ptr<orvex::TestElementFi
             orvex::ComponentRegistry::Instance().CreateAs<orvex::ServiceRecord>(kServiceRecordClass);
         record->Initialize(filter, verdict, values);
         m_record.serviceRecord = std::move(record);
-    } catch (const std::exception&) {
+    } catch (const ComError& error) {
+        qCWarning(lcPlugIn, "the run goes without a service-history entry: %s", error.what());
         // The run goes without a service-history entry.
     }
 }
@@ -159,16 +167,8 @@ const Variant* CResultBase::ResultElement(const orvex::VariantArray& result, int
     return &result.At(index);
 }
 
-QString CResultBase::Translate(const QString& literal) {
-    try {
-        return HostServices::Language()->GetText(CPlugInKorotka::kPlugInId, literal, {});
-    } catch (const std::exception&) {
-        return {};
-    }
-}
-
 QString CResultBase::Title(orvex::ReportContext& report, const QString& literal) {
-    return QStringLiteral("{\\i\\b ") + report.GetText(CPlugInKorotka::kPlugInId, literal) + QLatin1Char('}');
+    return QStringLiteral("{\\i\\b ") + report.GetText(MLanguage::kPlugInId, literal) + QLatin1Char('}');
 }
 
 QString CResultBase::ReportHeader(orvex::ReportContext& report) const {
@@ -217,26 +217,21 @@ void CResultBase::PassOn(const ComError& error, int32_t ownNumber) const {
 
 void CResultBase::Load(const std::shared_ptr<orvex::XmlElement>& element,
                        const std::shared_ptr<orvex::LoadLog>& log) {
-    if (log) log->OpenGroup(CPlugInKorotka::kPlugInId, m_loadCaption);
     try {
+        const CLoadLogGroup group(log, m_loadCaption);
         QString statusText;
         Record loaded = Read(element, log, statusText);
         m_record = std::move(loaded);
         TakeStatusText(statusText);
     } catch (const ComError& error) {
-        if (log) log->CloseGroup();
         PassOn(error, kErrLoad);
-    } catch (...) {
-        if (log) log->CloseGroup();
-        throw;
     }
-    if (log) log->CloseGroup();
 }
 
 CResultBase::Record CResultBase::Read(const std::shared_ptr<orvex::XmlElement>& element,
                                       const std::shared_ptr<orvex::LoadLog>& log, QString& statusText) const {
     if (!element || element->TagName() != kTag) {
-        HostServices::Errors()->Raise(CPlugInKorotka::kPlugInId, kErrLoad, m_source, kLoadErrorKind);
+        HostServices::Errors()->Raise(MLanguage::kPlugInId, kErrLoad, m_source, kLoadErrorKind);
     }
     Record loaded;
     loaded.measurements.emplace();
@@ -293,7 +288,7 @@ std::shared_ptr<orvex::XmlElement> CResultBase::Write(
         // Reported below as the record's own error.
     }
     if (!element)
-        HostServices::Errors()->Raise(CPlugInKorotka::kPlugInId, kErrSave, m_source, kSaveErrorKind);
+        HostServices::Errors()->Raise(MLanguage::kPlugInId, kErrSave, m_source, kSaveErrorKind);
     if (m_storesMti && m_record.mtiid != 0) {
         element->SetAttribute(kMtiAttribute,
                               HostServices::Values()->Format(Variant(m_record.mtiid), QString()));

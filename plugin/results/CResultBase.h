@@ -9,7 +9,7 @@
 #include "hostapi/HostTypes.h"
 #include "hostapi/IResultData.h"
 #include "hostapi/Variant.h"
-#include "plugin/frame/PlugInExport.h"
+#include "plugin/base/PlugInExport.h"
 
 namespace orvex {
 class ComError;
@@ -112,7 +112,7 @@ protected:
     // The element of the instrument's result array; none outside the array.
     static const orvex::Variant* ResultElement(const orvex::VariantArray& result, int32_t index);
     // The plug-in's text for the literal; empty when it cannot be had.
-    static QString Translate(const QString& literal);
+
     // "{\i\b text}", the text translated by the report.
     static QString Title(orvex::ReportContext& report, const QString& literal);
 

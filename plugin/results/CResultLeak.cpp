@@ -2,9 +2,11 @@
 
 #include <exception>
 
+#include "hostapi/ComError.h"
 #include "plugin/measure/CMeasurement.h"
-#include "plugin/measure/MConversions.h"
-#include "plugin/measure/MMeasureKey.h"
+#include "plugin/units/MConversions.h"
+#include "plugin/units/MMeasureKey.h"
+#include "plugin/base/PlugInLog.h"
 
 namespace korotka {
 
@@ -33,7 +35,8 @@ void CResultLeak::SetResult(const orvex::VariantArray& result) {
     if (!rate || !value) return;
     try {
         rate->SetValue(value->ToSingle());
-    } catch (const std::exception&) {
+    } catch (const orvex::ComError& error) {
+        qCWarning(lcPlugIn, "a leak rate reply that is no number is not taken: %s", error.what());
         // A reply that is no number leaves the rate as it was.
     }
 }

@@ -3,7 +3,7 @@
 #include <QString>
 
 #include "hostapi/VariantArray.h"
-#include "plugin/frame/PlugInExport.h"
+#include "plugin/base/PlugInExport.h"
 #include "plugin/results/CResultBase.h"
 
 namespace korotka {

@@ -2,9 +2,11 @@
 
 #include <exception>
 
+#include "hostapi/ComError.h"
 #include "plugin/measure/CMeasurement.h"
-#include "plugin/measure/MConversions.h"
-#include "plugin/measure/MMeasureKey.h"
+#include "plugin/units/MConversions.h"
+#include "plugin/units/MMeasureKey.h"
+#include "plugin/base/PlugInLog.h"
 
 namespace korotka {
 
@@ -43,7 +45,8 @@ bool CResultOverPressure::FailsRun(CMeasurement& measurement) const {
     if (measurement.ValueType() != CMeasurement::kTypeYesNo) return false;
     try {
         return measurement.GetValue().Equals(Variant(false));
-    } catch (const std::exception&) {
+    } catch (const orvex::ComError& error) {
+        qCDebug(lcPlugIn, "a release reading that is no yes or no does not fail the run: %s", error.what());
         return false;
     }
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "hostapi/VariantArray.h"
-#include "plugin/frame/PlugInExport.h"
+#include "plugin/base/PlugInExport.h"
 #include "plugin/results/CResultBase.h"
 
 namespace korotka {

@@ -2,9 +2,11 @@
 
 #include <exception>
 
+#include "hostapi/ComError.h"
 #include "plugin/measure/CMeasurement.h"
-#include "plugin/measure/MConversions.h"
-#include "plugin/measure/MMeasureKey.h"
+#include "plugin/units/MConversions.h"
+#include "plugin/units/MMeasureKey.h"
+#include "plugin/base/PlugInLog.h"
 
 namespace korotka {
 
@@ -35,7 +37,8 @@ void CResultStaticPressure::SetManometer(float reading) {
         const Variant value = stat->GetValue();
         try {
             if (!value.IsNull() && !value.IsEmpty()) typed = value.ToSingle();
-        } catch (const std::exception&) {
+        } catch (const orvex::ComError& error) {
+            qCWarning(lcPlugIn, "a typed reading that is no number leaves the difference as it was: %s", error.what());
             // A typed text that is no number leaves the difference as it was.
             return;
         }

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "plugin/frame/PlugInExport.h"
+#include "plugin/base/PlugInExport.h"
 #include "plugin/results/CResultBase.h"
 
 namespace korotka {

@@ -4,6 +4,8 @@
 #include "hostapi/ComponentRegistry.h"
 #include "hostapi/HostServices.h"
 #include "hostapi/Registry.h"
+#include "plugin/base/MLanguage.h"
+#include "plugin/base/PlugInLog.h"
 
 namespace korotka {
 
@@ -12,7 +14,6 @@ using orvex::ComError;
 namespace {
 
 const QString kSource = QStringLiteral("OrvexKorotka.CKorotkaControlPanel");
-const QString kPlugInId = QStringLiteral("Korotka");
 const QString kKey = QStringLiteral("Software\\Marrick\\Orvex\\Korotka");
 const QString kPressureUnit = QStringLiteral("PressureUnit");
 const QString kBPUnit = QStringLiteral("BPUnit");
@@ -24,7 +25,7 @@ std::shared_ptr<orvex::Registry> OpenKey() {
         registry->OpenKey(orvex::Registry::kHkeyLocalMachine, kKey);
         return registry;
     } catch (const ComError&) {
-        orvex::HostServices::Errors()->Raise(kPlugInId, CKorotkaControlPanel::kErrKeyNotOpened, kSource, 1);
+        orvex::HostServices::Errors()->Raise(MLanguage::kPlugInId, CKorotkaControlPanel::kErrKeyNotOpened, kSource, 1);
         throw ComError(CKorotkaControlPanel::kErrKeyNotOpened, kSource, QString(), 1);
     }
 }
@@ -33,7 +34,8 @@ std::shared_ptr<orvex::Registry> OpenKey() {
 void ReadUnit(orvex::Registry& registry, const QString& name, int32_t& unit) {
     try {
         unit = registry.ReadValue(name).ToLong();
-    } catch (const ComError&) {
+    } catch (const ComError& error) {
+        qCDebug(lcPlugIn, "unit %s not read, kept as it was: %s", qUtf8Printable(name), error.what());
     }
 }
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "plugin/frame/PlugInExport.h"
+#include "plugin/base/PlugInExport.h"
 #include "hostapi/ISetup.h"
 
 namespace korotka {

@@ -7,6 +7,7 @@
 #include "hostapi/ComponentRegistry.h"
 #include "hostapi/HostServices.h"
 #include "hostapi/Registry.h"
+#include "plugin/base/MLanguage.h"
 #include "hostapi/VariantArray.h"
 
 namespace korotka {
@@ -17,7 +18,6 @@ using orvex::HostServices;
 namespace {
 
 const QString kSource = QStringLiteral("OrvexKorotka.CPlugInSetup");
-const QString kPlugInId = QStringLiteral("Korotka");
 const QString kKey = QStringLiteral("Software\\Marrick\\Orvex\\Korotka");
 const QString kSetupIdName = QStringLiteral("setup id");
 const QString kLngPathName = QStringLiteral("lngpath");
@@ -26,11 +26,11 @@ constexpr qsizetype kMaxSettings = 64 * 1024;
 
 QString PlugInFile(const QString& name) {
     const auto application = HostServices::Application();
-    return application->JoinPath(application->PlugInFolder(kPlugInId), name);
+    return application->JoinPath(application->PlugInFolder(MLanguage::kPlugInId), name);
 }
 
 [[noreturn]] void Raise(int32_t number, int32_t category) {
-    HostServices::Errors()->Raise(kPlugInId, number, kSource, category);
+    HostServices::Errors()->Raise(MLanguage::kPlugInId, number, kSource, category);
     throw ComError(number, kSource, QString(), category);
 }
 

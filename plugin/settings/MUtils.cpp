@@ -1,16 +1,13 @@
 #include "MUtils.h"
 
-#include <QLineEdit>
 #include <QStringView>
 #include <array>
 #include <cmath>
-#include <exception>
 
+#include "hostapi/ComError.h"
 #include "hostapi/ComponentRegistry.h"
 #include "hostapi/Registry.h"
-#include "plugin/config/MPresets.h"
-#include "plugin/measure/MConversions.h"
-#include "plugin/views/FNumericInput.h"
+#include "plugin/base/PlugInLog.h"
 
 namespace korotka {
 
@@ -56,21 +53,19 @@ int32_t ReadValue(const QString& key, const QString& name) {
         const auto registry = orvex::ComponentRegistry::Instance().CreateAs<orvex::Registry>(kRegistryClass);
         registry->OpenKey(orvex::Registry::kHkeyLocalMachine, key);
         return registry->ReadValue(name).ToLong();
-    } catch (const std::exception&) {
+    } catch (const orvex::ComError& error) {
+        // A missing value is the usual case; one that is there and unreadable is worth a warning.
+        if (error.Number() == orvex::Registry::kErrValueNotFound) {
+            qCDebug(lcPlugIn, "setting %s\\%s absent, taken as 0", qUtf8Printable(key), qUtf8Printable(name));
+        } else {
+            qCWarning(lcPlugIn, "setting %s\\%s not read, taken as 0: %s", qUtf8Printable(key), qUtf8Printable(name),
+                      error.what());
+        }
         return 0;
     }
 }
 
 }  // namespace
-
-void MUtils::StartUp() {
-    static bool started = false;
-    if (started) return;
-    started = true;
-    MPresets::Initialize();
-    MConversions::Initialize();
-    LoadTimeouts();
-}
 
 void MUtils::LoadTimeouts() {
     Timeouts& timeouts = Loaded();
@@ -107,20 +102,6 @@ double MUtils::Round(double x, int n) {
     if (!(std::fabs(scaled) < 0x1p52)) return x;
     const double rounded = std::trunc(scaled + std::copysign(0.5, x)) / scale;
     return std::isfinite(rounded) ? rounded : x;
-}
-
-void MUtils::EditNumber(QLineEdit* box, const QString& units, const QString& caption, int16_t decimalPlaces,
-                        float minimum, float maximum) {
-    if (box == nullptr) return;
-    FNumericInput dialog(box->window());
-    dialog.SetMinValue(minimum);
-    dialog.SetMaxValue(maximum);
-    dialog.SetInitialValue(box->text());
-    dialog.SetDecimalPlaces(decimalPlaces);
-    dialog.SetUnits(units);
-    dialog.setWindowTitle(caption);
-    dialog.exec();
-    if (!dialog.UserCancelled()) box->setText(dialog.NewValue());
 }
 
 }  // namespace korotka

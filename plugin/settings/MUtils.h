@@ -3,18 +3,16 @@
 #include <QString>
 #include <cstdint>
 
-#include "plugin/frame/PlugInExport.h"
-
-class QLineEdit;
+#include "plugin/base/PlugInExport.h"
 
 namespace korotka {
 
-// The plug-in's machine-wide instrument settings and the small routines the views share. The
-// settings are read through the host's registry reader; nothing here reports an error.
+// The plug-in's machine-wide instrument settings, read through the host's registry reader, and
+// the rounding every unit conversion uses; nothing here reports an error. (The start-up routine
+// lives with the plug-in object, the numeric-edit routine with the numeric input dialog: both
+// reach up to tables and dialogs that themselves use these settings.)
 class KOROTKA_PLUGIN_EXPORT MUtils {
 public:
-    // The plug-in's one-time set-up; later calls in the same process do nothing.
-    static void StartUp();
     // Reads the five time-outs, in the order Comm, Leak, Vent, Relief, PSource.
     static void LoadTimeouts();
 
@@ -34,11 +32,6 @@ public:
     // x rounded to n decimals, halves away from zero. Values too large to carry decimals, and
     // NaN or infinities, come back unchanged.
     static double Round(double x, int n);
-
-    // Lets the technician type a new value for the box in the numeric input dialog and writes it
-    // into the box unless the dialog was cancelled. The caption is shown as given.
-    static void EditNumber(QLineEdit* box, const QString& units, const QString& caption,
-                           int16_t decimalPlaces, float minimum, float maximum);
 };
 
 }  // namespace korotka

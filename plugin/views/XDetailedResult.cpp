@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <exception>
 
-#include "MViewUtils.h"
+#include "plugin/base/MLanguage.h"
+#include "plugin/dialogs/MViewUtils.h"
 #include "hostapi/IResultData.h"
+#include "plugin/base/PlugInLog.h"
 
 namespace korotka {
 
@@ -21,9 +23,9 @@ XDetailedResult::XDetailedResult(QWidget* parent)
     m_lblTitle->setObjectName(QStringLiteral("lblTitle"));
     m_lblTitle->setFont(QFont(QStringLiteral("Arial")));
     m_txtComment->setObjectName(QStringLiteral("txtComment"));
-    MViewUtils::TranslateCaptions(this);
+    MLanguage::TranslateCaptions(this);
     // A literal of the host's own table, which the caption translation leaves alone.
-    m_lblTitle->setText(MViewUtils::Translate(QStringLiteral("T1708::Comment")));
+    m_lblTitle->setText(MLanguage::TranslatedOrPlain(QStringLiteral("T1708::Comment")));
     LayOut();
 }
 
@@ -46,7 +48,8 @@ void XDetailedResult::Initialize(const orvex::Variant& data) {
         if (const auto result = std::dynamic_pointer_cast<orvex::IResultData>(data.ToObject())) {
             m_txtComment->setPlainText(result->Comment());
         }
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
+        qCDebug(lcPlugIn, "the detailed result view shows no result: %s", error.what());
         // Whatever the host handed over, the view still shows, read-only and empty.
     }
     m_txtComment->setReadOnly(true);

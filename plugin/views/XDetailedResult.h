@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "hostapi/ICustomControl.h"
-#include "plugin/frame/PlugInExport.h"
+#include "plugin/base/PlugInExport.h"
 
 class QLabel;
 class QPlainTextEdit;

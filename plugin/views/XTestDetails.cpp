@@ -5,10 +5,12 @@
 #include <algorithm>
 #include <exception>
 
-#include "MViewUtils.h"
+#include "plugin/base/MLanguage.h"
+#include "plugin/dialogs/MViewUtils.h"
 #include "hostapi/ComponentRegistry.h"
 #include "hostapi/VariantArray.h"
 #include "hostapi/XTestWizard.h"
+#include "plugin/base/PlugInLog.h"
 
 namespace korotka {
 
@@ -28,7 +30,8 @@ bool IsAbsent(const orvex::Variant& value) { return value.IsEmpty() || value.IsN
 QString CellText(const orvex::VariantArray& rows, int32_t row, int32_t column) {
     try {
         return rows.At(row, column).ToString();
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
+        qCDebug(lcPlugIn, "a summary cell without text form stays empty: %s", error.what());
         return {};
     }
 }
@@ -37,7 +40,8 @@ QString CellText(const orvex::VariantArray& rows, int32_t row, int32_t column) {
 QString ValueText(const orvex::Variant& value, const QString& unit) {
     try {
         return value.ToString() + QLatin1Char(' ') + unit;
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
+        qCDebug(lcPlugIn, "a live value without text form shows as --: %s", error.what());
         return QStringLiteral("--");
     }
 }
@@ -76,7 +80,8 @@ XTestDetails::XTestDetails(QWidget* parent)
         m_wizard = orvex::ComponentRegistry::Instance().CreateAs<orvex::XTestWizard>(
             QStringLiteral("OrvexView.XTestWizard"));
         m_xtwInstructions = m_wizard->hWnd();
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
+        qCDebug(lcPlugIn, "the host step list could not be created: %s", error.what());
         // Without the host's step list the pane still shows the summary and the live values.
         m_wizard.reset();
     }
@@ -85,7 +90,7 @@ XTestDetails::XTestDetails(QWidget* parent)
         m_xtwInstructions->setParent(this);
         m_xtwInstructions->raise();
     }
-    MViewUtils::TranslateCaptions(this);
+    MLanguage::TranslateCaptions(this);
     LayOut();
 }
 
@@ -113,7 +118,8 @@ void XTestDetails::HighlightInstruction(const orvex::Variant& steps) {
         } else {
             m_wizard->MarkSteps(steps);
         }
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
+        qCDebug(lcPlugIn, "the step list could not be marked: %s", error.what());
         // A step list the host cannot mark leaves the marks as they were.
     }
 }
@@ -122,7 +128,8 @@ void XTestDetails::Initialize(const orvex::Variant& instructions, const orvex::V
     if (m_wizard) {
         try {
             m_wizard->LoadSteps(instructions);
-        } catch (const std::exception&) {
+        } catch (const std::exception& error) {
+            qCDebug(lcPlugIn, "the instructions could not be shown: %s", error.what());
             // The summary is still worth showing.
         }
     }
@@ -148,7 +155,8 @@ QString XTestDetails::ElapsedText(const orvex::Variant& elapsed) {
     int32_t seconds = -1;
     try {
         seconds = elapsed.ToLong();
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
+        qCDebug(lcPlugIn, "an elapsed time that is no count of seconds shows as --:--: %s", error.what());
         // Not a number, or beyond what a count of seconds can hold.
     }
     if (seconds < 0 || seconds > kMaxElapsed) return QStringLiteral("--:--");

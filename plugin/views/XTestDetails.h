@@ -5,7 +5,7 @@
 
 #include "hostapi/IUnknown.h"
 #include "hostapi/Variant.h"
-#include "plugin/frame/PlugInExport.h"
+#include "plugin/base/PlugInExport.h"
 
 class QLabel;
 class QPlainTextEdit;

@@ -4,8 +4,9 @@
 #include <QPixmap>
 #include <algorithm>
 
-#include "MViewUtils.h"
-#include "plugin/frame/CPlugInKorotka.h"
+#include "plugin/base/MLanguage.h"
+#include "plugin/dialogs/MViewUtils.h"
+#include "plugin/base/MBitmaps.h"
 
 namespace korotka {
 
@@ -31,7 +32,7 @@ XTestInstruction::XTestInstruction(QWidget* parent)
     m_tmrFlash.setObjectName(QStringLiteral("tmrFlash"));
     connect(&m_tmrFlash, &QTimer::timeout, this, &XTestInstruction::Tick);
     SetBackground(NormalBackground());
-    MViewUtils::TranslateCaptions(this);
+    MLanguage::TranslateCaptions(this);
     LayOut();
 }
 
@@ -49,9 +50,9 @@ void XTestInstruction::SetFlash(bool flash) {
 
 void XTestInstruction::ShowMsg(const QString& icon, const QString& text) {
     // An unknown name keeps the picture shown.
-    const QPixmap picture = CPlugInKorotka::Bitmap(icon);
+    const QPixmap picture = MBitmaps::Bitmap(icon);
     if (!picture.isNull()) m_imgIcon->setPixmap(picture);
-    m_lblHelpTxt->setText(MViewUtils::Translate(text));
+    m_lblHelpTxt->setText(MLanguage::TranslatedOrPlain(text));
     LayOut();
 }
 

@@ -4,7 +4,7 @@
 #include <QWidget>
 
 #include "hostapi/IUnknown.h"
-#include "plugin/frame/PlugInExport.h"
+#include "plugin/base/PlugInExport.h"
 
 class QLabel;
 

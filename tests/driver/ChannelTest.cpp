@@ -9,6 +9,7 @@
 #include "driver/CChannel.h"
 #include "driver/GDeclares.h"
 #include "hostapi/ComError.h"
+#include "support/Raised.h"
 #include "support/SimulatorFixture.h"
 
 using korotka::CChannel;
@@ -113,14 +114,20 @@ TEST_F(ChannelTest, AnEndlessStreamIsCutOffAndReportedAsAnInvalidResponse) {
     EXPECT_EQ(channel.Receive(), "\x06" "ok");
 }
 
-TEST_F(ChannelTest, AHangUpEndsReceptionPromptlyAndTheLineCanBeOpenedAgain) {
-    Script({{0, "\x06" "PA"}, {200, "RT"}, {200, "ME"}, {200, "ORE"}, {200, "MORE"}});
+TEST_F(ChannelTest, ALostLineIsAnErrorNeverAReadingAndTheLineCanBeOpenedAgain) {
+    // Half a reply, then the line hangs up: what arrived must not come back as a reply.
+    Script({{0, "\x06" "25"}, {200, "0."}, {200, "0 mm"}, {200, "Hg"}, {200, "\r\n"}});
     QTimer::singleShot(500, [this] { sim->HangUp(); });
     QElapsedTimer clock;
     clock.start();
-    const QString got = channel.Receive();
+    auto e = Raised([&] { channel.Receive(); });
     EXPECT_LT(clock.elapsed(), 900);
-    EXPECT_TRUE(got.startsWith("\x06" "PART")) << got.toStdString();
+    EXPECT_EQ(e.Number(), korotka::eeVTI_MTIConnectionLost);
+    EXPECT_EQ(e.Description(), "1: The connection to the instrument was lost.");
+    // Later reads say the same at once, instead of waiting out a window for a time-out.
+    clock.restart();
+    EXPECT_EQ(Raised([&] { channel.Receive(); }).Number(), korotka::eeVTI_MTIConnectionLost);
+    EXPECT_LT(clock.elapsed(), 100);
 
     // A dead line costs no CPU while the window waits.
     const double cpu0 = CpuSeconds();
@@ -134,6 +141,18 @@ TEST_F(ChannelTest, AHangUpEndsReceptionPromptlyAndTheLineCanBeOpenedAgain) {
     channel.Open(kPort, kSettings);
     channel.Send("[BP_SERIAL]");
     EXPECT_EQ(channel.Receive(), "\x06KT-0001234");
+
+    // Closed by a handler that ran during the wait: the partial reply is dropped the same way.
+    Script({{0, "\x06" "12"}, {300, "3"}});
+    QTimer::singleShot(150, [this] { channel.Close(); });
+    e = Raised([&] { channel.Receive(); });
+    EXPECT_EQ(e.Number(), korotka::eeVTI_MTIConnectionLost);
+    EXPECT_EQ(e.Description(), "1: The connection to the instrument was lost.");
+}
+
+TEST_F(ChannelTest, AReplyWithoutLineEndOnALiveLineIsTakenWhenTheWindowEnds) {
+    Script({{0, "\x06" "250.0 mmHg"}});
+    EXPECT_EQ(channel.Receive(), "\x06" "250.0 mmHg");
 }
 
 TEST_F(ChannelTest, CloseNeverFails) {

@@ -14,7 +14,7 @@ namespace {
 
 const QString kResultColumns = QStringLiteral("<+560|<2240|>+1410|>+1410|^+1410|<+!1410|<+560;");
 
-TEST(ReportMarkupTest, ReadsColumnSpecsAndCells) {
+TEST(ReportMarkupTest, ReadsColumnLayoutsAndCells) {
     const auto columns = HostReportMarkup::Columns(kResultColumns);
     ASSERT_EQ(columns.size(), 7U);
     EXPECT_EQ(columns[1].alignment, HostReportMarkup::Alignment::Left);

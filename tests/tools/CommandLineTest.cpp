@@ -26,6 +26,7 @@ TEST(CommandLine, ReadsTargetsCommandsAndDefaults) {
     EXPECT_EQ(line.Get().polls, CommandLine::kDefaultPolls);
     EXPECT_DOUBLE_EQ(line.Get().simulator.timeScale, CommandLine::kDefaultTimeScale);
     EXPECT_EQ(line.Get().simulator.fault, korotkasim::Fault::None);
+    EXPECT_FALSE(line.Get().verbose);
 
     // Options may follow the command; a second parse starts from the defaults again.
     ASSERT_TRUE(line.Parse(Args({"test", "900", "--polls", "3600", "--device", "/dev/ttyUSB0"}), &error))
@@ -34,8 +35,9 @@ TEST(CommandLine, ReadsTargetsCommandsAndDefaults) {
     EXPECT_EQ(line.Get().device, QStringLiteral("/dev/ttyUSB0"));
     EXPECT_EQ(line.Get().polls, 3600);
 
-    ASSERT_TRUE(
-        line.Parse(Args({"--simulate", "--time-scale", "1", "--fault", "no-crlf", "identify"}), &error));
+    ASSERT_TRUE(line.Parse(
+        Args({"--simulate", "--time-scale", "1", "--fault", "no-crlf", "--verbose", "identify"}), &error));
+    EXPECT_TRUE(line.Get().verbose);
     EXPECT_DOUBLE_EQ(line.Get().simulator.timeScale, 1.0);
     EXPECT_EQ(line.Get().simulator.fault, korotkasim::Fault::NoCrLf);
     EXPECT_EQ(line.Get().command, CommandLine::Command::Identify);

@@ -24,34 +24,27 @@ TEST(InstrumentTest, TypedTrueAndFalseBecomeBooleansEverythingElseStaysText) {
     for (int32_t i = 3; i < 8; ++i) EXPECT_EQ(p.At(i).GetKind(), Variant::Kind::String) << i;
 }
 
-TEST(InstrumentTest, TimeoutsOutsideTheirRangeKeepTheDefaults) {
+TEST(InstrumentTest, TimeoutsComeFromTheMachinesSettingsAsThePlugInReadsThem) {
     QTemporaryDir dir;
-    QSettings settings(dir.filePath(QStringLiteral("t.ini")), QSettings::IniFormat);
-    InstrumentTest test;
-    test.LoadTimeouts(settings);
-    EXPECT_EQ(test.CommTimeout(), InstrumentTest::kDefaultCommTimeout);
-    EXPECT_EQ(test.VentTimeout(), InstrumentTest::kDefaultVentTimeout);
-
+    const QString file = dir.filePath(QStringLiteral("Registry.ini"));
+    qputenv("ORVEX_REGISTRY", file.toLocal8Bit());
+    korotkatool::HostSession session(orvex::HostMessageService::Mode::Record);
     const auto load = [&](const QString& comm, const QString& vent) {
-        settings.setValue(QStringLiteral("HKEY_LOCAL_MACHINE/Software/Marrick/Orvex/Korotka/Timeouts/Comm/Seconds"), comm);
-        settings.setValue(QStringLiteral("HKEY_LOCAL_MACHINE/Software/Marrick/Orvex/Korotka/Timeouts/Vent/Seconds"), vent);
-        test.LoadTimeouts(settings);
+        {
+            QSettings settings(file, QSettings::IniFormat);
+            const QString key = QStringLiteral("HKEY_LOCAL_MACHINE/Software/Marrick/Orvex/Korotka/Timeouts/");
+            settings.setValue(key + QStringLiteral("Comm/Seconds"), comm);
+            settings.setValue(key + QStringLiteral("Vent/Seconds"), vent);
+        }
+        InstrumentTest test;
+        test.LoadTimeouts();
+        return std::pair{test.CommTimeout(), test.VentTimeout()};
     };
-    load(QStringLiteral("8"), QStringLiteral("20"));
-    EXPECT_EQ(test.CommTimeout(), 8);
-    EXPECT_EQ(test.VentTimeout(), 20);
-    load(QStringLiteral("2"), QStringLiteral("40"));
-    EXPECT_EQ(test.CommTimeout(), 2);
-    EXPECT_EQ(test.VentTimeout(), 40);
-    load(QStringLiteral("9"), QStringLiteral("19"));
-    EXPECT_EQ(test.CommTimeout(), 4);
-    EXPECT_EQ(test.VentTimeout(), 30);
-    load(QStringLiteral("1"), QStringLiteral("41"));
-    EXPECT_EQ(test.CommTimeout(), 4);
-    EXPECT_EQ(test.VentTimeout(), 30);
-    load(QStringLiteral("five"), QStringLiteral("30s"));
-    EXPECT_EQ(test.CommTimeout(), 4);
-    EXPECT_EQ(test.VentTimeout(), 30);
+    EXPECT_EQ(load(QStringLiteral("8"), QStringLiteral("20")), std::pair(8, 20));
+    // Outside their ranges, or no numbers: the defaults.
+    EXPECT_EQ(load(QStringLiteral("9"), QStringLiteral("19")), std::pair(4, 30));
+    EXPECT_EQ(load(QStringLiteral("five"), QStringLiteral("30s")), std::pair(4, 30));
+    qunsetenv("ORVEX_REGISTRY");
 }
 
 class InstrumentTestRun : public ::testing::Test {
@@ -96,4 +89,30 @@ TEST_F(InstrumentTestRun, ReadsTheAnswerAndFreesThePortWhateverHappens) {
 
     // Neither failure leaves the port held: the next test opens it again.
     EXPECT_EQ(InstrumentTest().Run({"900"}, 4).ack, 6);
+}
+
+TEST(InstrumentTestFaults, ALineLostMidReplyFailsTheTestAndAReplyWithoutLineEndStillCounts) {
+    for (const auto fault : {korotkasim::Fault::Disconnect, korotkasim::Fault::NoCrLf}) {
+        QTemporaryDir dir;
+        qputenv("ORVEX_REGISTRY", dir.filePath(QStringLiteral("Registry.ini")).toLocal8Bit());
+        korotkatool::HostSession session(orvex::HostMessageService::Mode::Record);
+        korotkasim::SimOptions options;
+        options.timeScale = 0.01;
+        options.fault = fault;
+        QString error;
+        ASSERT_TRUE(session.UseSimulator(options, &error)) << error.toStdString();
+        const QStringList request = {"300", "250", "0", "False", "0", "False"};
+        if (fault == korotkasim::Fault::NoCrLf) {
+            EXPECT_EQ(InstrumentTest().Run(request, 10).field1, QStringLiteral("250.0"));
+        } else {
+            try {
+                const auto reading = InstrumentTest().Run(request, 10);
+                ADD_FAILURE() << "a cut reply was read as " << reading.field1.toStdString();
+            } catch (const orvex::ComError& e) {
+                EXPECT_EQ(e.Number(), korotka::eeVTI_Error);
+                EXPECT_EQ(e.Description(), "1: The connection to the instrument was lost.");
+            }
+        }
+        qunsetenv("ORVEX_REGISTRY");
+    }
 }

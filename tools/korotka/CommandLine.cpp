@@ -14,6 +14,7 @@ const QString kSimulate = QStringLiteral("simulate");
 const QString kTimeScale = QStringLiteral("time-scale");
 const QString kFault = QStringLiteral("fault");
 const QString kPolls = QStringLiteral("polls");
+const QString kVerbose = QStringLiteral("verbose");
 
 }  // namespace
 
@@ -48,6 +49,9 @@ CommandLine::CommandLine() {
                             .arg(kMaxPolls)
                             .arg(kDefaultPolls),
                         QStringLiteral("N")});
+    m_parser.addOption(
+        {kVerbose,
+         QStringLiteral("Also report on stderr the failures that the driver and the host pass over.")});
     m_parser.addPositionalArgument(QStringLiteral("command"),
                                    QStringLiteral("identify, test or send (see above)."),
                                    QStringLiteral("command [arguments]"));
@@ -64,6 +68,7 @@ bool CommandLine::Parse(const QStringList& arguments, QString* error) {
     }
     m_helpRequested = m_parser.isSet(kHelp);
     if (m_helpRequested) return true;
+    m_request.verbose = m_parser.isSet(kVerbose);
     return ParseTarget(error) && ParseCommand(m_parser.positionalArguments(), error);
 }
 

@@ -23,6 +23,7 @@ public:
         QString sendText;
         QStringList parameters;  // P0 (the test) and its parameters, as typed
         int polls = 0;
+        bool verbose = false;
     };
 
     static constexpr double kDefaultTimeScale = 0.1;

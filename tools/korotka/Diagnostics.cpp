@@ -58,7 +58,7 @@ int Diagnostics::Identify() {
 int Diagnostics::Test(const QStringList& parameters, int polls) {
     const qsizetype messagesBefore = m_session.Messages().size();
     InstrumentTest test;
-    test.LoadTimeouts(m_session.Settings());
+    test.LoadTimeouts();
     try {
         const InstrumentTest::Result result = test.Run(parameters, polls);
         Print(stdout, QStringLiteral("ack=%1 field1=%2 field2=%3")

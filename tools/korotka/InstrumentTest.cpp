@@ -11,18 +11,6 @@ namespace korotkatool {
 
 namespace {
 
-// Valid ranges of the time-outs in seconds, as the installation writes them.
-constexpr int32_t kCommTimeoutMin = 2;
-constexpr int32_t kCommTimeoutMax = 8;
-constexpr int32_t kVentTimeoutMin = 20;
-constexpr int32_t kVentTimeoutMax = 40;
-
-int32_t ReadSeconds(QSettings& settings, const QString& key, int32_t low, int32_t high, int32_t fallback) {
-    bool ok = false;
-    const int32_t seconds = settings.value(key).toString().toInt(&ok);
-    return ok && seconds >= low && seconds <= high ? seconds : fallback;
-}
-
 InstrumentTest::Result Perform(korotka::CKorotkaVTI& instrument, const QStringList& parameters, int polls,
                                int32_t testId) {
     instrument.StartRemote();
@@ -55,14 +43,9 @@ orvex::VariantArray InstrumentTest::Parameters(const QStringList& texts) {
     return orvex::VariantArray::FromList(std::move(values));
 }
 
-void InstrumentTest::LoadTimeouts(QSettings& settings) {
-    // The machine's registry key of the plug-in, as the host keeps it in its settings file.
-    settings.beginGroup(QStringLiteral("HKEY_LOCAL_MACHINE/Software/Marrick/Orvex/Korotka/Timeouts"));
-    m_commTimeout =
-        ReadSeconds(settings, QStringLiteral("Comm/Seconds"), kCommTimeoutMin, kCommTimeoutMax, kDefaultCommTimeout);
-    m_ventTimeout =
-        ReadSeconds(settings, QStringLiteral("Vent/Seconds"), kVentTimeoutMin, kVentTimeoutMax, kDefaultVentTimeout);
-    settings.endGroup();
+void InstrumentTest::LoadTimeouts() {
+    m_commTimeout = korotka::MUtils::ReadTimeout(QStringLiteral("\\Comm"));
+    m_ventTimeout = korotka::MUtils::ReadTimeout(QStringLiteral("\\Vent"));
 }
 
 InstrumentTest::Result InstrumentTest::Run(const QStringList& parameters, int polls) const {

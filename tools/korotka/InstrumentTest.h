@@ -1,11 +1,11 @@
 #pragma once
 
-#include <QSettings>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
 
 #include "hostapi/VariantArray.h"
+#include "plugin/settings/MUtils.h"
 
 namespace korotkatool {
 
@@ -19,15 +19,13 @@ public:
         QString field2;
     };
 
-    static constexpr int32_t kDefaultCommTimeout = 4;
-    static constexpr int32_t kDefaultVentTimeout = 30;
-
     // The parameter array from typed texts: "True" and "False" in any case become Booleans, as
     // configurations store them; everything else stays text for the driver to convert.
     static orvex::VariantArray Parameters(const QStringList& texts);
 
-    // Group "Timeouts", keys "Comm" and "Vent" in seconds; a missing or out-of-range value keeps the default.
-    void LoadTimeouts(QSettings& settings);
+    // The Comm and Vent time-outs as the plug-in reads them from the machine's settings, so that
+    // a test here waits exactly as long as a test in a sequence.
+    void LoadTimeouts();
     int32_t CommTimeout() const { return m_commTimeout; }
     int32_t VentTimeout() const { return m_ventTimeout; }
 
@@ -36,8 +34,8 @@ public:
     Result Run(const QStringList& parameters, int polls) const;
 
 private:
-    int32_t m_commTimeout = kDefaultCommTimeout;
-    int32_t m_ventTimeout = kDefaultVentTimeout;
+    int32_t m_commTimeout = korotka::MUtils::CommTimeout();
+    int32_t m_ventTimeout = korotka::MUtils::VentTimeout();
 };
 
 }  // namespace korotkatool

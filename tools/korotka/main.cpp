@@ -4,6 +4,7 @@
 #include "CommandLine.h"
 #include "Diagnostics.h"
 #include "HostSession.h"
+#include "host/HostLog.h"
 
 using korotkatool::CommandLine;
 using korotkatool::Diagnostics;
@@ -24,6 +25,7 @@ int main(int argc, char** argv) {
         return Diagnostics::kSucceeded;
     }
     const CommandLine::Request& request = commandLine.Get();
+    if (request.verbose) orvex::EnableVerboseLogging();
 
     HostSession session(orvex::HostMessageService::Mode::Console);
     switch (request.target) {

@@ -15,7 +15,7 @@
 #include "hostapi/Registry.h"
 #include "hostapi/XmlDocument.h"
 #include "hostapi/XmlElement.h"
-#include "plugin/settings/MUtils.h"
+#include "plugin/frame/CPlugInKorotka.h"
 #include "support/HostFixture.h"
 
 // The host for one configuration test, with the plug-in started, its settings in the test's own
@@ -24,7 +24,7 @@ class ConfigFixture : public HostFixture {
 protected:
     void SetUp() override {
         HostFixture::SetUp();
-        korotka::MUtils::StartUp();
+        korotka::CPlugInKorotka::StartUp();
         log = std::make_shared<orvex::HostLoadLog>(language);
         report = std::make_shared<orvex::HostReportContext>(language);
     }

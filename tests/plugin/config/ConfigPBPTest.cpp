@@ -53,19 +53,23 @@ TEST_F(ConfigPBP, ExpectedValuesAreInTheBloodPressureUnit) {
     EXPECT_EQ(parameters.At(4).ToString(), "False");
 }
 
-TEST_F(ConfigPBP, PresetsOutsideTheTableHaveNoValues) {
+TEST_F(ConfigPBP, PresetsOutsideTheTableReadNothingFromItAndAFilesValuesStand) {
     CConfigPBP record;
     record.SetTestType(6);  // the empty row
-    EXPECT_TRUE(record.ExpectedValue("SYST").IsEmpty());
-    EXPECT_TRUE(record.ExpectedValue("HART").IsEmpty());
+    EXPECT_EQ(record.ExpectedValue("SYST").ToSingle(), 0.0F);
+    EXPECT_EQ(record.ExpectedValue("HART").ToLong(), 0);
     record.SetTestType(-1);
-    EXPECT_TRUE(record.ExpectedValue("DIAS").IsEmpty());
+    EXPECT_EQ(record.ExpectedValue("DIAS").ToSingle(), 0.0F);
+    EXPECT_TRUE(record.ExpectedValue("OTHER").IsEmpty());
 
+    // The expected values stored with an unknown preset are the ones the run was judged by.
     record.SetTestType(1);  // eight presets
-    record.Load(ElementFromFile("<PlugInData><Preset Type=\"200\"/><Systolic>120</Systolic></PlugInData>"),
+    record.Load(ElementFromFile("<PlugInData><Preset Type=\"200\"/><Systolic>120</Systolic><Map>93.3</Map>"
+                                "</PlugInData>"),
                 log);
     EXPECT_EQ(record.SelectedPreset(), 200);
-    EXPECT_TRUE(record.ExpectedValue("SYST").IsEmpty());
+    EXPECT_EQ(record.ExpectedValue("SYST").ToSingle(), 120.0F);
+    EXPECT_EQ(record.ExpectedValue("MAPR").ToSingle(), 93.0F);
     record.PrintReport(report);
     ASSERT_EQ(report->Tables().size(), 1U);
     EXPECT_EQ(report->Tables()[0].rows, "|      Selected Preset|;");

@@ -4,6 +4,7 @@
 
 #include "ConfigFixture.h"
 #include "plugin/config/MPresets.h"
+#include "plugin/settings/MUtils.h"
 
 using korotka::MPresets;
 

@@ -10,6 +10,7 @@
 #include "hostapi/TestElementBase.h"
 #include "hostapi/TestElementInfo.h"
 #include "hostapi/TestElementList.h"
+#include "plugin/base/MLanguage.h"
 #include "plugin/frame/CPlugInKorotka.h"
 #include "plugin/settings/CPlugInSetup.h"
 #include "support/HostFixture.h"
@@ -87,7 +88,7 @@ protected:
         auto& registry = orvex::ComponentRegistry::Instance();
         registry.Register("test.Probe", [] { return std::make_shared<ProbeElement>(); });
         registry.Register("test.Group", [] { return std::make_shared<ProbeGroup>(); });
-        application->SetPlugInFolder(CPlugInKorotka::kPlugInId, folder.path());
+        application->SetPlugInFolder(korotka::MLanguage::kPlugInId, folder.path());
     }
 
     // Writes the template file where the plug-in looks for it and initialises a new plug-in.
@@ -219,7 +220,7 @@ TEST_F(PlugInKorotkaTest, IconsFollowTheTable) {
 }
 
 TEST_F(PlugInKorotkaTest, TheLibraryLoadsThroughTheHostAndSpeaksTheChosenLanguage) {
-    environment->Loader().Load(CPlugInKorotka::kPlugInId, QStringLiteral(KOROTKA_PLUGIN_LIBRARY));
+    environment->Loader().Load(korotka::MLanguage::kPlugInId, QStringLiteral(KOROTKA_PLUGIN_LIBRARY));
     const auto plugIn =
         orvex::ComponentRegistry::Instance().CreateAs<orvex::IPlugIn>("orvexKorotka.CPlugInKorotka");
     EXPECT_EQ(plugIn->ID(), "Korotka");

@@ -23,7 +23,8 @@
 #include "plugin/config/CConfigPressure.h"
 #include "plugin/config/ConfigFixture.h"
 #include "plugin/measure/CKorotkaLimitData.h"
-#include "plugin/views/FDialogWrapper.h"
+#include "plugin/measure/CMeasurement.h"
+#include "plugin/dialogs/FDialogWrapper.h"
 #include "support/Raised.h"
 #include "support/TestElementStub.h"
 
@@ -41,6 +42,7 @@ using korotka::TESTID_PRESS_LEAK;
 using korotka::TESTID_PRESS_RELIEF;
 using korotka::TESTID_PRESS_STATIC;
 using orvex::ComError;
+using korotka::CMeasurement;
 using orvex::LimitEntry;
 using orvex::Variant;
 
@@ -348,6 +350,44 @@ TEST_F(LimitData, FindFailedStandardsJudgesOnlyItsOwnStandards) {
     const auto empty = std::make_shared<CKorotkaLimitData>();
     EXPECT_EQ(empty->FindFailedStandards(std::make_shared<Reading>("SYST", Variant(500.0F), Variant()), run),
               nullptr);
+}
+
+TEST_F(LimitData, ALimitThatCannotBeEvaluatedFailsTheReadingAndSaysWhy) {
+    const auto limits = Owned(TESTID_BP_STD, std::make_shared<korotka::CConfigPBP>());
+    const auto alpha = limits->CreateStandard(Variant("A"), Variant("Alpha"));
+    const auto run = Named({{"A", "Alpha"}});
+    const auto judged = [&](const Variant& value, const Variant& preset) {
+        auto measurement = std::make_shared<CMeasurement>();
+        measurement->Init("SYST", "mmHg", "20350::Systolic", CMeasurement::kTypeDecimal);
+        measurement->SetValue(value);
+        measurement->SetPresetValue(preset);
+        measurement->UpdateStatus(limits, run);
+        return measurement;
+    };
+
+    // A high limit with an operation nobody knows.
+    alpha->Item(1)->SetOperation(LimitEntry::kHigh, "X*Y");
+    SetLimit(*alpha->Item(1), LimitEntry::kHigh, 5);
+    auto measurement = judged(Variant(120.0F), Variant(120.0F));
+    EXPECT_EQ(measurement->Status(), 2);
+    EXPECT_TRUE(measurement->ToolTipText().startsWith("Failed because a limit could not be evaluated: SYST Alpha"))
+        << measurement->ToolTipText().toStdString();
+
+    // A low limit relative to a preset that is no number.
+    SetLimit(*alpha->Item(1), LimitEntry::kHigh, 5, false);
+    alpha->Item(1)->SetOperation(LimitEntry::kLow, "X+Y");
+    SetLimit(*alpha->Item(1), LimitEntry::kLow, -5);
+    measurement = judged(Variant(120.0F), Variant("abc"));
+    EXPECT_EQ(measurement->Status(), 2);
+    EXPECT_TRUE(measurement->ToolTipText().contains("Type mismatch")) << measurement->ToolTipText().toStdString();
+    // Once the preset reads, the same limit judges again and the reason is gone.
+    measurement->SetPresetValue(Variant(120.0F));
+    EXPECT_EQ(measurement->UpdateStatus(limits, run), 1);
+    EXPECT_EQ(measurement->ToolTipText(), "");
+    // A reading of another component is failed all the same.
+    const auto failed = limits->FindFailedStandards(std::make_shared<Reading>("SYST", Variant(120.0F), Variant("abc")), run);
+    ASSERT_NE(failed, nullptr);
+    EXPECT_EQ(failed->Item(1), alpha);
 }
 
 TEST_F(LimitData, CloneCopiesStandardsAndUnitButNotTheOwner) {

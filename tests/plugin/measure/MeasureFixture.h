@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "plugin/measure/MConversions.h"
+#include "plugin/units/MConversions.h"
 #include "support/HostFixture.h"
 
 // The real host with the conversion table set up; English unless a test switches to German

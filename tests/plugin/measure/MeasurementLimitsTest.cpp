@@ -91,9 +91,9 @@ TEST_F(MeasurementLimitsTest, BoundsAreInclusiveAndOnlyEnabledLimitsOfTheKeyJudg
     EXPECT_EQ(Systolic(Variant(300.0F))->ValidateLimits(lenient), 0);
     EXPECT_EQ(Systolic(Variant(50.0F))->ValidateLimits(lenient), 2);
 
-    // A value that is no single judges nothing.
-    EXPECT_EQ(Systolic(Variant("abc"))->ValidateLimits(standard), 0);
-    EXPECT_EQ(Systolic(Variant("1e40"))->ValidateLimits(standard), 0);
+    // A value that is no single cannot keep a limit, so it breaks it; no value is not judged.
+    EXPECT_EQ(Systolic(Variant("abc"))->ValidateLimits(standard), 2);
+    EXPECT_EQ(Systolic(Variant("1e40"))->ValidateLimits(standard), 2);
     EXPECT_EQ(Systolic(Variant::Null())->ValidateLimits(standard), 0);
     EXPECT_EQ(Systolic(Variant(300.0F))->ValidateLimits(nullptr), 0);
 }
@@ -125,8 +125,12 @@ TEST_F(MeasurementLimitsTest, CalculatedLimitsTakeXFromThePreset) {
     EXPECT_EQ(Systolic(Variant(125.0F), Variant("120"))->ValidateLimits(standard), 0);
     EXPECT_EQ(Systolic(Variant(126.0F), Variant("120"))->ValidateLimits(standard), 2);
     EXPECT_EQ(Systolic(Variant(114.0F), Variant(120.0F))->ValidateLimits(standard), 2);
-    // Without a readable X the calculated entry cannot judge, rather than judging against 0.
-    EXPECT_EQ(Systolic(Variant(126.0F), Variant("abc"))->ValidateLimits(standard), 0);
+    // Without a readable X the calculated entry cannot judge: the reading fails rather than pass
+    // or be judged against 0, and its tip names the limit and the cause.
+    const auto unreadable = Systolic(Variant(120.0F), Variant("abc"));
+    EXPECT_EQ(unreadable->ValidateLimits(standard), 2);
+    EXPECT_EQ(unreadable->ToolTipText(),
+              "Failed because a limit could not be evaluated: SYST IEC 80601 high limit: Type mismatch");
     EXPECT_TRUE(
         Systolic(Variant(126.0F), Variant("abc"))->GetLimitValue(standard, LimitEntry::kHigh, 7).IsEmpty());
 }

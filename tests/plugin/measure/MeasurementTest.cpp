@@ -33,7 +33,7 @@ public:
     std::shared_ptr<orvex::StandardList> FindFailedStandards(
         const std::shared_ptr<orvex::IMeasurement>&,
         const std::shared_ptr<orvex::StandardList>& standards) override {
-        if (verdict == Verdict::Raise) throw std::runtime_error("no standards loaded");
+        if (verdict == Verdict::Raise) throw orvex::ComError(5, "limits", "no standards loaded");
         return verdict == Verdict::Fail ? standards : nullptr;
     }
 };
@@ -92,10 +92,11 @@ TEST_F(MeasurementTest, TheVerdictFollowsTheLimitDataAndNeedsAValue) {
     EXPECT_EQ(Judged(VerdictLimits::Verdict::Fail)->Status(), 2);
     const auto measurement = Judged(VerdictLimits::Verdict::Pass);
     EXPECT_EQ(measurement->Status(), 1);
-    // Limit data that cannot answer leaves the verdict alone.
+    // Limit data that cannot answer gives no pass, and the tip says why.
     limits->verdict = VerdictLimits::Verdict::Raise;
-    EXPECT_EQ(measurement->UpdateStatus(limits, standards), 1);
-    EXPECT_EQ(measurement->UpdateStatus(nullptr, standards), 1);
+    EXPECT_EQ(measurement->UpdateStatus(limits, standards), 2);
+    EXPECT_TRUE(measurement->ToolTipText().endsWith("no standards loaded")) << measurement->ToolTipText().toStdString();
+    EXPECT_EQ(measurement->UpdateStatus(nullptr, standards), 2);
     measurement->Clear();
     limits->verdict = VerdictLimits::Verdict::Fail;
     EXPECT_EQ(measurement->UpdateStatus(limits, standards), 0);

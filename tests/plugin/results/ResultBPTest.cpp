@@ -53,13 +53,14 @@ TEST_F(ResultBP, MeasurementsFollowThePresetAndItsUnit) {
     bare.CreateMeasurements(nullptr);
     EXPECT_EQ(Contents(bare), QStringList({"SYST= ||0||0", "DIAS= ||0||0", "HART= BPM||0||0"}));
 
-    // A preset outside the family's table has no values, so no mean pressure.
-    auto empty = Standard();
-    empty->SetTestType(6);
-    CResultBP three;
-    three.CreateMeasurements(empty);
-    EXPECT_EQ(three.MeasurementCount(), 3);
-    EXPECT_EQ(three.MeasurementByKey("MAPR"), nullptr);
+    // A preset outside the family's table still has the mean pressure its configuration holds.
+    auto unknown = Standard();
+    unknown->SetTestType(6);
+    CResultBP four;
+    four.CreateMeasurements(unknown);
+    EXPECT_EQ(four.MeasurementCount(), 4);
+    ASSERT_NE(four.MeasurementByKey("MAPR"), nullptr);
+    EXPECT_EQ(four.MeasurementByKey("MAPR")->GetPresetValue().ToSingle(), 0.0F);
 
     UseKpa();
     CResultBP kpa;

@@ -20,7 +20,7 @@
 #include "hostapi/XmlDocument.h"
 #include "hostapi/XmlElement.h"
 #include "plugin/measure/CMeasurement.h"
-#include "plugin/settings/MUtils.h"
+#include "plugin/frame/CPlugInKorotka.h"
 #include "support/HostFixture.h"
 #include "support/LimitDataStub.h"
 
@@ -41,7 +41,7 @@ class ResultFixture : public HostFixture {
 protected:
     void SetUp() override {
         HostFixture::SetUp();
-        korotka::MUtils::StartUp();
+        korotka::CPlugInKorotka::StartUp();
         log = std::make_shared<orvex::HostLoadLog>(language);
         report = std::make_shared<orvex::HostReportContext>(language);
         limits = std::make_shared<KeyedLimits>();

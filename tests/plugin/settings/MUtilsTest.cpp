@@ -1,19 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTimer>
 #include <climits>
 #include <cmath>
 #include <limits>
 
-#include "../views/ViewsFixture.h"
 #include "host/HostRegistry.h"
 #include "hostapi/ComponentRegistry.h"
 #include "hostapi/VariantArray.h"
 #include "plugin/settings/MUtils.h"
-#include "plugin/views/FNumericInput.h"
 #include "support/HostFixture.h"
 
 using korotka::MUtils;
@@ -133,43 +127,6 @@ TEST(MUtilsRound, HalvesRoundAwayFromZeroAndExtremesStayDefined) {
     EXPECT_EQ(MUtils::Round(std::numeric_limits<double>::infinity(), 2),
               std::numeric_limits<double>::infinity());
     EXPECT_TRUE(std::isnan(MUtils::Round(std::numeric_limits<double>::quiet_NaN(), 2)));
-}
-
-class MUtilsEditNumber : public ViewsFixture {
-protected:
-    // Plays the technician in the modal dialog once it is up.
-    template <class Act>
-    void WhenDialogOpens(Act act) {
-        QTimer::singleShot(0, [act] {
-            auto* dialog = qobject_cast<korotka::FNumericInput*>(QApplication::activeModalWidget());
-            if (dialog == nullptr) {
-                ADD_FAILURE() << "no dialog";
-                return;
-            }
-            act(*dialog);
-        });
-    }
-};
-
-TEST_F(MUtilsEditNumber, WritesTheConfirmedValueBackOnly) {
-    QLineEdit box(QStringLiteral("12"));
-    WhenDialogOpens([](korotka::FNumericInput& dialog) {
-        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Edit Duration"));
-        EXPECT_EQ(dialog.Units(), QStringLiteral("seconds"));
-        auto* input = dialog.findChild<QLineEdit*>(QStringLiteral("txtNumeric"));
-        EXPECT_EQ(input->text(), QStringLiteral("12"));
-        Type(input, QStringLiteral("5"));
-        dialog.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
-    });
-    MUtils::EditNumber(&box, QStringLiteral("seconds"), QStringLiteral("Edit Duration"), 0, 0.0f, 300.0f);
-    EXPECT_EQ(box.text(), QStringLiteral("125"));
-
-    WhenDialogOpens([](korotka::FNumericInput& dialog) {
-        Type(dialog.findChild<QLineEdit*>(QStringLiteral("txtNumeric")), QStringLiteral("0"));
-        dialog.findChild<QPushButton*>(QStringLiteral("Command2"))->click();
-    });
-    MUtils::EditNumber(&box, QStringLiteral("seconds"), QStringLiteral("Edit Duration"), 0, 0.0f, 300.0f);
-    EXPECT_EQ(box.text(), QStringLiteral("125"));
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include "hostapi/ICustomControl.h"
 #include "hostapi/IResultData.h"
 #include "plugin/frame/PlugInRegistration.h"
-#include "plugin/views/MViewUtils.h"
+#include "plugin/dialogs/MViewUtils.h"
 
 namespace {
 

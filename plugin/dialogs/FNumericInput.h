@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "plugin/frame/PlugInExport.h"
+#include "plugin/base/PlugInExport.h"
 
 class QLabel;
 class QLineEdit;
@@ -35,6 +35,12 @@ public:
     // The accepted value in its plain text form, with the user's decimal separator.
     QString NewValue() const;
     bool UserCancelled() const { return m_userCancelled; }
+
+    // The numeric-edit routine of the configuration views: lets the technician type a new value
+    // for the box and writes it into the box unless the dialog was cancelled. The caption is
+    // shown as given.
+    static void EditNumber(QLineEdit* box, const QString& units, const QString& caption, int16_t decimalPlaces,
+                           float minimum, float maximum);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

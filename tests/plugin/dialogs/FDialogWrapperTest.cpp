@@ -7,7 +7,7 @@
 #include "host/HostControlCallBack.h"
 #include "hostapi/ComponentRegistry.h"
 #include "hostapi/ICustomControl.h"
-#include "plugin/views/FDialogWrapper.h"
+#include "plugin/dialogs/FDialogWrapper.h"
 #include "support/HostFixture.h"
 
 using korotka::FDialogWrapper;

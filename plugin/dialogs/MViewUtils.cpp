@@ -2,8 +2,6 @@
 
 #include <exception>
 
-#include "hostapi/HostServices.h"
-#include "plugin/frame/CPlugInKorotka.h"
 
 namespace korotka {
 
@@ -54,23 +52,6 @@ QColor MViewUtils::ToColor(uint32_t colour, const QPalette& palette) {
     if ((colour & kSystemColourFlag) != 0) return palette.color(RoleOf(colour & ~kSystemColourFlag));
     return QColor(static_cast<int>(colour & 0xFFu), static_cast<int>((colour >> 8) & 0xFFu),
                   static_cast<int>((colour >> 16) & 0xFFu));
-}
-
-void MViewUtils::TranslateCaptions(QWidget* view) {
-    try {
-        orvex::HostServices::Language()->TranslateControls(CPlugInKorotka::kPlugInId, view);
-    } catch (const std::exception&) {
-        // The design-time captions stay.
-    }
-}
-
-QString MViewUtils::Translate(const QString& literal) {
-    try {
-        return orvex::HostServices::Language()->GetText(CPlugInKorotka::kPlugInId, literal, {});
-    } catch (const std::exception&) {
-        const qsizetype separator = literal.indexOf(QLatin1String("::"));
-        return separator < 0 ? literal : literal.mid(separator + 2);
-    }
 }
 
 }  // namespace korotka

@@ -8,7 +8,7 @@
 
 #include "hostapi/IDialog.h"
 #include "hostapi/VariantArray.h"
-#include "plugin/frame/PlugInExport.h"
+#include "plugin/base/PlugInExport.h"
 
 namespace orvex {
 class ICustomControl;

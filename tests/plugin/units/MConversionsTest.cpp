@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <limits>
 
-#include "MeasureFixture.h"
+#include "../measure/MeasureFixture.h"
 #include "driver/GDeclares.h"
-#include "plugin/measure/MConversions.h"
+#include "plugin/units/MConversions.h"
 
 using korotka::MConversions;
 

@@ -7,10 +7,13 @@
 #include <exception>
 #include <limits>
 
+#include "driver/GDeclares.h"
+#include "hostapi/ComError.h"
 #include "hostapi/HostServices.h"
-#include "plugin/frame/CPlugInKorotka.h"
-#include "plugin/measure/MMeasureKey.h"
+#include "plugin/base/MLanguage.h"
+#include "plugin/units/MMeasureKey.h"
 #include "plugin/settings/MUtils.h"
+#include "plugin/base/PlugInLog.h"
 
 namespace korotka {
 
@@ -41,10 +44,6 @@ const std::array<QString, MConversions::kUnitCount> kUnitLiterals = {
 
 bool IsUnit(int32_t unit) { return unit >= 0 && unit < MConversions::kUnitCount; }
 
-QString Translate(const QString& literal) {
-    return orvex::HostServices::Language()->GetText(CPlugInKorotka::kPlugInId, literal, {});
-}
-
 enum class FormatRow { Pressure, LeakRate, MeanPressure, HeartRate, None };
 
 FormatRow RowOfKey(const QString& key) {
@@ -73,9 +72,9 @@ float MConversions::ConvertUnits(float value, int32_t from, int32_t to) {
 
 int16_t MConversions::UnitDecimals(int32_t unit) {
     switch (unit) {
-        case 1:  // kPa
+        case epmuKPA:
             return 1;
-        case 4:  // PSI
+        case epmuPSI:
             return 2;
         default:
             return 0;
@@ -85,8 +84,9 @@ int16_t MConversions::UnitDecimals(int32_t unit) {
 QString MConversions::UnitText(int32_t unit) {
     if (!IsUnit(unit)) return {};
     try {
-        return Translate(kUnitLiterals[static_cast<size_t>(unit)]);
-    } catch (const std::exception&) {
+        return MLanguage::Translate(kUnitLiterals[static_cast<size_t>(unit)]);
+    } catch (const orvex::ComError& error) {
+        qCDebug(lcPlugIn, "a unit text could not be had: %s", error.what());
         return {};
     }
 }
@@ -94,15 +94,16 @@ QString MConversions::UnitText(int32_t unit) {
 int32_t MConversions::UnitFromText(const QString& text) {
     try {
         QStringList texts;
-        for (const QString& literal : kUnitLiterals) texts.append(Translate(literal));
+        for (const QString& literal : kUnitLiterals) texts.append(MLanguage::Translate(literal));
         for (int32_t unit = 0; unit < kUnitCount; ++unit) {
             if (texts[unit] == text) return unit;
         }
-        const QString perMinute = Translate(kPerMinuteLiteral);
+        const QString perMinute = MLanguage::Translate(kPerMinuteLiteral);
         for (int32_t unit = 0; unit < kUnitCount; ++unit) {
             if (texts[unit] + perMinute == text) return unit;
         }
-    } catch (const std::exception&) {
+    } catch (const orvex::ComError& error) {
+        qCDebug(lcPlugIn, "a unit text could not be compared, taken as mmHg: %s", error.what());
         // Unknown text: mmHg.
     }
     return 0;
@@ -117,19 +118,21 @@ void MConversions::FillUnitCombo(QComboBox* combo, bool bloodPressureOnly) {
     const int32_t count = bloodPressureOnly ? 2 : kUnitCount;
     try {
         for (int32_t unit = 0; unit < count; ++unit) {
-            combo->insertItem(unit, Translate(kUnitLiterals[static_cast<size_t>(unit)]));
+            combo->insertItem(unit, MLanguage::Translate(kUnitLiterals[static_cast<size_t>(unit)]));
         }
-    } catch (const std::exception&) {
+    } catch (const orvex::ComError& error) {
+        qCDebug(lcPlugIn, "the unit list stops short: %s", error.what());
         // The list keeps the units added so far.
     }
 }
 
 QString MConversions::FormatForKey(const QString& key, int32_t unit) {
-    if (!IsUnit(unit)) return {};
-    const bool kPa = unit == 1;
-    const bool psi = unit == 4;
+    const bool kPa = unit == epmuKPA;
+    const bool psi = unit == epmuPSI;
     switch (RowOfKey(key)) {
         case FormatRow::Pressure:
+            // Only this row depends on the unit so much that an unknown one has no format.
+            if (!IsUnit(unit)) return {};
             return psi ? QStringLiteral("0.00") : kPa ? QStringLiteral("0.0") : QStringLiteral("0");
         case FormatRow::LeakRate:
             return psi || kPa ? QStringLiteral("0.00") : QStringLiteral("0.0");

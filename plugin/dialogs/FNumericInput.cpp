@@ -13,8 +13,8 @@
 
 #include "hostapi/HostServices.h"
 #include "hostapi/Variant.h"
-#include "plugin/frame/CPlugInKorotka.h"
-#include "plugin/frame/MLocale.h"
+#include "plugin/base/MLanguage.h"
+#include "plugin/base/MLocale.h"
 #include "plugin/settings/MUtils.h"
 
 namespace korotka {
@@ -22,10 +22,6 @@ namespace korotka {
 using orvex::HostServices;
 
 namespace {
-
-QString Translate(const QString& literal) {
-    return HostServices::Language()->GetText(CPlugInKorotka::kPlugInId, literal, {});
-}
 
 QString DecimalSeparator() { return MLocale::GetLocaleText(MLocale::kDecimalSeparator); }
 
@@ -69,8 +65,8 @@ FNumericInput::FNumericInput(QWidget* parent)
     layout->addWidget(m_lblUnits, 0, 1);
     layout->addLayout(buttons, 1, 0, 1, 2);
 
-    setWindowTitle(Translate(QStringLiteral("20170::Edit Inflate Pressure")));
-    HostServices::Language()->TranslateControls(CPlugInKorotka::kPlugInId, this);
+    setWindowTitle(MLanguage::Translate(QStringLiteral("20170::Edit Inflate Pressure")));
+    HostServices::Language()->TranslateControls(MLanguage::kPlugInId, this);
 }
 
 void FNumericInput::SetInitialValue(const QString& value) {
@@ -121,9 +117,9 @@ bool FNumericInput::AcceptsKey(const QString& key) const {
 }
 
 QString FNumericInput::OutOfRangeText() const {
-    return Translate(QStringLiteral("20174::Input is out of range")) + u'\n' +
-           Translate(QStringLiteral("20175::Minimum value:")) + u' ' + PlainText(m_minValue) + u'\n' +
-           Translate(QStringLiteral("20176::Maximum value:")) + u' ' + PlainText(m_maxValue);
+    return MLanguage::Translate(QStringLiteral("20174::Input is out of range")) + u'\n' +
+           MLanguage::Translate(QStringLiteral("20175::Minimum value:")) + u' ' + PlainText(m_minValue) + u'\n' +
+           MLanguage::Translate(QStringLiteral("20176::Maximum value:")) + u' ' + PlainText(m_maxValue);
 }
 
 void FNumericInput::OnOk() {
@@ -145,6 +141,20 @@ void FNumericInput::OnOk() {
 void FNumericInput::OnCancel() {
     m_userCancelled = true;
     reject();
+}
+
+void FNumericInput::EditNumber(QLineEdit* box, const QString& units, const QString& caption, int16_t decimalPlaces,
+                              float minimum, float maximum) {
+    if (box == nullptr) return;
+    FNumericInput dialog(box->window());
+    dialog.SetMinValue(minimum);
+    dialog.SetMaxValue(maximum);
+    dialog.SetInitialValue(box->text());
+    dialog.SetDecimalPlaces(decimalPlaces);
+    dialog.SetUnits(units);
+    dialog.setWindowTitle(caption);
+    dialog.exec();
+    if (!dialog.UserCancelled()) box->setText(dialog.NewValue());
 }
 
 }  // namespace korotka

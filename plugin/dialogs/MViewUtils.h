@@ -5,7 +5,7 @@
 #include <QString>
 #include <cstdint>
 
-#include "plugin/frame/PlugInExport.h"
+#include "plugin/base/PlugInExport.h"
 
 class QWidget;
 
@@ -13,7 +13,7 @@ namespace korotka {
 
 // What the plug-in's views share: the host's screen units and colour values in Qt's terms
 // (positions come in twips, colours as 0x00BBGGRR values or as system colours 0x80000000 + index
-// that follow the user's palette) and the translation of their captions.
+// that follow the user's palette).
 class KOROTKA_PLUGIN_EXPORT MViewUtils {
 public:
     static constexpr uint32_t kColourRed = 0x000000FFu;
@@ -22,12 +22,6 @@ public:
 
     static int ToPixels(int32_t twips);
     static QColor ToColor(uint32_t colour, const QPalette& palette);
-
-    // Translates the design-time captions of a view and everything in it; without a language
-    // service they stay as they are.
-    static void TranslateCaptions(QWidget* view);
-    // The user's text of one literal, or the text after "::" without a language service.
-    static QString Translate(const QString& literal);
 };
 
 }  // namespace korotka

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "hostapi/Variant.h"
-#include "plugin/frame/PlugInExport.h"
+#include "plugin/base/PlugInExport.h"
 
 class QComboBox;
 
@@ -38,7 +38,7 @@ public:
     // Adds the unit texts at the positions of their unit numbers: all five, or mmHg and kPa only.
     static void FillUnitCombo(QComboBox* combo, bool bloodPressureOnly);
     // The number format ("0", "0.0", "0.00") of the key's values shown in the unit; empty for an
-    // unknown key or unit.
+    // unknown key, and for a pressure key in an unknown unit.
     static QString FormatForKey(const QString& key, int32_t unit);
 };
 

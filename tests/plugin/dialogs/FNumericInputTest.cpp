@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 
-#include "ViewsFixture.h"
-#include "plugin/frame/MLocale.h"
-#include "plugin/views/FNumericInput.h"
+#include "../views/ViewsFixture.h"
+#include "plugin/base/MLocale.h"
+#include "plugin/dialogs/FNumericInput.h"
 
 using korotka::FNumericInput;
 
@@ -148,6 +150,43 @@ TEST_F(NumericInput, TheUsersDecimalSeparatorIsTheOneTyped) {
     EXPECT_EQ(box->text(), QStringLiteral("12,5"));
     ok->click();
     EXPECT_EQ(dialog->NewValue(), QStringLiteral("12,5"));
+}
+
+class EditNumber : public ViewsFixture {
+protected:
+    // Plays the technician in the modal dialog once it is up.
+    template <class Act>
+    void WhenDialogOpens(Act act) {
+        QTimer::singleShot(0, [act] {
+            auto* dialog = qobject_cast<FNumericInput*>(QApplication::activeModalWidget());
+            if (dialog == nullptr) {
+                ADD_FAILURE() << "no dialog";
+                return;
+            }
+            act(*dialog);
+        });
+    }
+};
+
+TEST_F(EditNumber, WritesTheConfirmedValueBackOnly) {
+    QLineEdit box(QStringLiteral("12"));
+    WhenDialogOpens([](FNumericInput& dialog) {
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Edit Duration"));
+        EXPECT_EQ(dialog.Units(), QStringLiteral("seconds"));
+        auto* input = dialog.findChild<QLineEdit*>(QStringLiteral("txtNumeric"));
+        EXPECT_EQ(input->text(), QStringLiteral("12"));
+        Type(input, QStringLiteral("5"));
+        dialog.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+    });
+    FNumericInput::EditNumber(&box, QStringLiteral("seconds"), QStringLiteral("Edit Duration"), 0, 0.0f, 300.0f);
+    EXPECT_EQ(box.text(), QStringLiteral("125"));
+
+    WhenDialogOpens([](FNumericInput& dialog) {
+        Type(dialog.findChild<QLineEdit*>(QStringLiteral("txtNumeric")), QStringLiteral("0"));
+        dialog.findChild<QPushButton*>(QStringLiteral("Command2"))->click();
+    });
+    FNumericInput::EditNumber(&box, QStringLiteral("seconds"), QStringLiteral("Edit Duration"), 0, 0.0f, 300.0f);
+    EXPECT_EQ(box.text(), QStringLiteral("125"));
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include "FDialogWrapper.h"
 
-#include "plugin/views/MViewUtils.h"
+#include "plugin/dialogs/MViewUtils.h"
 
 #include <QRect>
 #include <algorithm>
@@ -9,6 +9,7 @@
 
 #include "hostapi/ComponentRegistry.h"
 #include "hostapi/ICustomControl.h"
+#include "plugin/base/PlugInLog.h"
 
 namespace korotka {
 
@@ -40,7 +41,8 @@ QWidget* FDialogWrapper::CreateSetupCtrl(const QString& className) {
         m_extender = extender;
         extender->setParent(this);
         extender->show();
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
+        qCDebug(lcPlugIn, "the dialog could not create its view: %s", error.what());
         // Left without a control: the dialog's other operations then do nothing.
     }
     return m_extender;
