@@ -58,6 +58,11 @@ TEST_F(ConfigLeak, LogsAnyMissingChildButNotAnEmptyOne) {
     EXPECT_EQ(log->Entries().size(), 1U);
     EXPECT_EQ(record.Duration(), 0);
     EXPECT_FLOAT_EQ(record.InflatePressure(), 0);
+
+    // Guide settings the element does not store start anew, as in the other records.
+    record.TestGuideConfig()->SetFlags(5);
+    record.Load(ElementFromFile("<PlugInData><Duration>60</Duration></PlugInData>"), log);
+    EXPECT_EQ(record.TestGuideConfig()->Flags(), 0);
 }
 
 TEST_F(ConfigLeak, ReadsTheStartPressureInTodaysDefaultUnit) {

@@ -58,6 +58,10 @@ TEST_F(Conversions, BadUnitsAndValuesGiveZeroOrEmpty) {
         EXPECT_EQ(MConversions::ConvertUnits(100, kKPa, unit), 0.0F) << unit;
         EXPECT_TRUE(MConversions::UnitText(unit).isEmpty()) << unit;
         EXPECT_TRUE(MConversions::FormatForKey(QStringLiteral("SYST"), unit).isEmpty()) << unit;
+        // Only the pressure row depends on the unit that much.
+        EXPECT_EQ(MConversions::FormatForKey(QStringLiteral("RATE"), unit), "0.0") << unit;
+        EXPECT_EQ(MConversions::FormatForKey(QStringLiteral("MAPR"), unit), "0.0") << unit;
+        EXPECT_EQ(MConversions::FormatForKey(QStringLiteral("HART"), unit), "0") << unit;
     }
     EXPECT_EQ(MConversions::ConvertUnits(std::numeric_limits<float>::quiet_NaN(), kMmHg, kKPa), 0.0F);
     EXPECT_EQ(MConversions::ConvertUnits(std::numeric_limits<float>::infinity(), kMmHg, kKPa), 0.0F);
