@@ -1,6 +1,9 @@
 // Figures of the serial channel on a pseudo-terminal:
 //  (a) latency from the last byte of a reply written on the line to Receive returning;
 //  (b) CPU time Receive spends in a 5-second silent wait.
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
 #include <QCoreApplication>
 #include <algorithm>
 #include <atomic>
@@ -8,10 +11,7 @@
 #include <cstdio>
 #include <ctime>
 #include <memory>
-#include <pty.h>
-#include <termios.h>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 #include "driver/CChannel.h"
@@ -88,8 +88,9 @@ int main(int argc, char** argv) {
         }
         latencyUs.push_back(static_cast<double>(returnedAt - writtenAt.load()) / 1000.0);
     }
-    std::printf("(a) reply latency over %d replies: median %.1f us, p99 %.1f us, max %.1f us (goal: < 1000 us)\n",
-                kReplies, Percentile(latencyUs, 0.5), Percentile(latencyUs, 0.99), Percentile(latencyUs, 1.0));
+    std::printf(
+        "(a) reply latency over %d replies: median %.1f us, p99 %.1f us, max %.1f us (goal: < 1000 us)\n",
+        kReplies, Percentile(latencyUs, 0.5), Percentile(latencyUs, 0.99), Percentile(latencyUs, 1.0));
 
     // (b) Five silent receive windows in a row.
     const double cpu0 = CpuSeconds();

@@ -29,7 +29,8 @@ CChannel::~CChannel() { Close(); }
 void CChannel::Open(int16_t port, const QString& settings) {
     try {
         mfrmTimer = std::make_shared<FTimers>();
-        QObject::connect(mfrmTimer.get(), &FTimers::TimeOut, mfrmTimer.get(), [this] { mfrmTimer_TimeOut(); });
+        QObject::connect(mfrmTimer.get(), &FTimers::TimeOut, mfrmTimer.get(),
+                         [this] { mfrmTimer_TimeOut(); });
         m_port = std::make_shared<CSerialPort>();
         m_port->SetHandshaking(0);
         m_port->SetCommPort(port);
@@ -112,7 +113,8 @@ QString CChannel::Receive() {
     }
     // Half a reply from a dead line could read as a valid value ("25" of "250"): it is dropped.
     if (lost) {
-        MErrorHandling::RaiseVtiError(eeVTI_MTIConnectionLost, kSource, QString(), orvex::Variant(portNumber));
+        MErrorHandling::RaiseVtiError(eeVTI_MTIConnectionLost, kSource, QString(),
+                                      orvex::Variant(portNumber));
     }
     if (collected.endsWith(QLatin1String("\r\n"))) collected.chop(2);
     return collected;

@@ -29,7 +29,8 @@ constexpr int16_t kBleedTries = 30;
 constexpr QChar kAck(6);
 constexpr QChar kNak(21);
 
-const QString kBadParameter = QStringLiteral("22009::Element %%1 of the test request is missing or not valid.");
+const QString kBadParameter =
+    QStringLiteral("22009::Element %%1 of the test request is missing or not valid.");
 const QString kBadResultArray =
     QStringLiteral("22010::The array for the instrument's reply must hold the elements 0 to 2.");
 
@@ -131,8 +132,10 @@ std::shared_ptr<orvex::InstrumentData> CKorotkaVTI::StartRemote() {
             ConnectFromHost();
             m_state = evtiIdle;
             break;
-        case evtiBusy: MErrorHandling::RaiseVtiError(eeVTI_PortInUse, kSource, QString());
-        default: break;
+        case evtiBusy:
+            MErrorHandling::RaiseVtiError(eeVTI_PortInUse, kSource, QString());
+        default:
+            break;
     }
     return m_data;
 }
@@ -180,7 +183,8 @@ QString CKorotkaVTI::GetSerialNumber() { return Ask(QStringLiteral("[BP_SERIAL]"
 
 std::pair<QString, QString> CKorotkaVTI::GetVersion() {
     const QString reply = Ask(QStringLiteral("[BP_VERSION]"));
-    // "Model01 Ver 2.10": the version starts one separator after "Ver"; without "Ver", at the fourth character.
+    // "Model01 Ver 2.10": the version starts one separator after "Ver"; without "Ver", at the fourth
+    // character.
     const qsizetype ver = reply.indexOf(QLatin1String("Ver"));
     return {reply.left(7), reply.mid(ver >= 0 ? ver + 4 : 3)};
 }
@@ -218,16 +222,17 @@ int16_t CKorotkaVTI::CheckAck(QString& reply) {
 
 QString CKorotkaVTI::PressureUnitsCommand(int32_t unit) {
     static const std::array<QString, 5> kCommands = {
-        QStringLiteral("[PRESS_UNITS_MMHG]"), QStringLiteral("[PRESS_UNITS_KPA]"), QStringLiteral("[PRESS_UNITS_CMH2O]"),
-        QStringLiteral("[PRESS_UNITS_INH2O]"), QStringLiteral("[PRESS_UNITS_PSI]")};
+        QStringLiteral("[PRESS_UNITS_MMHG]"), QStringLiteral("[PRESS_UNITS_KPA]"),
+        QStringLiteral("[PRESS_UNITS_CMH2O]"), QStringLiteral("[PRESS_UNITS_INH2O]"),
+        QStringLiteral("[PRESS_UNITS_PSI]")};
     return unit >= 0 && unit < static_cast<int32_t>(kCommands.size()) ? kCommands[static_cast<size_t>(unit)]
                                                                       : QString();
 }
 
 QString CKorotkaVTI::SimulationCommand(int32_t family, int32_t preset) {
     static const std::array<QStringList, 6> kPresets = {
-        QStringList{"[SIM_STD60_30]", "[SIM_STD80_50]", "[SIM_STD100_65]", "[SIM_STD120_80]", "[SIM_STD150_100]",
-                    "[SIM_STD200_150]", "[SIM_STD255_195]"},
+        QStringList{"[SIM_STD60_30]", "[SIM_STD80_50]", "[SIM_STD100_65]", "[SIM_STD120_80]",
+                    "[SIM_STD150_100]", "[SIM_STD200_150]", "[SIM_STD255_195]"},
         QStringList{"[SIM_HEALTHY]", "[SIM_WEAK_PULSE]", "[SIM_MILDEX]", "[SIM_STRENEX]", "[SIM_OBESE]",
                     "[SIM_GERIATRIC]", "[SIM_TACHYCARDIA]", "[SIM_BRADYCARDIA]"},
         QStringList{"[SIM_PAC1]", "[SIM_PAC2]", "[SIM_PVC]", "[SIM_AFIBPVC]"},
@@ -282,7 +287,8 @@ void CKorotkaVTI::BuildCommands(const VariantArray& p, QString& cuff, QString& u
             cuff.clear();
             unit.clear();
             break;
-        default: break;
+        default:
+            break;
     }
 }
 
@@ -297,10 +303,14 @@ void CKorotkaVTI::StartTest(Variant& vParams) {
     const auto keepAlive = weak_from_this().lock();
     try {
         switch (m_state) {
-            case evtiIdle: break;
-            case evtiBusy: MErrorHandling::RaiseVtiError(eeVTI_PortInUse, kSource, QString());
-            case evtiNotConnected: MErrorHandling::RaiseVtiError(eeVTI_MTINotFound, kSource, QString());
-            default: return;
+            case evtiIdle:
+                break;
+            case evtiBusy:
+                MErrorHandling::RaiseVtiError(eeVTI_PortInUse, kSource, QString());
+            case evtiNotConnected:
+                MErrorHandling::RaiseVtiError(eeVTI_MTINotFound, kSource, QString());
+            default:
+                return;
         }
         m_state = evtiBusy;
         QString cuff = QStringLiteral("[CUFF_EXT]");

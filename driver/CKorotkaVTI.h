@@ -23,7 +23,8 @@ class CChannel;
 // turns a test request into the instrument's commands and hands back its replies.
 // Create it with std::make_shared: calls that wait for the instrument keep it alive while the
 // window's other events run.
-class KOROTKA_DRIVER_EXPORT CKorotkaVTI : public orvex::IUnknown, public std::enable_shared_from_this<CKorotkaVTI> {
+class KOROTKA_DRIVER_EXPORT CKorotkaVTI : public orvex::IUnknown,
+                                          public std::enable_shared_from_this<CKorotkaVTI> {
 public:
     CKorotkaVTI();
     ~CKorotkaVTI() override;

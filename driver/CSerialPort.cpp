@@ -1,14 +1,14 @@
 #include "CSerialPort.h"
 
-#include <QSocketNotifier>
-#include <QStringList>
-#include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
+#include <QSocketNotifier>
+#include <QStringList>
+#include <cerrno>
 
 #include "DriverLog.h"
 #include "hostapi/ComError.h"
@@ -23,18 +23,30 @@ constexpr int kWriteTimeoutMs = 1000;
 
 speed_t SpeedOf(int baud) {
     switch (baud) {
-        case 110: return B110;
-        case 300: return B300;
-        case 600: return B600;
-        case 1200: return B1200;
-        case 2400: return B2400;
-        case 4800: return B4800;
-        case 9600: return B9600;
-        case 19200: return B19200;
-        case 38400: return B38400;
-        case 57600: return B57600;
-        case 115200: return B115200;
-        default: return B0;
+        case 110:
+            return B110;
+        case 300:
+            return B300;
+        case 600:
+            return B600;
+        case 1200:
+            return B1200;
+        case 2400:
+            return B2400;
+        case 4800:
+            return B4800;
+        case 9600:
+            return B9600;
+        case 19200:
+            return B19200;
+        case 38400:
+            return B38400;
+        case 57600:
+            return B57600;
+        case 115200:
+            return B115200;
+        default:
+            return B0;
     }
 }
 
@@ -111,9 +123,10 @@ void CSerialPort::OpenDevice() {
     const int fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         const int e = errno;
-        m_status = (e == ENOENT || e == ENODEV || e == ENXIO || e == ENOTDIR) ? QStringLiteral("Port not found")
-                   : (e == EBUSY || e == EACCES || e == EPERM)                 ? QStringLiteral("Port unavailable")
-                                                                               : QStringLiteral("Port not opened");
+        m_status = (e == ENOENT || e == ENODEV || e == ENXIO || e == ENOTDIR)
+                       ? QStringLiteral("Port not found")
+                   : (e == EBUSY || e == EACCES || e == EPERM) ? QStringLiteral("Port unavailable")
+                                                               : QStringLiteral("Port not opened");
         return;
     }
     // An advisory lock tells other programs (and other opens in this one) that the line is taken;

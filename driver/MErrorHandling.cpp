@@ -26,10 +26,12 @@ QString Translate(const QString& literal, const orvex::VariantArray& arguments) 
 
 QString MErrorHandling::StandardMessage(int32_t number) {
     switch (number) {
-        case eeVTI_PortNotOpen: return QStringLiteral("22006::%%1: The communication port could not be opened.");
+        case eeVTI_PortNotOpen:
+            return QStringLiteral("22006::%%1: The communication port could not be opened.");
         case eeVTI_PortUnavailable:
             return QStringLiteral(
-                "22004::%%1: The communication port was not available.  It may be in use by another application.");
+                "22004::%%1: The communication port was not available.  It may be in use by another "
+                "application.");
         case eeVTI_MTIResponseTimeout:
             return QStringLiteral("22007::Timeout error: A response was not received from the instrument.");
         case eeVTI_MTINotFound:
@@ -41,11 +43,14 @@ QString MErrorHandling::StandardMessage(int32_t number) {
         case eeVTI_CmdNoSuchPort:
             return QStringLiteral(
                 "22005::%%1: The communication port assigned to the instrument was not found on the system.");
-        default: return {};
+        default:
+            return {};
     }
 }
 
-bool MErrorHandling::IsDriverError(int32_t number) { return number >= kVtiErrorFirst && number <= kVtiErrorLast; }
+bool MErrorHandling::IsDriverError(int32_t number) {
+    return number >= kVtiErrorFirst && number <= kVtiErrorLast;
+}
 
 void MErrorHandling::RaiseVtiError(int32_t number, const QString& source, const QString& description,
                                    const std::optional<orvex::Variant>& argument) {
@@ -59,7 +64,9 @@ void MErrorHandling::ReportError(int32_t number, const QString& /*source*/, cons
                                  const QString& className) {
     QString text = description;
     if (!IsDriverError(number)) {
-        text = Translate(kForeignError, orvex::VariantArray::FromList({orvex::Variant(number), orvex::Variant(description)}));
+        text =
+            Translate(kForeignError,
+                      orvex::VariantArray::FromList({orvex::Variant(number), orvex::Variant(description)}));
     }
     if (!text.isEmpty()) {
         try {

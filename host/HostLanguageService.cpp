@@ -26,10 +26,26 @@ QString Unescape(const QString& text) {
         const QChar c = text.at(i);
         if (c == QLatin1Char('\\') && i + 1 < text.size()) {
             const QChar next = text.at(i + 1);
-            if (next == QLatin1Char('n')) { out += QLatin1Char('\n'); ++i; continue; }
-            if (next == QLatin1Char('r')) { out += QLatin1Char('\r'); ++i; continue; }
-            if (next == QLatin1Char('t')) { out += QLatin1Char('\t'); ++i; continue; }
-            if (next == QLatin1Char('\\')) { out += QLatin1Char('\\'); ++i; continue; }
+            if (next == QLatin1Char('n')) {
+                out += QLatin1Char('\n');
+                ++i;
+                continue;
+            }
+            if (next == QLatin1Char('r')) {
+                out += QLatin1Char('\r');
+                ++i;
+                continue;
+            }
+            if (next == QLatin1Char('t')) {
+                out += QLatin1Char('\t');
+                ++i;
+                continue;
+            }
+            if (next == QLatin1Char('\\')) {
+                out += QLatin1Char('\\');
+                ++i;
+                continue;
+            }
         }
         out += c;
     }

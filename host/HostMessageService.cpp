@@ -10,31 +10,44 @@ namespace {
 
 QMessageBox::Icon ToQtIcon(MessageService::Icon icon) {
     switch (icon) {
-        case MessageService::Icon::Information: return QMessageBox::Information;
-        case MessageService::Icon::Exclamation: return QMessageBox::Warning;
-        case MessageService::Icon::Critical: return QMessageBox::Critical;
-        case MessageService::Icon::Question: return QMessageBox::Question;
-        case MessageService::Icon::None: break;
+        case MessageService::Icon::Information:
+            return QMessageBox::Information;
+        case MessageService::Icon::Exclamation:
+            return QMessageBox::Warning;
+        case MessageService::Icon::Critical:
+            return QMessageBox::Critical;
+        case MessageService::Icon::Question:
+            return QMessageBox::Question;
+        case MessageService::Icon::None:
+            break;
     }
     return QMessageBox::NoIcon;
 }
 
 QMessageBox::StandardButtons ToQtButtons(MessageService::Buttons buttons) {
     switch (buttons) {
-        case MessageService::Buttons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
-        case MessageService::Buttons::YesNo: return QMessageBox::Yes | QMessageBox::No;
-        case MessageService::Buttons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-        case MessageService::Buttons::Ok: break;
+        case MessageService::Buttons::OkCancel:
+            return QMessageBox::Ok | QMessageBox::Cancel;
+        case MessageService::Buttons::YesNo:
+            return QMessageBox::Yes | QMessageBox::No;
+        case MessageService::Buttons::YesNoCancel:
+            return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        case MessageService::Buttons::Ok:
+            break;
     }
     return QMessageBox::Ok;
 }
 
 MessageService::Answer FromQtButton(int button) {
     switch (button) {
-        case QMessageBox::Cancel: return MessageService::Answer::Cancel;
-        case QMessageBox::Yes: return MessageService::Answer::Yes;
-        case QMessageBox::No: return MessageService::Answer::No;
-        default: return MessageService::Answer::Ok;
+        case QMessageBox::Cancel:
+            return MessageService::Answer::Cancel;
+        case QMessageBox::Yes:
+            return MessageService::Answer::Yes;
+        case QMessageBox::No:
+            return MessageService::Answer::No;
+        default:
+            return MessageService::Answer::Ok;
     }
 }
 
@@ -59,11 +72,13 @@ MessageService::Answer HostMessageService::Show(const QString& text, Icon icon, 
             }
             [[fallthrough]];
         case Mode::Console: {
-            const QByteArray line = (title.isEmpty() ? text : title + QStringLiteral(": ") + text).toLocal8Bit();
+            const QByteArray line =
+                (title.isEmpty() ? text : title + QStringLiteral(": ") + text).toLocal8Bit();
             std::fprintf(stderr, "%s\n", line.constData());
             break;
         }
-        case Mode::Record: break;
+        case Mode::Record:
+            break;
     }
     return DefaultAnswer(buttons);
 }

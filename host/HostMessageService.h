@@ -28,7 +28,10 @@ public:
     const QList<Message>& Shown() const { return m_shown; }
     void Clear() { m_shown.clear(); }
     // What a console or recording service answers to a question; the first button by default.
-    void SetAnswer(Answer answer) { m_answer = answer; m_answerSet = true; }
+    void SetAnswer(Answer answer) {
+        m_answer = answer;
+        m_answerSet = true;
+    }
 
 private:
     Answer DefaultAnswer(Buttons buttons) const;

@@ -33,8 +33,8 @@ struct ButtonLayout {
 };
 
 constexpr ButtonLayout kButtonLayouts[] = {{101, "Abort"},   {102, "Previous"}, {103, "Next"}, {201, "Stop"},
-                                       {202, "Start"},   {301, "Skip"},     {302, "N/A"},  {401, "Help"},
-                                       {402, "Comment"}, {501, "Info"}};
+                                           {202, "Start"},   {301, "Skip"},     {302, "N/A"},  {401, "Help"},
+                                           {402, "Comment"}, {501, "Info"}};
 
 // A slot in the bar whose child can still hide itself.
 QWidget* Slot(QWidget* parent, QWidget* content, int stretch, QHBoxLayout* bar) {

@@ -19,7 +19,9 @@ void ComponentRegistry::Register(const QString& className, Factory factory) {
     m_factories.insert(className, std::move(factory));
 }
 
-bool ComponentRegistry::IsRegistered(const QString& className) const { return m_factories.contains(className); }
+bool ComponentRegistry::IsRegistered(const QString& className) const {
+    return m_factories.contains(className);
+}
 
 std::shared_ptr<IUnknown> ComponentRegistry::Create(const QString& className) const {
     const auto it = m_factories.constFind(className);

@@ -20,7 +20,8 @@ public:
 
     ~IMeasurement2() override;
 
-    virtual Variant GetLimitValue(const std::shared_ptr<Standard>& standard, int32_t position, int32_t options) = 0;
+    virtual Variant GetLimitValue(const std::shared_ptr<Standard>& standard, int32_t position,
+                                  int32_t options) = 0;
     virtual Variant GetResultValue(int32_t options) = 0;
     virtual bool SupportsLimit(const Variant& unused) = 0;
     virtual float CalculateLimitValue(const std::shared_ptr<LimitEntry>& entry, int32_t position) = 0;

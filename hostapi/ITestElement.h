@@ -40,7 +40,8 @@ public:
     virtual void Perform(const std::shared_ptr<PerformContext>& context) = 0;
     virtual void Load(const std::shared_ptr<XmlElement>& element, int32_t option) = 0;
     virtual std::shared_ptr<XmlElement> Save(const std::shared_ptr<XmlElement>& parent, int32_t option) = 0;
-    virtual void PrintReport(const std::shared_ptr<ReportContext>& report, const std::shared_ptr<PrintJob>& job) = 0;
+    virtual void PrintReport(const std::shared_ptr<ReportContext>& report,
+                             const std::shared_ptr<PrintJob>& job) = 0;
     virtual bool QuerySetParent(const std::shared_ptr<ITestElement>& parent) = 0;
     virtual void Terminate() = 0;
     virtual void UpdateReferences() = 0;

@@ -15,7 +15,8 @@ namespace orvex {
 class ORVEX_HOSTAPI_EXPORT LanguageService : public virtual IUnknown {
 public:
     ~LanguageService() override;
-    virtual QString GetText(const QString& plugInId, const QString& literal, const VariantArray& parameters) = 0;
+    virtual QString GetText(const QString& plugInId, const QString& literal,
+                            const VariantArray& parameters) = 0;
     // Translates the captions (window title, labels, buttons, tool tips, ...) of a window or view
     // and of everything inside it: a caption set at design time is a language literal.
     virtual void TranslateControls(const QString& plugInId, QWidget* root) = 0;

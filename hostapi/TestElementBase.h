@@ -45,7 +45,8 @@ public:
     virtual std::shared_ptr<TestElementBase> Clone() const = 0;
     virtual void Load(const std::shared_ptr<XmlElement>& element, int32_t option) = 0;
     virtual std::shared_ptr<XmlElement> Save(const std::shared_ptr<XmlElement>& parent, int32_t option) = 0;
-    virtual void PrintReport(const std::shared_ptr<ReportContext>& report, const std::shared_ptr<PrintJob>& job) = 0;
+    virtual void PrintReport(const std::shared_ptr<ReportContext>& report,
+                             const std::shared_ptr<PrintJob>& job) = 0;
     // Drops configuration, limits and result.
     virtual void Terminate() = 0;
 };

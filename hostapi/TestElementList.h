@@ -18,8 +18,8 @@ public:
 
     // Inserts before the given element (at the end when none); flag 1 makes the list the
     // element's parent where the element is a member of a group.
-    virtual void Add(const std::shared_ptr<ITestElement>& element, const std::shared_ptr<ITestElement>& before,
-                     int32_t flag) = 0;
+    virtual void Add(const std::shared_ptr<ITestElement>& element,
+                     const std::shared_ptr<ITestElement>& before, int32_t flag) = 0;
     virtual int32_t Count() const = 0;
     // Indexed from 1; none outside the range.
     virtual std::shared_ptr<ITestElement> Item(int32_t index) const = 0;

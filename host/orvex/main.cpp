@@ -20,12 +20,15 @@ namespace {
 
 const QString kPlugInId = QStringLiteral("Korotka");
 
-void Print(FILE* stream, const QString& text) { std::fprintf(stream, "%s\n", text.toLocal8Bit().constData()); }
+void Print(FILE* stream, const QString& text) {
+    std::fprintf(stream, "%s\n", text.toLocal8Bit().constData());
+}
 
 int Fail(const orvex::ComError& e) {
     // The platform's own errors are small numbers; the plug-ins' are shown in hex as they are documented.
     const auto number = static_cast<uint32_t>(e.Number());
-    const QString code = number < 0x10000 ? QString::number(number) : QStringLiteral("0x%1").arg(number, 8, 16, QLatin1Char('0'));
+    const QString code = number < 0x10000 ? QString::number(number)
+                                          : QStringLiteral("0x%1").arg(number, 8, 16, QLatin1Char('0'));
     Print(stderr, QStringLiteral("orvex: error %1 in %2: %3").arg(code, e.Source(), e.Description()));
     return 1;
 }
@@ -55,19 +58,21 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("orvex"));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "The test-automation host for the Korotka NIBP simulator plug-in.\n\n"
-        "Commands:\n"
-        "  tests   load the plug-in and list the tests it offers (test id, name, type and\n"
-        "          parameter, description)"));
+    parser.setApplicationDescription(
+        QStringLiteral("The test-automation host for the Korotka NIBP simulator plug-in.\n\n"
+                       "Commands:\n"
+                       "  tests   load the plug-in and list the tests it offers (test id, name, type and\n"
+                       "          parameter, description)"));
     parser.addHelpOption();
-    parser.addOption({QStringLiteral("plugin"),
-                      QStringLiteral("The plug-in library (default: liborvexKorotka.so in ../lib beside orvex)."),
-                      QStringLiteral("path")});
-    parser.addOption({QStringLiteral("language"),
-                      QStringLiteral("Language of the texts, a file <name>.lng in the plug-in's Language folder "
-                                     "(default: English)."),
-                      QStringLiteral("name"), QStringLiteral("English")});
+    parser.addOption(
+        {QStringLiteral("plugin"),
+         QStringLiteral("The plug-in library (default: liborvexKorotka.so in ../lib beside orvex)."),
+         QStringLiteral("path")});
+    parser.addOption(
+        {QStringLiteral("language"),
+         QStringLiteral("Language of the texts, a file <name>.lng in the plug-in's Language folder "
+                        "(default: English)."),
+         QStringLiteral("name"), QStringLiteral("English")});
     parser.addOption(
         {QStringLiteral("verbose"),
          QStringLiteral("Also report on stderr the failures that the host and the driver pass over.")});
@@ -82,17 +87,20 @@ int main(int argc, char** argv) {
     orvex::HostEnvironment environment(orvex::HostMessageService::Mode::Console);
     const QString library = parser.isSet(QStringLiteral("plugin"))
                                 ? parser.value(QStringLiteral("plugin"))
-                                : QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../lib/liborvexKorotka.so"));
+                                : QDir(QCoreApplication::applicationDirPath())
+                                      .filePath(QStringLiteral("../lib/liborvexKorotka.so"));
     try {
         environment.Loader().Load(kPlugInId, library);
         const auto application = environment.Application();
-        const QString lngPath = application->JoinPath(application->PlugInFolder(kPlugInId), QStringLiteral("Language"));
+        const QString lngPath =
+            application->JoinPath(application->PlugInFolder(kPlugInId), QStringLiteral("Language"));
         QString error;
-        if (!environment.Language()->Load(kPlugInId, lngPath, parser.value(QStringLiteral("language")), &error)) {
+        if (!environment.Language()->Load(kPlugInId, lngPath, parser.value(QStringLiteral("language")),
+                                          &error)) {
             Print(stderr, QStringLiteral("orvex: %1; the texts stay in English").arg(error));
         }
-        const auto plugIn =
-            orvex::ComponentRegistry::Instance().CreateAs<orvex::IPlugIn>(QStringLiteral("orvexKorotka.CPlugInKorotka"));
+        const auto plugIn = orvex::ComponentRegistry::Instance().CreateAs<orvex::IPlugIn>(
+            QStringLiteral("orvexKorotka.CPlugInKorotka"));
         plugIn->Initialize(nullptr);
         ListTests(*plugIn);
     } catch (const orvex::ComError& e) {

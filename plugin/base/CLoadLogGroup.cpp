@@ -9,7 +9,8 @@
 
 namespace korotka {
 
-CLoadLogGroup::CLoadLogGroup(std::shared_ptr<orvex::LoadLog> log, const QString& caption) : m_log(std::move(log)) {
+CLoadLogGroup::CLoadLogGroup(std::shared_ptr<orvex::LoadLog> log, const QString& caption)
+    : m_log(std::move(log)) {
     if (m_log) m_log->OpenGroup(MLanguage::kPlugInId, caption);
 }
 

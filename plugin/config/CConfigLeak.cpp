@@ -8,11 +8,11 @@
 #include "hostapi/TestGuideSettings.h"
 #include "hostapi/XmlDocument.h"
 #include "hostapi/XmlElement.h"
-#include "plugin/config/MConfigUtils.h"
 #include "plugin/base/MLanguage.h"
-#include "plugin/units/MConversions.h"
-#include "plugin/settings/MUtils.h"
+#include "plugin/config/MConfigUtils.h"
 #include "plugin/dialogs/FDialogWrapper.h"
+#include "plugin/settings/MUtils.h"
+#include "plugin/units/MConversions.h"
 
 namespace korotka {
 

@@ -7,8 +7,8 @@
 
 #include "hostapi/IConfigData.h"
 #include "hostapi/VariantArray.h"
-#include "plugin/config/IKorotkaConfigPressure.h"
 #include "plugin/base/PlugInExport.h"
+#include "plugin/config/IKorotkaConfigPressure.h"
 
 namespace korotka {
 

@@ -7,9 +7,9 @@
 #include "hostapi/XmlElement.h"
 #include "plugin/config/MConfigUtils.h"
 #include "plugin/config/MPresets.h"
-#include "plugin/units/MConversions.h"
-#include "plugin/settings/MUtils.h"
 #include "plugin/dialogs/FDialogWrapper.h"
+#include "plugin/settings/MUtils.h"
+#include "plugin/units/MConversions.h"
 
 namespace korotka {
 

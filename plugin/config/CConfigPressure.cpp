@@ -6,11 +6,11 @@
 #include "hostapi/TestGuideSettings.h"
 #include "hostapi/XmlDocument.h"
 #include "hostapi/XmlElement.h"
-#include "plugin/config/MConfigUtils.h"
 #include "plugin/base/MLanguage.h"
-#include "plugin/units/MConversions.h"
-#include "plugin/settings/MUtils.h"
+#include "plugin/config/MConfigUtils.h"
 #include "plugin/dialogs/FDialogWrapper.h"
+#include "plugin/settings/MUtils.h"
+#include "plugin/units/MConversions.h"
 
 namespace korotka {
 
@@ -113,8 +113,7 @@ void CConfigPressure::PrintReport(const std::shared_ptr<orvex::ReportContext>& r
                     QLatin1Char(' ') + MConversions::UnitText(m_values.pressureUnit);
     if (m_values.noPump) {
         value += QStringLiteral("  (") +
-                 report->GetText(MLanguage::kPlugInId, QStringLiteral("20821::external")) +
-                 QLatin1Char(')');
+                 report->GetText(MLanguage::kPlugInId, QStringLiteral("20821::external")) + QLatin1Char(')');
     }
     MConfigUtils::PrintReport(*report, MConfigUtils::ReportRow(*report, kInflatePressureLiteral, value));
 }

@@ -102,8 +102,8 @@ void MConfigUtils::AppendSettings(const std::shared_ptr<orvex::XmlDocument>& doc
 
 QString MConfigUtils::ReportRow(orvex::ReportContext& report, const QString& labelLiteral,
                                 const QString& value) {
-    return QStringLiteral("|      ") + report.GetText(MLanguage::kPlugInId, labelLiteral) +
-           QLatin1Char('|') + value + QLatin1Char(';');
+    return QStringLiteral("|      ") + report.GetText(MLanguage::kPlugInId, labelLiteral) + QLatin1Char('|') +
+           value + QLatin1Char(';');
 }
 
 void MConfigUtils::PrintReport(orvex::ReportContext& report, const QString& rows) {

@@ -118,8 +118,9 @@ bool FNumericInput::AcceptsKey(const QString& key) const {
 
 QString FNumericInput::OutOfRangeText() const {
     return MLanguage::Translate(QStringLiteral("20174::Input is out of range")) + u'\n' +
-           MLanguage::Translate(QStringLiteral("20175::Minimum value:")) + u' ' + PlainText(m_minValue) + u'\n' +
-           MLanguage::Translate(QStringLiteral("20176::Maximum value:")) + u' ' + PlainText(m_maxValue);
+           MLanguage::Translate(QStringLiteral("20175::Minimum value:")) + u' ' + PlainText(m_minValue) +
+           u'\n' + MLanguage::Translate(QStringLiteral("20176::Maximum value:")) + u' ' +
+           PlainText(m_maxValue);
 }
 
 void FNumericInput::OnOk() {
@@ -143,8 +144,8 @@ void FNumericInput::OnCancel() {
     reject();
 }
 
-void FNumericInput::EditNumber(QLineEdit* box, const QString& units, const QString& caption, int16_t decimalPlaces,
-                              float minimum, float maximum) {
+void FNumericInput::EditNumber(QLineEdit* box, const QString& units, const QString& caption,
+                               int16_t decimalPlaces, float minimum, float maximum) {
     if (box == nullptr) return;
     FNumericInput dialog(box->window());
     dialog.SetMinValue(minimum);

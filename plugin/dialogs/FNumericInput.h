@@ -39,8 +39,8 @@ public:
     // The numeric-edit routine of the configuration views: lets the technician type a new value
     // for the box and writes it into the box unless the dialog was cancelled. The caption is
     // shown as given.
-    static void EditNumber(QLineEdit* box, const QString& units, const QString& caption, int16_t decimalPlaces,
-                           float minimum, float maximum);
+    static void EditNumber(QLineEdit* box, const QString& units, const QString& caption,
+                           int16_t decimalPlaces, float minimum, float maximum);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

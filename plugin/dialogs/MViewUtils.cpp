@@ -2,7 +2,6 @@
 
 #include <exception>
 
-
 namespace korotka {
 
 namespace {

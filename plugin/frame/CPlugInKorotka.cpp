@@ -3,6 +3,7 @@
 #include <QStringList>
 #include <exception>
 
+#include "driver/GDeclares.h"
 #include "hostapi/ComError.h"
 #include "hostapi/ComponentRegistry.h"
 #include "hostapi/HostServices.h"
@@ -11,7 +12,6 @@
 #include "hostapi/TestElementList.h"
 #include "hostapi/XmlDocument.h"
 #include "hostapi/XmlElement.h"
-#include "driver/GDeclares.h"
 #include "plugin/base/MBitmaps.h"
 #include "plugin/base/MLanguage.h"
 #include "plugin/base/PlugInLog.h"
@@ -96,7 +96,9 @@ QPixmap CPlugInKorotka::Icon(int32_t testId, int32_t size, const orvex::Variant&
     return MBitmaps::Bitmap(IconName(testId, size));
 }
 
-QString CPlugInKorotka::Name() { return MLanguage::Translate(QStringLiteral("20000::Korotka NIBP Analyzer")); }
+QString CPlugInKorotka::Name() {
+    return MLanguage::Translate(QStringLiteral("20000::Korotka NIBP Analyzer"));
+}
 
 int32_t CPlugInKorotka::Flags() { return m_flags; }
 

@@ -17,15 +17,15 @@
 #include "hostapi/Standard.h"
 #include "hostapi/StandardList.h"
 #include "hostapi/XmlElement.h"
-#include "plugin/config/CConfigPBP.h"
-#include "plugin/config/IKorotkaConfigPressure.h"
 #include "plugin/base/MLanguage.h"
 #include "plugin/base/PlugInLog.h"
-#include "plugin/units/MConversions.h"
+#include "plugin/config/CConfigPBP.h"
+#include "plugin/config/IKorotkaConfigPressure.h"
+#include "plugin/dialogs/FDialogWrapper.h"
 #include "plugin/measure/CMeasurement.h"
 #include "plugin/measure/MLimitUtils.h"
+#include "plugin/units/MConversions.h"
 #include "plugin/units/MMeasureKey.h"
-#include "plugin/dialogs/FDialogWrapper.h"
 
 namespace korotka {
 
@@ -66,7 +66,8 @@ std::shared_ptr<orvex::StandardList> NewStandardList() {
 bool HasEnabledLimit(const orvex::Standard& standard, const QString& key) {
     for (int32_t i = 1; i <= standard.Count(); ++i) {
         const auto entry = standard.Item(i);
-        if (entry && entry->Key() == key && (entry->Enabled(LimitEntry::kHigh) || entry->Enabled(LimitEntry::kLow))) {
+        if (entry && entry->Key() == key &&
+            (entry->Enabled(LimitEntry::kHigh) || entry->Enabled(LimitEntry::kLow))) {
             return true;
         }
     }

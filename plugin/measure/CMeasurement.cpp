@@ -99,7 +99,8 @@ QString CMeasurement::ToolTipText() {
         if (!literal.isEmpty()) text += MLanguage::TranslatedOrPlain(literal) + QLatin1Char(' ');
     }
     if (!m_unjudged.isEmpty()) {
-        text += MLanguage::TranslatedOrPlain(kUnjudgedLiteral) + QLatin1Char(' ') + m_unjudged.join(QStringLiteral("; "));
+        text += MLanguage::TranslatedOrPlain(kUnjudgedLiteral) + QLatin1Char(' ') +
+                m_unjudged.join(QStringLiteral("; "));
     }
     return TrimBlanks(text);
 }
@@ -299,7 +300,8 @@ int32_t CMeasurement::EvaluateLimit(const orvex::Standard& standard, const orvex
             const float limit = CalculateOrRaise(entry, position);
             if (position == kHigh ? value > limit : value < limit) return kFailed;
         } catch (const ComError& error) {
-            NoteUnjudgedLimit(StandardName(standard) + QLatin1Char(' ') + LimitName(position), error.Description());
+            NoteUnjudgedLimit(StandardName(standard) + QLatin1Char(' ') + LimitName(position),
+                              error.Description());
             return kFailed;
         }
     }

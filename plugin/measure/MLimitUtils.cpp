@@ -16,9 +16,9 @@
 #include "hostapi/Standard.h"
 #include "hostapi/VariantArray.h"
 #include "plugin/base/MLanguage.h"
+#include "plugin/base/PlugInLog.h"
 #include "plugin/units/MConversions.h"
 #include "plugin/units/MMeasureKey.h"
-#include "plugin/base/PlugInLog.h"
 
 namespace korotka {
 

@@ -15,9 +15,9 @@
 #include "hostapi/XmlElement.h"
 #include "plugin/base/CLoadLogGroup.h"
 #include "plugin/base/MLanguage.h"
-#include "plugin/measure/CMeasurement.h"
-#include "plugin/dialogs/FDialogWrapper.h"
 #include "plugin/base/PlugInLog.h"
+#include "plugin/dialogs/FDialogWrapper.h"
+#include "plugin/measure/CMeasurement.h"
 
 namespace korotka {
 
@@ -287,8 +287,7 @@ std::shared_ptr<orvex::XmlElement> CResultBase::Write(
     } catch (const ComError&) {
         // Reported below as the record's own error.
     }
-    if (!element)
-        HostServices::Errors()->Raise(MLanguage::kPlugInId, kErrSave, m_source, kSaveErrorKind);
+    if (!element) HostServices::Errors()->Raise(MLanguage::kPlugInId, kErrSave, m_source, kSaveErrorKind);
     if (m_storesMti && m_record.mtiid != 0) {
         element->SetAttribute(kMtiAttribute,
                               HostServices::Values()->Format(Variant(m_record.mtiid), QString()));

@@ -3,10 +3,10 @@
 #include <exception>
 
 #include "hostapi/ComError.h"
+#include "plugin/base/PlugInLog.h"
 #include "plugin/measure/CMeasurement.h"
 #include "plugin/units/MConversions.h"
 #include "plugin/units/MMeasureKey.h"
-#include "plugin/base/PlugInLog.h"
 
 namespace korotka {
 

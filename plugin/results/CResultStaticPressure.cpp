@@ -3,10 +3,10 @@
 #include <exception>
 
 #include "hostapi/ComError.h"
+#include "plugin/base/PlugInLog.h"
 #include "plugin/measure/CMeasurement.h"
 #include "plugin/units/MConversions.h"
 #include "plugin/units/MMeasureKey.h"
-#include "plugin/base/PlugInLog.h"
 
 namespace korotka {
 
@@ -38,7 +38,8 @@ void CResultStaticPressure::SetManometer(float reading) {
         try {
             if (!value.IsNull() && !value.IsEmpty()) typed = value.ToSingle();
         } catch (const orvex::ComError& error) {
-            qCWarning(lcPlugIn, "a typed reading that is no number leaves the difference as it was: %s", error.what());
+            qCWarning(lcPlugIn, "a typed reading that is no number leaves the difference as it was: %s",
+                      error.what());
             // A typed text that is no number leaves the difference as it was.
             return;
         }

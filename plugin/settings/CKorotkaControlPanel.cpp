@@ -20,12 +20,13 @@ const QString kBPUnit = QStringLiteral("BPUnit");
 
 std::shared_ptr<orvex::Registry> OpenKey() {
     try {
-        auto registry =
-            orvex::ComponentRegistry::Instance().CreateAs<orvex::Registry>(QStringLiteral("OrvexTypeLib.Registry"));
+        auto registry = orvex::ComponentRegistry::Instance().CreateAs<orvex::Registry>(
+            QStringLiteral("OrvexTypeLib.Registry"));
         registry->OpenKey(orvex::Registry::kHkeyLocalMachine, kKey);
         return registry;
     } catch (const ComError&) {
-        orvex::HostServices::Errors()->Raise(MLanguage::kPlugInId, CKorotkaControlPanel::kErrKeyNotOpened, kSource, 1);
+        orvex::HostServices::Errors()->Raise(MLanguage::kPlugInId, CKorotkaControlPanel::kErrKeyNotOpened,
+                                             kSource, 1);
         throw ComError(CKorotkaControlPanel::kErrKeyNotOpened, kSource, QString(), 1);
     }
 }

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "plugin/base/PlugInExport.h"
 #include "hostapi/ISetup.h"
+#include "plugin/base/PlugInExport.h"
 
 namespace korotka {
 

@@ -7,8 +7,8 @@
 #include "hostapi/ComponentRegistry.h"
 #include "hostapi/HostServices.h"
 #include "hostapi/Registry.h"
-#include "plugin/base/MLanguage.h"
 #include "hostapi/VariantArray.h"
+#include "plugin/base/MLanguage.h"
 
 namespace korotka {
 
@@ -50,7 +50,9 @@ QString CPlugInSetup::DefaultLngPath() { return PlugInFile(QStringLiteral("Langu
 QString CPlugInSetup::DefaultConfigFile() { return PlugInFile(QStringLiteral("orvexKorotka.mpc")); }
 
 QString CPlugInSetup::LngPath() const { return m_lngPath.isEmpty() ? DefaultLngPath() : m_lngPath; }
-QString CPlugInSetup::ConfigFile() const { return m_configFile.isEmpty() ? DefaultConfigFile() : m_configFile; }
+QString CPlugInSetup::ConfigFile() const {
+    return m_configFile.isEmpty() ? DefaultConfigFile() : m_configFile;
+}
 
 void CPlugInSetup::Initialize() { RegLoad(orvex::Registry::kHkeyLocalMachine, kKey); }
 
@@ -84,7 +86,8 @@ void CPlugInSetup::SetSettings(const QByteArray& settings) {
 void CPlugInSetup::RegLoad(int32_t hive, const QString& key) {
     std::shared_ptr<orvex::Registry> registry;
     try {
-        registry = orvex::ComponentRegistry::Instance().CreateAs<orvex::Registry>(QStringLiteral("OrvexTypeLib.Registry"));
+        registry = orvex::ComponentRegistry::Instance().CreateAs<orvex::Registry>(
+            QStringLiteral("OrvexTypeLib.Registry"));
         registry->OpenKey(hive, key);
     } catch (const ComError&) {
         Raise(kErrKeyNotOpened, 1);
@@ -93,7 +96,9 @@ void CPlugInSetup::RegLoad(int32_t hive, const QString& key) {
         SetSettings(BytesOf(registry->ReadValue(QStringLiteral("Configuration"))));
     } catch (const ComError& e) {
         if (e.Number() == orvex::Registry::kErrValueNotFound) return;  // never configured: defaults
-        if (e.Number() == orvex::Registry::kErrKeyNotOpened || e.Number() == orvex::Registry::kErrAccessDenied) throw;
+        if (e.Number() == orvex::Registry::kErrKeyNotOpened ||
+            e.Number() == orvex::Registry::kErrAccessDenied)
+            throw;
         HostServices::Errors()->ReportError(e, kSource);
         throw;
     }

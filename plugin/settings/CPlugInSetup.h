@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "plugin/base/PlugInExport.h"
 #include "hostapi/ISetup.h"
+#include "plugin/base/PlugInExport.h"
 
 namespace korotka {
 

@@ -58,8 +58,8 @@ int32_t ReadValue(const QString& key, const QString& name) {
         if (error.Number() == orvex::Registry::kErrValueNotFound) {
             qCDebug(lcPlugIn, "setting %s\\%s absent, taken as 0", qUtf8Printable(key), qUtf8Printable(name));
         } else {
-            qCWarning(lcPlugIn, "setting %s\\%s not read, taken as 0: %s", qUtf8Printable(key), qUtf8Printable(name),
-                      error.what());
+            qCWarning(lcPlugIn, "setting %s\\%s not read, taken as 0: %s", qUtf8Printable(key),
+                      qUtf8Printable(name), error.what());
         }
         return 0;
     }

@@ -11,9 +11,9 @@
 #include "hostapi/ComError.h"
 #include "hostapi/HostServices.h"
 #include "plugin/base/MLanguage.h"
-#include "plugin/units/MMeasureKey.h"
-#include "plugin/settings/MUtils.h"
 #include "plugin/base/PlugInLog.h"
+#include "plugin/settings/MUtils.h"
+#include "plugin/units/MMeasureKey.h"
 
 namespace korotka {
 

@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <exception>
 
-#include "plugin/base/MLanguage.h"
-#include "plugin/dialogs/MViewUtils.h"
 #include "hostapi/IResultData.h"
+#include "plugin/base/MLanguage.h"
 #include "plugin/base/PlugInLog.h"
+#include "plugin/dialogs/MViewUtils.h"
 
 namespace korotka {
 

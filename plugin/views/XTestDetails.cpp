@@ -5,12 +5,12 @@
 #include <algorithm>
 #include <exception>
 
-#include "plugin/base/MLanguage.h"
-#include "plugin/dialogs/MViewUtils.h"
 #include "hostapi/ComponentRegistry.h"
 #include "hostapi/VariantArray.h"
 #include "hostapi/XTestWizard.h"
+#include "plugin/base/MLanguage.h"
 #include "plugin/base/PlugInLog.h"
+#include "plugin/dialogs/MViewUtils.h"
 
 namespace korotka {
 

@@ -4,9 +4,9 @@
 #include <QPixmap>
 #include <algorithm>
 
+#include "plugin/base/MBitmaps.h"
 #include "plugin/base/MLanguage.h"
 #include "plugin/dialogs/MViewUtils.h"
-#include "plugin/base/MBitmaps.h"
 
 namespace korotka {
 

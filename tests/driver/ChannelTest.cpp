@@ -64,9 +64,17 @@ TEST_F(ChannelTest, TalksToTheInstrument) {
 TEST_F(ChannelTest, CollectsAReplyUntilItsFinalLineEnd) {
     // Chunks less than a window apart make one reply; a CR LF inside a chunk does not end it,
     // and only the final CR LF is removed.
-    Script({{0, "\x06" "AB\r\nC"}, {300, "D"}, {300, "E\r"}, {300, "\n"}, {50, "next\r\n"}});
+    Script({{0,
+             "\x06"
+             "AB\r\nC"},
+            {300, "D"},
+            {300, "E\r"},
+            {300, "\n"},
+            {50, "next\r\n"}});
     channel.Send("[X]");
-    EXPECT_EQ(channel.Receive(), "\x06" "AB\r\nCDE");
+    EXPECT_EQ(channel.Receive(),
+              "\x06"
+              "AB\r\nCDE");
     EXPECT_EQ(channel.Receive(), "next");
     EXPECT_EQ(sim->ReceivedCommands(), std::vector<std::string>{"[X]"});
 }
@@ -93,8 +101,12 @@ TEST_F(ChannelTest, SendDiscardsWhatArrivedBeforeIt) {
     Script({{0, "stale reply\r\n"}});
     Pump(200);
     channel.Send("[BP_SERIAL]");
-    sim->Schedule({{20, "\x06" "fresh\r\n"}});
-    EXPECT_EQ(channel.Receive(), "\x06" "fresh");
+    sim->Schedule({{20,
+                    "\x06"
+                    "fresh\r\n"}});
+    EXPECT_EQ(channel.Receive(),
+              "\x06"
+              "fresh");
 }
 
 TEST_F(ChannelTest, AnEndlessStreamIsCutOffAndReportedAsAnInvalidResponse) {
@@ -110,13 +122,23 @@ TEST_F(ChannelTest, AnEndlessStreamIsCutOffAndReportedAsAnInvalidResponse) {
     // The channel stays usable once the line calms down.
     Pump(300);
     channel.Send("[BP_SERIAL]");
-    sim->Schedule({{10, "\x06" "ok\r\n"}});
-    EXPECT_EQ(channel.Receive(), "\x06" "ok");
+    sim->Schedule({{10,
+                    "\x06"
+                    "ok\r\n"}});
+    EXPECT_EQ(channel.Receive(),
+              "\x06"
+              "ok");
 }
 
 TEST_F(ChannelTest, ALostLineIsAnErrorNeverAReadingAndTheLineCanBeOpenedAgain) {
     // Half a reply, then the line hangs up: what arrived must not come back as a reply.
-    Script({{0, "\x06" "25"}, {200, "0."}, {200, "0 mm"}, {200, "Hg"}, {200, "\r\n"}});
+    Script({{0,
+             "\x06"
+             "25"},
+            {200, "0."},
+            {200, "0 mm"},
+            {200, "Hg"},
+            {200, "\r\n"}});
     QTimer::singleShot(500, [this] { sim->HangUp(); });
     QElapsedTimer clock;
     clock.start();
@@ -143,7 +165,10 @@ TEST_F(ChannelTest, ALostLineIsAnErrorNeverAReadingAndTheLineCanBeOpenedAgain) {
     EXPECT_EQ(channel.Receive(), "\x06KT-0001234");
 
     // Closed by a handler that ran during the wait: the partial reply is dropped the same way.
-    Script({{0, "\x06" "12"}, {300, "3"}});
+    Script({{0,
+             "\x06"
+             "12"},
+            {300, "3"}});
     QTimer::singleShot(150, [this] { channel.Close(); });
     e = Raised([&] { channel.Receive(); });
     EXPECT_EQ(e.Number(), korotka::eeVTI_MTIConnectionLost);
@@ -151,8 +176,12 @@ TEST_F(ChannelTest, ALostLineIsAnErrorNeverAReadingAndTheLineCanBeOpenedAgain) {
 }
 
 TEST_F(ChannelTest, AReplyWithoutLineEndOnALiveLineIsTakenWhenTheWindowEnds) {
-    Script({{0, "\x06" "250.0 mmHg"}});
-    EXPECT_EQ(channel.Receive(), "\x06" "250.0 mmHg");
+    Script({{0,
+             "\x06"
+             "250.0 mmHg"}});
+    EXPECT_EQ(channel.Receive(),
+              "\x06"
+              "250.0 mmHg");
 }
 
 TEST_F(ChannelTest, CloseNeverFails) {

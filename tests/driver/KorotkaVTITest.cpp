@@ -101,7 +101,8 @@ TEST_F(KorotkaVTITest, VentSendsOnlyTheBleedAndLeavesItsReplyToTheResultPoll) {
     EXPECT_EQ(Sent(Params({900})), Commands{"[BLEED_SYSTEM]"});
     Variant result = ResultArray();
     int32_t id = TESTID_VENT;
-    for (int poll = 0; poll < 4 && result.ToArray().At(0).ToLong() == 0; ++poll) vti->GetTestResult(id, result);
+    for (int poll = 0; poll < 4 && result.ToArray().At(0).ToLong() == 0; ++poll)
+        vti->GetTestResult(id, result);
     EXPECT_EQ(result.ToArray().At(0).ToLong(), 6);
 }
 
@@ -120,7 +121,8 @@ TEST_F(KorotkaVTITest, AStaticPressureRunReadsThePressureFromTheInstrument) {
     vti->StartTest(params);
     Variant result = ResultArray();
     int32_t id = TESTID_PRESS_STATIC;
-    for (int poll = 0; poll < 8 && result.ToArray().At(0).ToLong() == 0; ++poll) vti->GetTestResult(id, result);
+    for (int poll = 0; poll < 8 && result.ToArray().At(0).ToLong() == 0; ++poll)
+        vti->GetTestResult(id, result);
     const VariantArray& r = result.ToArray();
     EXPECT_EQ(r.At(0).GetKind(), Variant::Kind::Integer);
     EXPECT_EQ(r.At(0).ToLong(), 6);
@@ -147,7 +149,9 @@ TEST_F(KorotkaVTITest, TestRepliesSplitIntoAcknowledgementAndTwoFields) {
     int32_t id = TESTID_PRESS_STATIC;
 
     Variant result = ResultArray();
-    sim->Schedule({{10, "\x06" "ABCDE 123.4  \r\n"}});
+    sim->Schedule({{10,
+                    "\x06"
+                    "ABCDE 123.4  \r\n"}});
     vti->GetTestResult(id, result);
     EXPECT_EQ(result.ToArray().At(0).ToLong(), 6);
     EXPECT_EQ(result.ToArray().At(1).ToString(), "ABCDE");
@@ -192,10 +196,10 @@ TEST_F(KorotkaVTITest, AResultArrayThatCannotHoldTheReplyIsReported) {
 TEST_F(KorotkaVTITest, ABadParameterArrayIsAClearDriverError) {
     vti->StartRemote();
     const std::vector<std::pair<Variant, int>> cases = {
-        {Variant("300"), 0},                          // no array at all
-        {Params({"abc"}), 0},                         // text where the test id belongs
-        {Params({300, "250", 0}), 3},                 // too short for the gauge switch
-        {Params({300, "250", 0, false, 0}), 5},       // too short for the measure-only switch
+        {Variant("300"), 0},                     // no array at all
+        {Params({"abc"}), 0},                    // text where the test id belongs
+        {Params({300, "250", 0}), 3},            // too short for the gauge switch
+        {Params({300, "250", 0, false, 0}), 5},  // too short for the measure-only switch
         {Params({300, Variant::Null(), 0, false, 0, false}), 1},
         {Params({100, "250", 0, 0, 0, 0, "maybe"}), 6},
         {Params({400, 1e12, 0, 0, false}), 1},

@@ -14,8 +14,8 @@ using MlcQueryTest = SimulatorFixture;
 
 TEST_F(MlcQueryTest, FindsTheKorotkaAndFreesThePortAgain) {
     orvexKorotkaVTI_RegisterClasses(orvex::ComponentRegistry::Instance());
-    const auto query =
-        orvex::ComponentRegistry::Instance().CreateAs<orvex::IOrvexMLCQuery>("orvexKorotkaVTI.CKorotkaMlcQuery");
+    const auto query = orvex::ComponentRegistry::Instance().CreateAs<orvex::IOrvexMLCQuery>(
+        "orvexKorotkaVTI.CKorotkaMlcQuery");
     EXPECT_TRUE(query->MtiType().IsEmpty());
     EXPECT_TRUE(query->SerialNo().isEmpty());
     EXPECT_TRUE(query->FWVersion().isEmpty());
@@ -40,7 +40,10 @@ TEST_F(MlcQueryTest, ReadsTheVersionAfterVerOrFromTheFourthCharacter) {
     EXPECT_EQ(info.serialNo, "SER-9");
     EXPECT_EQ(info.fwVersion, "2.10");
 
-    sim->Schedule({{50, "\x06S\r\n"}, {150, "\x06" "ABCDEFGHIJ\r\n"}});
+    sim->Schedule({{50, "\x06S\r\n"},
+                   {150,
+                    "\x06"
+                    "ABCDEFGHIJ\r\n"}});
     info = query.QueryMTI(kPort);
     EXPECT_EQ(info.fwVersion, "DEFGHIJ");
     EXPECT_EQ(info.found, 1);

@@ -24,9 +24,10 @@ using LanguageServiceTest = HostFixture;
 
 TEST_F(LanguageServiceTest, TranslatesKnownNumbersAndFallsBackToTheLiteralsText) {
     QTemporaryDir dir;
-    const QString path = WriteFile(dir, "German.lng",
-                                   "# comment line\r\n20180=mmHg (de)\r\n22000=Fehler %%1\\r\\nBeschreibung: %%2\n"
-                                   "not a number=x\n=empty\n 20181 = kPa de\n");
+    const QString path =
+        WriteFile(dir, "German.lng",
+                  "# comment line\r\n20180=mmHg (de)\r\n22000=Fehler %%1\\r\\nBeschreibung: %%2\n"
+                  "not a number=x\n=empty\n 20181 = kPa de\n");
     QString error;
     ASSERT_TRUE(language->LoadFile("Korotka", path, &error)) << error.toStdString();
 
@@ -39,7 +40,8 @@ TEST_F(LanguageServiceTest, TranslatesKnownNumbersAndFallsBackToTheLiteralsText)
     EXPECT_EQ(language->GetText("Korotka", "plain text", {}), "plain text");
     EXPECT_EQ(language->GetText("Korotka", "abc::def", {}), "def");
     EXPECT_EQ(language->GetText("Korotka", "::x", {}), "::x");
-    EXPECT_EQ(language->GetText("Korotka", "22000::Error %%1", VariantArray::FromList({Variant(5), Variant("Overflow")})),
+    EXPECT_EQ(language->GetText("Korotka", "22000::Error %%1",
+                                VariantArray::FromList({Variant(5), Variant("Overflow")})),
               "Fehler 5\r\nBeschreibung: Overflow");
 
     EXPECT_FALSE(language->LoadFile("Korotka", dir.filePath("missing.lng"), &error));

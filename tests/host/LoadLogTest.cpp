@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-
 #include "host/HostLoadLog.h"
 #include "hostapi/ComponentRegistry.h"
 #include "support/HostFixture.h"

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-
 #include "host/HostReportContext.h"
 #include "hostapi/ComponentRegistry.h"
 #include "support/HostFixture.h"

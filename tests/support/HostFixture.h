@@ -46,7 +46,8 @@ protected:
         file.write(lines);
         file.close();
         QString error;
-        ASSERT_TRUE(language->LoadFile(QStringLiteral("Korotka"), file.fileName(), &error)) << error.toStdString();
+        ASSERT_TRUE(language->LoadFile(QStringLiteral("Korotka"), file.fileName(), &error))
+            << error.toStdString();
     }
 
     // The document element of a file holding the text; records are read through real files, as

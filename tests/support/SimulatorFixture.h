@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QTimer>
 #include <QEventLoop>
 #include <QString>
+#include <QTimer>
 #include <memory>
 #include <string>
 

@@ -55,8 +55,10 @@ TEST_F(NumericInput, CaptionsAreTranslatedWhenCreated) {
 
     LoadLanguage("20170=Aufblasdruck bearbeiten\n20171=Übernehmen\n20172=Abbrechen\n");
     FNumericInput translated;
-    EXPECT_EQ(translated.findChild<QPushButton*>(QStringLiteral("Command1"))->text(), QStringLiteral("Übernehmen"));
-    EXPECT_EQ(translated.findChild<QPushButton*>(QStringLiteral("Command2"))->text(), QStringLiteral("Abbrechen"));
+    EXPECT_EQ(translated.findChild<QPushButton*>(QStringLiteral("Command1"))->text(),
+              QStringLiteral("Übernehmen"));
+    EXPECT_EQ(translated.findChild<QPushButton*>(QStringLiteral("Command2"))->text(),
+              QStringLiteral("Abbrechen"));
     EXPECT_EQ(translated.windowTitle(), QStringLiteral("Aufblasdruck bearbeiten"));
 }
 
@@ -93,7 +95,8 @@ TEST_F(NumericInput, OkAcceptsTheBoundsAndRefusesValuesOutsideThem) {
     EXPECT_EQ(box->text(), QStringLiteral("127"));
     ok->click();
     ASSERT_EQ(Shown().size(), 1);
-    EXPECT_EQ(Shown().front(), QStringLiteral("Input is out of range\nMinimum value: 10\nMaximum value: 100"));
+    EXPECT_EQ(Shown().front(),
+              QStringLiteral("Input is out of range\nMinimum value: 10\nMaximum value: 100"));
     EXPECT_EQ(messages->Shown().front().title, QStringLiteral("Edit Inflate Pressure"));
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_TRUE(dialog->UserCancelled());
@@ -178,14 +181,16 @@ TEST_F(EditNumber, WritesTheConfirmedValueBackOnly) {
         Type(input, QStringLiteral("5"));
         dialog.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
     });
-    FNumericInput::EditNumber(&box, QStringLiteral("seconds"), QStringLiteral("Edit Duration"), 0, 0.0f, 300.0f);
+    FNumericInput::EditNumber(&box, QStringLiteral("seconds"), QStringLiteral("Edit Duration"), 0, 0.0f,
+                              300.0f);
     EXPECT_EQ(box.text(), QStringLiteral("125"));
 
     WhenDialogOpens([](FNumericInput& dialog) {
         Type(dialog.findChild<QLineEdit*>(QStringLiteral("txtNumeric")), QStringLiteral("0"));
         dialog.findChild<QPushButton*>(QStringLiteral("Command2"))->click();
     });
-    FNumericInput::EditNumber(&box, QStringLiteral("seconds"), QStringLiteral("Edit Duration"), 0, 0.0f, 300.0f);
+    FNumericInput::EditNumber(&box, QStringLiteral("seconds"), QStringLiteral("Edit Duration"), 0, 0.0f,
+                              300.0f);
     EXPECT_EQ(box.text(), QStringLiteral("125"));
 }
 

@@ -24,7 +24,8 @@ namespace {
 class ProbeElement : public orvex::ITestElement {
 public:
     ProbeElement()
-        : m_base(orvex::ComponentRegistry::Instance().CreateAs<orvex::TestElementBase>("OrvexTypeLib.TestElementBase")) {}
+        : m_base(orvex::ComponentRegistry::Instance().CreateAs<orvex::TestElementBase>(
+              "OrvexTypeLib.TestElementBase")) {}
     QString PlugInID() override { return m_base->PlugInID(); }
     int32_t TestID() override { return m_base->TestID(); }
     int32_t ID() override { return m_base->ID(); }
@@ -46,8 +47,11 @@ public:
     }
     void Perform(const std::shared_ptr<orvex::PerformContext>&) override {}
     void Load(const std::shared_ptr<orvex::XmlElement>&, int32_t) override {}
-    std::shared_ptr<orvex::XmlElement> Save(const std::shared_ptr<orvex::XmlElement>&, int32_t) override { return nullptr; }
-    void PrintReport(const std::shared_ptr<orvex::ReportContext>&, const std::shared_ptr<orvex::PrintJob>&) override {}
+    std::shared_ptr<orvex::XmlElement> Save(const std::shared_ptr<orvex::XmlElement>&, int32_t) override {
+        return nullptr;
+    }
+    void PrintReport(const std::shared_ptr<orvex::ReportContext>&,
+                     const std::shared_ptr<orvex::PrintJob>&) override {}
     bool QuerySetParent(const std::shared_ptr<orvex::ITestElement>&) override { return true; }
     void Terminate() override { m_base->Terminate(); }
     void UpdateReferences() override {}
@@ -60,8 +64,8 @@ private:
 // A group: an element that is also a list of elements.
 class ProbeGroup : public ProbeElement, public orvex::TestElementList {
 public:
-    void Add(const std::shared_ptr<orvex::ITestElement>& element, const std::shared_ptr<orvex::ITestElement>& before,
-             int32_t flag) override {
+    void Add(const std::shared_ptr<orvex::ITestElement>& element,
+             const std::shared_ptr<orvex::ITestElement>& before, int32_t flag) override {
         m_members.Add(element, before, flag);
     }
     int32_t Count() const override { return m_members.Count(); }
@@ -76,7 +80,8 @@ private:
 };
 
 QString Template(const QString& className, const QString& id, const QString& inner = {}) {
-    return QStringLiteral("<TestElement ClassName=\"%1\" ID=\"%2\">%3</TestElement>").arg(className, id, inner);
+    return QStringLiteral("<TestElement ClassName=\"%1\" ID=\"%2\">%3</TestElement>")
+        .arg(className, id, inner);
 }
 
 }  // namespace
@@ -112,7 +117,8 @@ TEST_F(PlugInKorotkaTest, ReadsTemplatesWithTheirTextsAndGroups) {
                  "<Type LID=\"20030::Static Pressure Test\"/><Parameter LID=\"20031::Accuracy\"/>"
                  "<Name LID=\"20032::Korotka Static\"/><Description LID=\"20033::Holds a pressure.\"/>") +
         Template("test.Probe", "letters") +
-        Template("test.Group", "401", Template("test.Probe", "402") + "<Other/>" + Template("test.Probe", "403")) +
+        Template("test.Group", "401",
+                 Template("test.Probe", "402") + "<Other/>" + Template("test.Probe", "403")) +
         "</TemplateData>");
     const auto tests = plugIn->Tests();
     ASSERT_EQ(tests->Count(), 3);
@@ -158,7 +164,9 @@ TEST_F(PlugInKorotkaTest, ABadTemplateFileStopsInitialisationWithItsError) {
     }
 
     // A class nobody registered is named in the error.
-    auto e = Raised([&] { Initialised("<TemplateData>" + Template("orvexKorotka.CTestLeak", "100") + "</TemplateData>"); });
+    auto e = Raised([&] {
+        Initialised("<TemplateData>" + Template("orvexKorotka.CTestLeak", "100") + "</TemplateData>");
+    });
     EXPECT_EQ(e.Number(), orvex::ComError::kCannotCreateObject);
     EXPECT_TRUE(e.Description().contains("orvexKorotka.CTestLeak"));
 
@@ -247,7 +255,8 @@ TEST_F(PlugInKorotkaTest, SetupSettingsRoundTripAndRefuseForeignOnes) {
     EXPECT_EQ(copy.LngPath(), "/opt/korotka/texts");
     EXPECT_EQ(copy.ConfigFile(), korotka::CPlugInSetup::DefaultConfigFile());
 
-    for (const QByteArray& foreign : {QByteArray(R"([["setup id","Other setup"]])"), QByteArray("not json"), QByteArray()}) {
+    for (const QByteArray& foreign :
+         {QByteArray(R"([["setup id","Other setup"]])"), QByteArray("not json"), QByteArray()}) {
         const auto e = Raised([&] { copy.SetSettings(foreign); });
         EXPECT_EQ(e.Number(), korotka::CPlugInSetup::kErrForeignSettings);
     }

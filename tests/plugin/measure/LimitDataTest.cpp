@@ -22,13 +22,14 @@
 #include "plugin/config/CConfigPBP.h"
 #include "plugin/config/CConfigPressure.h"
 #include "plugin/config/ConfigFixture.h"
+#include "plugin/dialogs/FDialogWrapper.h"
 #include "plugin/measure/CKorotkaLimitData.h"
 #include "plugin/measure/CMeasurement.h"
-#include "plugin/dialogs/FDialogWrapper.h"
 #include "support/Raised.h"
 #include "support/TestElementStub.h"
 
 using korotka::CKorotkaLimitData;
+using korotka::CMeasurement;
 using korotka::ebpuKPA;
 using korotka::ebpuMMHG;
 using korotka::epmuCMH2O;
@@ -42,7 +43,6 @@ using korotka::TESTID_PRESS_LEAK;
 using korotka::TESTID_PRESS_RELIEF;
 using korotka::TESTID_PRESS_STATIC;
 using orvex::ComError;
-using korotka::CMeasurement;
 using orvex::LimitEntry;
 using orvex::Variant;
 
@@ -370,7 +370,8 @@ TEST_F(LimitData, ALimitThatCannotBeEvaluatedFailsTheReadingAndSaysWhy) {
     SetLimit(*alpha->Item(1), LimitEntry::kHigh, 5);
     auto measurement = judged(Variant(120.0F), Variant(120.0F));
     EXPECT_EQ(measurement->Status(), 2);
-    EXPECT_TRUE(measurement->ToolTipText().startsWith("Failed because a limit could not be evaluated: SYST Alpha"))
+    EXPECT_TRUE(
+        measurement->ToolTipText().startsWith("Failed because a limit could not be evaluated: SYST Alpha"))
         << measurement->ToolTipText().toStdString();
 
     // A low limit relative to a preset that is no number.
@@ -379,13 +380,15 @@ TEST_F(LimitData, ALimitThatCannotBeEvaluatedFailsTheReadingAndSaysWhy) {
     SetLimit(*alpha->Item(1), LimitEntry::kLow, -5);
     measurement = judged(Variant(120.0F), Variant("abc"));
     EXPECT_EQ(measurement->Status(), 2);
-    EXPECT_TRUE(measurement->ToolTipText().contains("Type mismatch")) << measurement->ToolTipText().toStdString();
+    EXPECT_TRUE(measurement->ToolTipText().contains("Type mismatch"))
+        << measurement->ToolTipText().toStdString();
     // Once the preset reads, the same limit judges again and the reason is gone.
     measurement->SetPresetValue(Variant(120.0F));
     EXPECT_EQ(measurement->UpdateStatus(limits, run), 1);
     EXPECT_EQ(measurement->ToolTipText(), "");
     // A reading of another component is failed all the same.
-    const auto failed = limits->FindFailedStandards(std::make_shared<Reading>("SYST", Variant(120.0F), Variant("abc")), run);
+    const auto failed =
+        limits->FindFailedStandards(std::make_shared<Reading>("SYST", Variant(120.0F), Variant("abc")), run);
     ASSERT_NE(failed, nullptr);
     EXPECT_EQ(failed->Item(1), alpha);
 }

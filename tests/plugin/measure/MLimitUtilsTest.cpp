@@ -65,7 +65,8 @@ public:
     bool HasDialog() override { return false; }
     int32_t Status() override { return 0; }
     std::shared_ptr<orvex::IMeasurement> Measurement(const orvex::Variant& index) override {
-        if (index.ToString() == QLatin1String("MAPR")) throw orvex::ComError(91, "result", "result not loaded");
+        if (index.ToString() == QLatin1String("MAPR"))
+            throw orvex::ComError(91, "result", "result not loaded");
         return measurements.value(index.ToString());
     }
     int32_t MeasurementCount() override { return static_cast<int32_t>(measurements.size()); }

@@ -95,7 +95,8 @@ TEST_F(MeasurementTest, TheVerdictFollowsTheLimitDataAndNeedsAValue) {
     // Limit data that cannot answer gives no pass, and the tip says why.
     limits->verdict = VerdictLimits::Verdict::Raise;
     EXPECT_EQ(measurement->UpdateStatus(limits, standards), 2);
-    EXPECT_TRUE(measurement->ToolTipText().endsWith("no standards loaded")) << measurement->ToolTipText().toStdString();
+    EXPECT_TRUE(measurement->ToolTipText().endsWith("no standards loaded"))
+        << measurement->ToolTipText().toStdString();
     EXPECT_EQ(measurement->UpdateStatus(nullptr, standards), 2);
     measurement->Clear();
     limits->verdict = VerdictLimits::Verdict::Fail;

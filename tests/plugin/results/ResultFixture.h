@@ -19,8 +19,8 @@
 #include "hostapi/StandardList.h"
 #include "hostapi/XmlDocument.h"
 #include "hostapi/XmlElement.h"
-#include "plugin/measure/CMeasurement.h"
 #include "plugin/frame/CPlugInKorotka.h"
+#include "plugin/measure/CMeasurement.h"
 #include "support/HostFixture.h"
 #include "support/LimitDataStub.h"
 

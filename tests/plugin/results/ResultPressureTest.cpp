@@ -274,7 +274,7 @@ TEST_F(ResultPressure, LoadingRejectsWhatIsNoResult) {
     EXPECT_EQ(log->OpenGroups(), 0U);
     error = Raised([&] {
         record.Load(ChildFromFile("<T><ResultItem><Comment>x</Comment><Measurement Key=\"RATE\"/>"
-                                    "<Measurement Key=\"RATE\"/></ResultItem></T>"),
+                                  "<Measurement Key=\"RATE\"/></ResultItem></T>"),
                     log);
     });
     EXPECT_EQ(error.Number(), CResultBase::kErrDuplicateKey);
@@ -285,7 +285,7 @@ TEST_F(ResultPressure, LoadingRejectsWhatIsNoResult) {
 
     // An unknown verdict of the service history is kept as stored, and the log says so.
     record.Load(ChildFromFile("<T><ResultItem><ServiceRecord><Verdict>maybe</Verdict></ServiceRecord>"
-                                "</ResultItem></T>"),
+                              "</ResultItem></T>"),
                 log);
     EXPECT_EQ(record.ServiceRecord()->Verdict(), "maybe");
     ASSERT_FALSE(log->Entries().empty());

@@ -93,8 +93,8 @@ TEST_F(MUtilsSettings, LoadTimeoutsReadsAllFiveInOrder) {
     SetSeconds(QStringLiteral("\\Relief"), 60);
     SetSeconds(QStringLiteral("\\PSource"), 70);
     const auto opened = std::make_shared<QStringList>();
-    orvex::ComponentRegistry::Instance().Register(kRegistryClass,
-                                                  [opened] { return std::make_shared<RecordingRegistry>(opened); });
+    orvex::ComponentRegistry::Instance().Register(
+        kRegistryClass, [opened] { return std::make_shared<RecordingRegistry>(opened); });
     MUtils::LoadTimeouts();
     EXPECT_EQ(MUtils::CommTimeout(), 6);
     EXPECT_EQ(MUtils::LeakTimeout(), 150);

@@ -8,8 +8,8 @@
 #include "hostapi/ComponentRegistry.h"
 #include "hostapi/ICustomControl.h"
 #include "hostapi/IResultData.h"
-#include "plugin/frame/PlugInRegistration.h"
 #include "plugin/dialogs/MViewUtils.h"
+#include "plugin/frame/PlugInRegistration.h"
 
 namespace {
 
