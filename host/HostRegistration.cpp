@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "HostControlCallBack.h"
 #include "HostInstrumentData.h"
 #include "HostLimitEntry.h"
 #include "HostLoadLog.h"
@@ -57,6 +58,9 @@ extern "C" ORVEX_HOST_EXPORT void orvexhost_RegisterClasses(orvex::ComponentRegi
     });
     registry.Register(QStringLiteral("OrvexTypeLib.TestGuideSettings"),
                       [] { return std::make_shared<orvex::HostTestGuideSettings>(); });
+    // The call-back object a window gives the views it embeds, to hear their events.
+    registry.Register(QStringLiteral("OrvexTypeLib.ControlCallBack"),
+                      [] { return std::make_shared<orvex::HostControlCallBack>(); });
     registry.Register(QStringLiteral("OrvexTypeLib.ServiceRecord"),
                       [] { return std::make_shared<orvex::HostServiceRecord>(); });
 }

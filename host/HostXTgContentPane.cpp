@@ -17,7 +17,7 @@ const QString kSource = QStringLiteral("OrvexTGCL2.XTgContentPane");
 constexpr int kTitlePosition = 0;
 constexpr int kDetailsPosition = 1;
 constexpr int kDetailsStretch = 1;
-constexpr int kResultStretch = 2;
+constexpr int kResultStretch = 1;
 
 QWidget* WidgetOf(const std::shared_ptr<IUnknown>& view) { return dynamic_cast<QWidget*>(view.get()); }
 

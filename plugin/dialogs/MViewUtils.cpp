@@ -47,6 +47,8 @@ QPalette::ColorRole RoleOf(uint32_t index) {
 
 int MViewUtils::ToPixels(int32_t twips) { return twips / kTwipsPerPixel; }
 
+int32_t MViewUtils::ToTwips(int pixels) { return pixels * kTwipsPerPixel; }
+
 QColor MViewUtils::ToColor(uint32_t colour, const QPalette& palette) {
     if ((colour & kSystemColourFlag) != 0) return palette.color(RoleOf(colour & ~kSystemColourFlag));
     return QColor(static_cast<int>(colour & 0xFFu), static_cast<int>((colour >> 8) & 0xFFu),

@@ -17,10 +17,13 @@ namespace korotka {
 class KOROTKA_PLUGIN_EXPORT MViewUtils {
 public:
     static constexpr uint32_t kColourRed = 0x000000FFu;
+    static constexpr uint32_t kColourDarkRed = 0x00000080u;
     static constexpr uint32_t kColourWindowBackground = 0x80000005u;
+    static constexpr uint32_t kColourWindowText = 0x80000008u;
     static constexpr uint32_t kColourButtonFace = 0x8000000Fu;
 
     static int ToPixels(int32_t twips);
+    static int32_t ToTwips(int pixels);
     static QColor ToColor(uint32_t colour, const QPalette& palette);
 };
 

@@ -5,6 +5,8 @@
 #include "plugin/frame/CPlugInKorotka.h"
 #include "plugin/settings/CKorotkaControlPanel.h"
 #include "plugin/views/XDetailedResult.h"
+#include "plugin/views/XResultBP.h"
+#include "plugin/views/XResultView.h"
 #include "plugin/views/XTestDetails.h"
 #include "plugin/views/XTestInstruction.h"
 
@@ -19,4 +21,8 @@ extern "C" KOROTKA_PLUGIN_EXPORT void orvexKorotka_RegisterClasses(orvex::Compon
                       [] { return std::make_shared<korotka::XTestInstruction>(); });
     registry.Register(QStringLiteral("orvexKorotka.XDetailedResult"),
                       [] { return std::make_shared<korotka::XDetailedResult>(); });
+    registry.Register(QStringLiteral("orvexKorotka.XResultBP"),
+                      [] { return std::make_shared<korotka::XResultBP>(); });
+    registry.Register(QStringLiteral("orvexKorotka.XResultView"),
+                      [] { return std::make_shared<korotka::XResultView>(); });
 }

@@ -1,0 +1,116 @@
+// Figures of the test guide window while an instrument step polls a silent simulated Korotka
+// (one reply window a second):
+//  (a) time from a click on Stop (a mouse press and release posted to the tool bar button) to the
+//      window's StopTest event, over 50 clicks: median and maximum (goal: under 50 ms);
+//  (b) CPU time of the whole process during a 10 s step with no reply (goal: under 2 % of a core).
+#include <QApplication>
+#include <QMouseEvent>
+#include <QTimer>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "driver/CKorotkaVTI.h"
+#include "host/HostEnvironment.h"
+#include "hostapi/ComError.h"
+#include "hostapi/ComponentRegistry.h"
+#include "hostapi/VariantArray.h"
+#include "hostapi/XTgButton.h"
+#include "hostapi/XTgToolbar.h"
+#include "plugin/elements/FTestGuide.h"
+#include "plugin/frame/PlugInRegistration.h"
+#include "sim/Simulator.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double CpuSeconds() {
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
+}
+
+// Runs a step that cannot end before its poll limit; its time-out error is the expected end.
+void RunSilentStep(korotka::FTestGuide& guide, const std::shared_ptr<korotka::CKorotkaVTI>& vti, int16_t polls) {
+    orvex::Variant params(orvex::VariantArray::FromList({orvex::Variant(0), orvex::Variant("250"),
+                                                         orvex::Variant(0), orvex::Variant(true)}));
+    orvex::Variant results(orvex::VariantArray::FromList({orvex::Variant(0), orvex::Variant(""), orvex::Variant("")}));
+    try {
+        guide.RunInstrumentStep(vti, korotka::TESTID_PRESS_STATIC, params, results, polls, true, false);
+    } catch (const orvex::ComError&) {
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    orvex::HostEnvironment environment(orvex::HostMessageService::Mode::Record);
+    orvexKorotka_RegisterClasses(orvex::ComponentRegistry::Instance());
+
+    korotkasim::Simulator sim{korotkasim::SimOptions{}};
+    std::string error;
+    if (!sim.Start(&error)) {
+        std::fprintf(stderr, "the simulator did not start: %s\n", error.c_str());
+        return 1;
+    }
+    sim.SetAutoReply(false);
+    environment.Ports()->Assign(1, QString::fromStdString(sim.SlavePath()));
+    environment.Instruments()->Assign(1, {QStringLiteral("Korotka"), QString(), QString(), 1});
+
+    const auto vti = std::make_shared<korotka::CKorotkaVTI>();
+    vti->StartRemote();
+    const auto guide = korotka::FTestGuide::Create();
+    guide->show();
+    const auto stop = guide->Toolbar()->Buttons(korotka::FTestGuide::kStop);
+    auto* stopButton = dynamic_cast<QWidget*>(stop.get());
+    stop->SetEnabled(true);
+
+    // (a) Stop clicks while the step polls.
+    constexpr int kClicks = 50;
+    std::vector<double> latencies;
+    Clock::time_point posted;
+    QObject::connect(guide.get(), &korotka::FTestGuide::StopTest, guide.get(), [&] {
+        latencies.push_back(std::chrono::duration<double, std::milli>(Clock::now() - posted).count());
+        guide->SetStopEnabled(true);
+    });
+    QTimer clicker;
+    QObject::connect(&clicker, &QTimer::timeout, [&] {
+        if (static_cast<int>(latencies.size()) >= kClicks) return;
+        const QPointF centre(stopButton->width() / 2.0, stopButton->height() / 2.0);
+        posted = Clock::now();
+        QApplication::postEvent(stopButton, new QMouseEvent(QEvent::MouseButtonPress, centre, stopButton->mapToGlobal(centre),
+                                                            Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+        QApplication::postEvent(stopButton, new QMouseEvent(QEvent::MouseButtonRelease, centre,
+                                                            stopButton->mapToGlobal(centre), Qt::LeftButton,
+                                                            Qt::NoButton, Qt::NoModifier));
+    });
+    clicker.start(230);
+    RunSilentStep(*guide, vti, 13);
+    clicker.stop();
+    if (latencies.empty()) {
+        std::fprintf(stderr, "no click reached the window\n");
+        return 1;
+    }
+    std::vector<double> sorted = latencies;
+    std::sort(sorted.begin(), sorted.end());
+    std::printf("Stop click to StopTest (%zu clicks): median %.2f ms, max %.2f ms (goal < 50 ms)\n", sorted.size(),
+                sorted[sorted.size() / 2], sorted.back());
+
+    // (b) A 10 s step with no reply and no clicks.
+    const double cpu0 = CpuSeconds();
+    const auto wall0 = Clock::now();
+    RunSilentStep(*guide, vti, 10);
+    const double wall = std::chrono::duration<double>(Clock::now() - wall0).count();
+    const double cpu = CpuSeconds() - cpu0;
+    std::printf("10 s silent step: %.3f s CPU in %.2f s, %.2f %% of one core (goal < 2 %%)\n", cpu, wall,
+                100.0 * cpu / wall);
+    vti->EndRemote();
+    return 0;
+}
