@@ -1,6 +1,7 @@
 #include "FuzzHost.h"
 
 #include <QCoreApplication>
+#include <QLoggingCategory>
 #include <QString>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -24,6 +25,8 @@ int FuzzHost::Initialize(int* argc, char*** argv) {
     static QTemporaryDir registryDir;
     qputenv("ORVEX_REGISTRY", registryDir.filePath(QStringLiteral("Registry.ini")).toLocal8Bit());
     static QCoreApplication application(*argc, *argv);
+    // Every bad input is worth a warning to a technician, not to a fuzzer running millions of them.
+    QLoggingCategory::setFilterRules(QStringLiteral("orvex.*.warning=false\nkorotka.*.warning=false"));
     static orvex::HostEnvironment environment(orvex::HostMessageService::Mode::Record);
     korotka::CPlugInKorotka::StartUp();
     return 0;

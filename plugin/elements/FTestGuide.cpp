@@ -10,11 +10,11 @@
 #include "hostapi/ComError.h"
 #include "hostapi/ComponentRegistry.h"
 #include "hostapi/ControlCallBack.h"
-#include "hostapi/ICustomControl.h"
+#include "hostapi/HostServices.h"
 #include "hostapi/IConfigData.h"
+#include "hostapi/ICustomControl.h"
 #include "hostapi/IResultData.h"
 #include "hostapi/ITestElement.h"
-#include "hostapi/HostServices.h"
 #include "hostapi/TestGuideSettings.h"
 #include "hostapi/VariantArray.h"
 #include "hostapi/XTgButton.h"
@@ -44,9 +44,10 @@ const QString kResultView = QStringLiteral("orvexKorotka.XResultView");
 const QString kStaticPressureTag = QStringLiteral("20651::Korotka value");
 
 // The tool bar shows the navigation, run and choice groups with both indicators.
-constexpr int32_t kToolbarGroups = orvex::XTgToolbar::kNavigationGroup | orvex::XTgToolbar::kRunGroup |
-                                   orvex::XTgToolbar::kChoiceGroup;
-constexpr int32_t kToolbarIndicators = orvex::XTgToolbar::kStatusIndicator | orvex::XTgToolbar::kProgressIndicator;
+constexpr int32_t kToolbarGroups =
+    orvex::XTgToolbar::kNavigationGroup | orvex::XTgToolbar::kRunGroup | orvex::XTgToolbar::kChoiceGroup;
+constexpr int32_t kToolbarIndicators =
+    orvex::XTgToolbar::kStatusIndicator | orvex::XTgToolbar::kProgressIndicator;
 
 // Bits of the test-guide settings' flag word.
 constexpr int32_t kNotApplicableFlag = 1;
@@ -82,11 +83,12 @@ bool IsBloodPressureTest(int32_t testId) { return testId >= TESTID_BP && testId 
 
 std::shared_ptr<FTestGuide> FTestGuide::Create(QWidget* parent) {
     // Released with deleteLater: see the class comment.
-    std::shared_ptr<FTestGuide> guide(new FTestGuide(parent), [](FTestGuide* window) { window->deleteLater(); });
-    guide->m_xtbToolbar->SetClickHandler(
-        [weak = std::weak_ptr<FTestGuide>(guide)](const std::shared_ptr<orvex::XTgButton>& button, bool flag) {
-            if (const auto self = weak.lock()) self->OnButtonClick(button, flag);
-        });
+    std::shared_ptr<FTestGuide> guide(new FTestGuide(parent),
+                                      [](FTestGuide* window) { window->deleteLater(); });
+    guide->m_xtbToolbar->SetClickHandler([weak = std::weak_ptr<FTestGuide>(guide)](
+                                             const std::shared_ptr<orvex::XTgButton>& button, bool flag) {
+        if (const auto self = weak.lock()) self->OnButtonClick(button, flag);
+    });
     return guide;
 }
 
@@ -106,7 +108,8 @@ FTestGuide::FTestGuide(QWidget* parent) : QDialog(parent) {
     m_xtiPopup = std::make_unique<XTestInstruction>(this);
     m_xtiPopup->setObjectName(QStringLiteral("xtiPopup"));
     m_xtiPopup->hide();
-    m_resultEvents = registry.CreateAs<orvex::ControlCallBack>(QStringLiteral("OrvexTypeLib.ControlCallBack"));
+    m_resultEvents =
+        registry.CreateAs<orvex::ControlCallBack>(QStringLiteral("OrvexTypeLib.ControlCallBack"));
     m_resultEvents->AddListener([this](QString& eventName, orvex::VariantArray& parameters) {
         OnResultViewEvent(eventName, parameters);
     });
@@ -260,6 +263,7 @@ void FTestGuide::UpdateProgress() {
         m_xtdDetails->SetShowProgress(true);
         m_progressPending = false;
     }
+    emit ValuesShown();
 }
 
 void FTestGuide::ShowPopup(const QString& text, const QString& imageName, bool shown) {
@@ -275,7 +279,8 @@ void FTestGuide::HidePopup() {
 
 void FTestGuide::SetStatus(const QString& text, bool progressShown) {
     Try("showing the status", [&] {
-        m_xtbToolbar->StatusIndicator()->SetText(text.isEmpty() ? QString() : MLanguage::TranslatedOrPlain(text));
+        m_xtbToolbar->StatusIndicator()->SetText(text.isEmpty() ? QString()
+                                                                : MLanguage::TranslatedOrPlain(text));
         m_xtbToolbar->ProgressBar()->SetShowBar(progressShown);
     });
 }
@@ -313,7 +318,8 @@ void FTestGuide::RunInstrumentStep(const std::shared_ptr<CKorotkaVTI>& instrumen
         if (fields.Dimensions() != 1 || index < fields.LBound() || index > fields.UBound()) return {};
         return fields.At(index);
     };
-    if (results.IsArray() && results.ToArray().Count() > 0) results.ToArray().At(results.ToArray().LBound()) = Variant(0);
+    if (results.IsArray() && results.ToArray().Count() > 0)
+        results.ToArray().At(results.ToArray().LBound()) = Variant(0);
     int32_t pollId = testId;
     for (;;) {
         // Whatever the technician did meanwhile (Stop, the close box) is handled between polls.
@@ -381,7 +387,8 @@ void FTestGuide::ShowResultStatus() {
     const auto element = m_element.lock();
     if (!element) return;
     Try("showing the verdict", [&] {
-        if (const auto result = element->Result()) m_xtbToolbar->StatusIndicator()->SetStatus(result->Status());
+        if (const auto result = element->Result())
+            m_xtbToolbar->StatusIndicator()->SetStatus(result->Status());
     });
 }
 

@@ -116,6 +116,9 @@ signals:
     void NextTest();
     void NA();
     void SkipTest();
+    // After UpdateProgress has shown the live values: one per gauge reading while a test reads
+    // its gauge. For whoever watches the window (a scripted technician, a recorder).
+    void ValuesShown();
 
 protected:
     // The close box does not close: the technician is asked whether to abort the sequence.

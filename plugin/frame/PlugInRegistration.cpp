@@ -2,6 +2,10 @@
 
 #include <memory>
 
+#include "plugin/elements/CTestBP.h"
+#include "plugin/elements/CTestLeak.h"
+#include "plugin/elements/CTestOverPressure.h"
+#include "plugin/elements/CTestStaticPressure.h"
 #include "plugin/frame/CPlugInKorotka.h"
 #include "plugin/settings/CKorotkaControlPanel.h"
 #include "plugin/views/XDetailedResult.h"
@@ -25,4 +29,12 @@ extern "C" KOROTKA_PLUGIN_EXPORT void orvexKorotka_RegisterClasses(orvex::Compon
                       [] { return std::make_shared<korotka::XResultBP>(); });
     registry.Register(QStringLiteral("orvexKorotka.XResultView"),
                       [] { return std::make_shared<korotka::XResultView>(); });
+    registry.Register(QStringLiteral("orvexKorotka.CTestStaticPressure"),
+                      [] { return std::make_shared<korotka::CTestStaticPressure>(); });
+    registry.Register(QStringLiteral("orvexKorotka.CTestLeak"),
+                      [] { return std::make_shared<korotka::CTestLeak>(); });
+    registry.Register(QStringLiteral("orvexKorotka.CTestOverPressure"),
+                      [] { return std::make_shared<korotka::CTestOverPressure>(); });
+    registry.Register(QStringLiteral("orvexKorotka.CTestBP"),
+                      [] { return std::make_shared<korotka::CTestBP>(); });
 }

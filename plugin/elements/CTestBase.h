@@ -1,0 +1,144 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "hostapi/ITestElement.h"
+#include "plugin/base/PlugInExport.h"
+
+namespace orvex {
+class ComError;
+class InstrumentData;
+class TestElementBase;
+}  // namespace orvex
+
+namespace korotka {
+
+class CKorotkaVTI;
+class CResultBase;
+class FTestGuide;
+
+// What the four test elements share: the host-side state kept in the host's test element base,
+// the configuration, limits and result records, and Perform, which runs one test with the
+// technician in the test guide window. A test adds its records, its measurements and
+// instructions, and its StartTest.
+class KOROTKA_PLUGIN_EXPORT CTestBase : public orvex::ITestElement, public std::enable_shared_from_this<CTestBase> {
+public:
+    // A save the host itself cancelled: handed on as it is.
+    static constexpr int32_t kErrSaveCancelled = static_cast<int32_t>(0x8004A2CDu);
+
+    ~CTestBase() override;
+
+    QString PlugInID() override;
+    int32_t TestID() override;
+    int32_t ID() override;
+    void SetID(int32_t id) override;
+    std::shared_ptr<orvex::ITestElement> Parent() override;
+    void SetParent(const std::shared_ptr<orvex::ITestElement>& parent) override;
+    std::shared_ptr<orvex::TestElementInfo> Info() override;
+    std::shared_ptr<orvex::TestElementFilter> Filter() override;
+    std::shared_ptr<orvex::IResultData> Result() override;
+    std::shared_ptr<orvex::ILimitData> Limits() override;
+    std::shared_ptr<orvex::IConfigData> Configuration() override;
+    void Initialize(const QString& plugInId, int32_t testId, int32_t elementId) override;
+    std::shared_ptr<orvex::ITestElement> Clone() override;
+    void Perform(const std::shared_ptr<orvex::PerformContext>& context) override;
+    void Load(const std::shared_ptr<orvex::XmlElement>& element, int32_t option) override;
+    std::shared_ptr<orvex::XmlElement> Save(const std::shared_ptr<orvex::XmlElement>& parent,
+                                            int32_t option) override;
+    void PrintReport(const std::shared_ptr<orvex::ReportContext>& report,
+                     const std::shared_ptr<orvex::PrintJob>& job) override;
+    bool QuerySetParent(const std::shared_ptr<orvex::ITestElement>& parent) override;
+    void Terminate() override;
+    void UpdateReferences() override;
+    // Key and translated name of each measurement of the test, one row each.
+    orvex::Variant GetMeasurementList() override;
+
+    // The run's outcome flags, as the handlers left them.
+    bool StopRequested() const { return m_stopRequested; }
+    bool Measured() const { return m_measured; }
+    bool Discarded() const { return m_discarded; }
+    bool NotApplicable() const { return m_notApplicable; }
+    // The window of the running Perform; none outside it.
+    std::shared_ptr<FTestGuide> TestGuide() const { return mfrmTestGuide; }
+
+protected:
+    struct MeasurementName {
+        QString key;
+        QString literal;
+    };
+
+    // sourceName: "OrvexKorotka." and the class name, for errors.
+    explicit CTestBase(QString sourceName);
+
+    // A new object of the same class, not initialised.
+    virtual std::shared_ptr<CTestBase> NewInstance() const = 0;
+    // The configuration with the test's defaults; none for a test id the class does not know.
+    virtual std::shared_ptr<orvex::IConfigData> NewConfiguration(int32_t testId) const = 0;
+    virtual std::shared_ptr<CResultBase> NewResult() const = 0;
+    // Gives a result its measurements for the configuration and limits of this element.
+    virtual void CreateMeasurements(CResultBase& result) = 0;
+    virtual std::vector<MeasurementName> MeasurementNames() = 0;
+    virtual QStringList InstructionLiterals() const = 0;
+    // The instructions marked when the window opens.
+    virtual orvex::Variant FirstHighlight() const = 0;
+    // The configuration's summary rows for the details view.
+    virtual orvex::Variant ConfigurationSummary() = 0;
+    // The test's own StartTest, after the common entry; errors go to the caller's error path.
+    virtual void RunTest(FTestGuide& guide) = 0;
+    // The highlight the error path leaves.
+    virtual orvex::Variant ErrorHighlight() const;
+    // Set while StartTest runs; one per class, so that a second Start never enters.
+    virtual bool& Busy() = 0;
+    // Called before the window is shown.
+    virtual void PrepareGuide(FTestGuide& guide);
+    // False while the test's StartTest is still to be built: Start then says so and changes nothing.
+    virtual bool Available() const { return true; }
+
+    // Creates the instrument object with the Comm and Vent time-outs and opens the link; the
+    // instrument-data object it returns is this run's.
+    std::shared_ptr<CKorotkaVTI> OpenInstrument();
+    // The result record of base, made (with its measurements) when there is none or fresh is set.
+    std::shared_ptr<CResultBase> EnsureResult(bool fresh);
+    std::shared_ptr<orvex::TestElementBase> Base() const { return m_base; }
+    // The unit text the element's limits are in ("mmHg", "kPa/min"); empty without limits.
+    QString LimitUnitText();
+    void SetStopRequested(bool stop) { m_stopRequested = stop; }
+    static orvex::Variant Steps(std::initializer_list<int32_t> steps);
+    // (0, empty, empty): what an instrument step fills in.
+    static orvex::Variant FreshReply();
+
+private:
+    void OnStartTest();
+    void OnStopTest();
+    void OnAbort();
+    void OnPrevTest();
+    void OnNextTest();
+    void OnNA();
+    void OnSkipTest();
+    void ConnectGuide(FTestGuide& guide);
+    void HideGuide();
+    void Navigate(int32_t action);
+    void Finish();
+    int32_t InstrumentIndex();
+    // After an error in StartTest: the instrument is stopped and released and the guide idle.
+    void RecoverFromError(const orvex::ComError* error);
+    [[noreturn]] void HandOn(const orvex::ComError& error) const;
+
+    QString m_source;
+    std::shared_ptr<orvex::TestElementBase> m_base;
+    bool m_stopRequested = false;
+    bool m_measured = false;
+    bool m_discarded = false;
+    bool m_notApplicable = false;
+    std::shared_ptr<orvex::PerformContext> m_context;
+    std::shared_ptr<orvex::InstrumentData> m_instrument;
+    std::shared_ptr<CKorotkaVTI> m_vti;
+    std::shared_ptr<FTestGuide> mfrmTestGuide;
+};
+
+}  // namespace korotka

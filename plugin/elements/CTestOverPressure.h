@@ -1,0 +1,30 @@
+#pragma once
+
+#include "plugin/elements/CTestBase.h"
+
+namespace korotka {
+
+// Test 200: the Korotka raises the pressure until the monitor's relief valve opens, and the
+// release pressure is reported.
+class KOROTKA_PLUGIN_EXPORT CTestOverPressure : public CTestBase {
+public:
+    static inline const QString kSource = QStringLiteral("OrvexKorotka.CTestOverPressure");
+    static constexpr float kDefaultPressureMmHg = 380.0F;
+
+    CTestOverPressure();
+
+protected:
+    std::shared_ptr<CTestBase> NewInstance() const override;
+    std::shared_ptr<orvex::IConfigData> NewConfiguration(int32_t testId) const override;
+    std::shared_ptr<CResultBase> NewResult() const override;
+    void CreateMeasurements(CResultBase& result) override;
+    std::vector<MeasurementName> MeasurementNames() override;
+    QStringList InstructionLiterals() const override;
+    orvex::Variant FirstHighlight() const override;
+    orvex::Variant ConfigurationSummary() override;
+    void RunTest(FTestGuide& guide) override;
+    bool& Busy() override;
+    bool Available() const override { return false; }
+};
+
+}  // namespace korotka
