@@ -36,10 +36,12 @@ double CpuSeconds() {
 }
 
 // Runs a step that cannot end before its poll limit; its time-out error is the expected end.
-void RunSilentStep(korotka::FTestGuide& guide, const std::shared_ptr<korotka::CKorotkaVTI>& vti, int16_t polls) {
-    orvex::Variant params(orvex::VariantArray::FromList({orvex::Variant(0), orvex::Variant("250"),
-                                                         orvex::Variant(0), orvex::Variant(true)}));
-    orvex::Variant results(orvex::VariantArray::FromList({orvex::Variant(0), orvex::Variant(""), orvex::Variant("")}));
+void RunSilentStep(korotka::FTestGuide& guide, const std::shared_ptr<korotka::CKorotkaVTI>& vti,
+                   int16_t polls) {
+    orvex::Variant params(orvex::VariantArray::FromList(
+        {orvex::Variant(0), orvex::Variant("250"), orvex::Variant(0), orvex::Variant(true)}));
+    orvex::Variant results(
+        orvex::VariantArray::FromList({orvex::Variant(0), orvex::Variant(""), orvex::Variant("")}));
     try {
         guide.RunInstrumentStep(vti, korotka::TESTID_PRESS_STATIC, params, results, polls, true, false);
     } catch (const orvex::ComError&) {
@@ -85,11 +87,12 @@ int main(int argc, char** argv) {
         if (static_cast<int>(latencies.size()) >= kClicks) return;
         const QPointF centre(stopButton->width() / 2.0, stopButton->height() / 2.0);
         posted = Clock::now();
-        QApplication::postEvent(stopButton, new QMouseEvent(QEvent::MouseButtonPress, centre, stopButton->mapToGlobal(centre),
-                                                            Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
-        QApplication::postEvent(stopButton, new QMouseEvent(QEvent::MouseButtonRelease, centre,
-                                                            stopButton->mapToGlobal(centre), Qt::LeftButton,
-                                                            Qt::NoButton, Qt::NoModifier));
+        QApplication::postEvent(
+            stopButton, new QMouseEvent(QEvent::MouseButtonPress, centre, stopButton->mapToGlobal(centre),
+                                        Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+        QApplication::postEvent(
+            stopButton, new QMouseEvent(QEvent::MouseButtonRelease, centre, stopButton->mapToGlobal(centre),
+                                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
     });
     clicker.start(230);
     RunSilentStep(*guide, vti, 13);
@@ -100,8 +103,8 @@ int main(int argc, char** argv) {
     }
     std::vector<double> sorted = latencies;
     std::sort(sorted.begin(), sorted.end());
-    std::printf("Stop click to StopTest (%zu clicks): median %.2f ms, max %.2f ms (goal < 50 ms)\n", sorted.size(),
-                sorted[sorted.size() / 2], sorted.back());
+    std::printf("Stop click to StopTest (%zu clicks): median %.2f ms, max %.2f ms (goal < 50 ms)\n",
+                sorted.size(), sorted[sorted.size() / 2], sorted.back());
 
     // (b) A 10 s step with no reply and no clicks.
     const double cpu0 = CpuSeconds();
