@@ -39,7 +39,8 @@ std::vector<CTestBase::MeasurementName> CTestBP::MeasurementNames() {
     std::vector<MeasurementName> names = {{MMeasureKey::kSyst, QStringLiteral("20350::Systolic")},
                                           {MMeasureKey::kDias, QStringLiteral("20351::Diastolic")},
                                           {MMeasureKey::kHart, QStringLiteral("20353::Heart Rate")}};
-    if (config->TestType() != ebpStandard) names.push_back({MMeasureKey::kMapr, QStringLiteral("20352::MAP")});
+    if (config->TestType() != ebpStandard)
+        names.push_back({MMeasureKey::kMapr, QStringLiteral("20352::MAP")});
     return names;
 }
 

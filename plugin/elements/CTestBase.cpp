@@ -39,7 +39,8 @@ const QString kResultTag = QStringLiteral("ResultItem");
 const QString kFailedQuestion = QStringLiteral(
     "20705::The test failed. Do you want store this failed test result and continue with the next test?");
 const QString kApplicationTitle = QStringLiteral("20000::Korotka NIBP Analyzer");
-const QString kNotAvailable = QStringLiteral("20199::This test cannot be run with this version of the plug-in yet.");
+const QString kNotAvailable =
+    QStringLiteral("20199::This test cannot be run with this version of the plug-in yet.");
 
 // Where the sequence goes after the window closes.
 constexpr int32_t kGoOn = 0;
@@ -102,8 +103,9 @@ std::shared_ptr<orvex::ITestElement> CTestBase::Clone() {
         auto clone = NewInstance();
         if (clone->m_base) clone->m_base->Terminate();
         clone->m_base = m_base ? m_base->Clone() : nullptr;
-        if (const auto limits = clone->m_base ? std::dynamic_pointer_cast<CKorotkaLimitData>(clone->m_base->Limits())
-                                              : nullptr) {
+        if (const auto limits = clone->m_base
+                                    ? std::dynamic_pointer_cast<CKorotkaLimitData>(clone->m_base->Limits())
+                                    : nullptr) {
             limits->SetOwner(clone);
         }
         return clone;
@@ -123,7 +125,8 @@ void CTestBase::Load(const std::shared_ptr<orvex::XmlElement>& element, int32_t 
     }
 }
 
-std::shared_ptr<orvex::XmlElement> CTestBase::Save(const std::shared_ptr<orvex::XmlElement>& parent, int32_t option) {
+std::shared_ptr<orvex::XmlElement> CTestBase::Save(const std::shared_ptr<orvex::XmlElement>& parent,
+                                                   int32_t option) {
     try {
         if (!m_base) throw ComError(ComError::kObjectRequired, m_source, QStringLiteral("Object required"));
         return m_base->Save(parent, option);
@@ -165,7 +168,8 @@ Variant CTestBase::GetMeasurementList() {
         const auto row = static_cast<int32_t>(i);
         list.At(row, 0) = Variant(names[i].key);
         QString name;
-        Try(m_source, "translating a measurement name", [&] { name = MLanguage::Translate(names[i].literal); });
+        Try(m_source, "translating a measurement name",
+            [&] { name = MLanguage::Translate(names[i].literal); });
         list.At(row, 1) = Variant(name);
     }
     return Variant(std::move(list));
@@ -183,14 +187,16 @@ void CTestBase::Perform(const std::shared_ptr<orvex::PerformContext>& context) {
     m_notApplicable = false;
 
     QStringList instructions;
-    for (const QString& literal : InstructionLiterals()) instructions << MLanguage::TranslatedOrPlain(literal);
+    for (const QString& literal : InstructionLiterals())
+        instructions << MLanguage::TranslatedOrPlain(literal);
     std::vector<Variant> steps;
     for (const QString& text : instructions) steps.emplace_back(text);
     const auto guide = FTestGuide::Create();
     mfrmTestGuide = guide;
     ConnectGuide(*guide);
     PrepareGuide(*guide);
-    guide->InitGuide(self, context, Variant(VariantArray::FromList(std::move(steps))), ConfigurationSummary());
+    guide->InitGuide(self, context, Variant(VariantArray::FromList(std::move(steps))),
+                     ConfigurationSummary());
     guide->HighlightSteps(FirstHighlight());
     guide->exec();
     guide->disconnect(nullptr, nullptr, nullptr, nullptr);
@@ -229,7 +235,8 @@ void CTestBase::Finish() {
     const auto result = std::dynamic_pointer_cast<CResultBase>(m_base->Result());
     if (!result) return;
     if (m_notApplicable) {
-        Try(m_source, "judging a not applicable result", [&] { result->Evaluate(m_base->Limits(), nullptr, true); });
+        Try(m_source, "judging a not applicable result",
+            [&] { result->Evaluate(m_base->Limits(), nullptr, true); });
         Try(m_source, "the service record", [&] { result->CreateServiceRecord(m_base->Filter()); });
     } else if (m_measured) {
         Try(m_source, "the service record", [&] { result->CreateServiceRecord(m_base->Filter()); });
@@ -292,15 +299,16 @@ Variant CTestBase::Steps(std::initializer_list<int32_t> steps) {
     return Variant(VariantArray::FromList(std::move(values)));
 }
 
-Variant CTestBase::FreshReply() { return Variant(VariantArray::FromList({Variant(0), Variant(""), Variant("")})); }
+Variant CTestBase::FreshReply() {
+    return Variant(VariantArray::FromList({Variant(0), Variant(""), Variant("")}));
+}
 
 void CTestBase::OnStartTest() {
     if (!Available()) {
         Try(m_source, "saying the test is not available", [&] {
-            HostServices::Messages()->Show(MLanguage::TranslatedOrPlain(kNotAvailable),
-                                           orvex::MessageService::Icon::Information,
-                                           orvex::MessageService::Buttons::Ok,
-                                           MLanguage::TranslatedOrPlain(kApplicationTitle));
+            HostServices::Messages()->Show(
+                MLanguage::TranslatedOrPlain(kNotAvailable), orvex::MessageService::Icon::Information,
+                orvex::MessageService::Buttons::Ok, MLanguage::TranslatedOrPlain(kApplicationTitle));
         });
         return;
     }
@@ -386,10 +394,9 @@ void CTestBase::OnNextTest() {
             if (guide) guide->ShowResult(result);
             auto answer = orvex::MessageService::Answer::Yes;
             Try(m_source, "asking whether to keep a failed result", [&] {
-                answer = HostServices::Messages()->Show(MLanguage::Translate(kFailedQuestion),
-                                                        orvex::MessageService::Icon::Exclamation,
-                                                        orvex::MessageService::Buttons::YesNo,
-                                                        MLanguage::TranslatedOrPlain(kApplicationTitle));
+                answer = HostServices::Messages()->Show(
+                    MLanguage::Translate(kFailedQuestion), orvex::MessageService::Icon::Exclamation,
+                    orvex::MessageService::Buttons::YesNo, MLanguage::TranslatedOrPlain(kApplicationTitle));
             });
             if (answer != orvex::MessageService::Answer::Yes) return;
         }

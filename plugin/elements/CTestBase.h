@@ -26,7 +26,8 @@ class FTestGuide;
 // the configuration, limits and result records, and Perform, which runs one test with the
 // technician in the test guide window. A test adds its records, its measurements and
 // instructions, and its StartTest.
-class KOROTKA_PLUGIN_EXPORT CTestBase : public orvex::ITestElement, public std::enable_shared_from_this<CTestBase> {
+class KOROTKA_PLUGIN_EXPORT CTestBase : public orvex::ITestElement,
+                                        public std::enable_shared_from_this<CTestBase> {
 public:
     // A save the host itself cancelled: handed on as it is.
     static constexpr int32_t kErrSaveCancelled = static_cast<int32_t>(0x8004A2CDu);

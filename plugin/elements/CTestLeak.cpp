@@ -30,7 +30,8 @@ std::vector<CTestBase::MeasurementName> CTestLeak::MeasurementNames() {
 
 QStringList CTestLeak::InstructionLiterals() const {
     return {QStringLiteral("20741::1. Attach the cuff and/or the monitor according to the configuration."),
-            QStringLiteral("20742::2. If applicable, power on the blood pressure unit, and wait until it is ready."),
+            QStringLiteral(
+                "20742::2. If applicable, power on the blood pressure unit, and wait until it is ready."),
             QStringLiteral("20743::3. Click start to begin the test."),
             QStringLiteral("20744::4. Wait for the inflate pressure to be reached."),
             QStringLiteral("20745::5. Wait for the system to vent.")};

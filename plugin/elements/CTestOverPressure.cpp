@@ -12,18 +12,24 @@ using orvex::Variant;
 
 CTestOverPressure::CTestOverPressure() : CTestBase(kSource) {}
 
-std::shared_ptr<CTestBase> CTestOverPressure::NewInstance() const { return std::make_shared<CTestOverPressure>(); }
+std::shared_ptr<CTestBase> CTestOverPressure::NewInstance() const {
+    return std::make_shared<CTestOverPressure>();
+}
 
 std::shared_ptr<orvex::IConfigData> CTestOverPressure::NewConfiguration(int32_t /*testId*/) const {
     auto config = std::make_shared<CConfigPressure>();
-    config->SetInflatePressure(MConversions::ConvertUnits(kDefaultPressureMmHg, epmuMMHG, config->PressureUnit()));
+    config->SetInflatePressure(
+        MConversions::ConvertUnits(kDefaultPressureMmHg, epmuMMHG, config->PressureUnit()));
     return config;
 }
 
-std::shared_ptr<CResultBase> CTestOverPressure::NewResult() const { return std::make_shared<CResultOverPressure>(); }
+std::shared_ptr<CResultBase> CTestOverPressure::NewResult() const {
+    return std::make_shared<CResultOverPressure>();
+}
 
 void CTestOverPressure::CreateMeasurements(CResultBase& result) {
-    if (auto* record = dynamic_cast<CResultOverPressure*>(&result)) record->CreateMeasurements(LimitUnitText());
+    if (auto* record = dynamic_cast<CResultOverPressure*>(&result))
+        record->CreateMeasurements(LimitUnitText());
 }
 
 std::vector<CTestBase::MeasurementName> CTestOverPressure::MeasurementNames() {

@@ -29,11 +29,14 @@ constexpr int32_t kPassElement = 3;
 
 CTestStaticPressure::CTestStaticPressure() : CTestBase(kSource) {}
 
-std::shared_ptr<CTestBase> CTestStaticPressure::NewInstance() const { return std::make_shared<CTestStaticPressure>(); }
+std::shared_ptr<CTestBase> CTestStaticPressure::NewInstance() const {
+    return std::make_shared<CTestStaticPressure>();
+}
 
 std::shared_ptr<orvex::IConfigData> CTestStaticPressure::NewConfiguration(int32_t /*testId*/) const {
     auto config = std::make_shared<CConfigPressure>();
-    config->SetInflatePressure(MConversions::ConvertUnits(kDefaultPressureMmHg, epmuMMHG, config->PressureUnit()));
+    config->SetInflatePressure(
+        MConversions::ConvertUnits(kDefaultPressureMmHg, epmuMMHG, config->PressureUnit()));
     config->SetShowNoPumpCheckbox(true);
     return config;
 }
@@ -43,7 +46,8 @@ std::shared_ptr<CResultBase> CTestStaticPressure::NewResult() const {
 }
 
 void CTestStaticPressure::CreateMeasurements(CResultBase& result) {
-    if (auto* record = dynamic_cast<CResultStaticPressure*>(&result)) record->CreateMeasurements(LimitUnitText());
+    if (auto* record = dynamic_cast<CResultStaticPressure*>(&result))
+        record->CreateMeasurements(LimitUnitText());
 }
 
 std::vector<CTestBase::MeasurementName> CTestStaticPressure::MeasurementNames() {
@@ -73,9 +77,7 @@ bool& CTestStaticPressure::Busy() {
     return busy;
 }
 
-void CTestStaticPressure::PrepareGuide(FTestGuide& guide) {
-    guide.SetStatus(kKorotkaValueLiteral, false);
-}
+void CTestStaticPressure::PrepareGuide(FTestGuide& guide) { guide.SetStatus(kKorotkaValueLiteral, false); }
 
 void CTestStaticPressure::TakeReading(CResultStaticPressure& result, const Variant& reply) {
     const Variant reading = reply.ToArray().At(1);
@@ -93,7 +95,8 @@ void CTestStaticPressure::RunTest(FTestGuide& guide) {
     guide.EnableNextButton(false);
 
     const auto result = std::dynamic_pointer_cast<CResultStaticPressure>(Result());
-    if (!result) throw orvex::ComError(orvex::ComError::kObjectRequired, kSource, QStringLiteral("no result"));
+    if (!result)
+        throw orvex::ComError(orvex::ComError::kObjectRequired, kSource, QStringLiteral("no result"));
     guide.BeginMeasurement();
     result->Clear();
     guide.ShowResult(result);

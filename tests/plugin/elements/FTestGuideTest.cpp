@@ -94,11 +94,11 @@ protected:
         diff->SetValue(orvex::LimitEntry::kLow, -3);
         diff->SetEnabled(orvex::LimitEntry::kLow, true);
         element->limits = limits;
-        guide->InitGuide(element, nullptr,
-                         Variant(VariantArray::FromList({Variant("1. Connect the gauge to the Korotka."),
-                                                         Variant("2. Press Start."),
-                                                         Variant("3. Read the gauge.")})),
-                         Variant());
+        guide->InitGuide(
+            element, nullptr,
+            Variant(VariantArray::FromList({Variant("1. Connect the gauge to the Korotka."),
+                                            Variant("2. Press Start."), Variant("3. Read the gauge.")})),
+            Variant());
         return element;
     }
 
@@ -131,7 +131,10 @@ TEST_F(TestGuide, AStepPollsUntilTheInstrumentAnswersOrItsLimitIsReached) {
     EXPECT_EQ(guide->ProgressPercent(), 100);
 
     // An acknowledgement without a reading does not complete a step that needs one.
-    sim->Schedule({{20, "\x06\r\n"}, {150, "\x06" "250.0 mmHg\r\n"}});
+    sim->Schedule({{20, "\x06\r\n"},
+                   {150,
+                    "\x06"
+                    "250.0 mmHg\r\n"}});
     results = ReplyArray();
     guide->RunInstrumentStep(vti, 300, params, results, 5, true, true);
     EXPECT_EQ(results.ToArray().At(1).ToString(), "250.0");
@@ -204,9 +207,10 @@ TEST_F(TestGuide, ClosingTheWindowDuringAStepDestroysNothingInUse) {
     Variant results = ReplyArray();
     const auto instrument = vti;
     const auto e = Raised([&] {
-        window->RunInstrumentStep(instrument, 300,
-                                  Variant(VariantArray::FromList({Variant(0), Variant("250"), Variant(0), Variant(true)})),
-                                  results, 20, true, false);
+        window->RunInstrumentStep(
+            instrument, 300,
+            Variant(VariantArray::FromList({Variant(0), Variant("250"), Variant(0), Variant(true)})), results,
+            20, true, false);
     });
     EXPECT_EQ(e.Number(), korotka::eeVTI_Error);
     EXPECT_TRUE(watch.expired());
@@ -244,7 +248,8 @@ TEST_F(TestGuide, RendersForTheReviewer) {
     // Done: the technician's reading fails its limit.
     guide->SetRunning(false, Variant(VariantArray::FromList({Variant(4), Variant(5)})));
     const auto result = std::dynamic_pointer_cast<korotka::CResultStaticPressure>(element->result);
-    std::dynamic_pointer_cast<korotka::CMeasurement>(result->Measurement(Variant("STAT")))->SetValue(Variant(262.0F));
+    std::dynamic_pointer_cast<korotka::CMeasurement>(result->Measurement(Variant("STAT")))
+        ->SetValue(Variant(262.0F));
     result->SetManometer(249.6F);
     result->Evaluate(element->limits, element->limits->Standards(), false);
     guide->ShowResult(result);
@@ -262,8 +267,8 @@ TEST_F(TestGuide, RendersForTheReviewer) {
     auto bp = std::make_shared<GuidedElement>(korotka::TESTID_BP_STD, config, bpResult);
     auto bpGuide = FTestGuide::Create();
     bpGuide->InitGuide(bp, nullptr,
-                       Variant(VariantArray::FromList({Variant("1. Connect the cuff to the Korotka."),
-                                                       Variant("2. Press Start.")})),
+                       Variant(VariantArray::FromList(
+                           {Variant("1. Connect the cuff to the Korotka."), Variant("2. Press Start.")})),
                        Variant());
     bpGuide->resize(760, 560);
     bpGuide->show();
