@@ -63,6 +63,10 @@ void CChannel::CheckCommStatus(const QString& sStatus) {
 
 namespace {
 
+[[noreturn]] void RaiseConnectionLost(int16_t portNumber) {
+    MErrorHandling::RaiseVtiError(eeVTI_MTIConnectionLost, kSource, QString(), orvex::Variant(portNumber));
+}
+
 [[noreturn]] void RaisePortNotOpen() {
     throw orvex::ComError(CSerialPort::kErrPortNotOpen, kSource,
                           QStringLiteral("Operation valid only when the port is open"));
@@ -71,9 +75,17 @@ namespace {
 }  // namespace
 
 void CChannel::Send(const QString& command) {
-    if (!m_port) RaisePortNotOpen();
-    m_port->ClearInput();
-    m_port->Output(command);
+    const auto port = m_port;
+    if (!port) RaisePortNotOpen();
+    // A line that hung up is lost, whether that shows on reading or on writing.
+    if (port->HungUp()) RaiseConnectionLost(m_portNumber);
+    port->ClearInput();
+    try {
+        port->Output(command);
+    } catch (const orvex::ComError&) {
+        if (port->HungUp()) RaiseConnectionLost(m_portNumber);
+        throw;
+    }
 }
 
 QString CChannel::Receive() {

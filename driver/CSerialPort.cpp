@@ -234,6 +234,10 @@ void CSerialPort::Output(const QString& text) {
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
             pollfd p{m_fd, POLLOUT, 0};
             if (::poll(&p, 1, kWriteTimeoutMs) > 0 && !(p.revents & (POLLERR | POLLHUP))) continue;
+        } else if (n < 0 && (errno == EIO || errno == ENXIO || errno == ENODEV || errno == EPIPE)) {
+            // The other end is gone: as on reading, the port closes itself and says it hung up.
+            CloseDevice();
+            m_hungUp = true;
         }
         Raise(kErrWriteFailed, QStringLiteral("Error writing to the communication port"));
     }

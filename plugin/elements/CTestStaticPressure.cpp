@@ -24,6 +24,8 @@ namespace {
 // Elements of the instrument request.
 constexpr int32_t kTestIdElement = 0;
 constexpr int32_t kPassElement = 3;
+const QString kUnreachableReply = QStringLiteral("ERROR");
+const QString kNotReachedLiteral = QStringLiteral("20740::The inflate pressure could not be reached.");
 
 }  // namespace
 
@@ -112,6 +114,12 @@ void CTestStaticPressure::RunTest(FTestGuide& guide) {
     Variant reply = FreshReply();
     guide.RunInstrumentStep(vti, TESTID_PRESS_STATIC, Variant(parameters), reply,
                             static_cast<int16_t>(MUtils::CommTimeout()), false, false);
+    // A Korotka that cannot build the pressure says "ERROR": reading its gauge then would judge
+    // the equipment at a pressure nobody set.
+    if (reply.ToArray().At(1).Equals(Variant(kUnreachableReply))) {
+        throw orvex::ComError(kErrPressureNotReached, kSource,
+                              MLanguage::TranslatedOrPlain(kNotReachedLiteral));
+    }
     // Second pass: the pressure source holds it.
     parameters.At(kPassElement) = Variant(true);
     reply = FreshReply();

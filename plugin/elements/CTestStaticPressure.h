@@ -14,6 +14,8 @@ public:
     static inline const QString kSource = QStringLiteral("OrvexKorotka.CTestStaticPressure");
     static inline const QString kKorotkaValueLiteral = QStringLiteral("20651::Korotka value");
     static constexpr float kDefaultPressureMmHg = 250.0F;
+    // The inflate pressure could not be reached.
+    static constexpr int32_t kErrPressureNotReached = static_cast<int32_t>(0x8004A468u);
 
     CTestStaticPressure();
 

@@ -225,3 +225,27 @@ TEST_F(StaticPressureRun, ALostLineEndsTheTestAndKeepsTheReadingsTaken) {
     EXPECT_NEAR(Value(Stored(), "MANO"), 250.0F, 1.0F);
     EXPECT_EQ(context->StoredResults().size(), 1);
 }
+
+// A Korotka that cannot build the pressure: the test ends through its error path at once, says
+// why, and leaves the guide idle with no instruction marked.
+TEST_F(StaticPressureRun, APressureThatCannotBeReachedEndsTheTestAndSaysWhy) {
+    korotkasim::SimOptions unreachable;
+    unreachable.timeScale = 0.01;
+    unreachable.fault = korotkasim::Fault::Unreachable;
+    StartSimulator(unreachable);
+    bool idle = false;
+    Technician technician({Press(FTestGuide::kStart),
+                           [&] {
+                               const auto guide = Guide();
+                               idle = !guide->Toolbar()->Buttons(FTestGuide::kStart)->Pressed() &&
+                                      guide->MousePointer() == FTestGuide::kPointerDefault;
+                               return idle && !messages->Shown().isEmpty();
+                           },
+                           Answer(orvex::MessageService::Answer::Yes), Press(FTestGuide::kAbort)});
+    element->Perform(context);
+    ASSERT_TRUE(technician.Finished());
+    EXPECT_TRUE(idle);
+    EXPECT_EQ(messages->Shown()[0].text, "The inflate pressure could not be reached.");
+    EXPECT_EQ(sim->ReceivedCommands().back(), "[PSOURCE,250]");
+    EXPECT_TRUE(context->StoredResults().isEmpty());
+}
