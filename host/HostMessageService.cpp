@@ -63,6 +63,7 @@ MessageService::Answer HostMessageService::DefaultAnswer(Buttons buttons) const 
 MessageService::Answer HostMessageService::Show(const QString& text, Icon icon, Buttons buttons,
                                                 const QString& title) {
     m_shown.append({text, icon, buttons, title});
+    if (buttons != Buttons::Ok && m_questionHandler) return m_questionHandler(m_shown.last());
     switch (m_mode) {
         case Mode::Dialog:
             // Without a widget application (a command-line tool) a dialog cannot be shown.

@@ -2,6 +2,8 @@
 
 #include <QList>
 #include <QString>
+#include <functional>
+#include <utility>
 
 #include "HostExport.h"
 #include "hostapi/MessageService.h"
@@ -33,6 +35,11 @@ public:
         m_answerSet = true;
     }
 
+    // Who answers the questions in the person's place (a scripted technician); messages that only
+    // inform are still shown as the mode says. An empty handler gives the questions back.
+    using QuestionHandler = std::function<Answer(const Message&)>;
+    void SetQuestionHandler(QuestionHandler handler) { m_questionHandler = std::move(handler); }
+
 private:
     Answer DefaultAnswer(Buttons buttons) const;
 
@@ -40,6 +47,7 @@ private:
     QList<Message> m_shown;
     Answer m_answer = Answer::Ok;
     bool m_answerSet = false;
+    QuestionHandler m_questionHandler;
 };
 
 }  // namespace orvex

@@ -1,12 +1,23 @@
 #!/usr/bin/env bash
-# Sets up, builds, and runs the main job: against the device given as the first argument
-# (e.g. /dev/ttyUSB0), or against the built-in simulator when none is given.
+# Sets up, builds, and runs the main job: a static pressure sequence performed by orvex. Without an
+# argument a scripted technician runs it headless against the built-in simulator; given a device
+# path (e.g. /dev/ttyUSB0) a person runs it in the test guide window against the real Korotka.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh default
 bin=build/default/bin
-# A real pump needs longer than the simulator to reach the pressure: allow a minute of polls.
-if [ $# -gt 0 ]; then target=(--device "$1"); polls=(--polls 60); else target=(--simulate); polls=(); fi
-"$bin/korotka" "${target[@]}" identify
-# A static pressure test: pump to 250 mmHg on the external cuff and read the gauge in mmHg.
-"$bin/korotka" "${target[@]}" test 300 250 0 False 0 False "${polls[@]}"
+job=build/default/main-job
+mkdir -p "$job"
+sequence="$job/static-pressure.xml"
+# A static pressure test from its template (test 300: pump to pressure, read the gauge).
+"$bin/orvex" new "$sequence" 300
+status=0
+if [ $# -gt 0 ]; then
+  "$bin/orvex" run "$sequence" --device "$1" || status=$?
+else
+  # Start, let three gauge readings show, stop, type the monitor's reading and go on.
+  printf '%s\n' start 'readings 3' 'type STAT 251' next >"$job/technician.txt"
+  "$bin/orvex" run "$sequence" --simulate --time-scale 0.01 --auto "$job/technician.txt" || status=$?
+fi
+"$bin/orvex" show "$sequence"
+exit "$status"

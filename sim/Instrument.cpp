@@ -114,8 +114,14 @@ Instrument::Reply Instrument::Handle(std::string_view frame, double now, Fault f
         return Refuse();
     }
     const std::string_view inner = frame.substr(1, frame.size() - 2);
+    // A gauge reading right after [PSOURCE] waits for the source; anything else ends that wait.
+    std::optional<PneumaticModel::Outcome> source;
+    source.swap(m_pendingSource);
     const std::size_t comma = inner.find(',');
     if (comma == std::string_view::npos) {
+        if (inner == "GAUGE" && source && source->doneAt > now) {
+            return Ack(Reading(*source), source->doneAt, true);
+        }
         return HandlePlain(inner, now);
     }
     return HandlePressureTest(inner.substr(0, comma), inner.substr(comma + 1), now, fault);
@@ -172,8 +178,9 @@ Instrument::Reply Instrument::HandlePressureTest(std::string_view name, std::str
         return Refuse();
     }
     if (name == "PSOURCE") {
-        const PneumaticModel::Outcome outcome = m_model.Source(now, *pressure, pumpStalls);
-        return Ack(Reading(outcome), outcome.doneAt, true);
+        // The source is switched on at once; the gauge answers when it holds the pressure.
+        m_pendingSource = m_model.Source(now, *pressure, pumpStalls);
+        return Ack(Reading({now, m_model.PressureAt(now)}), now, true);
     }
     if (name == "LEAK") {
         const PneumaticModel::Outcome outcome = m_model.Leak(now, *pressure, pumpStalls);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,7 +19,9 @@ namespace korotkasim {
 //   set-up commands, including [BLEED_SYSTEM]   ACK                      (bleed: once vented)
 //   [BP_SERIAL]                                   ACK serial
 //   [BP_VERSION]                                  ACK model " Ver " firmware
-//   [PSOURCE,p] [GAUGE]                           ACK value " " unit       (pressure reached / read)
+//   [PSOURCE,p]                                   ACK value " " unit       (pressure now; the source runs on)
+//   [GAUGE]                                       ACK value " " unit       (pressure read; right after a
+//                                                                           PSOURCE, once it is reached)
 //   [LEAK,p]                                      ACK value " " unit       (leak rate per minute)
 //   [RELIEF,p]                                    ACK value " " unit       (release pressure, "  0.0"
 //                                                                           when the valve stayed shut)
@@ -51,6 +54,8 @@ private:
     std::string m_version;
     int m_pressureUnit = 0;
     int m_bpUnit = 0;
+    // What the last [PSOURCE] will reach, until the next command.
+    std::optional<PneumaticModel::Outcome> m_pendingSource;
 };
 
 }  // namespace korotkasim

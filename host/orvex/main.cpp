@@ -1,36 +1,84 @@
-// orvex: the stand-in host application. It loads the Korotka plug-in the way the host does and,
-// for now, lists the tests the plug-in offers.
+// orvex: the stand-in host application. It loads the Korotka plug-in the way the host does, lists
+// its tests, makes and shows sequences of them, and performs a sequence in the test guide windows,
+// for a person or for a scripted technician.
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QSettings>
 #include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
 
 #include "host/HostEnvironment.h"
 #include "host/HostLanguageService.h"
 #include "host/HostLog.h"
+#include "host/HostPerformContext.h"
 #include "host/HostPlugInLoader.h"
+#include "host/HostScript.h"
+#include "host/HostScriptedTechnician.h"
+#include "host/HostSequence.h"
+#include "host/HostSettingsFile.h"
 #include "hostapi/ComError.h"
 #include "hostapi/ComponentRegistry.h"
+#include "hostapi/HostServices.h"
+#include "hostapi/ILimitData.h"
+#include "hostapi/IMeasurement.h"
 #include "hostapi/IPlugIn.h"
+#include "hostapi/IResultData.h"
 #include "hostapi/ITestElement.h"
+#include "hostapi/Standard.h"
+#include "hostapi/StandardList.h"
 #include "hostapi/TestElementInfo.h"
 #include "hostapi/TestElementList.h"
+#include "sim/Simulator.h"
 
 namespace {
 
 const QString kPlugInId = QStringLiteral("Korotka");
+// The name under which the driver looks its instrument up.
+const QString kInstrumentName = QStringLiteral("Korotka");
+
+// Exit statuses of the commands.
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitIncomplete = 3;
+
+constexpr int kDefaultAutoTimeout = 60;
+constexpr int kMaxAutoTimeout = 24 * 3600;
 
 void Print(FILE* stream, const QString& text) {
     std::fprintf(stream, "%s\n", text.toLocal8Bit().constData());
 }
 
-int Fail(const orvex::ComError& e) {
+int Usage(const QString& text) {
+    Print(stderr, QStringLiteral("orvex: %1 (see orvex --help)").arg(text));
+    return kExitUsage;
+}
+
+QString ErrorText(const orvex::ComError& e) {
     // The platform's own errors are small numbers; the plug-ins' are shown in hex as they are documented.
     const auto number = static_cast<uint32_t>(e.Number());
     const QString code = number < 0x10000 ? QString::number(number)
                                           : QStringLiteral("0x%1").arg(number, 8, 16, QLatin1Char('0'));
-    Print(stderr, QStringLiteral("orvex: error %1 in %2: %3").arg(code, e.Source(), e.Description()));
-    return 1;
+    return QStringLiteral("orvex: error %1 in %2: %3").arg(code, e.Source(), e.Description());
+}
+
+int Fail(const orvex::ComError& e, int status) {
+    Print(stderr, ErrorText(e));
+    return status;
+}
+
+// Tabs and line breaks of a stored text would break the line of `orvex show`.
+QString OneField(QString text) {
+    for (QChar& character : text) {
+        if (character == QLatin1Char('\t') || character == QLatin1Char('\n') ||
+            character == QLatin1Char('\r')) {
+            character = QLatin1Char(' ');
+        }
+    }
+    return text;
 }
 
 // One block per template: id, name, type and parameter, description.
@@ -46,65 +94,407 @@ void ListTests(orvex::IPlugIn& plugIn) {
     }
 }
 
+// A test id, or the name of a template (case does not matter).
+std::optional<int32_t> TestIdOf(orvex::IPlugIn& plugIn, const QString& test) {
+    bool isNumber = false;
+    const int32_t number = test.toInt(&isNumber);
+    const auto tests = plugIn.Tests();
+    for (int32_t i = 1; i <= tests->Count(); ++i) {
+        const auto element = tests->Item(i);
+        if (isNumber ? element->TestID() == number
+                     : element->Info()->Name().compare(test, Qt::CaseInsensitive) == 0) {
+            return element->TestID();
+        }
+    }
+    return std::nullopt;
+}
+
+int NewSequence(orvex::IPlugIn& plugIn, orvex::HostSequence& sequence, const QString& file,
+                const QStringList& tests) {
+    for (const QString& test : tests) {
+        const auto testId = TestIdOf(plugIn, test);
+        if (!testId)
+            return Usage(QStringLiteral("the plug-in has no test \"%1\" (see orvex tests)").arg(test));
+        sequence.Append(*testId);
+    }
+    sequence.Save(file);
+    return kExitOk;
+}
+
+QString StatusWord(int32_t status) {
+    switch (status) {
+        case 1:
+            return QStringLiteral("passed");
+        case 2:
+            return QStringLiteral("failed");
+        case 3:
+            return QStringLiteral("not-applicable");
+        default:
+            return QStringLiteral("not-measured");
+    }
+}
+
+QString MeasurementField(const std::shared_ptr<orvex::IMeasurement>& measurement) {
+    const orvex::Variant value = measurement->Value();
+    QString text;
+    if (!value.IsEmpty() && !value.IsNull()) {
+        text = orvex::HostServices::Values()->Format(value, measurement->ValueFormat());
+        const QString unit = measurement->Unit();
+        if (!text.isEmpty() && !unit.isEmpty()) text += QLatin1Char(' ') + unit;
+    }
+    return OneField(measurement->Key()) + QLatin1Char('=') + OneField(text);
+}
+
+// One line per test: position, name, status word, then KEY=VALUE per measurement.
+void ShowSequence(const orvex::HostSequence& sequence) {
+    int position = 0;
+    for (const auto& element : sequence.Tests()) {
+        const auto result = element->Result();
+        QStringList fields{QString::number(++position), OneField(element->Info()->Name()),
+                           StatusWord(result ? result->Status() : 0)};
+        const int32_t count = result ? result->MeasurementCount() : 0;
+        for (int32_t i = 1; i <= count; ++i) {
+            if (const auto measurement = result->Measurement(orvex::Variant(i))) {
+                fields << MeasurementField(measurement);
+            }
+        }
+        Print(stdout, fields.join(QLatin1Char('\t')));
+    }
+}
+
+// Every --standard name must name a standard of some test: a typing error would judge against none.
+std::optional<QString> UnknownStandard(const orvex::HostSequence& sequence, const QStringList& names) {
+    for (const QString& name : names) {
+        bool found = false;
+        for (const auto& element : sequence.Tests()) {
+            const auto limits = element->Limits();
+            const auto standards = limits ? limits->Standards() : nullptr;
+            for (int32_t i = 1; standards && i <= standards->Count() && !found; ++i) {
+                const auto standard = standards->Item(i);
+                found = standard->AlphaName() == name || standard->CompleteName() == name;
+            }
+        }
+        if (!found) return name;
+    }
+    return std::nullopt;
+}
+
+// The Korotka of this run is on that device.
+void RegisterKorotka(orvex::HostEnvironment& environment, const QString& devicePath) {
+    const int32_t port = environment.Ports()->PortOf(devicePath);
+    environment.Instruments()->Assign(port, {kInstrumentName, QString(), QString(), 1});
+}
+
+// Empty when the settings name the Korotka's port, otherwise why not.
+QString UseSettings(orvex::HostEnvironment& environment) {
+    const auto settings = orvex::HostSettingsFile::Open();
+    environment.Ports()->Load(*settings);
+    environment.Instruments()->Load(*settings);
+    if (environment.Instruments()->PortOf(kInstrumentName, QString()) < 1) {
+        return QStringLiteral(
+                   "no Korotka is registered in %1; name its device with --device PATH or use --simulate")
+            .arg(settings->fileName());
+    }
+    return {};
+}
+
+struct RunOptions {
+    QString file;
+    QStringList standards;
+    std::optional<orvex::HostScript> script;
+    int timeoutSeconds = kDefaultAutoTimeout;
+};
+
+// The failures the driver and the tests reported while the run went on: a box that warns and
+// asks nothing.
+bool InstrumentFailed(const orvex::HostMessageService& messages, qsizetype before) {
+    for (qsizetype i = before; i < messages.Shown().size(); ++i) {
+        const auto& message = messages.Shown()[i];
+        if (message.buttons == orvex::MessageService::Buttons::Ok &&
+            (message.icon == orvex::MessageService::Icon::Exclamation ||
+             message.icon == orvex::MessageService::Icon::Critical)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+int RunSequence(orvex::HostEnvironment& environment, orvex::HostSequence& sequence,
+                const RunOptions& options) {
+    if (const auto unknown = UnknownStandard(sequence, options.standards)) {
+        return Usage(QStringLiteral("no test of %1 has a standard \"%2\"").arg(options.file, *unknown));
+    }
+    const auto context = std::make_shared<orvex::HostPerformContext>();
+    context->SetStandardSelection(options.standards);
+    std::unique_ptr<orvex::HostScriptedTechnician> technician;
+    if (options.script) {
+        technician = std::make_unique<orvex::HostScriptedTechnician>(*options.script, environment.Messages(),
+                                                                     options.timeoutSeconds);
+        technician->Start();
+    }
+    const qsizetype messagesBefore = environment.Messages()->Shown().size();
+    auto outcome = orvex::HostSequence::Outcome::Completed;
+    bool raised = false;
+    try {
+        outcome = sequence.Perform(context, [&technician] { return technician && technician->Failed(); });
+    } catch (const orvex::ComError& e) {
+        Print(stderr, ErrorText(e));
+        raised = true;
+    }
+    if (technician) technician->Finish();
+    // The results are kept whatever became of the run.
+    try {
+        sequence.Save(options.file);
+    } catch (const orvex::ComError& e) {
+        return Fail(e, kExitUsage);
+    }
+    if (technician && technician->Failed()) {
+        Print(stderr, technician->Failure());
+        return kExitIncomplete;
+    }
+    if (raised || outcome != orvex::HostSequence::Outcome::Completed ||
+        InstrumentFailed(*environment.Messages(), messagesBefore)) {
+        if (outcome == orvex::HostSequence::Outcome::Aborted)
+            Print(stderr, QStringLiteral("orvex: the run was aborted"));
+        return kExitIncomplete;
+    }
+    for (const auto& element : sequence.Tests()) {
+        const auto result = element->Result();
+        if (result && result->Status() == 2) return kExitFailed;
+    }
+    return kExitOk;
+}
+
+struct Options {
+    QCommandLineOption plugin{
+        QStringLiteral("plugin"),
+        QStringLiteral("The plug-in library (default: liborvexKorotka.so in ../lib beside orvex)."),
+        QStringLiteral("path")};
+    QCommandLineOption language{
+        QStringLiteral("language"),
+        QStringLiteral("Language of the texts, a file <name>.lng in the plug-in's Language "
+                       "folder (default: English)."),
+        QStringLiteral("name"), QStringLiteral("English")};
+    QCommandLineOption verbose{
+        QStringLiteral("verbose"),
+        QStringLiteral("Also report on stderr the failures that the host and the driver pass over.")};
+    QCommandLineOption device{QStringLiteral("device"),
+                              QStringLiteral("run: the serial device of the Korotka for this run."),
+                              QStringLiteral("path")};
+    QCommandLineOption simulate{
+        QStringLiteral("simulate"),
+        QStringLiteral("run: use the built-in Korotka simulator on a pseudo-terminal.")};
+    QCommandLineOption timeScale{
+        QStringLiteral("time-scale"),
+        QStringLiteral("run --simulate: the simulator's time scale (1 is real time)."), QStringLiteral("x")};
+    QCommandLineOption fault{QStringLiteral("fault"),
+                             QStringLiteral("run --simulate: the simulator's fault, one of %1.")
+                                 .arg(QString::fromStdString(korotkasim::FaultNames())),
+                             QStringLiteral("name")};
+    QCommandLineOption standard{
+        QStringLiteral("standard"),
+        QStringLiteral("run: judge against this standard (alpha or complete name; may be "
+                       "given more than once; default: every standard of each test)."),
+        QStringLiteral("name")};
+    QCommandLineOption script{
+        QStringLiteral("auto"),
+        QStringLiteral("run: a scripted technician plays this script instead of a person."),
+        QStringLiteral("script")};
+    QCommandLineOption autoTimeout{
+        QStringLiteral("auto-timeout"),
+        QStringLiteral("run --auto: seconds each action may wait (default %1).").arg(kDefaultAutoTimeout),
+        QStringLiteral("seconds")};
+};
+
+// The options of `run`, checked; an empty text when they are sound, otherwise what is wrong.
+// A started simulator is handed out in simulator; it runs until that is let go of.
+QString ReadRunOptions(const QCommandLineParser& parser, const Options& o,
+                       orvex::HostEnvironment& environment, std::unique_ptr<korotkasim::Simulator>& simulator,
+                       RunOptions& run) {
+    if (parser.isSet(o.device) && parser.isSet(o.simulate))
+        return QStringLiteral("--device and --simulate exclude each other");
+    if (!parser.isSet(o.simulate) && (parser.isSet(o.timeScale) || parser.isSet(o.fault))) {
+        return QStringLiteral("--time-scale and --fault need --simulate");
+    }
+    if (!parser.isSet(o.script) && parser.isSet(o.autoTimeout))
+        return QStringLiteral("--auto-timeout needs --auto");
+    run.standards = parser.values(o.standard);
+    if (parser.isSet(o.autoTimeout)) {
+        bool ok = false;
+        run.timeoutSeconds = parser.value(o.autoTimeout).toInt(&ok);
+        if (!ok || run.timeoutSeconds < 1 || run.timeoutSeconds > kMaxAutoTimeout) {
+            return QStringLiteral("--auto-timeout takes whole seconds from 1 to %1").arg(kMaxAutoTimeout);
+        }
+    }
+    if (parser.isSet(o.script)) {
+        try {
+            run.script = orvex::HostScript::Load(parser.value(o.script));
+        } catch (const orvex::ComError& e) {
+            return e.Description();
+        }
+    }
+    if (parser.isSet(o.simulate)) {
+        korotkasim::SimOptions simulation;
+        if (parser.isSet(o.timeScale)) {
+            bool ok = false;
+            simulation.timeScale = parser.value(o.timeScale).toDouble(&ok);
+            if (!ok) return QStringLiteral("--time-scale \"%1\" is no number").arg(parser.value(o.timeScale));
+        }
+        if (parser.isSet(o.fault)) {
+            const auto fault = korotkasim::FaultFromName(parser.value(o.fault).toStdString());
+            if (!fault) return QStringLiteral("no simulator fault \"%1\"").arg(parser.value(o.fault));
+            simulation.fault = *fault;
+        }
+        const std::string problem = korotkasim::CheckOptions(simulation);
+        if (!problem.empty()) return QString::fromStdString(problem);
+        simulator = std::make_unique<korotkasim::Simulator>(simulation);
+        std::string reason;
+        if (!simulator->Start(&reason)) {
+            return QStringLiteral("the simulator did not start: %1").arg(QString::fromStdString(reason));
+        }
+        RegisterKorotka(environment, QString::fromStdString(simulator->SlavePath()));
+    } else if (parser.isSet(o.device)) {
+        RegisterKorotka(environment, parser.value(o.device));
+    } else {
+        return UseSettings(environment);
+    }
+    return {};
+}
+
+// Options that only `run` takes.
+bool RunOnlyOptionsSet(const QCommandLineParser& parser, const Options& o) {
+    for (const auto* option :
+         {&o.device, &o.simulate, &o.timeScale, &o.fault, &o.standard, &o.script, &o.autoTimeout}) {
+        if (parser.isSet(*option)) return true;
+    }
+    return false;
+}
+
+// The first argument that is neither an option nor an option's value.
+QString CommandOf(int argc, char** argv) {
+    static const QList<QByteArray> withValue{"--plugin", "--language", "--device", "--time-scale",
+                                             "--fault",  "--standard", "--auto",   "--auto-timeout"};
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        if (withValue.contains(argument)) {
+            ++i;
+        } else if (!argument.startsWith('-')) {
+            return QString::fromLocal8Bit(argument);
+        }
+    }
+    return {};
+}
+
+bool HasScript(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        if (argument == "--auto" || argument.startsWith("--auto=")) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    // Listing needs no screen; without one the widgets draw off-screen.
+    // Only a run without a script shows windows to a person; everything else draws off-screen
+    // when there is no screen.
+    const bool showsWindows = CommandOf(argc, argv) == QLatin1String("run") && !HasScript(argc, argv);
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
         qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        if (showsWindows) {
+            Print(stderr,
+                  QStringLiteral(
+                      "orvex: a run without --auto shows its windows to a person and needs a display"));
+            return kExitUsage;
+        }
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("orvex"));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("The test-automation host for the Korotka NIBP simulator plug-in.\n\n"
-                       "Commands:\n"
-                       "  tests   load the plug-in and list the tests it offers (test id, name, type and\n"
-                       "          parameter, description)"));
+    parser.setApplicationDescription(QStringLiteral(
+        "The test-automation host for the Korotka NIBP simulator plug-in.\n\n"
+        "Commands:\n"
+        "  tests                 list the tests the plug-in offers (test id, name, type and parameter,\n"
+        "                        description)\n"
+        "  new FILE TEST...      make a sequence of these tests (test ids or template names) in FILE\n"
+        "  run FILE [--device PATH | --simulate [--time-scale X] [--fault NAME]] [--standard NAME]...\n"
+        "          [--auto SCRIPT [--auto-timeout S]]\n"
+        "                        perform the sequence in the test guide windows and save it with its\n"
+        "                        results into FILE; without --device or --simulate the Korotka's port\n"
+        "                        comes from the settings. --auto plays SCRIPT (one action a line: start,\n"
+        "                        stop, readings N, type KEY VALUE, next, previous, abort, skip, na, close,\n"
+        "                        answer yes|no; # comments) instead of a person.\n"
+        "                        Exit status: 0 every performed test passed, was skipped or is not\n"
+        "                        applicable; 1 a test failed; 2 usage or file error; 3 the run could not\n"
+        "                        be completed (instrument failure, abort, or a script not followed).\n"
+        "  show FILE             one line per test: position, name, status (not-measured, passed,\n"
+        "                        failed, not-applicable) and KEY=VALUE per measurement, tab-separated"));
     parser.addHelpOption();
-    parser.addOption(
-        {QStringLiteral("plugin"),
-         QStringLiteral("The plug-in library (default: liborvexKorotka.so in ../lib beside orvex)."),
-         QStringLiteral("path")});
-    parser.addOption(
-        {QStringLiteral("language"),
-         QStringLiteral("Language of the texts, a file <name>.lng in the plug-in's Language folder "
-                        "(default: English)."),
-         QStringLiteral("name"), QStringLiteral("English")});
-    parser.addOption(
-        {QStringLiteral("verbose"),
-         QStringLiteral("Also report on stderr the failures that the host and the driver pass over.")});
+    const Options o;
+    for (const auto* option : {&o.plugin, &o.language, &o.verbose, &o.device, &o.simulate, &o.timeScale,
+                               &o.fault, &o.standard, &o.script, &o.autoTimeout}) {
+        parser.addOption(*option);
+    }
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("What to do (see above)."));
     parser.process(app);
-    if (parser.positionalArguments() != QStringList{QStringLiteral("tests")}) {
-        Print(stderr, QStringLiteral("orvex: unknown or missing command (see orvex --help)"));
-        return 2;
+    const QStringList arguments = parser.positionalArguments();
+    const QString command = arguments.value(0);
+    const bool shapeOk =
+        (command == QLatin1String("tests") && arguments.size() == 1) ||
+        (command == QLatin1String("new") && arguments.size() >= 3) ||
+        ((command == QLatin1String("run") || command == QLatin1String("show")) && arguments.size() == 2);
+    if (!shapeOk) return Usage(QStringLiteral("unknown or incomplete command"));
+    if (command != QLatin1String("run") && RunOnlyOptionsSet(parser, o)) {
+        return Usage(QStringLiteral("those options belong to orvex run"));
     }
-    if (parser.isSet(QStringLiteral("verbose"))) orvex::EnableVerboseLogging();
+    if (parser.isSet(o.verbose)) orvex::EnableVerboseLogging();
 
-    orvex::HostEnvironment environment(orvex::HostMessageService::Mode::Console);
-    const QString library = parser.isSet(QStringLiteral("plugin"))
-                                ? parser.value(QStringLiteral("plugin"))
+    const bool person = command == QLatin1String("run") && !parser.isSet(o.script);
+    orvex::HostEnvironment environment(person ? orvex::HostMessageService::Mode::Dialog
+                                              : orvex::HostMessageService::Mode::Console);
+    const QString library = parser.isSet(o.plugin)
+                                ? parser.value(o.plugin)
                                 : QDir(QCoreApplication::applicationDirPath())
                                       .filePath(QStringLiteral("../lib/liborvexKorotka.so"));
+    std::shared_ptr<orvex::IPlugIn> plugIn;
     try {
         environment.Loader().Load(kPlugInId, library);
         const auto application = environment.Application();
         const QString lngPath =
             application->JoinPath(application->PlugInFolder(kPlugInId), QStringLiteral("Language"));
         QString error;
-        if (!environment.Language()->Load(kPlugInId, lngPath, parser.value(QStringLiteral("language")),
-                                          &error)) {
+        if (!environment.Language()->Load(kPlugInId, lngPath, parser.value(o.language), &error)) {
             Print(stderr, QStringLiteral("orvex: %1; the texts stay in English").arg(error));
         }
-        const auto plugIn = orvex::ComponentRegistry::Instance().CreateAs<orvex::IPlugIn>(
+        plugIn = orvex::ComponentRegistry::Instance().CreateAs<orvex::IPlugIn>(
             QStringLiteral("orvexKorotka.CPlugInKorotka"));
         plugIn->Initialize(nullptr);
-        ListTests(*plugIn);
     } catch (const orvex::ComError& e) {
-        return Fail(e);
+        return Fail(e, command == QLatin1String("run") ? kExitIncomplete : kExitFailed);
     }
-    return 0;
+
+    const QString file = arguments.value(1);
+    try {
+        if (command == QLatin1String("tests")) {
+            ListTests(*plugIn);
+            return kExitOk;
+        }
+        orvex::HostSequence sequence(plugIn);
+        if (command == QLatin1String("new")) return NewSequence(*plugIn, sequence, file, arguments.mid(2));
+        sequence.Load(file);
+        if (command == QLatin1String("show")) {
+            ShowSequence(sequence);
+            return kExitOk;
+        }
+        std::unique_ptr<korotkasim::Simulator> simulator;
+        RunOptions run;
+        run.file = file;
+        const QString problem = ReadRunOptions(parser, o, environment, simulator, run);
+        if (!problem.isEmpty()) return Usage(problem);
+        return RunSequence(environment, sequence, run);
+    } catch (const orvex::ComError& e) {
+        return Fail(e, kExitUsage);
+    }
 }

@@ -199,7 +199,6 @@ void CTestBase::Perform(const std::shared_ptr<orvex::PerformContext>& context) {
                      ConfigurationSummary());
     guide->HighlightSteps(FirstHighlight());
     guide->exec();
-    guide->disconnect(nullptr, nullptr, nullptr, nullptr);
     mfrmTestGuide.reset();
     Finish();
     m_context.reset();

@@ -110,21 +110,25 @@ void CTestStaticPressure::RunTest(FTestGuide& guide) {
     }
     const auto vti = OpenInstrument();
 
-    // First pass: to pressure (or the gauge alone without a pump).
+    // A Korotka that cannot build the pressure says "ERROR": reading its gauge on would judge the
+    // equipment at a pressure nobody set.
+    const auto requireReached = [](const Variant& answer) {
+        if (answer.ToArray().At(1).Equals(Variant(kUnreachableReply))) {
+            throw orvex::ComError(kErrPressureNotReached, kSource,
+                                  MLanguage::TranslatedOrPlain(kNotReachedLiteral));
+        }
+    };
+    // First pass: the pressure source switched on (or the gauge alone without a pump).
     Variant reply = FreshReply();
     guide.RunInstrumentStep(vti, TESTID_PRESS_STATIC, Variant(parameters), reply,
                             static_cast<int16_t>(MUtils::CommTimeout()), false, false);
-    // A Korotka that cannot build the pressure says "ERROR": reading its gauge then would judge
-    // the equipment at a pressure nobody set.
-    if (reply.ToArray().At(1).Equals(Variant(kUnreachableReply))) {
-        throw orvex::ComError(kErrPressureNotReached, kSource,
-                              MLanguage::TranslatedOrPlain(kNotReachedLiteral));
-    }
-    // Second pass: the pressure source holds it.
+    requireReached(reply);
+    // Second pass: the gauge, once the source holds the pressure.
     parameters.At(kPassElement) = Variant(true);
     reply = FreshReply();
     guide.RunInstrumentStep(vti, TESTID_PRESS_STATIC, Variant(parameters), reply,
                             static_cast<int16_t>(MUtils::PSourceTimeout()), false, false);
+    requireReached(reply);
     TakeReading(*result, reply);
 
     guide.SetMousePointer(FTestGuide::kPointerDefault);

@@ -3,9 +3,15 @@
 #include "host/HostControlCallBack.h"
 #include "host/HostInstrumentData.h"
 #include "host/HostPerformContext.h"
+#include "host/HostStandard.h"
+#include "host/HostStandardList.h"
+#include "hostapi/Standard.h"
+#include "hostapi/StandardList.h"
 #include "hostapi/VariantArray.h"
 #include "support/HostFixture.h"
+#include "support/LimitDataStub.h"
 #include "support/Raised.h"
+#include "support/TestElementStub.h"
 
 using orvex::ComError;
 
@@ -60,4 +66,58 @@ TEST(ControlCallBackTest, ListenersHearEventsInOrderAndMayLeaveDuringOne) {
     callBack.Event(change, none);
     EXPECT_EQ(heard, (QStringList{"4:Change"}));
     EXPECT_EQ(Raised([&] { callBack.AddListener(nullptr); }).Number(), ComError::kInvalidProcedureCall);
+}
+
+namespace {
+
+class StandardsLimits : public LimitDataStub {
+public:
+    std::shared_ptr<orvex::StandardList> Standards() override { return standards; }
+    std::shared_ptr<orvex::StandardList> standards = std::make_shared<orvex::HostStandardList>();
+};
+
+class ElementWithLimits : public TestElementStub {
+public:
+    ElementWithLimits() : TestElementStub(300) {}
+    std::shared_ptr<orvex::ILimitData> Limits() override { return limits; }
+    std::shared_ptr<StandardsLimits> limits = std::make_shared<StandardsLimits>();
+};
+
+std::shared_ptr<orvex::InstrumentData> Instrument(const QString& name) {
+    auto instrument = std::make_shared<orvex::HostInstrumentData>();
+    instrument->SetIdentity(name, QString(), QString());
+    return instrument;
+}
+
+}  // namespace
+
+TEST_F(RunServicesTest, PerformContextLendsCopiesOfTheChosenStandardsAndNumbersInstruments) {
+    const auto element = std::make_shared<ElementWithLimits>();
+    for (const auto& [alpha, complete] : {std::pair{"IEC", "IEC 80601"}, std::pair{"AAMI", "AAMI SP10"}}) {
+        auto standard = std::make_shared<orvex::HostStandard>();
+        standard->Initialize(alpha, complete, 1);
+        element->limits->standards->Add(standard);
+    }
+    orvex::HostPerformContext context;
+    ASSERT_TRUE(context.QueryPerform(element));
+    ASSERT_EQ(context.Standards()->Count(), 2);
+    context.SetStandardSelection({"AAMI SP10", "NONE"});
+    const auto chosen = context.Standards();
+    ASSERT_EQ(chosen->Count(), 1);
+    EXPECT_EQ(chosen->Item(1)->AlphaName(), "AAMI");
+    // A copy: the test's own limits are not the run's to change.
+    EXPECT_NE(chosen->Item(1), element->limits->standards->Item(2));
+
+    context.Navigate(orvex::PerformContext::NavigateAbort);
+    EXPECT_TRUE(context.Aborted());
+    EXPECT_FALSE(context.QueryPerform(element));
+    EXPECT_EQ(Raised([&] { context.Navigate(3); }).Number(), ComError::kInvalidProcedureCall);
+
+    const auto first = Instrument("Korotka");
+    const auto other = Instrument("Other");
+    const auto second = Instrument("Korotka");
+    for (const auto& instrument : {first, other, second}) context.AddInstrument(instrument);
+    EXPECT_EQ(first->Index(), 1);
+    EXPECT_EQ(other->Index(), 1);
+    EXPECT_EQ(second->Index(), 2);
 }

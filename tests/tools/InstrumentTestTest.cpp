@@ -76,8 +76,9 @@ protected:
 };
 
 TEST_F(InstrumentTestRun, ReadsTheAnswerAndFreesThePortWhateverHappens) {
-    const InstrumentTest::Result reading =
-        InstrumentTest().Run({"300", "250", "0", "False", "_", "False"}, 4);
+    // The source switched on, then the gauge once the pressure is reached.
+    EXPECT_EQ(InstrumentTest().Run({"300", "250", "0", "False", "_", "False"}, 4).ack, 6);
+    const InstrumentTest::Result reading = InstrumentTest().Run({"300", "250", "0", "True"}, 4);
     EXPECT_EQ(reading.ack, 6);
     EXPECT_EQ(reading.field1, QStringLiteral("250.0"));
     EXPECT_EQ(reading.field2, QStringLiteral("mmHg"));
@@ -103,7 +104,9 @@ TEST(InstrumentTestFaults, ALineLostMidReplyFailsTheTestAndAReplyWithoutLineEndS
         ASSERT_TRUE(session.UseSimulator(options, &error)) << error.toStdString();
         const QStringList request = {"300", "250", "0", "False", "0", "False"};
         if (fault == korotkasim::Fault::NoCrLf) {
-            EXPECT_EQ(InstrumentTest().Run(request, 10).field1, QStringLiteral("250.0"));
+            const auto reading = InstrumentTest().Run(request, 10);
+            EXPECT_EQ(reading.ack, 6);
+            EXPECT_EQ(reading.field2, QStringLiteral("mmHg"));
         } else {
             try {
                 const auto reading = InstrumentTest().Run(request, 10);

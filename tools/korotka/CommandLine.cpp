@@ -210,7 +210,8 @@ or no Korotka registered.
 
 Examples:
   korotka --simulate identify
-  korotka --simulate test 300 250 0 False 0 False        pump to 250 mmHg and read it
+  korotka --simulate test 300 250 0 False 0 False        switch the pump on towards 250 mmHg
+  korotka --simulate test 300 250 0 True                 read the gauge once 250 mmHg is held
   korotka --simulate test 100 250 0 _ _ _ False --polls 10
   korotka --simulate --fault silence identify            a Korotka that does not answer
   korotka --device /dev/ttyUSB0 identify

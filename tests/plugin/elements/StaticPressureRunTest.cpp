@@ -246,6 +246,6 @@ TEST_F(StaticPressureRun, APressureThatCannotBeReachedEndsTheTestAndSaysWhy) {
     ASSERT_TRUE(technician.Finished());
     EXPECT_TRUE(idle);
     EXPECT_EQ(messages->Shown()[0].text, "The inflate pressure could not be reached.");
-    EXPECT_EQ(sim->ReceivedCommands().back(), "[PSOURCE,250]");
+    EXPECT_EQ(sim->ReceivedCommands().back(), "[GAUGE]");
     EXPECT_TRUE(context->StoredResults().isEmpty());
 }
