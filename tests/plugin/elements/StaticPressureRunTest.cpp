@@ -4,7 +4,9 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QShortcut>
 #include <QTimer>
+#include <algorithm>
 #include <functional>
 
 #include "driver/GDeclares.h"
@@ -248,4 +250,26 @@ TEST_F(StaticPressureRun, APressureThatCannotBeReachedEndsTheTestAndSaysWhy) {
     EXPECT_EQ(messages->Shown()[0].text, "The inflate pressure could not be reached.");
     EXPECT_EQ(sim->ReceivedCommands().back(), "[GAUGE]");
     EXPECT_TRUE(context->StoredResults().isEmpty());
+}
+
+// Stop (here F5, as Stop itself is still off) while the gauge waits for the pressure: the reading
+// loop still runs once, so the result holds a reading taken at the held pressure.
+TEST_F(StaticPressureRun, StopDuringThePumpEndsAfterOneReading) {
+    korotkasim::SimOptions slow;
+    slow.timeScale = 0.05;
+    StartSimulator(slow);
+    const auto pumping = [&] {
+        const auto received = sim->ReceivedCommands();
+        return std::count(received.begin(), received.end(), std::string("[GAUGE]")) == 1;
+    };
+    Technician technician({Press(FTestGuide::kStart), Readings(0), pumping,
+                           [&] {
+                               emit Guide()->Toolbar()->hWnd()->findChild<QShortcut*>()->activated();
+                               return true;
+                           },
+                           Type("250"), Press(FTestGuide::kNext)});
+    element->Perform(context);
+    ASSERT_TRUE(technician.Finished());
+    EXPECT_EQ(m_readings, 1);
+    EXPECT_NEAR(Value(Stored(), "MANO"), 250.0F, 1.0F);
 }
