@@ -1,14 +1,35 @@
 #include "CTestBP.h"
 
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
+
+#include "driver/CKorotkaVTI.h"
 #include "driver/GDeclares.h"
+#include "hostapi/ComError.h"
+#include "hostapi/VariantArray.h"
 #include "plugin/base/MLanguage.h"
 #include "plugin/config/CConfigPBP.h"
+#include "plugin/elements/FTestGuide.h"
 #include "plugin/results/CResultBP.h"
+#include "plugin/settings/MUtils.h"
 #include "plugin/units/MMeasureKey.h"
 
 namespace korotka {
 
 using orvex::Variant;
+using orvex::VariantArray;
+
+namespace {
+
+const QString kPleaseWait = QStringLiteral("20200::Please wait...");
+const QString kStartNow = QStringLiteral("20201::PLEASE START NIBP NOW");
+// The acknowledgement with which the simulator reports that it is ready.
+constexpr int32_t kReady = 6;
+constexpr int kPromptWaits = 6;
+constexpr int kPromptWaitMs = 500;
+
+}  // namespace
 
 CTestBP::CTestBP() : CTestBase(kSource) {}
 
@@ -57,8 +78,72 @@ Variant CTestBP::FirstHighlight() const { return Steps({1, 2}); }
 // The blood-pressure configuration describes itself in its view; the details show no summary.
 Variant CTestBP::ConfigurationSummary() { return {}; }
 
-// The simulation run comes with the next version; Available() keeps Start from it.
-void CTestBP::RunTest(FTestGuide& /*guide*/) {}
+void CTestBP::RunTest(FTestGuide& guide) {
+    guide.SetMousePointer(FTestGuide::kPointerHourglass);
+    guide.ShowProgressBar(true, false);
+    guide.SetRunning(true, Steps({3}));
+    guide.ShowPopup(kPleaseWait, QStringLiteral("WAIT"), true);
+
+    const auto result = std::dynamic_pointer_cast<CResultBP>(Result());
+    const auto config = std::dynamic_pointer_cast<CConfigPBP>(Configuration());
+    if (!result)
+        throw orvex::ComError(orvex::ComError::kObjectRequired, kSource, QStringLiteral("no result"));
+    VariantArray parameters;
+    if (config) parameters = config->GetTestParameters();
+    result->Clear(config);
+    guide.ShowResult(result);
+
+    const auto vti = OpenInstrument();
+    Variant request(parameters);
+    vti->StartTest(request);
+    const bool ready = WaitForReady(*vti);
+    auto stopId = TESTID_BP;
+    vti->StopTest(stopId);
+    vti->EndRemote();
+
+    if (ready) {
+        guide.HighlightSteps(Steps({4, 5}));
+        guide.ShowPopup(kStartNow, QStringLiteral("START"), true);
+        // The prompt stays three seconds, the window answering all the while.
+        for (int i = 0; i < kPromptWaits; ++i) Wait(kPromptWaitMs);
+        guide.HidePopup();
+        guide.SetMousePointer(FTestGuide::kPointerDefault);
+        guide.SetRunning(false, Steps({4, 5}));
+        guide.EndMeasurement();
+    } else {
+        guide.HidePopup();
+        guide.SetMousePointer(FTestGuide::kPointerDefault);
+        result->AddFlag(QStringLiteral("I"));
+        guide.SetRunning(false, Steps({1, 2}));
+    }
+}
+
+bool CTestBP::WaitForReady(CKorotkaVTI& vti) {
+    int32_t polls = 0;
+    for (;;) {
+        QCoreApplication::processEvents();
+        if (StopRequested()) return false;
+        Variant reply = FreshReply();
+        int32_t testId = TESTID_BP;
+        vti.GetTestResult(testId, reply);
+        if (reply.ToArray().At(0).Equals(Variant(kReady))) return true;
+        // Any other status is "not yet", however often it comes.
+        if (++polls > MUtils::CommTimeout()) vti.TimeOut();
+    }
+}
+
+void CTestBP::Wait(int milliseconds) {
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+Variant CTestBP::ErrorHighlight() const { return Steps({1, 2}); }
+
+void CTestBP::AfterError() {
+    SetDiscarded(true);
+    if (const auto guide = TestGuide()) guide->HidePopup();
+}
 
 bool& CTestBP::Busy() {
     static bool busy = false;

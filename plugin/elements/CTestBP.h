@@ -28,7 +28,15 @@ protected:
     orvex::Variant ConfigurationSummary() override;
     void RunTest(FTestGuide& guide) override;
     bool& Busy() override;
-    bool Available() const override { return false; }
+    // A run that fails stores nothing, and the guide goes back to its first instructions.
+    orvex::Variant ErrorHighlight() const override;
+    void AfterError() override;
+
+private:
+    // Polls the simulator until it reports ready; false when Stop came first.
+    bool WaitForReady(CKorotkaVTI& vti);
+    // A pause that keeps the window answering.
+    static void Wait(int milliseconds);
 };
 
 }  // namespace korotka

@@ -39,8 +39,6 @@ const QString kResultTag = QStringLiteral("ResultItem");
 const QString kFailedQuestion = QStringLiteral(
     "20705::The test failed. Do you want store this failed test result and continue with the next test?");
 const QString kApplicationTitle = QStringLiteral("20000::Korotka NIBP Analyzer");
-const QString kNotAvailable =
-    QStringLiteral("20199::This test cannot be run with this version of the plug-in yet.");
 
 // Where the sequence goes after the window closes.
 constexpr int32_t kGoOn = 0;
@@ -302,15 +300,16 @@ Variant CTestBase::FreshReply() {
     return Variant(VariantArray::FromList({Variant(0), Variant(""), Variant("")}));
 }
 
+Variant CTestBase::FreshReply(bool flag) {
+    return Variant(VariantArray::FromList({Variant(0), Variant(""), Variant(""), Variant(flag)}));
+}
+
+void CTestBase::Evaluate(CResultBase& result, FTestGuide& guide) {
+    result.Evaluate(Limits(), m_context ? m_context->Standards() : nullptr, false);
+    guide.ShowResult(std::static_pointer_cast<orvex::IResultData>(result.shared_from_this()));
+}
+
 void CTestBase::OnStartTest() {
-    if (!Available()) {
-        Try(m_source, "saying the test is not available", [&] {
-            HostServices::Messages()->Show(
-                MLanguage::TranslatedOrPlain(kNotAvailable), orvex::MessageService::Icon::Information,
-                orvex::MessageService::Buttons::Ok, MLanguage::TranslatedOrPlain(kApplicationTitle));
-        });
-        return;
-    }
     bool& busy = Busy();
     if (busy) return;
     const auto self = shared_from_this();
@@ -358,6 +357,7 @@ void CTestBase::RecoverFromError(const ComError* error) {
         });
         Try(m_source, "releasing the instrument", [&] { vti->EndRemote(); });
     }
+    Try(m_source, "the test's own error path", [&] { AfterError(); });
     if (guide) {
         Try(m_source, "putting the guide at rest", [&] {
             guide->SetRunning(false, ErrorHighlight());

@@ -97,8 +97,8 @@ protected:
     virtual bool& Busy() = 0;
     // Called before the window is shown.
     virtual void PrepareGuide(FTestGuide& guide);
-    // False while the test's StartTest is still to be built: Start then says so and changes nothing.
-    virtual bool Available() const { return true; }
+    // What the test's error path does beyond the common one (drop its timer, discard the run).
+    virtual void AfterError() {}
 
     // Creates the instrument object with the Comm and Vent time-outs and opens the link; the
     // instrument-data object it returns is this run's.
@@ -112,6 +112,11 @@ protected:
     static orvex::Variant Steps(std::initializer_list<int32_t> steps);
     // (0, empty, empty): what an instrument step fills in.
     static orvex::Variant FreshReply();
+    // (0, empty, empty, flag): the reply of the tests that carry a fourth element.
+    static orvex::Variant FreshReply(bool flag);
+    // The result judged against the limits and the run's standards, then shown.
+    void Evaluate(CResultBase& result, FTestGuide& guide);
+    void SetDiscarded(bool discarded) { m_discarded = discarded; }
 
 private:
     void OnStartTest();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "plugin/elements/CTestBase.h"
+#include "plugin/elements/FTimer.h"
 
 namespace korotka {
 
@@ -8,6 +9,8 @@ namespace korotka {
 class KOROTKA_PLUGIN_EXPORT CTestLeak : public CTestBase {
 public:
     static inline const QString kSource = QStringLiteral("OrvexKorotka.CTestLeak");
+    // The inflate pressure could not be reached.
+    static constexpr int32_t kErrPressureNotReached = static_cast<int32_t>(0x8004A468u);
     CTestLeak();
 
 protected:
@@ -21,7 +24,20 @@ protected:
     orvex::Variant ConfigurationSummary() override;
     void RunTest(FTestGuide& guide) override;
     bool& Busy() override;
-    bool Available() const override { return false; }
+    void AfterError() override;
+
+private:
+    // The Korotka's own leak test: one step, its answer the rate.
+    void RunStandard(FTestGuide& guide, const std::shared_ptr<CKorotkaVTI>& vti,
+                     const orvex::VariantArray& parameters, orvex::Variant& reply);
+    // The element's own timing: pressure, settling readings, the interval, the rate from two readings.
+    void RunCustomDuration(FTestGuide& guide, const std::shared_ptr<CKorotkaVTI>& vti,
+                           const orvex::VariantArray& parameters, orvex::Variant& reply);
+    void TimerTick();
+
+    std::unique_ptr<FTimer> mfrmTimer;
+    int32_t m_elapsed = 0;
+    bool m_timing = false;
 };
 
 }  // namespace korotka

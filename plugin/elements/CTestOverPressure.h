@@ -1,6 +1,7 @@
 #pragma once
 
 #include "plugin/elements/CTestBase.h"
+#include "plugin/elements/FTimer.h"
 
 namespace korotka {
 
@@ -9,6 +10,8 @@ namespace korotka {
 class KOROTKA_PLUGIN_EXPORT CTestOverPressure : public CTestBase {
 public:
     static inline const QString kSource = QStringLiteral("OrvexKorotka.CTestOverPressure");
+    // The monitor released nothing the Korotka could read.
+    static constexpr int32_t kErrPressureNotReached = static_cast<int32_t>(0x8004A468u);
     static constexpr float kDefaultPressureMmHg = 380.0F;
 
     CTestOverPressure();
@@ -24,7 +27,13 @@ protected:
     orvex::Variant ConfigurationSummary() override;
     void RunTest(FTestGuide& guide) override;
     bool& Busy() override;
-    bool Available() const override { return false; }
+    void AfterError() override;
+
+private:
+    void TimerTick();
+
+    std::unique_ptr<FTimer> mfrmTimer;
+    int16_t m_elapsed = 0;
 };
 
 }  // namespace korotka

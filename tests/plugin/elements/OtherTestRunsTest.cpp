@@ -1,0 +1,141 @@
+#include <QElapsedTimer>
+#include <QLabel>
+
+#include "TestRunFixture.h"
+#include "plugin/config/CConfigLeak.h"
+#include "plugin/elements/CTestBP.h"
+#include "plugin/elements/CTestLeak.h"
+#include "plugin/elements/CTestOverPressure.h"
+
+namespace {
+
+int Count(const std::vector<std::string>& commands, const std::string& prefix) {
+    return static_cast<int>(std::count_if(commands.begin(), commands.end(),
+                                          [&](const std::string& c) { return c.starts_with(prefix); }));
+}
+
+}  // namespace
+
+class OtherTestRuns : public TestRun {
+protected:
+    void UseSimulator(korotkasim::Fault fault) {
+        korotkasim::SimOptions options;
+        options.timeScale = 0.01;
+        options.fault = fault;
+        StartSimulator(options);
+    }
+    // Waits until the technician has been told something.
+    Technician::Step Told() {
+        return [this] { return !messages->Shown().isEmpty(); };
+    }
+};
+
+TEST_F(OtherTestRuns, TheKorotkasLeakTestGivesTheRateAndAnUnreachablePressureNone) {
+    Make<korotka::CTestLeak>(korotka::TESTID_PRESS_LEAK);
+    Technician run({Press(FTestGuide::kStart), Press(FTestGuide::kNext)});
+    element->Perform(context);
+    ASSERT_TRUE(run.Finished());
+    EXPECT_FLOAT_EQ(Value(Stored(), "RATE"), 2.0F);
+    EXPECT_EQ(Stored()->Status(), 1);
+    EXPECT_EQ(Count(sim->ReceivedCommands(), "[LEAK,"), 1);
+
+    UseSimulator(korotkasim::Fault::Unreachable);
+    Technician failing({Press(FTestGuide::kStart), Told(), Answer(orvex::MessageService::Answer::Yes),
+                        Press(FTestGuide::kAbort)});
+    element->Perform(context);
+    ASSERT_TRUE(failing.Finished());
+    EXPECT_EQ(messages->Shown()[0].text, "The inflate pressure could not be reached.");
+}
+
+// Custom duration 0 runs until Stop; stopped at once, the interval has no time and so no rate:
+// the result stays without values instead of an infinite one.
+TEST_F(OtherTestRuns, ALeakIntervalOfNoTimeGivesNoRate) {
+    Make<korotka::CTestLeak>(korotka::TESTID_PRESS_LEAK);
+    const auto config = std::dynamic_pointer_cast<korotka::CConfigLeak>(element->Configuration());
+    config->SetUseCustomDuration(true);
+    config->SetDuration(0);
+    bool vented = false;
+    Technician run({Press(FTestGuide::kStart), Press(FTestGuide::kStop),
+                    [&] {
+                        vented = Count(sim->ReceivedCommands(), "[BLEED_SYSTEM]") >= 2 &&
+                                 Guide()->Toolbar()->Buttons(FTestGuide::kStart)->Enabled() &&
+                                 !Guide()->Toolbar()->Buttons(FTestGuide::kStart)->Pressed();
+                        return vented;
+                    },
+                    Press(FTestGuide::kPrevious)});
+    element->Perform(context);
+    ASSERT_TRUE(run.Finished());
+    EXPECT_TRUE(vented);
+    EXPECT_TRUE(Stored()->MeasurementByKey("RATE")->GetValue().IsEmpty() ||
+                Stored()->MeasurementByKey("RATE")->GetValue().IsNull());
+}
+
+TEST_F(OtherTestRuns, TheReliefValveOpensOnceAndAValveThatNeverOpensIsNoReading) {
+    Make<korotka::CTestOverPressure>(korotka::TESTID_PRESS_RELIEF);
+    Technician run({Press(FTestGuide::kStart), Press(FTestGuide::kNext)});
+    element->Perform(context);
+    ASSERT_TRUE(run.Finished());
+    EXPECT_FLOAT_EQ(Value(Stored(), "PEAK"), 300.0F);
+    // Released below the configured 380 mmHg.
+    EXPECT_TRUE(Stored()->MeasurementByKey("MREL")->GetValue().ToBoolean());
+    EXPECT_EQ(Count(sim->ReceivedCommands(), "[RELIEF,"), 1);
+
+    UseSimulator(korotkasim::Fault::NeverRelease);
+    Technician failing({Press(FTestGuide::kStart), Told(), Answer(orvex::MessageService::Answer::Yes),
+                        Press(FTestGuide::kAbort)});
+    element->Perform(context);
+    ASSERT_TRUE(failing.Finished());
+    EXPECT_EQ(messages->Shown()[0].text, "The inflate pressure could not be reached.");
+}
+
+TEST_F(OtherTestRuns, ABloodPressureRunPromptsThenTakesTheMonitorsValues) {
+    Make<korotka::CTestBP>(korotka::TESTID_BP_STD);
+    QElapsedTimer prompt;
+    qint64 prompted = 0;
+    const auto promptShown = [&] {
+        const auto* text = Guide()->findChild<QLabel*>(QStringLiteral("lblHelpTxt"));
+        return text != nullptr && text->isVisible() && text->text() == "PLEASE START NIBP NOW";
+    };
+    Technician run({Press(FTestGuide::kStart),
+                    [&] {
+                        if (!promptShown()) return false;
+                        prompt.start();
+                        return true;
+                    },
+                    [&] {
+                        auto* box = Guide()->findChild<QLineEdit*>(QStringLiteral("txtEdit"));
+                        if (box == nullptr || !box->isVisible()) return false;
+                        prompted = prompt.elapsed();
+                        return true;
+                    },
+                    Type("121"), Type("79"), Type("80"), Type("93"), Press(FTestGuide::kNext)});
+    element->Perform(context);
+    ASSERT_TRUE(run.Finished());
+    EXPECT_FLOAT_EQ(Value(Stored(), "SYST"), 121.0F);
+    EXPECT_FLOAT_EQ(Value(Stored(), "HART"), 80.0F);
+    EXPECT_EQ(Stored()->Status(), 1);
+    // The prompt stayed about 3 s, and the technician's polling went on meanwhile.
+    EXPECT_GE(prompted, 2800);
+    EXPECT_LT(prompted, 4000);
+
+    // Stop before a slow simulator is ready: no prompt, the run is marked incomplete.
+    korotkasim::SimOptions slow;
+    slow.timeScale = 1.0;
+    StartSimulator(slow);
+    bool prompts = false;
+    Technician stopped({Press(FTestGuide::kStart),
+                        [&] { return Count(sim->ReceivedCommands(), "[SIM_") == 1; },
+                        [&] {
+                            emit Guide()->Toolbar()->hWnd()->findChild<QShortcut*>()->activated();
+                            return true;
+                        },
+                        [&] {
+                            prompts = prompts || promptShown();
+                            return !Guide()->Toolbar()->Buttons(FTestGuide::kStart)->Pressed();
+                        },
+                        Press(FTestGuide::kPrevious)});
+    element->Perform(context);
+    ASSERT_TRUE(stopped.Finished());
+    EXPECT_FALSE(prompts);
+    EXPECT_TRUE(Stored()->MeasurementByKey("SYST")->Flags().contains("I"));
+}
