@@ -25,10 +25,10 @@
 #include "host/HostSequence.h"
 #include "hostapi/ComponentRegistry.h"
 #include "hostapi/HostServices.h"
-#include "hostapi/IPlugIn.h"
-#include "hostapi/ITestElement.h"
 #include "hostapi/IMeasurement.h"
+#include "hostapi/IPlugIn.h"
 #include "hostapi/IResultData.h"
+#include "hostapi/ITestElement.h"
 #include "hostapi/XmlDocument.h"
 #include "hostapi/XmlDocumentFactory.h"
 #include "hostapi/XmlElement.h"
@@ -55,11 +55,11 @@ std::shared_ptr<orvex::IPlugIn> LoadPlugIn(orvex::HostEnvironment& environment, 
     environment.Loader().Load(kPlugInId, library);
     const auto application = environment.Application();
     QString error;
-    environment.Language()->Load(kPlugInId,
-                                 application->JoinPath(application->PlugInFolder(kPlugInId), QStringLiteral("Language")),
-                                 QStringLiteral("English"), &error);
-    auto plugIn =
-        orvex::ComponentRegistry::Instance().CreateAs<orvex::IPlugIn>(QStringLiteral("orvexKorotka.CPlugInKorotka"));
+    environment.Language()->Load(
+        kPlugInId, application->JoinPath(application->PlugInFolder(kPlugInId), QStringLiteral("Language")),
+        QStringLiteral("English"), &error);
+    auto plugIn = orvex::ComponentRegistry::Instance().CreateAs<orvex::IPlugIn>(
+        QStringLiteral("orvexKorotka.CPlugInKorotka"));
     plugIn->Initialize(nullptr);
     return plugIn;
 }
@@ -72,15 +72,17 @@ int main(int argc, char** argv) {
     QTemporaryDir dir;
     qputenv("ORVEX_REGISTRY", dir.filePath(QStringLiteral("Registry.ini")).toLocal8Bit());
     orvex::HostEnvironment environment(orvex::HostMessageService::Mode::Record);
-    const QString library = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../lib/liborvexKorotka.so"));
+    const QString library =
+        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../lib/liborvexKorotka.so"));
 
     // (a)
     std::shared_ptr<orvex::IPlugIn> plugIn;
     const double first = Milliseconds([&] { plugIn = LoadPlugIn(environment, library); });
     std::vector<double> again;
     for (int i = 0; i < 20; ++i) again.push_back(Milliseconds([&] { LoadPlugIn(environment, library); }));
-    std::printf("plug-in load + Initialize + templates: first %.2f ms, then median %.2f ms of 20 (goal < 20 ms)\n",
-                first, Median(again));
+    std::printf(
+        "plug-in load + Initialize + templates: first %.2f ms, then median %.2f ms of 20 (goal < 20 ms)\n",
+        first, Median(again));
 
     // (b) 1,000 tests with results.
     orvex::HostSequence sequence(plugIn);
@@ -110,9 +112,10 @@ int main(int argc, char** argv) {
         }));
     }
     const double saveLoad = Median(saves) + Median(loads);
-    std::printf("1,000-test sequence (%lld bytes): save %.1f ms + load %.1f ms = %.1f ms (goal < 100 ms); "
-                "bare pugixml parse + write %.1f ms, ratio %.1f (goal < 3)\n",
-                static_cast<long long>(QFileInfo(file).size()), Median(saves), Median(loads), saveLoad,
-                Median(bare), saveLoad / Median(bare));
+    std::printf(
+        "1,000-test sequence (%lld bytes): save %.1f ms + load %.1f ms = %.1f ms (goal < 100 ms); "
+        "bare pugixml parse + write %.1f ms, ratio %.1f (goal < 3)\n",
+        static_cast<long long>(QFileInfo(file).size()), Median(saves), Median(loads), saveLoad, Median(bare),
+        saveLoad / Median(bare));
     return 0;
 }

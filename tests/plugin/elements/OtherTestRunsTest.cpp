@@ -18,10 +18,11 @@ int Count(const std::vector<std::string>& commands, const std::string& prefix) {
 
 class OtherTestRuns : public TestRun {
 protected:
-    void UseSimulator(korotkasim::Fault fault) {
+    void UseSimulator(korotkasim::Fault fault, double reliefMmHg = 300.0) {
         korotkasim::SimOptions options;
         options.timeScale = 0.01;
         options.fault = fault;
+        options.reliefMmHg = reliefMmHg;
         StartSimulator(options);
     }
     // Waits until the technician has been told something.
@@ -80,6 +81,17 @@ TEST_F(OtherTestRuns, TheReliefValveOpensOnceAndAValveThatNeverOpensIsNoReading)
     EXPECT_TRUE(Stored()->MeasurementByKey("MREL")->GetValue().ToBoolean());
     EXPECT_EQ(Count(sim->ReceivedCommands(), "[RELIEF,"), 1);
 
+    // A valve that opens only at the configured pressure has not protected the patient.
+    UseSimulator(korotkasim::Fault::None, 380.0);
+    Technician atLimit(
+        {Press(FTestGuide::kStart), Answer(orvex::MessageService::Answer::Yes), Press(FTestGuide::kNext)});
+    element->Perform(context);
+    ASSERT_TRUE(atLimit.Finished());
+    EXPECT_FLOAT_EQ(Value(Stored(), "PEAK"), 380.0F);
+    EXPECT_FALSE(Stored()->MeasurementByKey("MREL")->GetValue().ToBoolean());
+    EXPECT_EQ(Stored()->Status(), 2);
+
+    messages->Clear();
     UseSimulator(korotkasim::Fault::NeverRelease);
     Technician failing({Press(FTestGuide::kStart), Told(), Answer(orvex::MessageService::Answer::Yes),
                         Press(FTestGuide::kAbort)});
@@ -138,4 +150,31 @@ TEST_F(OtherTestRuns, ABloodPressureRunPromptsThenTakesTheMonitorsValues) {
     ASSERT_TRUE(stopped.Finished());
     EXPECT_FALSE(prompts);
     EXPECT_TRUE(Stored()->MeasurementByKey("SYST")->Flags().contains("I"));
+}
+
+// A simulator that never says ready: after more polls than the Comm time-out the run ends through
+// its error path, says why, and stores nothing.
+TEST_F(OtherTestRuns, ASimulatorThatNeverGetsReadyEndsTheRunAndStoresNothing) {
+    Make<korotka::CTestBP>(korotka::TESTID_BP_STD);
+    UseSimulator(korotkasim::Fault::Nak);
+    Technician run({Press(FTestGuide::kStart), Told(), Press(FTestGuide::kPrevious)});
+    element->Perform(context);
+    ASSERT_TRUE(run.Finished());
+    EXPECT_EQ(messages->Shown()[0].text, "Timeout error: A response was not received from the instrument.");
+    EXPECT_TRUE(element->Discarded());
+    EXPECT_TRUE(context->StoredResults().isEmpty());
+}
+
+TEST_F(OtherTestRuns, MeanPressureIsListedForEveryFamilyButTheStandardOne) {
+    const auto keys = [this](int32_t testId) {
+        Make<korotka::CTestBP>(testId);
+        const orvex::VariantArray list = element->GetMeasurementList().ToArray();
+        QStringList found;
+        for (int32_t row = 0; list.Dimensions() == 2 && row <= list.UBound(1); ++row) {
+            found << list.At(row, 0).ToString();
+        }
+        return found;
+    };
+    EXPECT_EQ(keys(korotka::TESTID_BP_STD), QStringList({"SYST", "DIAS", "HART"}));
+    EXPECT_EQ(keys(korotka::TESTID_BP_RESPRIATORY), QStringList({"SYST", "DIAS", "HART", "MAPR"}));
 }
