@@ -71,6 +71,32 @@ TEST_F(OtherTestRuns, ALeakIntervalOfNoTimeGivesNoRate) {
                 Stored()->MeasurementByKey("RATE")->GetValue().IsNull());
 }
 
+// Custom duration: a pressure that does not hold near the target while settling ends the run, and
+// a Stop before the duration has passed leaves no values either.
+TEST_F(OtherTestRuns, ACustomLeakTestWithoutAFullIntervalGivesNoValues) {
+    Make<korotka::CTestLeak>(korotka::TESTID_PRESS_LEAK);
+    const auto config = std::dynamic_pointer_cast<korotka::CConfigLeak>(element->Configuration());
+    config->SetUseCustomDuration(true);
+    config->SetDuration(600);
+    const auto rate = [this] { return Stored()->MeasurementByKey("RATE")->GetValue(); };
+
+    Technician early({Press(FTestGuide::kStart), Readings(5), Press(FTestGuide::kStop),
+                      [&] { return !Guide()->Toolbar()->Buttons(FTestGuide::kStart)->Pressed(); },
+                      Press(FTestGuide::kPrevious)});
+    element->Perform(context);
+    ASSERT_TRUE(early.Finished());
+    EXPECT_TRUE(rate().IsEmpty() || rate().IsNull());
+    EXPECT_TRUE(messages->Shown().isEmpty());
+
+    // The pump stalls below the target: the first settling reading is under 80 % of it.
+    UseSimulator(korotkasim::Fault::Unreachable);
+    Technician low({Press(FTestGuide::kStart), Told(), Press(FTestGuide::kPrevious)});
+    element->Perform(context);
+    ASSERT_TRUE(low.Finished());
+    EXPECT_EQ(messages->Shown()[0].text, "The inflate pressure could not be reached.");
+    EXPECT_TRUE(rate().IsEmpty() || rate().IsNull());
+}
+
 TEST_F(OtherTestRuns, TheReliefValveOpensOnceAndAValveThatNeverOpensIsNoReading) {
     Make<korotka::CTestOverPressure>(korotka::TESTID_PRESS_RELIEF);
     Technician run({Press(FTestGuide::kStart), Press(FTestGuide::kNext)});
