@@ -3,6 +3,13 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "HostLog.h"
+#include "hostapi/ComError.h"
+#include "hostapi/ComponentRegistry.h"
+#include "hostapi/ISetup.h"
+#include "hostapi/PropertyBag.h"
+#include "hostapi/Registry.h"
+
 namespace orvex {
 
 QString HostApplication::PlugInFolder(const QString& plugInId) const {
@@ -21,6 +28,20 @@ QString HostApplication::Title() const { return QStringLiteral("Orvex"); }
 
 void HostApplication::SetPlugInFolder(const QString& plugInId, const QString& folder) {
     m_folders.insert(plugInId, folder);
+}
+
+QString HostApplication::LanguageFolder(const QString& plugInId, const QString& setupClass) const {
+    const QString byDefault = JoinPath(PlugInFolder(plugInId), QStringLiteral("Language"));
+    try {
+        const auto setup = ComponentRegistry::Instance().CreateAs<ISetup>(setupClass);
+        setup->RegLoad(Registry::kHkeyLocalMachine, QStringLiteral("Software\\Marrick\\Orvex\\") + plugInId);
+        PropertyBag bag;
+        if (bag.SetContents(setup->Settings())) return bag.ReadProperty(QStringLiteral("lngpath"), byDefault);
+        qCWarning(lcHost, "the settings of %s are no property bag", qUtf8Printable(setupClass));
+    } catch (const ComError& error) {
+        qCWarning(lcHost, "the setup of %s could not be read: %s", qUtf8Printable(plugInId), error.what());
+    }
+    return byDefault;
 }
 
 }  // namespace orvex

@@ -18,6 +18,10 @@ public:
 
     void SetPlugInFolder(const QString& plugInId, const QString& folder);
 
+    // The plug-in's language folder: "lngpath" of the settings of its setup object (the class,
+    // loaded from "Software\Marrick\Orvex\<id>"), else "Language" in the plug-in's folder.
+    QString LanguageFolder(const QString& plugInId, const QString& setupClass) const;
+
 private:
     QHash<QString, QString> m_folders;
 };

@@ -461,9 +461,8 @@ int main(int argc, char** argv) {
     std::shared_ptr<orvex::IPlugIn> plugIn;
     try {
         environment.Loader().Load(kPlugInId, library);
-        const auto application = environment.Application();
         const QString lngPath =
-            application->JoinPath(application->PlugInFolder(kPlugInId), QStringLiteral("Language"));
+            environment.Application()->LanguageFolder(kPlugInId, QStringLiteral("orvexKorotka.CPlugInSetup"));
         QString error;
         if (!environment.Language()->Load(kPlugInId, lngPath, parser.value(o.language), &error)) {
             Print(stderr, QStringLiteral("orvex: %1; the texts stay in English").arg(error));

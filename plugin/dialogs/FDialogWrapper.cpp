@@ -2,6 +2,7 @@
 
 #include "plugin/dialogs/MViewUtils.h"
 
+#include <QLayout>
 #include <QRect>
 #include <algorithm>
 #include <exception>
@@ -41,11 +42,19 @@ QWidget* FDialogWrapper::CreateSetupCtrl(const QString& className) {
         m_extender = extender;
         extender->setParent(this);
         extender->show();
+        FitControl();
     } catch (const std::exception& error) {
         qCDebug(lcPlugIn, "the dialog could not create its view: %s", error.what());
         // Left without a control: the dialog's other operations then do nothing.
     }
     return m_extender;
+}
+
+QSize FDialogWrapper::sizeHint() const { return m_extender ? m_extender->sizeHint() : QWidget::sizeHint(); }
+
+void FDialogWrapper::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (!m_docked && m_extender) m_extender->setGeometry(rect());
 }
 
 std::shared_ptr<orvex::ControlCallBack> FDialogWrapper::CallBack() const {
@@ -69,7 +78,19 @@ void FDialogWrapper::SetLocked(bool locked) {
 }
 
 void FDialogWrapper::Initialize(const orvex::Variant& data) {
-    if (m_control) m_control->Initialize(data);
+    if (!m_control) return;
+    m_control->Initialize(data);
+    // What the control shows depends on the data.
+    FitControl();
+}
+
+// Undocked, the wrapper is the control's window: never smaller than the control can be drawn in,
+// and as large as it wishes unless the host made it larger.
+void FDialogWrapper::FitControl() {
+    if (m_docked || !m_extender) return;
+    if (QLayout* layout = m_extender->layout()) layout->activate();
+    setMinimumSize(m_extender->minimumSizeHint());
+    resize(size().expandedTo(sizeHint()));
 }
 
 void FDialogWrapper::Hide() {

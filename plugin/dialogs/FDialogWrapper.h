@@ -48,6 +48,9 @@ public:
     void Refresh() override;
     void SetFocus() override;
 
+    // The control's own wish, so that a window holding the wrapper can size it.
+    QSize sizeHint() const override;
+
 signals:
     // The host unloaded the dialog (a signal cannot share the name of the IDialog slot).
     void Unloaded();
@@ -56,9 +59,12 @@ signals:
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
+    // Undocked, the control fills the wrapper window.
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void Reparent(QWidget* parent);
+    void FitControl();
     void StopListening();
     void ReleaseControl();
 

@@ -34,7 +34,7 @@ public:
     using QValidator::QValidator;
 
     State validate(QString& input, int& /*pos*/) const override {
-        return input.isEmpty() || ParseNumber(input) ? Acceptable : Invalid;
+        return input.isEmpty() || MLocale::ParseNumber(input) ? Acceptable : Invalid;
     }
 };
 
@@ -71,14 +71,14 @@ FNumericInput::FNumericInput(QWidget* parent)
 
 void FNumericInput::SetInitialValue(const QString& value) {
     m_initialValue = value;
-    m_txtNumeric->setText(value.isEmpty() || ParseNumber(value) ? value : QString());
+    m_txtNumeric->setText(value.isEmpty() || MLocale::ParseNumber(value) ? value : QString());
 }
 
 QString FNumericInput::Units() const { return m_lblUnits->text(); }
 
 void FNumericInput::SetUnits(const QString& units) { m_lblUnits->setText(units); }
 
-QString FNumericInput::NewValue() const { return PlainText(m_newValue); }
+QString FNumericInput::NewValue() const { return MLocale::PlainText(m_newValue); }
 
 bool FNumericInput::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_txtNumeric && event->type() == QEvent::KeyPress) {
@@ -90,42 +90,26 @@ bool FNumericInput::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-std::optional<double> FNumericInput::ParseNumber(const QString& text) {
-    QLocale locale;
-    locale.setNumberOptions(locale.numberOptions() | QLocale::RejectGroupSeparator);
-    bool ok = false;
-    const double value = locale.toDouble(text, &ok);
-    if (!ok || !std::isfinite(value)) return std::nullopt;
-    return value;
-}
-
-// The single's plain text form ("33.3", "1E+07"), written with the separator the box accepts so
-// that the value can be typed back as shown.
-QString FNumericInput::PlainText(float value) {
-    QString text = orvex::Variant(value).ToString();
-    const QString separator = DecimalSeparator();
-    if (!separator.isEmpty()) text.replace(u'.', separator);
-    return text;
-}
-
 // Digits, and the decimal separator when decimals are allowed, as long as the box's text with the
 // key appended stays a number: so no sign and at most one separator.
 bool FNumericInput::AcceptsKey(const QString& key) const {
     const bool digit = key.size() == 1 && key.front() >= u'0' && key.front() <= u'9';
     const bool separator = m_decimalPlaces > 0 && key == DecimalSeparator();
-    return (digit || separator) && ParseNumber(m_txtNumeric->text() + key).has_value();
+    return (digit || separator) && MLocale::ParseNumber(m_txtNumeric->text() + key).has_value();
 }
 
 QString FNumericInput::OutOfRangeText() const {
     return MLanguage::Translate(QStringLiteral("20174::Input is out of range")) + u'\n' +
-           MLanguage::Translate(QStringLiteral("20175::Minimum value:")) + u' ' + PlainText(m_minValue) +
-           u'\n' + MLanguage::Translate(QStringLiteral("20176::Maximum value:")) + u' ' +
-           PlainText(m_maxValue);
+           MLanguage::Translate(QStringLiteral("20175::Minimum value:")) + u' ' +
+           MLocale::PlainText(m_minValue) + u'\n' +
+           MLanguage::Translate(QStringLiteral("20176::Maximum value:")) + u' ' +
+           MLocale::PlainText(m_maxValue);
 }
 
 void FNumericInput::OnOk() {
     // An empty box reads as 0.
-    const double rounded = MUtils::Round(ParseNumber(m_txtNumeric->text()).value_or(0.0), m_decimalPlaces);
+    const double rounded =
+        MUtils::Round(MLocale::ParseNumber(m_txtNumeric->text()).value_or(0.0), m_decimalPlaces);
     // Compared as singles, so that a bound given as a single accepts the same value typed.
     const bool fits = std::fabs(rounded) <= std::numeric_limits<float>::max();
     const float value = fits ? static_cast<float>(rounded) : 0.0f;

@@ -48,9 +48,6 @@ protected:
 private:
     class NumberValidator;
 
-    // The text read as a number of the user's locale; none when it is not a finite number.
-    static std::optional<double> ParseNumber(const QString& text);
-    static QString PlainText(float value);
     QString OutOfRangeText() const;
     bool AcceptsKey(const QString& key) const;
     void OnOk();

@@ -21,6 +21,7 @@ public:
     static constexpr uint32_t kColourWindowBackground = 0x80000005u;
     static constexpr uint32_t kColourWindowText = 0x80000008u;
     static constexpr uint32_t kColourButtonFace = 0x8000000Fu;
+    static constexpr uint32_t kColourGrayText = 0x80000011u;
 
     static int ToPixels(int32_t twips);
     static int32_t ToTwips(int pixels);

@@ -8,7 +8,11 @@
 #include "plugin/elements/CTestStaticPressure.h"
 #include "plugin/frame/CPlugInKorotka.h"
 #include "plugin/settings/CKorotkaControlPanel.h"
+#include "plugin/settings/CPlugInSetup.h"
+#include "plugin/views/XConfigPBP.h"
+#include "plugin/views/XConfigPressure.h"
 #include "plugin/views/XDetailedResult.h"
+#include "plugin/views/XKorotkaControlPanel.h"
 #include "plugin/views/XResultBP.h"
 #include "plugin/views/XResultView.h"
 #include "plugin/views/XTestDetails.h"
@@ -19,6 +23,14 @@ extern "C" KOROTKA_PLUGIN_EXPORT void orvexKorotka_RegisterClasses(orvex::Compon
                       [] { return std::make_shared<korotka::CPlugInKorotka>(); });
     registry.Register(QStringLiteral("orvexKorotka.CKorotkaControlPanel"),
                       [] { return std::make_shared<korotka::CKorotkaControlPanel>(); });
+    registry.Register(QStringLiteral("orvexKorotka.CPlugInSetup"),
+                      [] { return std::make_shared<korotka::CPlugInSetup>(); });
+    registry.Register(QStringLiteral("orvexKorotka.XKorotkaControlPanel"),
+                      [] { return std::make_shared<korotka::XKorotkaControlPanel>(); });
+    registry.Register(QStringLiteral("orvexKorotka.XConfigPBP"),
+                      [] { return std::make_shared<korotka::XConfigPBP>(); });
+    registry.Register(QStringLiteral("orvexKorotka.XConfigPressure"),
+                      [] { return std::make_shared<korotka::XConfigPressure>(); });
     registry.Register(QStringLiteral("orvexKorotka.XTestDetails"),
                       [] { return std::make_shared<korotka::XTestDetails>(); });
     registry.Register(QStringLiteral("orvexKorotka.XTestInstruction"),

@@ -21,6 +21,7 @@
 #include "hostapi/StandardList.h"
 #include "hostapi/ValueFormatter.h"
 #include "plugin/base/MLanguage.h"
+#include "plugin/base/MLocale.h"
 #include "plugin/base/PlugInLog.h"
 #include "plugin/dialogs/MViewUtils.h"
 #include "plugin/measure/CMeasurement.h"
@@ -71,15 +72,6 @@ int16_t ShiftOf(Qt::KeyboardModifiers modifiers) {
     if (modifiers.testFlag(Qt::ControlModifier)) shift |= kCtrlMask;
     if (modifiers.testFlag(Qt::AltModifier)) shift |= kAltMask;
     return shift;
-}
-
-// The user's locale, reading and writing numbers without group separators, so that "12.5" typed
-// where "." groups thousands is never taken for 125.
-QLocale NumberLocale() {
-    QLocale locale;
-    locale.setNumberOptions(locale.numberOptions() | QLocale::RejectGroupSeparator |
-                            QLocale::OmitGroupSeparator);
-    return locale;
 }
 
 }  // namespace
@@ -440,7 +432,7 @@ void XResultBase::EditTextChanged() {
                 const float value = ReadNumber(text);
                 measurement->SetValue(Variant(value));
                 SetCell(*row, kValueKey,
-                        NumberLocale().toString(value, 'g', kShownDigits) + QLatin1Char(' ') +
+                        MLocale::NumberLocale().toString(value, 'g', kShownDigits) + QLatin1Char(' ') +
                             measurement->GetUnit());
                 ValueTyped(value);
             }
@@ -453,7 +445,7 @@ void XResultBase::EditTextChanged() {
 
 float XResultBase::ReadNumber(const QString& text) {
     bool ok = false;
-    float value = NumberLocale().toFloat(text, &ok);
+    float value = MLocale::NumberLocale().toFloat(text, &ok);
     // Raises when the leading number does not fit a single.
     if (!ok || !std::isfinite(value)) value = Variant(Variant::Val(text)).ToSingle();
     // "-0" and "-" are recorded as 0.

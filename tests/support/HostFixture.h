@@ -8,7 +8,9 @@
 
 #include "host/HostEnvironment.h"
 #include "host/HostRegistration.h"
+#include "hostapi/ComponentRegistry.h"
 #include "hostapi/HostServices.h"
+#include "hostapi/Registry.h"
 #include "hostapi/XmlDocument.h"
 #include "hostapi/XmlElement.h"
 
@@ -37,6 +39,18 @@ protected:
         } else {
             qunsetenv("ORVEX_REGISTRY");
         }
+    }
+
+    // The plug-in's machine-wide key in the test's registry, open for reading and writing.
+    static std::shared_ptr<orvex::Registry> PlugInKey() {
+        const auto registry = orvex::ComponentRegistry::Instance().CreateAs<orvex::Registry>(
+            QStringLiteral("OrvexTypeLib.Registry"));
+        registry->OpenKey(orvex::Registry::kHkeyLocalMachine,
+                          QStringLiteral("Software\\Marrick\\Orvex\\Korotka"));
+        return registry;
+    }
+    static void SetSetting(const QString& name, const orvex::Variant& value) {
+        PlugInKey()->WriteValue(name, value);
     }
 
     // Gives the Korotka plug-in the texts of a language file with these "number=text" lines.

@@ -29,14 +29,6 @@ protected:
         report = std::make_shared<orvex::HostReportContext>(language);
     }
 
-    static void SetSetting(const QString& name, int32_t value) {
-        const auto registry = orvex::ComponentRegistry::Instance().CreateAs<orvex::Registry>(
-            QStringLiteral("OrvexTypeLib.Registry"));
-        registry->OpenKey(orvex::Registry::kHkeyLocalMachine,
-                          QStringLiteral("Software\\Marrick\\Orvex\\Korotka"));
-        registry->WriteValue(name, value);
-    }
-
     // The plug-in's shipped German texts.
     void UseGerman() {
         const QString path = QFileInfo(QStringLiteral(KOROTKA_PLUGIN_LIBRARY))

@@ -21,13 +21,7 @@ namespace {
 
 class ResultBP : public ResultFixture {
 protected:
-    static void UseKpa() {
-        const auto registry = orvex::ComponentRegistry::Instance().CreateAs<orvex::Registry>(
-            QStringLiteral("OrvexTypeLib.Registry"));
-        registry->OpenKey(orvex::Registry::kHkeyLocalMachine,
-                          QStringLiteral("Software\\Marrick\\Orvex\\Korotka"));
-        registry->WriteValue(QStringLiteral("BPUnit"), 1);
-    }
+    static void UseKpa() { SetSetting(QStringLiteral("BPUnit"), 1); }
 
     // A configuration of the standard family with its 120/80 preset.
     static std::shared_ptr<CConfigPBP> Standard() {

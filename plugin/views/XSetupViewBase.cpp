@@ -1,0 +1,50 @@
+#include "XSetupViewBase.h"
+
+#include <utility>
+
+#include "hostapi/ComError.h"
+#include "hostapi/ControlCallBack.h"
+#include "hostapi/HostControl.h"
+#include "hostapi/VariantArray.h"
+#include "plugin/base/PlugInLog.h"
+
+namespace korotka {
+
+XSetupViewBase::XSetupViewBase(QWidget* parent) : QWidget(parent) {}
+
+XSetupViewBase::~XSetupViewBase() {
+    for (const auto& control : m_hostControls) control->hWnd()->setParent(nullptr);
+}
+
+void XSetupViewBase::SetCallBack(std::shared_ptr<orvex::ControlCallBack> callBack) {
+    m_callBack = std::move(callBack);
+}
+
+QWidget* XSetupViewBase::hWnd() const { return const_cast<XSetupViewBase*>(this); }
+
+void XSetupViewBase::NotifyChange() {
+    // A local holder: a listener may hand the view another call-back while it is called.
+    const auto callBack = m_callBack;
+    if (!callBack) return;
+    QString eventName = QStringLiteral("Change");
+    orvex::VariantArray parameters;
+    try {
+        callBack->Event(eventName, parameters);
+    } catch (const orvex::ComError& error) {
+        qCWarning(lcPlugIn, "the host failed on a setup view's change: %s", error.what());
+    }
+}
+
+void XSetupViewBase::Adopt(const std::shared_ptr<orvex::HostControl>& control, const QString& objectName) {
+    QWidget* widget = control->hWnd();
+    widget->setObjectName(objectName);
+    widget->setParent(this);
+    m_hostControls.push_back(control);
+}
+
+void XSetupViewBase::LogMissingControl(const QString& className, const std::exception& error) {
+    qCDebug(lcPlugIn, "the host control %s could not be created: %s", qUtf8Printable(className),
+            error.what());
+}
+
+}  // namespace korotka
