@@ -108,12 +108,7 @@ void XConfigPBP::SetLocked(bool locked) {
 
 void XConfigPBP::Initialize(const orvex::Variant& data) {
     m_loading = true;
-    std::shared_ptr<CConfigPBP> config;
-    try {
-        config = std::dynamic_pointer_cast<CConfigPBP>(data.ToObject());
-    } catch (const std::exception& error) {
-        qCDebug(lcPlugIn, "the blood-pressure view was given no configuration: %s", error.what());
-    }
+    const auto config = DataAs<CConfigPBP>(data);
     m_config = config;
     if (!config) {
         for (QLabel* label : {m_lblSystolic, m_lblDiastolic, m_lblHeartRate, m_lblMAP}) label->clear();

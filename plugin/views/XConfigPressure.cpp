@@ -177,12 +177,7 @@ void XConfigPressure::SetLocked(bool locked) {
 
 void XConfigPressure::Initialize(const orvex::Variant& data) {
     m_loading = true;
-    std::shared_ptr<IKorotkaConfigPressure> config;
-    try {
-        config = std::dynamic_pointer_cast<IKorotkaConfigPressure>(data.ToObject());
-    } catch (const std::exception& error) {
-        qCDebug(lcPlugIn, "the pressure view was given no configuration: %s", error.what());
-    }
+    const auto config = DataAs<IKorotkaConfigPressure>(data);
     m_config = config;
     if (!config) {
         m_txtConfig[kInflate]->clear();
@@ -321,17 +316,14 @@ void XConfigPressure::OnNoPumpClicked(bool checked) {
 }
 
 void XConfigPressure::OnCustomDurationClicked(bool checked) {
-    const auto leak = std::dynamic_pointer_cast<CConfigLeak>(m_config.lock());
-    if (m_loading || m_customDurationBusy || !leak) return;
-    m_customDurationBusy = true;
-    leak->SetUseCustomDuration(checked);
-    if (!checked) {
-        leak->SetDuration(kDefaultDuration);
-        m_txtConfig[kDuration]->setText(QString::number(kDefaultDuration));
-    }
-    ApplyDuration(checked);
-    NotifyChange();
-    m_customDurationBusy = false;
+    EditLeak(m_customDurationBusy, [&](CConfigLeak& leak) {
+        leak.SetUseCustomDuration(checked);
+        if (!checked) {
+            leak.SetDuration(kDefaultDuration);
+            m_txtConfig[kDuration]->setText(QString::number(kDefaultDuration));
+        }
+        ApplyDuration(checked);
+    });
 }
 
 void XConfigPressure::OnTextChanged(size_t box) {
@@ -363,21 +355,20 @@ void XConfigPressure::OnSliderMoved(size_t box) {
 }
 
 void XConfigPressure::OnEquipmentClicked(int index) {
-    const auto leak = std::dynamic_pointer_cast<CConfigLeak>(m_config.lock());
-    if (m_loading || m_equipmentBusy || !leak) return;
-    m_equipmentBusy = true;
-    leak->SetTestedEquipment(index);
-    NotifyChange();
-    m_equipmentBusy = false;
+    EditLeak(m_equipmentBusy, [&](CConfigLeak& leak) { leak.SetTestedEquipment(index); });
 }
 
 void XConfigPressure::OnInternalCuffClicked(bool checked) {
+    EditLeak(m_cuffBusy, [&](CConfigLeak& leak) { leak.SetUseInternalCuff(checked); });
+}
+
+void XConfigPressure::EditLeak(bool& busy, const std::function<void(CConfigLeak&)>& edit) {
     const auto leak = std::dynamic_pointer_cast<CConfigLeak>(m_config.lock());
-    if (m_loading || m_cuffBusy || !leak) return;
-    m_cuffBusy = true;
-    leak->SetUseInternalCuff(checked);
+    if (m_loading || busy || !leak) return;
+    busy = true;
+    edit(*leak);
     NotifyChange();
-    m_cuffBusy = false;
+    busy = false;
 }
 
 void XConfigPressure::EditExactly(size_t box) {

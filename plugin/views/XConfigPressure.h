@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <memory>
 
 #include "plugin/views/XSetupViewBase.h"
@@ -19,6 +20,7 @@ class XTestGuideSettings;
 
 namespace korotka {
 
+class CConfigLeak;
 class IKorotkaConfigPressure;
 
 // The view of a pressure configuration (static pressure and over-pressure) and of the leak
@@ -59,6 +61,9 @@ private:
     void OnSliderMoved(size_t box);
     void OnEquipmentClicked(int index);
     void OnInternalCuffClicked(bool checked);
+    // One edit of the leak configuration by a control's handler: not while loading, not again
+    // from inside, then "Change".
+    void EditLeak(bool& busy, const std::function<void(CConfigLeak&)>& edit);
     void EditExactly(size_t box);
 
     QLabel* m_lblInflatePressure;

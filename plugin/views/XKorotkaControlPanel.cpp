@@ -51,12 +51,7 @@ void XKorotkaControlPanel::SetLocked(bool locked) {
 
 void XKorotkaControlPanel::Initialize(const orvex::Variant& data) {
     m_loading = true;
-    m_controlPanel.reset();
-    try {
-        m_controlPanel = std::dynamic_pointer_cast<CKorotkaControlPanel>(data.ToObject());
-    } catch (const std::exception& error) {
-        qCDebug(lcPlugIn, "the control panel view was given no control panel: %s", error.what());
-    }
+    m_controlPanel = DataAs<CKorotkaControlPanel>(data);
     m_cboPressureUnit->clear();
     m_cboBpUnit->clear();
     MConversions::FillUnitCombo(m_cboPressureUnit, false);

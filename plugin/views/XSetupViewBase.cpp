@@ -42,6 +42,10 @@ void XSetupViewBase::Adopt(const std::shared_ptr<orvex::HostControl>& control, c
     m_hostControls.push_back(control);
 }
 
+void XSetupViewBase::LogNoRecord(const std::exception& error) {
+    qCDebug(lcPlugIn, "a setup view was given nothing it can edit: %s", error.what());
+}
+
 void XSetupViewBase::LogMissingControl(const QString& className, const std::exception& error) {
     qCDebug(lcPlugIn, "the host control %s could not be created: %s", qUtf8Printable(className),
             error.what());

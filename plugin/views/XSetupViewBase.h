@@ -6,6 +6,7 @@
 
 #include "hostapi/ComponentRegistry.h"
 #include "hostapi/ICustomControl.h"
+#include "hostapi/Variant.h"
 #include "plugin/base/PlugInExport.h"
 
 namespace orvex {
@@ -50,7 +51,20 @@ protected:
         return control;
     }
 
+    // The object Initialize was given, as the record the view edits; none (logged) for anything else.
+    template <typename T>
+    static std::shared_ptr<T> DataAs(const orvex::Variant& data) {
+        std::shared_ptr<T> record;
+        try {
+            record = std::dynamic_pointer_cast<T>(data.ToObject());
+        } catch (const std::exception& error) {
+            LogNoRecord(error);
+        }
+        return record;
+    }
+
 private:
+    static void LogNoRecord(const std::exception& error);
     void Adopt(const std::shared_ptr<orvex::HostControl>& control, const QString& objectName);
     static void LogMissingControl(const QString& className, const std::exception& error);
 

@@ -165,10 +165,10 @@ TEST_F(PlugInKorotkaTest, ABadTemplateFileStopsInitialisationWithItsError) {
 
     // A class nobody registered is named in the error.
     auto e = Raised([&] {
-        Initialised("<TemplateData>" + Template("orvexKorotka.CTestLeak", "100") + "</TemplateData>");
+        Initialised("<TemplateData>" + Template("orvexKorotka.CTestNobody", "100") + "</TemplateData>");
     });
     EXPECT_EQ(e.Number(), orvex::ComError::kCannotCreateObject);
-    EXPECT_TRUE(e.Description().contains("orvexKorotka.CTestLeak"));
+    EXPECT_TRUE(e.Description().contains("orvexKorotka.CTestNobody"));
 
     // Groups nested without end are no template file of ours.
     QString nested = Template("test.Probe", "1");

@@ -8,8 +8,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QTimer>
 #include <memory>
 
 #include "ViewsFixture.h"
@@ -23,6 +26,7 @@
 #include "plugin/config/CConfigPBP.h"
 #include "plugin/config/CConfigPressure.h"
 #include "plugin/config/MPresets.h"
+#include "plugin/dialogs/FNumericInput.h"
 #include "plugin/dialogs/MViewUtils.h"
 #include "plugin/frame/CPlugInKorotka.h"
 #include "plugin/frame/PlugInRegistration.h"
@@ -91,6 +95,8 @@ protected:
     QStringList events;
 };
 
+Variant Data(const std::shared_ptr<orvex::IConfigData>& config) { return Variant(config); }
+
 std::shared_ptr<korotka::CConfigPressure> PressureConfig(int32_t unit) {
     auto config = std::make_shared<korotka::CConfigPressure>();
     config->SetPressureUnit(unit);
@@ -112,13 +118,13 @@ TEST_F(ConfigViews, InflateBoundsAndSliderFollowTheUnit) {
     EXPECT_EQ(Find<QLabel>(QStringLiteral("lblUnits"))->text(), "kPa");
     EXPECT_TRUE(events.isEmpty()) << "filling the view is no change";
 
-    view->Initialize(Variant(std::static_pointer_cast<orvex::IConfigData>(PressureConfig(epmuCMH2O))));
+    view->Initialize(Data(PressureConfig(epmuCMH2O)));
     EXPECT_FLOAT_EQ(view->UpperBound(), MConversions::ConvertUnits(400.0F, epmuMMHG, epmuCMH2O) - 1.0F);
     EXPECT_EQ(slider->maximum(), static_cast<int>(view->UpperBound()));
 
     // The unit changed elsewhere shows when the view is focused again, without a change of its own.
     const auto config = PressureConfig(epmuMMHG);
-    view->Initialize(Variant(std::static_pointer_cast<orvex::IConfigData>(config)));
+    view->Initialize(Data(config));
     config->SetPressureUnit(epmuKPA);
     config->SetInflatePressure(20.0F);
     view->SetFocus();
@@ -163,6 +169,29 @@ TEST_F(ConfigViews, TypedSlidAndPumpedValuesGoIntoTheConfiguration) {
     EXPECT_FALSE(slider->isHidden());
     EXPECT_FLOAT_EQ(config->InflatePressure(), 250.0F);
     EXPECT_GE(events.count("Change"), 6);
+
+    // Exact entry: a double-click opens the numeric input with the box's unit, bounds and decimals.
+    dialog->SetLocked(false);
+    const auto kpa = PressureConfig(epmuKPA);
+    view->Initialize(Data(kpa));
+    QString shown;
+    QTimer::singleShot(0, [&shown] {
+        auto* input = qobject_cast<korotka::FNumericInput*>(QApplication::activeModalWidget());
+        ASSERT_NE(input, nullptr);
+        shown = QStringLiteral("%1|%2|%3-%4|%5")
+                    .arg(input->windowTitle(), input->Units())
+                    .arg(input->MinValue())
+                    .arg(input->MaxValue())
+                    .arg(input->DecimalPlaces());
+        input->findChild<QLineEdit*>(QStringLiteral("txtNumeric"))->setText(QStringLiteral("20.5"));
+        input->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+    });
+    QMouseEvent doubleClick(QEvent::MouseButtonDblClick, QPointF(5, 5), text->mapToGlobal(QPointF(5, 5)),
+                            Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(text, &doubleClick);
+    EXPECT_EQ(shown, "Edit Inflate Pressure|kPa|6.7-53.3|1");
+    EXPECT_EQ(text->text(), "20.5");
+    EXPECT_FLOAT_EQ(kpa->InflatePressure(), 20.5F);
 
     // Locked, the pressure cannot be edited.
     dialog->SetLocked(true);
@@ -257,7 +286,7 @@ TEST_F(ConfigViews, OnePresetIsAlwaysChecked) {
 
     auto wrist = std::make_shared<korotka::CConfigPBP>();
     wrist->SetTestType(ebpWrist);
-    view->Initialize(Variant(std::static_pointer_cast<orvex::IConfigData>(wrist)));
+    view->Initialize(Data(wrist));
     EXPECT_TRUE(Find<QCheckBox>(QStringLiteral("chkInternalCuff"))->isHidden());
     EXPECT_EQ(list->count(), korotka::MPresets::PresetCount(ebpWrist));
 }
