@@ -184,10 +184,14 @@ QString HostReportContext::ToText() const {
 }
 
 QString HostReportContext::ToHtml() const {
-    QString out = QStringLiteral(
-        "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Report</title>\n"
-        "<style>table{border-collapse:collapse;margin-bottom:12pt;table-layout:fixed}"
-        "td{padding:1pt 4pt;vertical-align:top;overflow:hidden}</style></head><body>\n");
+    return QStringLiteral(
+               "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Report</title>\n<style>") +
+           kTableStyle + QStringLiteral("</style></head><body>\n") + TablesHtml() +
+           QStringLiteral("</body></html>\n");
+}
+
+QString HostReportContext::TablesHtml() const {
+    QString out;
     for (const Table& table : m_tables) {
         const std::vector<Markup::Column> columns = Markup::Columns(table.columns);
         int64_t twips = 0;
@@ -209,7 +213,6 @@ QString HostReportContext::ToHtml() const {
         AppendHtmlRows(out, Markup::Rows(table.rows), columns, QString());
         out += QStringLiteral("</tbody></table>\n");
     }
-    out += QStringLiteral("</body></html>\n");
     return out;
 }
 

@@ -51,8 +51,15 @@ public:
     // The collected tables as plain text: columns padded to their widths, a dashed line under a
     // shaded title, "=" lines around a framed table, a form feed for a page break.
     QString ToText() const;
+    // The style sheet the tables' HTML expects.
+    static inline const QString kTableStyle = QStringLiteral(
+        "table{border-collapse:collapse;margin-bottom:12pt;table-layout:fixed}"
+        "td{padding:1pt 4pt;vertical-align:top;overflow:hidden}");
+
     // The collected tables as one HTML document.
     QString ToHtml() const;
+    // The collected tables as HTML to place in a document's body.
+    QString TablesHtml() const;
 
 private:
     std::shared_ptr<LanguageService> m_language;

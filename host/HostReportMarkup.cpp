@@ -8,14 +8,25 @@ namespace {
 
 constexpr QChar kCellSeparator = QLatin1Char('|');
 constexpr QChar kRowEnd = QLatin1Char(';');
+constexpr QChar kEscape = QLatin1Char('\\');
 
-// Pieces of text between separators; a trailing separator opens no further piece.
+bool IsEscapable(QChar c) {
+    return c == kCellSeparator || c == kRowEnd || c == QLatin1Char('{') || c == QLatin1Char('}') ||
+           c == kEscape;
+}
+
+// Pieces of text between separators; a trailing separator opens no further piece, an escaped one
+// is text.
 std::vector<QStringView> Split(QStringView text, QChar separator) {
     std::vector<QStringView> pieces;
     qsizetype start = 0;
-    for (qsizetype at = text.indexOf(separator); at >= 0; at = text.indexOf(separator, start)) {
-        pieces.push_back(text.mid(start, at - start));
-        start = at + 1;
+    for (qsizetype at = 0; at < text.size(); ++at) {
+        if (text[at] == kEscape && at + 1 < text.size() && IsEscapable(text[at + 1])) {
+            ++at;
+        } else if (text[at] == separator) {
+            pieces.push_back(text.mid(start, at - start));
+            start = at + 1;
+        }
     }
     if (start < text.size()) pieces.push_back(text.mid(start));
     return pieces;
@@ -76,6 +87,16 @@ std::vector<HostReportMarkup::Row> HostReportMarkup::Rows(const QString& text) {
     return rows;
 }
 
+QString HostReportMarkup::Escape(const QString& text) {
+    QString escaped;
+    escaped.reserve(text.size());
+    for (const QChar c : text) {
+        if (IsEscapable(c)) escaped += kEscape;
+        escaped += c;
+    }
+    return escaped;
+}
+
 QString HostReportMarkup::PlainText(const Cell& cell) {
     QString text;
     for (const Span& span : cell) text += span.text;
@@ -94,6 +115,11 @@ HostReportMarkup::Cell HostReportMarkup::ReadCell(QStringView text) {
     qsizetype at = 0;
     while (at < text.size()) {
         const QChar c = text[at];
+        if (c == kEscape && at + 1 < text.size() && IsEscapable(text[at + 1])) {
+            current.text += text[at + 1];
+            at += 2;
+            continue;
+        }
         if (!inGroup && c == QLatin1Char('{') && at + 1 < text.size() && text[at + 1] == QLatin1Char('\\')) {
             flush();
             inGroup = true;

@@ -12,7 +12,7 @@ namespace orvex {
 // Reads the report markup the records write: "|" separates cells, ";" ends a row, "{\i\b text}"
 // sets text bold and italic; a column layout is "|"-separated columns, each its marks and its width
 // in twips ("<" left, ">" right, "^" centred, "+" the text wraps within the width, "!" a rule
-// before the column).
+// before the column). A backslash makes the next "|", ";", "{", "}" or backslash plain text.
 class ORVEX_HOST_EXPORT HostReportMarkup {
 public:
     enum class Alignment { Left, Right, Centre };
@@ -42,6 +42,8 @@ public:
     // Empty rows (";;") are dropped.
     static std::vector<Row> Rows(const QString& text);
     static QString PlainText(const Cell& cell);
+    // The text as markup that reads back as exactly that text, whatever separators it holds.
+    static QString Escape(const QString& text);
 
 private:
     static Cell ReadCell(QStringView text);

@@ -7,7 +7,9 @@
 #include "hostapi/ComError.h"
 #include "hostapi/HostServices.h"
 #include "hostapi/IPlugIn.h"
+#include "hostapi/IResultData.h"
 #include "hostapi/ITestElement.h"
+#include "hostapi/InstrumentData.h"
 #include "hostapi/XmlDocument.h"
 #include "hostapi/XmlElement.h"
 
@@ -19,6 +21,18 @@ const QString kSource = QStringLiteral("OrvexHost.Sequence");
 const QString kRoot = QStringLiteral("OrvexSequence");
 const QString kTestElement = QStringLiteral("TestElement");
 const QString kResult = QStringLiteral("ResultItem");
+const QString kPerformed = QStringLiteral("Performed");
+const QString kInstrumentAttribute = QStringLiteral("Instrument");
+const QString kAssetTag = QStringLiteral("Asset");
+const QString kTechnicianTag = QStringLiteral("Technician");
+const QString kInstrumentsTag = QStringLiteral("Instruments");
+const QString kInstrumentTag = QStringLiteral("Instrument");
+const QString kId = QStringLiteral("ID");
+const QString kMakeModel = QStringLiteral("MakeModel");
+const QString kSerialNo = QStringLiteral("SerialNo");
+const QString kLocation = QStringLiteral("Location");
+const QString kName = QStringLiteral("Name");
+const QString kFWVersion = QStringLiteral("FWVersion");
 
 [[noreturn]] void RaiseBad(const QString& path, const QString& reason) {
     throw ComError(HostSequence::kErrBadSequence, kSource, QStringLiteral("%1: %2").arg(path, reason));
@@ -47,6 +61,46 @@ void CheckBounds(const std::shared_ptr<XmlElement>& root, const QString& path) {
     }
 }
 
+// A field of a form: refused when it is longer than a form has room for.
+QString Field(const QString& text, const QString& what) {
+    if (text.size() > HostSequence::kMaxFieldLength) {
+        throw ComError(HostSequence::kErrBadSequence, kSource,
+                       QStringLiteral("the %1 is longer than %2 characters")
+                           .arg(what)
+                           .arg(HostSequence::kMaxFieldLength));
+    }
+    return text;
+}
+
+HostSequence::Asset ReadAsset(const XmlElement& element) {
+    return {Field(element.GetAttribute(kId), QStringLiteral("asset ID")),
+            Field(element.GetAttribute(kMakeModel), QStringLiteral("asset make and model")),
+            Field(element.GetAttribute(kSerialNo), QStringLiteral("asset serial number")),
+            Field(element.GetAttribute(kLocation), QStringLiteral("asset location"))};
+}
+
+QList<HostSequence::Instrument> ReadInstruments(const XmlElement& element) {
+    QList<HostSequence::Instrument> instruments;
+    for (int32_t i = 0; i < element.ChildCount(); ++i) {
+        const auto child = element.Child(i);
+        if (child->TagName() != kInstrumentTag) continue;
+        if (instruments.size() >= HostSequence::kMaxInstruments) {
+            throw ComError(HostSequence::kErrBadSequence, kSource,
+                           QStringLiteral("more than %1 instruments").arg(HostSequence::kMaxInstruments));
+        }
+        instruments.append({Field(child->GetAttribute(kName), QStringLiteral("instrument name")),
+                            Field(child->GetAttribute(kSerialNo), QStringLiteral("instrument serial number")),
+                            Field(child->GetAttribute(kFWVersion), QStringLiteral("instrument firmware"))});
+    }
+    return instruments;
+}
+
+std::shared_ptr<XmlElement> AppendElement(XmlDocument& document, XmlElement& parent, const QString& tag) {
+    auto element = document.CreateElement(tag);
+    parent.AppendChild(element);
+    return element;
+}
+
 }  // namespace
 
 HostSequence::HostSequence(std::shared_ptr<IPlugIn> plugIn) : m_plugIn(std::move(plugIn)) {
@@ -63,14 +117,27 @@ std::shared_ptr<ITestElement> HostSequence::Create(int32_t testId) const {
     return element;
 }
 
-void HostSequence::Append(int32_t testId) {
+void HostSequence::Append(int32_t testId, HostShippedStandards::Patient patient) {
     if (m_tests.size() >= kMaxTests) {
         throw ComError(kErrBadSequence, kSource,
                        QStringLiteral("a sequence holds at most %1 tests").arg(kMaxTests));
     }
     auto element = Create(testId);
     element->SetID(static_cast<int32_t>(m_tests.size()) + 1);
+    HostShippedStandards::AddTo(*element, patient);
     m_tests.append(std::move(element));
+    m_performed.append(Performance{});
+}
+
+void HostSequence::SetAsset(const Asset& asset) {
+    m_asset = {Field(asset.id, QStringLiteral("asset ID")),
+               Field(asset.makeModel, QStringLiteral("asset make and model")),
+               Field(asset.serialNo, QStringLiteral("asset serial number")),
+               Field(asset.location, QStringLiteral("asset location"))};
+}
+
+void HostSequence::SetTechnician(const QString& name) {
+    m_technician = Field(name, QStringLiteral("technician's name"));
 }
 
 void HostSequence::Load(const QString& path) {
@@ -82,9 +149,29 @@ void HostSequence::Load(const QString& path) {
     CheckBounds(root, path);
     if (root->ChildCount() > kMaxTests) RaiseBad(path, QStringLiteral("more than %1 tests").arg(kMaxTests));
     QList<std::shared_ptr<ITestElement>> tests;
+    QList<Performance> performed;
+    Asset asset;
+    QString technician;
+    QList<Instrument> instruments;
     for (int32_t i = 0; i < root->ChildCount(); ++i) {
         const auto xml = root->Child(i);
-        const QString where = QStringLiteral("test %1").arg(i + 1);
+        const QString where = QStringLiteral("test %1").arg(tests.size() + 1);
+        try {
+            if (xml->TagName() == kAssetTag) {
+                asset = ReadAsset(*xml);
+                continue;
+            }
+            if (xml->TagName() == kTechnicianTag) {
+                technician = Field(xml->GetAttribute(kName), QStringLiteral("technician's name"));
+                continue;
+            }
+            if (xml->TagName() == kInstrumentsTag) {
+                instruments = ReadInstruments(*xml);
+                continue;
+            }
+        } catch (const ComError& e) {
+            RaiseBad(path, e.Description());
+        }
         if (xml->TagName() != kTestElement) {
             RaiseBad(path,
                      QStringLiteral("%1: %2 is no %3").arg(where, Quoted(xml->TagName()), kTestElement));
@@ -106,18 +193,55 @@ void HostSequence::Load(const QString& path) {
             // The test makes its result when it is handed a stored one.
             if (const auto result = xml->FindChild(kResult)) element->Load(result, 0);
             tests.append(std::move(element));
+            // A time that does not read is no time: the test shows as performed at an unknown time.
+            performed.append({QDateTime::fromString(xml->GetAttribute(kPerformed), Qt::ISODate),
+                              xml->GetAttribute(kInstrumentAttribute).toLongLong() - 1});
         } catch (const ComError& e) {
             RaiseBad(path, QStringLiteral("%1 (test id %2): %3").arg(where).arg(testId).arg(e.Description()));
         }
     }
     m_tests = std::move(tests);
+    // An instrument the file does not list is none.
+    for (Performance& performance : performed) {
+        if (performance.instrument < 0 || performance.instrument >= instruments.size())
+            performance.instrument = -1;
+    }
+    m_performed = std::move(performed);
+    m_asset = asset;
+    m_technician = technician;
+    m_instruments = std::move(instruments);
 }
 
 std::shared_ptr<XmlDocument> HostSequence::Document() const {
     const auto document = HostServices::Xml()->CreateDocument();
     document->LoadText(QStringLiteral("<%1/>").arg(kRoot));
     const auto root = document->DocumentElement();
-    for (const auto& element : m_tests) element->Save(root, 0);
+    if (m_asset != Asset{}) {
+        const auto asset = AppendElement(*document, *root, kAssetTag);
+        asset->SetAttribute(kId, m_asset.id);
+        asset->SetAttribute(kMakeModel, m_asset.makeModel);
+        asset->SetAttribute(kSerialNo, m_asset.serialNo);
+        asset->SetAttribute(kLocation, m_asset.location);
+    }
+    if (!m_technician.isEmpty())
+        AppendElement(*document, *root, kTechnicianTag)->SetAttribute(kName, m_technician);
+    if (!m_instruments.isEmpty()) {
+        const auto list = AppendElement(*document, *root, kInstrumentsTag);
+        for (const Instrument& instrument : m_instruments) {
+            const auto element = AppendElement(*document, *list, kInstrumentTag);
+            element->SetAttribute(kName, instrument.name);
+            element->SetAttribute(kSerialNo, instrument.serialNo);
+            element->SetAttribute(kFWVersion, instrument.fwVersion);
+        }
+    }
+    for (qsizetype i = 0; i < m_tests.size(); ++i) {
+        const auto element = m_tests[i]->Save(root, 0);
+        const Performance performed = m_performed.value(i);
+        if (!element) continue;
+        if (performed.at.isValid()) element->SetAttribute(kPerformed, performed.at.toString(Qt::ISODate));
+        if (performed.instrument >= 0)
+            element->SetAttribute(kInstrumentAttribute, QString::number(performed.instrument + 1));
+    }
     return document;
 }
 
@@ -125,13 +249,33 @@ void HostSequence::Save(const QString& path) const { Document()->Save(path); }
 
 QString HostSequence::ToText() const { return Document()->ToText(); }
 
+qsizetype HostSequence::NoteInstrument(const HostPerformContext& context, ITestElement& element) {
+    const auto result = element.Result();
+    if (!result || !context.HasInstruments()) return -1;
+    for (const auto& data : context.Instruments()) {
+        if (!data || data->Index() != result->MTIID()) continue;
+        const Instrument instrument{data->MTIName(), data->SerialNo(), data->FWVersion()};
+        qsizetype at = m_instruments.indexOf(instrument);
+        if (at < 0 && m_instruments.size() < kMaxInstruments) {
+            m_instruments.append(instrument);
+            at = m_instruments.size() - 1;
+        }
+        return at;
+    }
+    return -1;
+}
+
 HostSequence::Outcome HostSequence::Perform(const std::shared_ptr<HostPerformContext>& context,
                                             const std::function<bool()>& interrupt) {
     qsizetype position = 0;
     while (position >= 0 && position < m_tests.size()) {
         const auto element = m_tests[position];
         const qsizetype heard = context->Navigations().size();
+        const qsizetype stored = context->StoredResults().size();
         if (context->QueryPerform(element)) element->Perform(context);
+        if (context->StoredResults().size() > stored) {
+            m_performed[position] = {QDateTime::currentDateTimeUtc(), NoteInstrument(*context, *element)};
+        }
         if (interrupt && interrupt()) return Outcome::Interrupted;
         if (context->Aborted()) return Outcome::Aborted;
         // A test that said nothing goes on to the next.

@@ -5,6 +5,7 @@
 
 #include "HostLimitEntry.h"
 #include "HostLog.h"
+#include "HostReportMarkup.h"
 #include "HostStandard.h"
 #include "hostapi/CalculatedLimit.h"
 #include "hostapi/ComError.h"
@@ -115,14 +116,6 @@ std::shared_ptr<Standard> ReadStandard(const XmlElement& element, const std::sha
         }
     }
     return standard;
-}
-
-// Report markup separates cells with "|", rows with ";" and marks formats with braces.
-QString Cell(QString text) {
-    for (const QChar mark : {QLatin1Char('|'), QLatin1Char(';'), QLatin1Char('{'), QLatin1Char('}')}) {
-        text.replace(mark, QLatin1Char(' '));
-    }
-    return text;
 }
 
 // One row of the key table: key, description, number format and, optionally, the measurement.
@@ -264,16 +257,17 @@ void HostStandardList::Print(const std::shared_ptr<ReportContext>& report,
     const QString low = report->GetText(QString(), QStringLiteral("233::Low limit"));
     for (const auto& standard : m_standards) {
         if (selection && !selection->Find(standard->AlphaName(), standard->CompleteName())) continue;
-        const QString title = QStringLiteral("|{\\i\\b ") +
-                              Cell(testName + standard->CompleteName() + QStringLiteral(" (") +
-                                   standard->AlphaName() + QLatin1Char(')')) +
-                              QStringLiteral("}|{\\i\\b ") + Cell(high) + QStringLiteral("}|{\\i\\b ") +
-                              Cell(low) + QStringLiteral("};");
+        const QString title =
+            QStringLiteral("|{\\i\\b ") +
+            HostReportMarkup::Escape(testName + standard->CompleteName() + QStringLiteral(" (") +
+                                     standard->AlphaName() + QLatin1Char(')')) +
+            QStringLiteral("}|{\\i\\b ") + HostReportMarkup::Escape(high) + QStringLiteral("}|{\\i\\b ") +
+            HostReportMarkup::Escape(low) + QStringLiteral("};");
         QString rows;
         for (const KeyRow& key : keys) {
-            rows += QLatin1Char('|') + Cell(key.description) + QLatin1Char('|') +
-                    Cell(LimitText(standard, key, LimitEntry::kHigh)) + QLatin1Char('|') +
-                    Cell(LimitText(standard, key, LimitEntry::kLow)) + QLatin1Char(';');
+            rows += QLatin1Char('|') + HostReportMarkup::Escape(key.description) + QLatin1Char('|') +
+                    HostReportMarkup::Escape(LimitText(standard, key, LimitEntry::kHigh)) + QLatin1Char('|') +
+                    HostReportMarkup::Escape(LimitText(standard, key, LimitEntry::kLow)) + QLatin1Char(';');
         }
         report->SetKeepTogether(true);
         report->PrintTable(title, columns, rows, true, true, false);

@@ -1,11 +1,8 @@
 #include "HostXmlDocument.h"
 
-#include <unistd.h>
 #include <QFile>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 
+#include "HostAtomicFile.h"
 #include "HostXmlElement.h"
 #include "HostXmlTree.h"
 #include "hostapi/ComError.h"
@@ -75,24 +72,7 @@ void HostXmlDocument::Parse(const QByteArray& data, pugi::xml_encoding encoding,
 }
 
 void HostXmlDocument::Save(const QString& path) const {
-    const QByteArray content = m_tree->Print();
-    const QString temporary = path + QStringLiteral(".tmp");
-    QFile file(temporary);
-    const auto fail = [&](const QString& reason) {
-        file.close();
-        QFile::remove(temporary);
-        throw ComError(kErrFileAccess, kSource, QStringLiteral("%1: %2").arg(path, reason));
-    };
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) fail(file.errorString());
-    // On disk before the rename, so that a crash leaves either the old file or the whole new one.
-    if (file.write(content) != content.size() || !file.flush() || ::fsync(file.handle()) != 0) {
-        fail(file.error() != QFileDevice::NoError ? file.errorString()
-                                                  : QString::fromLocal8Bit(std::strerror(errno)));
-    }
-    file.close();
-    if (std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(path).constData()) != 0) {
-        fail(QString::fromLocal8Bit(std::strerror(errno)));
-    }
+    HostAtomicFile::Write(path, m_tree->Print(), kSource);
 }
 
 QString HostXmlDocument::ToText() const { return QString::fromUtf8(m_tree->Print()); }

@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-packages.sh cmake ninja-build g++ qt6-base-dev libpugixml-dev libgtest-dev libgmock-dev \
-  libbenchmark-dev
+  libbenchmark-dev poppler-utils
 
 presets=("$@")
 [ ${#presets[@]} -gt 0 ] || presets=(default)

@@ -9,16 +9,22 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "host/HostEnvironment.h"
+#include "host/HostExporter.h"
 #include "host/HostLanguageService.h"
 #include "host/HostLog.h"
 #include "host/HostPerformContext.h"
 #include "host/HostPlugInLoader.h"
+#include "host/HostReportWriter.h"
+#include "host/HostResultText.h"
 #include "host/HostScript.h"
 #include "host/HostScriptedTechnician.h"
 #include "host/HostSequence.h"
 #include "host/HostSettingsFile.h"
+#include "host/HostShippedStandards.h"
 #include "hostapi/ComError.h"
 #include "hostapi/ComponentRegistry.h"
 #include "hostapi/HostServices.h"
@@ -110,38 +116,21 @@ std::optional<int32_t> TestIdOf(orvex::IPlugIn& plugIn, const QString& test) {
 }
 
 int NewSequence(orvex::IPlugIn& plugIn, orvex::HostSequence& sequence, const QString& file,
-                const QStringList& tests) {
+                const QStringList& tests, orvex::HostShippedStandards::Patient patient) {
     for (const QString& test : tests) {
         const auto testId = TestIdOf(plugIn, test);
         if (!testId)
             return Usage(QStringLiteral("the plug-in has no test \"%1\" (see orvex tests)").arg(test));
-        sequence.Append(*testId);
+        sequence.Append(*testId, patient);
     }
     sequence.Save(file);
     return kExitOk;
 }
 
-QString StatusWord(int32_t status) {
-    switch (status) {
-        case 1:
-            return QStringLiteral("passed");
-        case 2:
-            return QStringLiteral("failed");
-        case 3:
-            return QStringLiteral("not-applicable");
-        default:
-            return QStringLiteral("not-measured");
-    }
-}
-
 QString MeasurementField(const std::shared_ptr<orvex::IMeasurement>& measurement) {
-    const orvex::Variant value = measurement->Value();
-    QString text;
-    if (!value.IsEmpty() && !value.IsNull()) {
-        text = orvex::HostServices::Values()->Format(value, measurement->ValueFormat());
-        const QString unit = measurement->Unit();
-        if (!text.isEmpty() && !unit.isEmpty()) text += QLatin1Char(' ') + unit;
-    }
+    QString text = orvex::HostResultText::Value(*measurement);
+    const QString unit = measurement->Unit();
+    if (!text.isEmpty() && !unit.isEmpty()) text += QLatin1Char(' ') + unit;
     return OneField(measurement->Key()) + QLatin1Char('=') + OneField(text);
 }
 
@@ -151,7 +140,7 @@ void ShowSequence(const orvex::HostSequence& sequence) {
     for (const auto& element : sequence.Tests()) {
         const auto result = element->Result();
         QStringList fields{QString::number(++position), OneField(element->Info()->Name()),
-                           StatusWord(result ? result->Status() : 0)};
+                           orvex::HostResultText::StatusWord(result ? result->Status() : 0)};
         const int32_t count = result ? result->MeasurementCount() : 0;
         for (int32_t i = 1; i <= count; ++i) {
             if (const auto measurement = result->Measurement(orvex::Variant(i))) {
@@ -179,10 +168,12 @@ std::optional<QString> UnknownStandard(const orvex::HostSequence& sequence, cons
     return std::nullopt;
 }
 
-// The Korotka of this run is on that device.
-void RegisterKorotka(orvex::HostEnvironment& environment, const QString& devicePath) {
+// The Korotka of this run is on that device; its serial number and firmware are known only for
+// the simulator.
+void RegisterKorotka(orvex::HostEnvironment& environment, const QString& devicePath,
+                     const QString& serialNo = {}, const QString& fwVersion = {}) {
     const int32_t port = environment.Ports()->PortOf(devicePath);
-    environment.Instruments()->Assign(port, {kInstrumentName, QString(), QString(), 1});
+    environment.Instruments()->Assign(port, {kInstrumentName, serialNo, fwVersion, 1});
 }
 
 // Empty when the settings name the Korotka's port, otherwise why not.
@@ -260,7 +251,7 @@ int RunSequence(orvex::HostEnvironment& environment, orvex::HostSequence& sequen
     }
     for (const auto& element : sequence.Tests()) {
         const auto result = element->Result();
-        if (result && result->Status() == 2) return kExitFailed;
+        if (result && result->Status() == orvex::HostResultText::kFailed) return kExitFailed;
     }
     return kExitOk;
 }
@@ -304,6 +295,63 @@ struct Options {
         QStringLiteral("auto-timeout"),
         QStringLiteral("run --auto: seconds each action may wait (default %1).").arg(kDefaultAutoTimeout),
         QStringLiteral("seconds")};
+    QCommandLineOption patient{
+        QStringLiteral("patient"),
+        QStringLiteral("new: the patient the monitor is for, adult or neonate; it chooses the shipped "
+                       "relief-valve limit (default adult)."),
+        QStringLiteral("kind")};
+    QCommandLineOption assetId{QStringLiteral("asset-id"),
+                               QStringLiteral("new, asset: the ID of the equipment under test."),
+                               QStringLiteral("text")};
+    QCommandLineOption assetMakeModel{QStringLiteral("asset-make-model"),
+                                      QStringLiteral("new, asset: its make and model."),
+                                      QStringLiteral("text")};
+    QCommandLineOption assetSerial{QStringLiteral("asset-serial"),
+                                   QStringLiteral("new, asset: its serial number."), QStringLiteral("text")};
+    QCommandLineOption assetLocation{QStringLiteral("asset-location"),
+                                     QStringLiteral("new, asset: where it is."), QStringLiteral("text")};
+    QCommandLineOption technician{QStringLiteral("technician"),
+                                  QStringLiteral("new, asset: the name of the technician who tests it."),
+                                  QStringLiteral("name")};
+    QCommandLineOption pdf{QStringLiteral("pdf"),
+                           QStringLiteral("report: write the report as PDF to this file."),
+                           QStringLiteral("file")};
+    QCommandLineOption html{QStringLiteral("html"),
+                            QStringLiteral("report: also write it as HTML to this file."),
+                            QStringLiteral("file")};
+    QCommandLineOption page{QStringLiteral("page"),
+                            QStringLiteral("report: the PDF's paper, a4 or letter (default a4)."),
+                            QStringLiteral("size")};
+    QCommandLineOption json{QStringLiteral("json"),
+                            QStringLiteral("export: write the results as JSON to this file."),
+                            QStringLiteral("file")};
+    QCommandLineOption csv{QStringLiteral("csv"),
+                           QStringLiteral("export: write the results as CSV to this file."),
+                           QStringLiteral("file")};
+
+    // Every option but the general ones, with the commands that take it.
+    std::vector<std::pair<const QCommandLineOption*, QStringList>> Owned() const {
+        const QStringList run{QStringLiteral("run")};
+        const QStringList asset{QStringLiteral("new"), QStringLiteral("asset")};
+        return {{&device, run},
+                {&simulate, run},
+                {&timeScale, run},
+                {&fault, run},
+                {&standard, run},
+                {&script, run},
+                {&autoTimeout, run},
+                {&patient, {QStringLiteral("new")}},
+                {&assetId, asset},
+                {&assetMakeModel, asset},
+                {&assetSerial, asset},
+                {&assetLocation, asset},
+                {&technician, asset},
+                {&pdf, {QStringLiteral("report")}},
+                {&html, {QStringLiteral("report")}},
+                {&page, {QStringLiteral("report")}},
+                {&json, {QStringLiteral("export")}},
+                {&csv, {QStringLiteral("export")}}};
+    }
 };
 
 // The options of `run`, checked; an empty text when they are sound, otherwise what is wrong.
@@ -352,7 +400,9 @@ QString ReadRunOptions(const QCommandLineParser& parser, const Options& o,
         if (!simulator->Start(&reason)) {
             return QStringLiteral("the simulator did not start: %1").arg(QString::fromStdString(reason));
         }
-        RegisterKorotka(environment, QString::fromStdString(simulator->SlavePath()));
+        RegisterKorotka(environment, QString::fromStdString(simulator->SlavePath()),
+                        QString::fromStdString(simulation.serial),
+                        QString::fromStdString(simulation.firmware));
     } else if (parser.isSet(o.device)) {
         RegisterKorotka(environment, parser.value(o.device));
     } else {
@@ -361,19 +411,71 @@ QString ReadRunOptions(const QCommandLineParser& parser, const Options& o,
     return {};
 }
 
-// Options that only `run` takes.
-bool RunOnlyOptionsSet(const QCommandLineParser& parser, const Options& o) {
-    for (const auto* option :
-         {&o.device, &o.simulate, &o.timeScale, &o.fault, &o.standard, &o.script, &o.autoTimeout}) {
-        if (parser.isSet(*option)) return true;
+// The first option given that the command does not take, or none.
+std::optional<QString> ForeignOption(const QCommandLineParser& parser, const Options& o,
+                                     const QString& command) {
+    for (const auto& [option, commands] : o.Owned()) {
+        if (parser.isSet(*option) && !commands.contains(command)) return option->names().constFirst();
     }
-    return false;
+    return std::nullopt;
+}
+
+// The asset and technician options given, set on the sequence.
+void SetAsset(const QCommandLineParser& parser, const Options& o, orvex::HostSequence& sequence) {
+    orvex::HostSequence::Asset asset = sequence.AssetUnderTest();
+    for (const auto& [option, field] :
+         {std::pair{&o.assetId, &asset.id}, std::pair{&o.assetMakeModel, &asset.makeModel},
+          std::pair{&o.assetSerial, &asset.serialNo}, std::pair{&o.assetLocation, &asset.location}}) {
+        if (parser.isSet(*option)) *field = parser.value(*option);
+    }
+    sequence.SetAsset(asset);
+    if (parser.isSet(o.technician)) sequence.SetTechnician(parser.value(o.technician));
+}
+
+int WriteReport(const QCommandLineParser& parser, const Options& o, orvex::HostEnvironment& environment,
+                const orvex::HostSequence& sequence) {
+    if (!parser.isSet(o.pdf)) return Usage(QStringLiteral("report needs --pdf FILE"));
+    const auto page = orvex::HostReportWriter::PageFromName(parser.isSet(o.page) ? parser.value(o.page)
+                                                                                 : QStringLiteral("a4"));
+    if (!page)
+        return Usage(QStringLiteral("--page takes a4 or letter, not \"%1\"").arg(parser.value(o.page)));
+    const orvex::HostReportWriter writer(sequence, environment.Language());
+    writer.WritePdf(parser.value(o.pdf), *page);
+    if (parser.isSet(o.html)) writer.WriteHtml(parser.value(o.html));
+    return kExitOk;
+}
+
+int Export(const QCommandLineParser& parser, const Options& o, orvex::HostEnvironment& environment,
+           const orvex::HostSequence& sequence) {
+    if (!parser.isSet(o.json) && !parser.isSet(o.csv))
+        return Usage(QStringLiteral("export needs --json or --csv"));
+    const orvex::HostExporter exporter(sequence, environment.Language());
+    if (parser.isSet(o.json)) exporter.WriteJson(parser.value(o.json));
+    if (parser.isSet(o.csv)) exporter.WriteCsv(parser.value(o.csv));
+    return kExitOk;
 }
 
 // The first argument that is neither an option nor an option's value.
 QString CommandOf(int argc, char** argv) {
-    static const QList<QByteArray> withValue{"--plugin", "--language", "--device", "--time-scale",
-                                             "--fault",  "--standard", "--auto",   "--auto-timeout"};
+    static const QList<QByteArray> withValue{"--plugin",
+                                             "--language",
+                                             "--device",
+                                             "--time-scale",
+                                             "--fault",
+                                             "--standard",
+                                             "--auto",
+                                             "--auto-timeout",
+                                             "--patient",
+                                             "--asset-id",
+                                             "--asset-make-model",
+                                             "--asset-serial",
+                                             "--asset-location",
+                                             "--technician",
+                                             "--pdf",
+                                             "--html",
+                                             "--page",
+                                             "--json",
+                                             "--csv"};
     for (int i = 1; i < argc; ++i) {
         const QByteArray argument(argv[i]);
         if (withValue.contains(argument)) {
@@ -430,25 +532,39 @@ int main(int argc, char** argv) {
         "                        applicable; 1 a test failed; 2 usage or file error; 3 the run could not\n"
         "                        be completed (instrument failure, abort, or a script not followed).\n"
         "  show FILE             one line per test: position, name, status (not-measured, passed,\n"
-        "                        failed, not-applicable) and KEY=VALUE per measurement, tab-separated"));
+        "                        failed, not-applicable) and KEY=VALUE per measurement, tab-separated\n"
+        "  asset FILE [--asset-id X] [--asset-make-model X] [--asset-serial X] [--asset-location X]\n"
+        "          [--technician NAME]\n"
+        "                        set the equipment under test and the technician (also on new)\n"
+        "  report FILE --pdf OUT [--html OUT] [--page a4|letter]\n"
+        "                        the report of the sequence: header, each test's configuration, limits\n"
+        "                        and results, and where each judged reading lies between its limits\n"
+        "  export FILE [--json OUT] [--csv OUT]\n"
+        "                        the results for a maintenance database (formats: see the README)\n\n"
+        "New tests get the shipped limit sets: static pressure within 3 mmHg (DIFF), leak at most\n"
+        "6 mmHg/min (RATE), relief valve at most 330 mmHg, or 165 mmHg with --patient neonate (PEAK),\n"
+        "NIBP simulation SYST, DIAS, MAPR within 10 mmHg of the preset and HR within 5 %."));
     parser.addHelpOption();
     const Options o;
-    for (const auto* option : {&o.plugin, &o.language, &o.verbose, &o.device, &o.simulate, &o.timeScale,
-                               &o.fault, &o.standard, &o.script, &o.autoTimeout}) {
-        parser.addOption(*option);
-    }
+    for (const auto* option : {&o.plugin, &o.language, &o.verbose}) parser.addOption(*option);
+    for (const auto& owned : o.Owned()) parser.addOption(*owned.first);
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("What to do (see above)."));
     parser.process(app);
     const QStringList arguments = parser.positionalArguments();
     const QString command = arguments.value(0);
-    const bool shapeOk =
-        (command == QLatin1String("tests") && arguments.size() == 1) ||
-        (command == QLatin1String("new") && arguments.size() >= 3) ||
-        ((command == QLatin1String("run") || command == QLatin1String("show")) && arguments.size() == 2);
+    const bool shapeOk = (command == QLatin1String("tests") && arguments.size() == 1) ||
+                         (command == QLatin1String("new") && arguments.size() >= 3) ||
+                         (QStringList{QStringLiteral("run"), QStringLiteral("show"), QStringLiteral("asset"),
+                                      QStringLiteral("report"), QStringLiteral("export")}
+                              .contains(command) &&
+                          arguments.size() == 2);
     if (!shapeOk) return Usage(QStringLiteral("unknown or incomplete command"));
-    if (command != QLatin1String("run") && RunOnlyOptionsSet(parser, o)) {
-        return Usage(QStringLiteral("those options belong to orvex run"));
+    if (const auto foreign = ForeignOption(parser, o, command)) {
+        return Usage(QStringLiteral("orvex %1 takes no --%2").arg(command, *foreign));
     }
+    const auto patient = orvex::HostShippedStandards::PatientFromName(
+        parser.isSet(o.patient) ? parser.value(o.patient) : QStringLiteral("adult"));
+    if (!patient) return Usage(QStringLiteral("--patient takes adult or neonate"));
     if (parser.isSet(o.verbose)) orvex::EnableVerboseLogging();
 
     const bool person = command == QLatin1String("run") && !parser.isSet(o.script);
@@ -481,12 +597,22 @@ int main(int argc, char** argv) {
             return kExitOk;
         }
         orvex::HostSequence sequence(plugIn);
-        if (command == QLatin1String("new")) return NewSequence(*plugIn, sequence, file, arguments.mid(2));
+        if (command == QLatin1String("new")) {
+            SetAsset(parser, o, sequence);
+            return NewSequence(*plugIn, sequence, file, arguments.mid(2), *patient);
+        }
         sequence.Load(file);
         if (command == QLatin1String("show")) {
             ShowSequence(sequence);
             return kExitOk;
         }
+        if (command == QLatin1String("asset")) {
+            SetAsset(parser, o, sequence);
+            sequence.Save(file);
+            return kExitOk;
+        }
+        if (command == QLatin1String("report")) return WriteReport(parser, o, environment, sequence);
+        if (command == QLatin1String("export")) return Export(parser, o, environment, sequence);
         std::unique_ptr<korotkasim::Simulator> simulator;
         RunOptions run;
         run.file = file;

@@ -1,7 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 // The orvex program as a technician's shell runs it, against the built-in simulator.
@@ -108,4 +114,152 @@ TEST_F(OrvexRunTest, UsageAndFileErrorsExitWithTwo) {
         Orvex(QStringList{"run", file, "--standard", "NOPE"} + simulate + QStringList{"--auto", Script("")})
             .status,
         2);
+}
+
+// A service visit as a technician does it from the shell: the shipped limits, a report to hand over
+// and an export for the maintenance database.
+class OrvexVisitTest : public OrvexRunTest {
+protected:
+    // The text of a PDF page by page (form feeds between pages), or why it could not be read.
+    static QString Tool(const QString& program, const QStringList& arguments) {
+        QProcess process;
+        process.start(program, arguments);
+        if (!process.waitForFinished(60000) || process.exitCode() != 0) {
+            ADD_FAILURE() << program.toStdString()
+                          << " failed: " << process.readAllStandardError().toStdString();
+            return {};
+        }
+        return QString::fromUtf8(process.readAllStandardOutput());
+    }
+    static int Pages(const QString& pdf) {
+        const QString info = Tool("pdfinfo", {pdf});
+        const auto match = QRegularExpression("Pages:\\s+(\\d+)").match(info);
+        return match.hasMatch() ? match.captured(1).toInt() : 0;
+    }
+    QJsonArray Exported() {
+        const QString json = dir.filePath("visit.json");
+        EXPECT_EQ(Orvex({"export", file, "--json", json}).status, 0);
+        QFile in(json);
+        EXPECT_TRUE(in.open(QIODevice::ReadOnly));
+        QJsonParseError error;
+        const QJsonDocument document = QJsonDocument::fromJson(in.readAll(), &error);
+        EXPECT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
+        return document.array();
+    }
+};
+
+TEST_F(OrvexVisitTest, AFourTestVisitIsJudgedByTheShippedLimitsReportedAndExported) {
+    // Texts with the report markup's separators and HTML in them must come out as typed.
+    const QString assetId = "NIBP-7|ward;{B}";
+    const QString technician = "Dana <Ko> \\ \"Smith\", jr.";
+    ASSERT_EQ(
+        Orvex({"new", file, "300", "100", "200", "401", "--asset-id", assetId, "--technician", technician})
+            .status,
+        0);
+    ASSERT_EQ(Orvex({"asset", file, "--asset-make-model", "Acme M3", "--asset-location", "Ward 4"}).status,
+              0);
+    const auto run = Orvex(QStringList{"run", file} + simulate +
+                           QStringList{"--auto", Script("start\nreadings 3\ntype STAT 251\nnext\n"
+                                                        "start\nnext\n"
+                                                        "start\nnext\n"
+                                                        "start\ntype SYST 121\ntype DIAS 79\ntype HART 80\n"
+                                                        "type MAPR 93\nnext\n")});
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+
+    const QJsonArray tests = Exported();
+    ASSERT_EQ(tests.size(), 4);
+    const QStringList ids{"300", "100", "200", "401"};
+    for (qsizetype i = 0; i < tests.size(); ++i) {
+        const QJsonObject test = tests[i].toObject();
+        EXPECT_EQ(test["position"].toInt(), i + 1);
+        EXPECT_EQ(QString::number(test["testId"].toInt()), ids[i]);
+        EXPECT_EQ(test["status"].toString(), "passed") << test["name"].toString().toStdString();
+        EXPECT_FALSE(test["performed"].toString().isEmpty());
+        EXPECT_FALSE(test["configuration"].toArray().isEmpty());
+        EXPECT_EQ(test["instrument"].toObject()["name"].toString(), "Korotka");
+        EXPECT_EQ(test["asset"].toObject()["id"].toString(), assetId);
+        EXPECT_EQ(test["asset"].toObject()["location"].toString(), "Ward 4");
+        EXPECT_EQ(test["technician"].toString(), technician);
+    }
+    // The heart rate's limits follow its preset: 5 % either side.
+    for (const auto& value : tests[3].toObject()["measurements"].toArray()) {
+        const QJsonObject measurement = value.toObject();
+        if (measurement["key"].toString() != "HART") continue;
+        const QJsonObject limits = measurement["limits"].toArray().at(0).toObject();
+        const double preset = measurement["preset"].toDouble();
+        EXPECT_EQ(limits["standard"].toString(), "NIBP-10");
+        EXPECT_NEAR(limits["high"].toDouble(), preset * 1.05, 0.01);
+        EXPECT_NEAR(limits["low"].toDouble(), preset * 0.95, 0.01);
+    }
+
+    const QString csv = dir.filePath("visit.csv");
+    ASSERT_EQ(Orvex({"export", file, "--csv", csv}).status, 0);
+    QFile csvFile(csv);
+    ASSERT_TRUE(csvFile.open(QIODevice::ReadOnly));
+    const QString rows = QString::fromUtf8(csvFile.readAll());
+    // A header and a row per measurement: 3 static, 1 leak, 2 over-pressure, 4 blood-pressure.
+    EXPECT_EQ(rows.count("\r\n"), 11) << rows.toStdString();
+    EXPECT_TRUE(rows.contains(",\"Dana <Ko> \\ \"\"Smith\"\", jr.\"\r\n")) << rows.toStdString();
+
+    const QString pdf = dir.filePath("visit.pdf");
+    const QString html = dir.filePath("visit.html");
+    ASSERT_EQ(Orvex({"report", file, "--pdf", pdf, "--html", html, "--page", "letter"}).status, 0);
+    EXPECT_GE(Pages(pdf), 2);
+    EXPECT_TRUE(Tool("pdfinfo", {pdf}).contains("612 x 792 pts")) << "Letter paper";
+    const QString text = Tool("pdftotext", {"-layout", pdf, "-"});
+    for (const QString& expected :
+         {QString("Overall verdict"), QString("PASSED"), assetId, QString("Acme M3"), QString("Dana <Ko>"),
+          QString("Static pressure accuracy, within 3 mmHg"), QString("Relief valve, adult"),
+          QString("NIBP-10"), QString("Korotka Leak Test"), QString("Page 1 of"), QString("within")}) {
+        EXPECT_TRUE(text.contains(expected)) << expected.toStdString() << " not in\n" << text.toStdString();
+    }
+    EXPECT_FALSE(text.contains("outside"));
+    QFile htmlFile(html);
+    ASSERT_TRUE(htmlFile.open(QIODevice::ReadOnly));
+    const QString page = QString::fromUtf8(htmlFile.readAll());
+    EXPECT_TRUE(page.contains("Dana &lt;Ko&gt;"));
+    EXPECT_TRUE(page.contains("data:image/png;base64,"));
+
+    // A page for a reviewer to look at.
+    const QString artifacts = QCoreApplication::applicationDirPath() + "/../artifacts/";
+    ASSERT_TRUE(QDir().mkpath(artifacts));
+    Tool("pdftoppm", {"-png", "-r", "60", "-f", "1", "-l", "1", pdf, artifacts + "orvex_report_page"});
+    QFile::remove(artifacts + "orvex_report.pdf");
+    QFile::copy(pdf, artifacts + "orvex_report.pdf");
+}
+
+TEST_F(OrvexVisitTest, AReliefValveAboveTheNeonatalLimitFailsAndTheReportSaysSo) {
+    ASSERT_EQ(Orvex({"new", file, "200", "--patient", "neonate"}).status, 0);
+    const auto run = Orvex(QStringList{"run", file} + simulate +
+                           QStringList{"--auto", Script("start\nanswer yes\nnext\n")});
+    EXPECT_EQ(run.status, 1) << run.err.toStdString();
+    const QJsonArray tests = Exported();
+    ASSERT_EQ(tests.size(), 1);
+    EXPECT_EQ(tests[0].toObject()["status"].toString(), "failed");
+
+    const QString pdf = dir.filePath("neonate.pdf");
+    ASSERT_EQ(Orvex({"report", file, "--pdf", pdf}).status, 0);
+    const QString text = Tool("pdftotext", {pdf, "-"});
+    EXPECT_TRUE(text.contains("FAILED"));
+    EXPECT_TRUE(text.contains("Relief valve, neonate, opens at 165 mmHg at most"));
+    EXPECT_TRUE(text.contains("outside"));
+}
+
+TEST_F(OrvexVisitTest, AssetFieldsAreCheckedAndKeptAcrossCommands) {
+    ASSERT_EQ(Orvex({"new", file, "300", "--technician", "Kim"}).status, 0);
+    // A field longer than a form has room for is refused and the file stays as it was.
+    const auto tooLong = Orvex({"asset", file, "--asset-serial", QString(201, 'x')});
+    EXPECT_EQ(tooLong.status, 2);
+    EXPECT_TRUE(tooLong.err.contains("longer than 200")) << tooLong.err.toStdString();
+    ASSERT_EQ(Orvex({"asset", file, "--asset-serial", "SN 1"}).status, 0);
+    const QJsonObject test = Exported().at(0).toObject();
+    EXPECT_EQ(test["technician"].toString(), "Kim");
+    EXPECT_EQ(test["asset"].toObject()["serialNo"].toString(), "SN 1");
+
+    EXPECT_EQ(Orvex({"new", file, "300", "--patient", "child"}).status, 2);
+    EXPECT_EQ(Orvex({"show", file, "--technician", "Kim"}).status, 2);
+    EXPECT_EQ(Orvex({"report", file}).status, 2);
+    EXPECT_EQ(Orvex({"report", file, "--pdf", dir.filePath("r.pdf"), "--page", "a3"}).status, 2);
+    EXPECT_EQ(Orvex({"export", file}).status, 2);
+    EXPECT_EQ(Orvex({"report", file, "--pdf", dir.filePath("no/such/folder/r.pdf")}).status, 2);
 }

@@ -50,6 +50,22 @@ TEST(ReportMarkupTest, ReadsColumnLayoutsAndCells) {
     EXPECT_EQ(HostReportMarkup::PlainText(HostReportMarkup::Rows("a}b{c")[0][0]), "a}b{c");
 }
 
+TEST(ReportMarkupTest, EscapedTextReadsBackAsTypedInItsOwnCell) {
+    // Texts from files: separators, a format group, backslashes where they would escape.
+    for (const QString& text : {QString("a|b;c"), QString("{\\i\\b bold}"), QString("ends in \\"),
+                                QString("\\|\\;"), QString("}{"), QString()}) {
+        const QString markup = "|" + HostReportMarkup::Escape(text) + "|x;|next;";
+        const auto rows = HostReportMarkup::Rows(markup);
+        ASSERT_EQ(rows.size(), 2U) << text.toStdString();
+        ASSERT_EQ(rows[0].size(), 3U) << text.toStdString();
+        EXPECT_EQ(HostReportMarkup::PlainText(rows[0][1]), text);
+        for (const auto& span : rows[0][1]) EXPECT_FALSE(span.bold || span.italic);
+        EXPECT_EQ(HostReportMarkup::PlainText(rows[0][2]), "x");
+    }
+    // A backslash before anything else stays text.
+    EXPECT_EQ(HostReportMarkup::PlainText(HostReportMarkup::Rows("C:\\temp")[0][0]), "C:\\temp");
+}
+
 TEST(ReportRenderingTest, TextAlignsAndWrapsCellsInTheirColumns) {
     HostReportContext report(nullptr);
     report.PrintTable("|{\\i\\b Result:}|{\\i\\b Preset};", "<300|>500|^500|<+!500;",

@@ -8,6 +8,7 @@
 #include "host/HostLimitEntry.h"
 #include "host/HostLoadLog.h"
 #include "host/HostReportContext.h"
+#include "host/HostReportMarkup.h"
 #include "host/HostStandard.h"
 #include "host/HostStandardList.h"
 #include "host/HostXLimitView.h"
@@ -208,8 +209,13 @@ TEST_F(StandardListTest, PrintWritesATablePerStandardOfTheSelection) {
     list.Print(report, nullptr, Variant(table));
     ASSERT_EQ(report->Tables().size(), 2U);
     EXPECT_EQ(report->Tables()[0].title, "|{\\i\\b Alpha (A)}|{\\i\\b High limit}|{\\i\\b Low limit};");
-    EXPECT_EQ(report->Tables()[0].rows, "|Pressure|150.0 mmHg|140.0 mmHg;|Diff erence|X+(X*10%)|X+(X*5%);");
-    EXPECT_EQ(report->Tables()[1].rows, "|Pressure|X+5.0 mmHg|;|Diff erence||;");
+    // A separator in a description is escaped: the table keeps its cells and the text its "|".
+    EXPECT_EQ(report->Tables()[0].rows, "|Pressure|150.0 mmHg|140.0 mmHg;|Diff\\|erence|X+(X*10%)|X+(X*5%);");
+    EXPECT_EQ(report->Tables()[1].rows, "|Pressure|X+5.0 mmHg|;|Diff\\|erence||;");
+    const auto rows = orvex::HostReportMarkup::Rows(report->Tables()[0].rows);
+    ASSERT_EQ(rows.size(), 2U);
+    ASSERT_EQ(rows[1].size(), 4U);
+    EXPECT_EQ(orvex::HostReportMarkup::PlainText(rows[1][1]), "Diff|erence");
 
     // Only the standards of the run, and with the measurement at hand, its own view of the limits.
     const auto selection = std::make_shared<HostStandardList>();

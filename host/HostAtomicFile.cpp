@@ -1,0 +1,33 @@
+#include "HostAtomicFile.h"
+
+#include <unistd.h>
+#include <QFile>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "hostapi/ComError.h"
+
+namespace orvex {
+
+void HostAtomicFile::Write(const QString& path, const QByteArray& content, const QString& source) {
+    const QString temporary = path + QStringLiteral(".tmp");
+    QFile file(temporary);
+    const auto fail = [&](const QString& reason) {
+        file.close();
+        QFile::remove(temporary);
+        throw ComError(kErrFileAccess, source, QStringLiteral("%1: %2").arg(path, reason));
+    };
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) fail(file.errorString());
+    // On disk before the rename, so that a crash leaves either the old file or the whole new one.
+    if (file.write(content) != content.size() || !file.flush() || ::fsync(file.handle()) != 0) {
+        fail(file.error() != QFileDevice::NoError ? file.errorString()
+                                                  : QString::fromLocal8Bit(std::strerror(errno)));
+    }
+    file.close();
+    if (std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(path).constData()) != 0) {
+        fail(QString::fromLocal8Bit(std::strerror(errno)));
+    }
+}
+
+}  // namespace orvex
