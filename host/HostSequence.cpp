@@ -129,6 +129,24 @@ void HostSequence::Append(int32_t testId, HostShippedStandards::Patient patient)
     m_performed.append(Performance{});
 }
 
+void HostSequence::Remove(qsizetype position) {
+    if (position < 0 || position >= m_tests.size()) return;
+    m_tests.removeAt(position);
+    m_performed.removeAt(position);
+    Renumber();
+}
+
+void HostSequence::Move(qsizetype from, qsizetype to) {
+    if (from < 0 || from >= m_tests.size() || to < 0 || to >= m_tests.size()) return;
+    m_tests.move(from, to);
+    m_performed.move(from, to);
+    Renumber();
+}
+
+void HostSequence::Renumber() {
+    for (qsizetype i = 0; i < m_tests.size(); ++i) m_tests[i]->SetID(static_cast<int32_t>(i) + 1);
+}
+
 void HostSequence::SetAsset(const Asset& asset) {
     m_asset = {Field(asset.id, QStringLiteral("asset ID")),
                Field(asset.makeModel, QStringLiteral("asset make and model")),
@@ -266,8 +284,8 @@ qsizetype HostSequence::NoteInstrument(const HostPerformContext& context, ITestE
 }
 
 HostSequence::Outcome HostSequence::Perform(const std::shared_ptr<HostPerformContext>& context,
-                                            const std::function<bool()>& interrupt) {
-    qsizetype position = 0;
+                                            const std::function<bool()>& interrupt, qsizetype first) {
+    qsizetype position = std::max<qsizetype>(first, 0);
     while (position >= 0 && position < m_tests.size()) {
         const auto element = m_tests[position];
         const qsizetype heard = context->Navigations().size();

@@ -55,6 +55,10 @@ public:
     // A new test from the plug-in's template of that test id, numbered by its position, with the
     // shipped limit sets that apply to it.
     void Append(int32_t testId, HostShippedStandards::Patient patient = HostShippedStandards::Patient::Adult);
+    // Takes the test at the position (from 0) out; the others are numbered anew.
+    void Remove(qsizetype position);
+    // Moves the test at the position (from 0) to another; the tests are numbered anew.
+    void Move(qsizetype from, qsizetype to);
     // Replaces the tests with those of the file; a file that fails leaves the sequence as it was.
     void Load(const QString& path);
     // Written beside the target and renamed over it: a failed save leaves the old file whole.
@@ -64,7 +68,7 @@ public:
     // Performs the tests in order, following each one's navigation (next, previous, abort);
     // interrupt is asked after every test whether the run is to stop there.
     Outcome Perform(const std::shared_ptr<HostPerformContext>& context,
-                    const std::function<bool()>& interrupt);
+                    const std::function<bool()>& interrupt, qsizetype first = 0);
 
     const QList<std::shared_ptr<ITestElement>>& Tests() const { return m_tests; }
     // When the test at the position (from 0) last stored a result, and with which instrument (a
@@ -85,6 +89,7 @@ public:
 
 private:
     std::shared_ptr<ITestElement> Create(int32_t testId) const;
+    void Renumber();
     std::shared_ptr<XmlDocument> Document() const;
     // The position in Instruments() of the instrument the element's result was measured with,
     // added when it is new; -1 when the run lent none.

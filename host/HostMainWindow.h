@@ -1,0 +1,114 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "HostExport.h"
+#include "HostSequence.h"
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QTreeWidget;
+
+namespace orvex {
+
+class HostEnvironment;
+class IPlugIn;
+class VariantArray;
+
+// The window a technician works a service visit in: the sequence of tests with their status and
+// readings, the asset under test and the technician, the Korotka to use; tests are added from the
+// plug-in's templates, configured, given limits, run in the guide windows, saved and reported.
+class ORVEX_HOST_EXPORT HostMainWindow : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // A Korotka to run against; keepAlive holds whatever must live while it is used (a simulator).
+    struct Korotka {
+        QString devicePath;
+        QString serialNo;
+        QString fwVersion;
+        std::shared_ptr<void> keepAlive;
+    };
+    // Starts the built-in simulator; none, with the reason, when it cannot.
+    using SimulatorStarter = std::function<std::optional<Korotka>(QString& why)>;
+
+    static inline const QString kTextsId = QStringLiteral("Orvex");
+
+    HostMainWindow(HostEnvironment& environment, std::shared_ptr<IPlugIn> plugIn, SimulatorStarter simulator,
+                   QWidget* parent = nullptr);
+    ~HostMainWindow() override;
+
+    HostSequence& Sequence() { return m_sequence; }
+    QString FileName() const { return m_fileName; }
+    bool IsModified() const { return m_modified; }
+
+    // Each reports its failure in a message box and returns false.
+    bool Open(const QString& path);
+    bool SaveAs(const QString& path);
+    bool WriteReport(const QString& pdfPath);
+    void NewSequence();
+    void AddTest(int32_t testId);
+    // The position (from 0) of the selected test; -1 when none is.
+    int SelectedPosition() const;
+    void Select(int position);
+    // The device the chooser offers: the serial ports found, and the built-in simulator.
+    void ChooseDevice(const QString& devicePath);
+    // Runs from the selected test, or all of them, in the guide windows.
+    void Run(bool fromSelected);
+    // The Korotka's identity, as shown beside the device chooser.
+    QString Identify();
+    // The host's translation of one of its literals.
+    QString Text(const QString& literal, const VariantArray* parameters = nullptr) const;
+
+    // Serial devices a Korotka may be on: /dev/serial/by-id, then USB and ACM adapters.
+    static QStringList SerialDevices();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildActions();
+    QWidget* BuildAssetPanel();
+    QWidget* BuildInstrumentPanel();
+    void FillDevices();
+    void Refresh();
+    void ShowTitle();
+    void SetModified();
+    void ShowAsset();
+    void TakeAsset();
+    bool Save();
+    bool AskToSave();
+    void ShowError(const QString& text);
+    void MoveSelected(int delta);
+    void RemoveSelected();
+    void Configure();
+    void EditLimits();
+    void ShowControlPanel();
+    void OpenFromDialog();
+    bool SaveFromDialog();
+    void ReportFromDialog();
+    QString ConfigurationSummary(ITestElement& element) const;
+    std::optional<Korotka> ChosenKorotka(QString& why);
+
+    HostEnvironment& m_environment;
+    std::shared_ptr<IPlugIn> m_plugIn;
+    SimulatorStarter m_startSimulator;
+    HostSequence m_sequence;
+    QString m_fileName;
+    bool m_modified = false;
+    bool m_showingAsset = false;
+
+    QTreeWidget* m_lstSequence = nullptr;
+    std::array<QLineEdit*, 5> m_assetFields{};
+    QComboBox* m_cboDevice = nullptr;
+    QLabel* m_lblIdentity = nullptr;
+};
+
+}  // namespace orvex

@@ -1,0 +1,154 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QTimer>
+#include <QTreeWidget>
+#include <memory>
+
+#include "host/HostDockedDialog.h"
+#include "host/HostMainWindow.h"
+#include "host/HostScript.h"
+#include "host/HostScriptedTechnician.h"
+#include "hostapi/ComponentRegistry.h"
+#include "hostapi/IPlugIn.h"
+#include "hostapi/IResultData.h"
+#include "hostapi/ITestElement.h"
+#include "sim/Simulator.h"
+#include "support/HostFixture.h"
+
+using orvex::HostMainWindow;
+
+namespace {
+
+// The real plug-in and driver, loaded the way orvex loads them, and a window over them whose
+// built-in simulator runs a hundred times faster than a real Korotka.
+class MainWindowTest : public HostFixture {
+protected:
+    void SetUp() override {
+        HostFixture::SetUp();
+        const QString folder = QFileInfo(QStringLiteral(KOROTKA_PLUGIN_LIBRARY)).path();
+        environment->Loader().Load(QStringLiteral("Korotka"), QStringLiteral(KOROTKA_PLUGIN_LIBRARY));
+        environment->Loader().Load(QStringLiteral("KorotkaVTI"),
+                                   folder + QStringLiteral("/liborvexKorotkaVTI.so"));
+        plugIn = orvex::ComponentRegistry::Instance().CreateAs<orvex::IPlugIn>("orvexKorotka.CPlugInKorotka");
+        plugIn->Initialize(nullptr);
+    }
+
+    std::unique_ptr<HostMainWindow> Window() {
+        auto window = std::make_unique<HostMainWindow>(*environment, plugIn, [](QString& why) {
+            korotkasim::SimOptions options;
+            options.timeScale = 0.01;
+            auto simulator = std::make_shared<korotkasim::Simulator>(options);
+            std::string reason;
+            if (!simulator->Start(&reason)) {
+                why = QString::fromStdString(reason);
+                return std::optional<HostMainWindow::Korotka>();
+            }
+            return std::optional<HostMainWindow::Korotka>(HostMainWindow::Korotka{
+                QString::fromStdString(simulator->SlavePath()), QString::fromStdString(options.serial),
+                QString::fromStdString(options.firmware), simulator});
+        });
+        window->show();
+        return window;
+    }
+
+    static QStringList Column(QTreeWidget* list, int column) {
+        QStringList texts;
+        for (int i = 0; i < list->topLevelItemCount(); ++i) texts << list->topLevelItem(i)->text(column);
+        return texts;
+    }
+
+    void Shoot(QWidget* widget, const QString& name) const {
+        const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/../artifacts/");
+        ASSERT_TRUE(QDir().mkpath(folder));
+        EXPECT_TRUE(widget->grab().save(folder + name));
+    }
+
+    std::shared_ptr<orvex::IPlugIn> plugIn;
+};
+
+TEST_F(MainWindowTest, AddConfigureSaveAndReopen) {
+    const auto window = Window();
+    auto* list = window->findChild<QTreeWidget*>(QStringLiteral("lstSequence"));
+    ASSERT_NE(list, nullptr);
+    for (const int32_t testId : {200, 300, 100}) window->AddTest(testId);
+    EXPECT_EQ(Column(list, 1), (QStringList{"Korotka Over-Pressure Test", "Korotka Static Pressure Test",
+                                            "Korotka Leak Test"}));
+    EXPECT_TRUE(window->IsModified());
+    EXPECT_TRUE(window->windowTitle().contains(QLatin1Char('*')));
+
+    // Reordered and pruned: the leak test first, the over-pressure test gone.
+    window->Select(2);
+    window->findChild<QAction*>(QStringLiteral("1013"))->trigger();
+    window->findChild<QAction*>(QStringLiteral("1013"))->trigger();
+    window->Select(1);
+    window->findChild<QAction*>(QStringLiteral("1012"))->trigger();
+    ASSERT_EQ(window->Sequence().Tests().size(), 2);
+    EXPECT_EQ(window->Sequence().Tests()[0]->TestID(), 100);
+    EXPECT_EQ(window->Sequence().Tests()[1]->ID(), 2);
+
+    // The static test's inflate pressure changed in its configuration dialog shows in the list.
+    window->Select(1);
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<orvex::HostDockedDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->findChild<QLineEdit*>(QStringLiteral("txtConfig_0"))->setText(QStringLiteral("275"));
+        dialog->accept();
+    });
+    window->findChild<QAction*>(QStringLiteral("1015"))->trigger();
+    EXPECT_TRUE(list->topLevelItem(1)->text(2).contains("275 mmHg"))
+        << list->topLevelItem(1)->text(2).toStdString();
+
+    // The asset and technician typed into the panel travel with the file.
+    const QStringList typed{"INF-0042", "Acme NIBP 3", "SN 77", "Ward 4", "J. Smith"};
+    for (int i = 0; i < typed.size(); ++i) {
+        window->findChild<QLineEdit*>(QStringLiteral("txtAsset%1").arg(i))->setText(typed[i]);
+    }
+    const QString path = registryDir.filePath(QStringLiteral("visit.xml"));
+    ASSERT_TRUE(window->SaveAs(path));
+    EXPECT_FALSE(window->IsModified());
+    Shoot(window.get(), QStringLiteral("MainWindow.png"));
+
+    const auto reopened = Window();
+    ASSERT_TRUE(reopened->Open(path));
+    EXPECT_EQ(reopened->Sequence().AssetUnderTest().makeModel, "Acme NIBP 3");
+    EXPECT_EQ(reopened->Sequence().Technician(), "J. Smith");
+    EXPECT_EQ(reopened->findChild<QLineEdit*>(QStringLiteral("txtAsset3"))->text(), "Ward 4");
+    EXPECT_EQ(Column(reopened->findChild<QTreeWidget*>(QStringLiteral("lstSequence")), 2), Column(list, 2));
+
+    // Closing with unsaved changes asks first; Cancel keeps the window.
+    reopened->AddTest(300);
+    messages->SetAnswer(orvex::MessageService::Answer::Cancel);
+    EXPECT_FALSE(reopened->close());
+    EXPECT_EQ(messages->Shown().last().buttons, orvex::MessageService::Buttons::YesNoCancel);
+    messages->SetAnswer(orvex::MessageService::Answer::No);
+    EXPECT_TRUE(reopened->close());
+}
+
+TEST_F(MainWindowTest, RunsAgainstTheSimulatorAndShowsTheVerdict) {
+    const auto window = Window();
+    window->AddTest(300);
+    EXPECT_TRUE(window->Identify().contains("KT-0001234"));
+    orvex::HostScriptedTechnician technician(
+        orvex::HostScript::Parse(QStringLiteral("start\nreadings 3\ntype STAT 251\nnext\n")), messages, 60);
+    technician.Start();
+    window->Run(false);
+    technician.Finish();
+    ASSERT_FALSE(technician.Failed()) << technician.Failure().toStdString();
+    auto* list = window->findChild<QTreeWidget*>(QStringLiteral("lstSequence"));
+    EXPECT_EQ(list->topLevelItem(0)->text(3), "passed");
+    EXPECT_TRUE(list->topLevelItem(0)->text(4).contains("STAT=251 mmHg"))
+        << list->topLevelItem(0)->text(4).toStdString();
+
+    window->AddTest(200);
+    Shoot(window.get(), QStringLiteral("MainWindow-run.png"));
+
+    // A device that is no Korotka is named.
+    window->ChooseDevice(QStringLiteral("/dev/null"));
+    EXPECT_TRUE(window->Identify().contains("/dev/null"));
+}
+
+}  // namespace
