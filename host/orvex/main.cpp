@@ -16,6 +16,7 @@
 #include "host/HostExporter.h"
 #include "host/HostLanguageService.h"
 #include "host/HostLog.h"
+#include "host/HostMainWindow.h"
 #include "host/HostPerformContext.h"
 #include "host/HostPlugInLoader.h"
 #include "host/HostReportWriter.h"
@@ -354,10 +355,51 @@ struct Options {
     }
 };
 
+// A simulator on its pseudo-terminal; none, with the reason, when the options are unsound or it
+// does not start.
+std::shared_ptr<korotkasim::Simulator> StartSimulator(const korotkasim::SimOptions& options, QString& why) {
+    const std::string problem = korotkasim::CheckOptions(options);
+    if (!problem.empty()) {
+        why = QString::fromStdString(problem);
+        return nullptr;
+    }
+    auto simulator = std::make_shared<korotkasim::Simulator>(options);
+    std::string reason;
+    if (!simulator->Start(&reason)) {
+        why = QStringLiteral("the simulator did not start: %1").arg(QString::fromStdString(reason));
+        return nullptr;
+    }
+    return simulator;
+}
+
+// The main window over the plug-in, with the host's own texts and the driver for Identify.
+int ShowMainWindow(orvex::HostEnvironment& environment, const std::shared_ptr<orvex::IPlugIn>& plugIn,
+                   const QString& language, const QString& file) {
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    QString error;
+    if (!environment.Language()->Load(orvex::HostMainWindow::kTextsId,
+                                      programFolder + QStringLiteral("/Language"), language, &error)) {
+        Print(stderr, QStringLiteral("orvex: %1; the host's texts stay in English").arg(error));
+    }
+    environment.Loader().Load(QStringLiteral("KorotkaVTI"),
+                              QDir(programFolder).filePath(QStringLiteral("../lib/liborvexKorotkaVTI.so")));
+    orvex::HostMainWindow window(environment, plugIn, [](QString& why) {
+        korotkasim::SimOptions options;
+        const auto simulator = StartSimulator(options, why);
+        if (!simulator) return std::optional<orvex::HostMainWindow::Korotka>();
+        return std::optional<orvex::HostMainWindow::Korotka>(orvex::HostMainWindow::Korotka{
+            QString::fromStdString(simulator->SlavePath()), QString::fromStdString(options.serial),
+            QString::fromStdString(options.firmware), simulator});
+    });
+    if (!file.isEmpty() && !window.Open(file)) return kExitUsage;
+    window.show();
+    return QApplication::exec();
+}
+
 // The options of `run`, checked; an empty text when they are sound, otherwise what is wrong.
 // A started simulator is handed out in simulator; it runs until that is let go of.
 QString ReadRunOptions(const QCommandLineParser& parser, const Options& o,
-                       orvex::HostEnvironment& environment, std::unique_ptr<korotkasim::Simulator>& simulator,
+                       orvex::HostEnvironment& environment, std::shared_ptr<korotkasim::Simulator>& simulator,
                        RunOptions& run) {
     if (parser.isSet(o.device) && parser.isSet(o.simulate))
         return QStringLiteral("--device and --simulate exclude each other");
@@ -393,13 +435,9 @@ QString ReadRunOptions(const QCommandLineParser& parser, const Options& o,
             if (!fault) return QStringLiteral("no simulator fault \"%1\"").arg(parser.value(o.fault));
             simulation.fault = *fault;
         }
-        const std::string problem = korotkasim::CheckOptions(simulation);
-        if (!problem.empty()) return QString::fromStdString(problem);
-        simulator = std::make_unique<korotkasim::Simulator>(simulation);
-        std::string reason;
-        if (!simulator->Start(&reason)) {
-            return QStringLiteral("the simulator did not start: %1").arg(QString::fromStdString(reason));
-        }
+        QString why;
+        simulator = StartSimulator(simulation, why);
+        if (!simulator) return why;
         RegisterKorotka(environment, QString::fromStdString(simulator->SlavePath()),
                         QString::fromStdString(simulation.serial),
                         QString::fromStdString(simulation.firmware));
@@ -500,13 +538,16 @@ bool HasScript(int argc, char** argv) {
 int main(int argc, char** argv) {
     // Only a run without a script shows windows to a person; everything else draws off-screen
     // when there is no screen.
-    const bool showsWindows = CommandOf(argc, argv) == QLatin1String("run") && !HasScript(argc, argv);
+    const QString commandGiven = CommandOf(argc, argv);
+    const bool mainWindow = commandGiven.isEmpty() || commandGiven == QLatin1String("open");
+    const bool showsWindows = mainWindow || (commandGiven == QLatin1String("run") && !HasScript(argc, argv));
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
         qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         if (showsWindows) {
             Print(stderr,
                   QStringLiteral(
-                      "orvex: a run without --auto shows its windows to a person and needs a display"));
+                      "orvex: the main window, and a run without --auto, show windows to a person and need a "
+                      "display"));
             return kExitUsage;
         }
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -517,6 +558,7 @@ int main(int argc, char** argv) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "The test-automation host for the Korotka NIBP simulator plug-in.\n\n"
+        "Without a command, or with open FILE, the main window opens (on a display).\n\n"
         "Commands:\n"
         "  tests                 list the tests the plug-in offers (test id, name, type and parameter,\n"
         "                        description)\n"
@@ -552,7 +594,8 @@ int main(int argc, char** argv) {
     parser.process(app);
     const QStringList arguments = parser.positionalArguments();
     const QString command = arguments.value(0);
-    const bool shapeOk = (command == QLatin1String("tests") && arguments.size() == 1) ||
+    const bool shapeOk = arguments.isEmpty() || (command == QLatin1String("open") && arguments.size() == 2) ||
+                         (command == QLatin1String("tests") && arguments.size() == 1) ||
                          (command == QLatin1String("new") && arguments.size() >= 3) ||
                          (QStringList{QStringLiteral("run"), QStringLiteral("show"), QStringLiteral("asset"),
                                       QStringLiteral("report"), QStringLiteral("export")}
@@ -567,7 +610,7 @@ int main(int argc, char** argv) {
     if (!patient) return Usage(QStringLiteral("--patient takes adult or neonate"));
     if (parser.isSet(o.verbose)) orvex::EnableVerboseLogging();
 
-    const bool person = command == QLatin1String("run") && !parser.isSet(o.script);
+    const bool person = mainWindow || (command == QLatin1String("run") && !parser.isSet(o.script));
     orvex::HostEnvironment environment(person ? orvex::HostMessageService::Mode::Dialog
                                               : orvex::HostMessageService::Mode::Console);
     const QString library = parser.isSet(o.plugin)
@@ -592,6 +635,7 @@ int main(int argc, char** argv) {
 
     const QString file = arguments.value(1);
     try {
+        if (mainWindow) return ShowMainWindow(environment, plugIn, parser.value(o.language), file);
         if (command == QLatin1String("tests")) {
             ListTests(*plugIn);
             return kExitOk;
@@ -613,7 +657,7 @@ int main(int argc, char** argv) {
         }
         if (command == QLatin1String("report")) return WriteReport(parser, o, environment, sequence);
         if (command == QLatin1String("export")) return Export(parser, o, environment, sequence);
-        std::unique_ptr<korotkasim::Simulator> simulator;
+        std::shared_ptr<korotkasim::Simulator> simulator;
         RunOptions run;
         run.file = file;
         const QString problem = ReadRunOptions(parser, o, environment, simulator, run);
