@@ -2,7 +2,6 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <cmath>
 #include <utility>
 
 #include "HostAtomicFile.h"
@@ -46,13 +45,6 @@ const QStringList kCsvColumns{QStringLiteral("position"),
                               QStringLiteral("asset_serial_no"),
                               QStringLiteral("asset_location"),
                               QStringLiteral("technician")};
-
-// A number the measurement holds; none for an empty value, text or anything not finite.
-std::optional<double> NumberOf(const Variant& value) {
-    if (value.IsEmpty() || value.IsNull() || !value.IsNumeric()) return std::nullopt;
-    const double number = value.ToDouble();
-    return std::isfinite(number) ? std::optional<double>(number) : std::nullopt;
-}
 
 QJsonValue JsonNumber(std::optional<double> number) { return number ? QJsonValue(*number) : QJsonValue(); }
 
@@ -107,11 +99,11 @@ QJsonObject MeasurementJson(ITestElement& element, IMeasurement& measurement) {
     }
     return {{QStringLiteral("key"), measurement.Key()},
             {QStringLiteral("description"), measurement.Description()},
-            {QStringLiteral("value"), JsonNumber(NumberOf(measurement.Value()))},
+            {QStringLiteral("value"), JsonNumber(HostResultText::Number(measurement.Value()))},
             {QStringLiteral("valueText"), HostResultText::Value(measurement)},
             {QStringLiteral("unit"), measurement.Unit()},
             {QStringLiteral("status"), HostResultText::StatusWord(measurement.Status())},
-            {QStringLiteral("preset"), JsonNumber(NumberOf(measurement.PresetValue()))},
+            {QStringLiteral("preset"), JsonNumber(HostResultText::Number(measurement.PresetValue()))},
             {QStringLiteral("limits"), limits}};
 }
 
@@ -201,11 +193,11 @@ QString HostExporter::Csv() const {
                                      Performed(m_sequence, i),
                                      measurement->Key(),
                                      measurement->Description(),
-                                     CsvNumber(NumberOf(measurement->Value())),
+                                     CsvNumber(HostResultText::Number(measurement->Value())),
                                      HostResultText::Value(*measurement),
                                      measurement->Unit(),
                                      HostResultText::StatusWord(measurement->Status()),
-                                     CsvNumber(NumberOf(measurement->PresetValue())),
+                                     CsvNumber(HostResultText::Number(measurement->PresetValue())),
                                      LimitsText(HostMeasurementLimits::Of(*element, *measurement)),
                                      instrument.name,
                                      instrument.serialNo,

@@ -36,6 +36,8 @@ constexpr int kResolution = 96;
 constexpr double kMarginMillimetres = 15.0;
 constexpr int kFooterHeight = 28;
 constexpr int kFontPoints = 9;
+// The PDF's layout reads padding given side by side only.
+const QString kPrintStyle = QStringLiteral("td{padding-left:4px;padding-right:4px}");
 
 QString Escaped(const QString& text) { return text.toHtmlEscaped(); }
 
@@ -133,9 +135,9 @@ QString HostReportWriter::ReadingsTable(qsizetype position, bool embedPictures,
     for (int32_t i = 1; i <= count; ++i) {
         const auto measurement = result->Measurement(Variant(i));
         if (!measurement) continue;
-        const Variant value = measurement->Value();
-        if (value.IsEmpty() || value.IsNull() || !value.IsNumeric()) continue;
-        const double number = value.ToDouble();
+        const auto reading = HostResultText::Number(measurement->Value());
+        if (!reading) continue;
+        const double number = *reading;
         const QString unit = measurement->Unit();
         for (const HostMeasurementLimits::Limits& limits :
              HostMeasurementLimits::Of(*element, *measurement)) {
@@ -208,7 +210,7 @@ QString HostReportWriter::Html(bool embedPictures, std::vector<QImage>& pictures
     QString html =
         QStringLiteral(
             "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Test report</title>\n<style>") +
-        HostReportContext::kTableStyle +
+        HostReportContext::kTableStyle + kPrintStyle +
         QStringLiteral("</style></head><body style=\"font-size:%1pt\">\n").arg(kFontPoints) + Header();
     for (qsizetype i = 0; i < m_sequence.Tests().size(); ++i) html += TestSection(i, embedPictures, pictures);
     return html + QStringLiteral("</body></html>\n");

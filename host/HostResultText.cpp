@@ -1,5 +1,7 @@
 #include "HostResultText.h"
 
+#include <cmath>
+
 #include "hostapi/HostServices.h"
 #include "hostapi/IMeasurement.h"
 #include "hostapi/ValueFormatter.h"
@@ -23,6 +25,17 @@ QString HostResultText::Value(IMeasurement& measurement) {
     const Variant value = measurement.Value();
     if (value.IsEmpty() || value.IsNull()) return {};
     return HostServices::Values()->Format(value, measurement.ValueFormat());
+}
+
+std::optional<double> HostResultText::Number(const Variant& value) {
+    // A yes/no reads as a number (-1 or 0) but is none; stored readings may come back as text.
+    if (value.IsEmpty() || value.IsNull() || value.GetKind() == Variant::Kind::Boolean ||
+        !value.IsNumeric()) {
+        return std::nullopt;
+    }
+    const double number = value.ToDouble();
+    if (!std::isfinite(number)) return std::nullopt;
+    return number;
 }
 
 }  // namespace orvex
