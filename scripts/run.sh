@@ -1,23 +1,38 @@
 #!/usr/bin/env bash
-# Sets up, builds, and runs the main job: a static pressure sequence performed by orvex. Without an
-# argument a scripted technician runs it headless against the built-in simulator; given a device
-# path (e.g. /dev/ttyUSB0) a person runs it in the test guide window against the real Korotka.
+# Sets up, builds, and runs the main job: a short service visit performed by orvex (static
+# pressure, leak, over-pressure, one NIBP simulation preset), then its PDF report and JSON export.
+# Without an argument a scripted technician runs it headless against the built-in simulator; given
+# a device path (e.g. /dev/ttyUSB0) a person runs it in the test guide windows against the Korotka.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh default
 bin=build/default/bin
 job=build/default/main-job
 mkdir -p "$job"
-sequence="$job/static-pressure.xml"
-# A static pressure test from its template (test 300: pump to pressure, read the gauge).
-"$bin/orvex" new "$sequence" 300
+# Qt wants a private runtime folder even when it draws off-screen.
+export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-/tmp/runtime-$(id -u)}"
+mkdir -p -m 0700 "$XDG_RUNTIME_DIR"
+sequence="$job/visit.xml"
+# Tests from their templates: 300 static pressure, 100 leak, 200 over-pressure, 401 the standard
+# blood-pressure presets; each gets the shipped limit sets.
+"$bin/orvex" new "$sequence" 300 100 200 401 --asset-id "DEMO-0001" --asset-make-model "NIBP monitor" \
+  --asset-location "Workshop" --technician "${USER:-technician}"
 status=0
 if [ $# -gt 0 ]; then
   "$bin/orvex" run "$sequence" --device "$1" || status=$?
 else
-  # Start, let three gauge readings show, stop, type the monitor's reading and go on.
-  printf '%s\n' start 'readings 3' 'type STAT 251' next >"$job/technician.txt"
+  # Static: three gauge readings, stop, the monitor's reading 251. Leak and over-pressure run on
+  # their own. NIBP: the monitor's four readings of the 120/80 preset.
+  printf '%s\n' start 'readings 3' 'type STAT 251' next \
+    start next \
+    start next \
+    start 'type SYST 121' 'type DIAS 79' 'type HART 80' 'type MAPR 93' next >"$job/technician.txt"
   "$bin/orvex" run "$sequence" --simulate --time-scale 0.01 --auto "$job/technician.txt" || status=$?
 fi
 "$bin/orvex" show "$sequence"
+"$bin/orvex" report "$sequence" --pdf "$job/visit.pdf" --html "$job/visit.html"
+"$bin/orvex" export "$sequence" --json "$job/visit.json" --csv "$job/visit.csv"
+echo "sequence: $job/visit.xml"
+echo "report:   $job/visit.pdf (and visit.html)"
+echo "export:   $job/visit.json (and visit.csv)"
 exit "$status"

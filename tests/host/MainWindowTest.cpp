@@ -92,10 +92,11 @@ TEST_F(MainWindowTest, AddConfigureSaveAndReopen) {
 
     // The static test's inflate pressure changed in its configuration dialog shows in the list.
     window->Select(1);
-    QTimer::singleShot(0, [] {
+    QTimer::singleShot(0, [this] {
         auto* dialog = qobject_cast<orvex::HostDockedDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
         dialog->findChild<QLineEdit*>(QStringLiteral("txtConfig_0"))->setText(QStringLiteral("275"));
+        Shoot(dialog, QStringLiteral("MainWindow-configure.png"));
         dialog->accept();
     });
     window->findChild<QAction*>(QStringLiteral("1015"))->trigger();
