@@ -45,11 +45,21 @@ QString When(const QDateTime& time) {
     return time.isValid() ? time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")) : QString();
 }
 
+const QString kReadingsHead = QStringLiteral(
+    "<p><b>Readings against their limits</b></p>\n"
+    "<table border=\"1\" cellpadding=\"4\" cellspacing=\"0\" style=\"border-collapse:collapse\">\n"
+    "<tr style=\"background:#d9d9d9\"><td><b>Reading</b></td><td><b>Value</b></td>"
+    "<td><b>Standard</b></td><td><b>Low</b></td><td><b>High</b></td><td><b>Where it lies</b></td>"
+    "<td></td></tr>\n");
+
+// A test's status word or the overall verdict, in its colour.
 QString VerdictHtml(const QString& word) {
-    const QString colour =
-        word == QLatin1String("passed") || word == QLatin1String("PASSED")   ? QStringLiteral("#1a7a1a")
-        : word == QLatin1String("failed") || word == QLatin1String("FAILED") ? QStringLiteral("#c00000")
-                                                                             : QStringLiteral("#8a6d00");
+    const auto is = [&word](const char* other) {
+        return word.compare(QLatin1String(other), Qt::CaseInsensitive) == 0;
+    };
+    const QString colour = is("passed")   ? QStringLiteral("#1a7a1a")
+                           : is("failed") ? QStringLiteral("#c00000")
+                                          : QStringLiteral("#8a6d00");
     return QStringLiteral("<b style=\"color:%1\">%2</b>").arg(colour, Escaped(word));
 }
 
@@ -63,13 +73,15 @@ QString PictureSource(const QImage& image, qsizetype index, bool embed) {
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
+    if (!image.save(&buffer, "PNG")) {
+        qCWarning(lcHost) << "a margin picture could not be encoded; the report shows it empty";
+    }
     return QStringLiteral("data:image/png;base64,") + QString::fromLatin1(png.toBase64());
 }
 
-QString Number(const IMeasurement& measurement, double number) {
-    return HostServices::Values()->Format(Variant(number),
-                                          const_cast<IMeasurement&>(measurement).ValueFormat());
+// A limit in the format of the reading it limits.
+QString LimitText(IMeasurement& measurement, double limit) {
+    return HostServices::Values()->Format(Variant(limit), measurement.ValueFormat());
 }
 
 }  // namespace
@@ -152,31 +164,24 @@ QString HostReportWriter::ReadingsTable(qsizetype position, bool embedPictures,
                 pictures.push_back(picture);
             }
             const bool within = HostMarginPicture::Within(number, limits.low, limits.high);
-            rows +=
-                QStringLiteral(
-                    "<tr><td>%1</td><td align=\"right\">%2</td><td>%3</td><td align=\"right\">%4</td>"
-                    "<td align=\"right\">%5</td><td>%6</td><td>%7</td></tr>\n")
-                    .arg(
-                        Escaped(measurement->Description().isEmpty() ? measurement->Key()
-                                                                     : measurement->Description()),
-                        Escaped(HostResultText::Value(*measurement) + QLatin1Char(' ') + unit),
-                        Escaped(limits.completeName),
-                        limits.low ? Escaped(Number(*measurement, *limits.low)) : QStringLiteral("&ndash;"),
-                        limits.high ? Escaped(Number(*measurement, *limits.high)) : QStringLiteral("&ndash;"),
-                        drawn,
-                        within ? QStringLiteral("within")
-                               : QStringLiteral("<b style=\"color:#c00000\">outside</b>"));
+            rows += QStringLiteral(
+                        "<tr><td>%1</td><td align=\"right\">%2</td><td>%3</td><td align=\"right\">%4</td>"
+                        "<td align=\"right\">%5</td><td>%6</td><td>%7</td></tr>\n")
+                        .arg(Escaped(measurement->Description().isEmpty() ? measurement->Key()
+                                                                          : measurement->Description()),
+                             Escaped(HostResultText::Value(*measurement) + QLatin1Char(' ') + unit),
+                             Escaped(limits.completeName),
+                             limits.low ? Escaped(LimitText(*measurement, *limits.low))
+                                        : QStringLiteral("&ndash;"),
+                             limits.high ? Escaped(LimitText(*measurement, *limits.high))
+                                         : QStringLiteral("&ndash;"),
+                             drawn,
+                             within ? QStringLiteral("within")
+                                    : QStringLiteral("<b style=\"color:#c00000\">outside</b>"));
         }
     }
     if (rows.isEmpty()) return {};
-    return QStringLiteral(
-               "<p><b>Readings against their limits</b></p>\n"
-               "<table border=\"1\" cellpadding=\"4\" cellspacing=\"0\" style=\"border-collapse:collapse\">\n"
-               "<tr "
-               "style=\"background:#d9d9d9\"><td><b>Reading</b></td><td><b>Value</b></td><td><b>Standard</"
-               "b></td>"
-               "<td><b>Low</b></td><td><b>High</b></td><td><b>Where it lies</b></td><td></td></tr>\n") +
-           rows + QStringLiteral("</table>\n");
+    return kReadingsHead + rows + QStringLiteral("</table>\n");
 }
 
 QString HostReportWriter::TestSection(qsizetype position, bool embedPictures,
