@@ -263,3 +263,23 @@ TEST_F(OrvexVisitTest, AssetFieldsAreCheckedAndKeptAcrossCommands) {
     EXPECT_EQ(Orvex({"export", file}).status, 2);
     EXPECT_EQ(Orvex({"report", file, "--pdf", dir.filePath("no/such/folder/r.pdf")}).status, 2);
 }
+
+// The shipped sets are written in mmHg and only the plug-in converts units: a test that starts in
+// kPa goes without them, and the technician is told, rather than judged by numbers in the wrong unit.
+TEST_F(OrvexVisitTest, ShippedSetsInAnotherUnitThanTheTestsAreLeftOutWithAWarning) {
+    QFile registry(dir.filePath("Registry.ini"));
+    ASSERT_TRUE(registry.open(QIODevice::WriteOnly));
+    registry.write("[HKEY_LOCAL_MACHINE]\nSoftware\\Marrick\\Orvex\\Korotka\\PressureUnit=1\n");
+    registry.close();
+    const auto made = Orvex({"new", file, "300", "401"});
+    ASSERT_EQ(made.status, 0);
+    EXPECT_TRUE(
+        made.err.contains("\"Static pressure within ±3 mmHg\" is written in mmHg and test 300 works in kPa"))
+        << made.err.toStdString();
+    QFile sequence(file);
+    ASSERT_TRUE(sequence.open(QIODevice::ReadOnly));
+    const QByteArray text = sequence.readAll();
+    EXPECT_FALSE(text.contains("GAUGE-3"));
+    // The blood-pressure unit is a setting of its own, still mmHg.
+    EXPECT_TRUE(text.contains("NIBP-10"));
+}
