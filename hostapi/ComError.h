@@ -28,6 +28,7 @@ public:
     static constexpr int32_t kOverflow = 6;
     static constexpr int32_t kOutOfMemory = 7;
     static constexpr int32_t kSubscriptOutOfRange = 9;
+    static constexpr int32_t kOutOfStackSpace = 28;
     static constexpr int32_t kTypeMismatch = 13;
     static constexpr int32_t kInvalidUseOfNull = 94;
     static constexpr int32_t kInvalidProcedureCall = 5;

@@ -28,6 +28,21 @@ namespace {
 
 enum class ParseStatus { Ok, NotNumber, Overflow };
 
+// A copy of the array, refused when arrays inside it nest deeper than a variant may hold. The depth
+// is measured without recursion, so that measuring cannot exhaust the stack either.
+std::unique_ptr<VariantArray> CheckedCopy(const VariantArray& array) {
+    std::vector<std::pair<const VariantArray*, int>> pending{{&array, 1}};
+    while (!pending.empty()) {
+        const auto [current, depth] = pending.back();
+        pending.pop_back();
+        if (depth > Variant::kMaxArrayDepth) Raise(ComError::kOutOfStackSpace, "Out of stack space");
+        for (const Variant& item : current->Items()) {
+            if (item.IsArray()) pending.emplace_back(&item.ToArray(), depth + 1);
+        }
+    }
+    return std::make_unique<VariantArray>(array);
+}
+
 struct NumberRead {
     ParseStatus status = ParseStatus::NotNumber;
     double value = 0.0;
@@ -265,7 +280,7 @@ Variant::Variant(float value) : m_value(value) {}
 Variant::Variant(double value) : m_value(value) {}
 Variant::Variant(const QString& value) : m_value(value) {}
 Variant::Variant(const char* value) : m_value(QString::fromUtf8(value)) {}
-Variant::Variant(const VariantArray& value) : m_value(std::make_unique<VariantArray>(value)) {}
+Variant::Variant(const VariantArray& value) : m_value(CheckedCopy(value)) {}
 Variant::Variant(std::shared_ptr<IUnknown> value) : m_value(std::move(value)) {}
 
 Variant Variant::Null() {
@@ -278,7 +293,7 @@ Variant::Variant(const Variant& other)
     : m_value(std::visit(
           [](const auto& value) -> Storage {
               if constexpr (std::is_same_v<std::decay_t<decltype(value)>, std::unique_ptr<VariantArray>>) {
-                  return std::make_unique<VariantArray>(*value);
+                  return CheckedCopy(*value);
               } else {
                   return value;
               }

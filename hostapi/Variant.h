@@ -20,6 +20,10 @@ class ORVEX_HOSTAPI_EXPORT Variant {
 public:
     enum class Kind { Empty, Null, Boolean, Byte, Integer, Long, Single, Double, String, Array, Object };
 
+    // Arrays inside arrays nest at most this deep: copying and destroying a variant recurse, so a
+    // deeper array is refused ("Out of stack space") when it is wrapped or copied.
+    static constexpr int kMaxArrayDepth = 32;
+
     Variant();  // Empty
     Variant(bool value);
     Variant(uint8_t value);

@@ -27,6 +27,8 @@ public:
     int32_t LBound(int dimension = 1) const;
     int32_t UBound(int dimension = 1) const;
     int32_t Count() const { return static_cast<int32_t>(m_items.size()); }
+    // Every element, in storage order, whatever the bounds.
+    const std::vector<Variant>& Items() const { return m_items; }
 
     const Variant& At(int32_t index) const;
     Variant& At(int32_t index);

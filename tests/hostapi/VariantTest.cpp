@@ -331,3 +331,21 @@ TEST(VariantTest, ArrayCopiesAreDeep) {
     EXPECT_ERROR(9, source.At(1));
     EXPECT_EQ(taken.UBound(), 3);
 }
+
+TEST(VariantTest, ArraysNestNoDeeperThanTheLimit) {
+    Variant nested(VariantArray(0, 0));
+    for (int depth = 2; depth <= Variant::kMaxArrayDepth; ++depth) {
+        VariantArray outer(0, 0);
+        outer.At(0) = std::move(nested);
+        nested = Variant(outer);
+    }
+    const Variant copy(nested);
+    EXPECT_TRUE(copy.IsArray());
+    // One more level, whether wrapped or copied, is refused.
+    VariantArray deeper(0, 1);
+    deeper.At(1) = nested;
+    EXPECT_ERROR(28, Variant(deeper));
+    Variant holder(VariantArray(0, 0));
+    holder.ToArray().At(0) = nested;
+    EXPECT_ERROR(28, Variant(holder));
+}
