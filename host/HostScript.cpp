@@ -17,14 +17,15 @@ const QString kSource = QStringLiteral("OrvexHost.Script");
 using Kind = HostScript::Action::Kind;
 
 // The actions that take no argument.
-const std::array<std::pair<const char*, Kind>, 8> kPlainActions{{{"start", Kind::Start},
+const std::array<std::pair<const char*, Kind>, 9> kPlainActions{{{"start", Kind::Start},
                                                                  {"stop", Kind::Stop},
                                                                  {"next", Kind::Next},
                                                                  {"previous", Kind::Previous},
                                                                  {"abort", Kind::Abort},
                                                                  {"skip", Kind::Skip},
                                                                  {"na", Kind::NotApplicable},
-                                                                 {"close", Kind::Close}}};
+                                                                 {"close", Kind::Close},
+                                                                 {"rest", Kind::Rest}}};
 
 [[noreturn]] void RaiseAt(int line, const QString& reason) {
     throw ComError(HostScript::kErrBadScript, kSource,

@@ -10,7 +10,8 @@ namespace orvex {
 
 // What a scripted technician is to do: one action per line, "#" starts a comment, blank lines
 // are passed over. The actions: start, stop, readings N, type KEY VALUE, next, previous, abort,
-// skip, na, close, answer yes, answer no. An answer is for the next question asked, whether its
+// skip, na, close, rest (wait until the test may be started again: it ended, or ended on an
+// error), answer yes, answer no. An answer is for the next question asked, whether its
 // line comes before the click that asks or right after it.
 class ORVEX_HOST_EXPORT HostScript {
 public:
@@ -34,6 +35,7 @@ public:
             Skip,
             NotApplicable,
             Close,
+            Rest,
             AnswerYes,
             AnswerNo
         };

@@ -173,6 +173,11 @@ bool HostScriptedTechnician::TryAction(const Action& action, QWidget* guide, QSt
             return Click(guide, kNotApplicable, why);
         case Kind::Abort:
             return Click(guide, kAbort, why);
+        case Kind::Rest:
+            // A test at rest may be started again: it ended, or ended on an error.
+            if (!ReadyButton(guide, kStart, why)) return false;
+            Advance();
+            return true;
         case Kind::Close:
             Advance();
             Defer([this, window = QPointer<QWidget>(guide)] {
@@ -189,7 +194,7 @@ bool HostScriptedTechnician::TryAction(const Action& action, QWidget* guide, QSt
     return false;
 }
 
-bool HostScriptedTechnician::Click(QWidget* guide, int number, QString* why) {
+std::shared_ptr<HostXTgButton> HostScriptedTechnician::ReadyButton(QWidget* guide, int number, QString* why) {
     const auto* toolbar = guide->findChild<HostXTgToolbar*>(QStringLiteral("xtbToolbar"));
     std::shared_ptr<HostXTgButton> button;
     if (toolbar != nullptr) {
@@ -201,12 +206,18 @@ bool HostScriptedTechnician::Click(QWidget* guide, int number, QString* why) {
     }
     if (!button) {
         *why = QStringLiteral("the test guide has no %1 button").arg(ButtonName(number));
-        return false;
+        return nullptr;
     }
     if (!button->isVisible() || !button->isEnabled()) {
         *why = QStringLiteral("the %1 button is not enabled").arg(ButtonName(number));
-        return false;
+        return nullptr;
     }
+    return button;
+}
+
+bool HostScriptedTechnician::Click(QWidget* guide, int number, QString* why) {
+    const auto button = ReadyButton(guide, number, why);
+    if (!button) return false;
     Advance();
     Defer([this, target = QPointer<HostXTgButton>(button.get()), number] {
         // Abort asks for a confirmation that the script need not spell out.

@@ -15,6 +15,8 @@ class QWidget;
 
 namespace orvex {
 
+class HostXTgButton;
+
 // Plays a script against the real test guide windows and the questions of the message service:
 // it clicks the tool bar's buttons and types into the result's edit box as a person would. It
 // polls while the windows and the instrument steps run the event loop, so it never blocks them.
@@ -45,6 +47,8 @@ private:
     void Tick();
     // True when the action was done; otherwise why it cannot be done yet.
     bool TryAction(const Action& action, QWidget* guide, QString* why);
+    // The button when it is shown and enabled; otherwise none, and why not.
+    std::shared_ptr<HostXTgButton> ReadyButton(QWidget* guide, int number, QString* why);
     bool Click(QWidget* guide, int number, QString* why);
     bool Type(QWidget* guide, const Action& action, QString* why);
     void Defer(std::function<void()> act);

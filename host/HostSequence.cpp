@@ -129,6 +129,15 @@ void HostSequence::Append(int32_t testId, HostShippedStandards::Patient patient)
     m_performed.append(Performance{});
 }
 
+std::shared_ptr<ITestElement> HostSequence::Restore(int32_t testId,
+                                                    const std::shared_ptr<XmlElement>& saved) const {
+    auto element = Create(testId);
+    element->Load(saved, 0);
+    // The test makes its result when it is handed a stored one.
+    if (const auto result = saved->FindChild(kResult)) element->Load(result, 0);
+    return element;
+}
+
 void HostSequence::Remove(qsizetype position) {
     if (position < 0 || position >= m_tests.size()) return;
     m_tests.removeAt(position);
@@ -206,11 +215,7 @@ void HostSequence::Load(const QString& path) {
                                .arg(where, Quoted(xml->GetAttribute(QStringLiteral("TestID")))));
         }
         try {
-            auto element = Create(testId);
-            element->Load(xml, 0);
-            // The test makes its result when it is handed a stored one.
-            if (const auto result = xml->FindChild(kResult)) element->Load(result, 0);
-            tests.append(std::move(element));
+            tests.append(Restore(testId, xml));
             // A time that does not read is no time: the test shows as performed at an unknown time.
             performed.append({QDateTime::fromString(xml->GetAttribute(kPerformed), Qt::ISODate),
                               xml->GetAttribute(kInstrumentAttribute).toLongLong() - 1});
@@ -290,9 +295,17 @@ HostSequence::Outcome HostSequence::Perform(const std::shared_ptr<HostPerformCon
         const auto element = m_tests[position];
         const qsizetype heard = context->Navigations().size();
         const qsizetype stored = context->StoredResults().size();
+        // A run that stores nothing (aborted, skipped, ended by a failing instrument) must not take
+        // the result of an earlier visit with it.
+        const auto document = HostServices::Xml()->CreateDocument();
+        document->LoadText(QStringLiteral("<%1/>").arg(kRoot));
+        const auto before = element->Save(document->DocumentElement(), 0);
         if (context->QueryPerform(element)) element->Perform(context);
         if (context->StoredResults().size() > stored) {
             m_performed[position] = {QDateTime::currentDateTimeUtc(), NoteInstrument(*context, *element)};
+        } else if (before) {
+            m_tests[position] = Restore(element->TestID(), before);
+            m_tests[position]->SetID(element->ID());
         }
         if (interrupt && interrupt()) return Outcome::Interrupted;
         if (context->Aborted()) return Outcome::Aborted;

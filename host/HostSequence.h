@@ -16,6 +16,7 @@ class HostPerformContext;
 class IPlugIn;
 class ITestElement;
 class XmlDocument;
+class XmlElement;
 
 // The tests of one sequence, made from a plug-in's templates, and its file: an "OrvexSequence"
 // holding each test's own "TestElement", results included (with the time it was performed and the
@@ -89,6 +90,8 @@ public:
 
 private:
     std::shared_ptr<ITestElement> Create(int32_t testId) const;
+    // A test made from its saved element, its result included.
+    std::shared_ptr<ITestElement> Restore(int32_t testId, const std::shared_ptr<XmlElement>& saved) const;
     void Renumber();
     std::shared_ptr<XmlDocument> Document() const;
     // The position in Instruments() of the instrument the element's result was measured with,

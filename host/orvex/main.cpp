@@ -569,7 +569,7 @@ int main(int argc, char** argv) {
         "                        results into FILE; without --device or --simulate the Korotka's port\n"
         "                        comes from the settings. --auto plays SCRIPT (one action a line: start,\n"
         "                        stop, readings N, type KEY VALUE, next, previous, abort, skip, na, close,\n"
-        "                        answer yes|no; # comments) instead of a person.\n"
+        "                        rest, answer yes|no; # comments) instead of a person.\n"
         "                        Exit status: 0 every performed test passed, was skipped or is not\n"
         "                        applicable; 1 a test failed; 2 usage or file error; 3 the run could not\n"
         "                        be completed (instrument failure, abort, or a script not followed).\n"

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QTimer>
 #include <QTreeWidget>
+#include <algorithm>
 #include <memory>
 
 #include "host/HostDockedDialog.h"
@@ -38,9 +39,10 @@ protected:
     }
 
     std::unique_ptr<HostMainWindow> Window() {
-        auto window = std::make_unique<HostMainWindow>(*environment, plugIn, [](QString& why) {
+        auto window = std::make_unique<HostMainWindow>(*environment, plugIn, [this](QString& why) {
             korotkasim::SimOptions options;
             options.timeScale = 0.01;
+            options.fault = fault;
             auto simulator = std::make_shared<korotkasim::Simulator>(options);
             std::string reason;
             if (!simulator->Start(&reason)) {
@@ -67,7 +69,18 @@ protected:
         EXPECT_TRUE(widget->grab().save(folder + name));
     }
 
+    // Run by the technician with the window.
+    bool Run(HostMainWindow& window, const QString& script) {
+        orvex::HostScriptedTechnician technician(orvex::HostScript::Parse(script), messages, 60);
+        technician.Start();
+        window.Run(false);
+        technician.Finish();
+        EXPECT_FALSE(technician.Failed()) << technician.Failure().toStdString();
+        return !technician.Failed();
+    }
+
     std::shared_ptr<orvex::IPlugIn> plugIn;
+    korotkasim::Fault fault = korotkasim::Fault::None;
 };
 
 TEST_F(MainWindowTest, AddConfigureSaveAndReopen) {
@@ -133,12 +146,7 @@ TEST_F(MainWindowTest, RunsAgainstTheSimulatorAndShowsTheVerdict) {
     const auto window = Window();
     window->AddTest(300);
     EXPECT_TRUE(window->Identify().contains("KT-0001234"));
-    orvex::HostScriptedTechnician technician(
-        orvex::HostScript::Parse(QStringLiteral("start\nreadings 3\ntype STAT 251\nnext\n")), messages, 60);
-    technician.Start();
-    window->Run(false);
-    technician.Finish();
-    ASSERT_FALSE(technician.Failed()) << technician.Failure().toStdString();
+    ASSERT_TRUE(Run(*window, QStringLiteral("start\nreadings 3\ntype STAT 251\nnext\n")));
     auto* list = window->findChild<QTreeWidget*>(QStringLiteral("lstSequence"));
     EXPECT_EQ(list->topLevelItem(0)->text(3), "passed");
     EXPECT_TRUE(list->topLevelItem(0)->text(4).contains("STAT=251 mmHg"))
@@ -146,6 +154,15 @@ TEST_F(MainWindowTest, RunsAgainstTheSimulatorAndShowsTheVerdict) {
 
     window->AddTest(200);
     Shoot(window.get(), QStringLiteral("MainWindow-run.png"));
+
+    // A second visit whose line is lost mid-test keeps the result the first one stored.
+    fault = korotkasim::Fault::Disconnect;
+    ASSERT_TRUE(Run(*window, QStringLiteral("start\nrest\nanswer yes\nabort\n")));
+    EXPECT_TRUE(std::any_of(messages->Shown().begin(), messages->Shown().end(), [](const auto& message) {
+        return message.text.contains("The connection to the instrument was lost.");
+    }));
+    EXPECT_EQ(list->topLevelItem(0)->text(3), "passed");
+    EXPECT_TRUE(list->topLevelItem(0)->text(4).contains("STAT=251 mmHg"));
 
     // A device that is no Korotka is named.
     window->ChooseDevice(QStringLiteral("/dev/null"));

@@ -18,9 +18,9 @@ TEST(ScriptTest, EveryActionReadsWithTheNumberOfItsLine) {
         "type STAT 251.5\r\n"
         "answer yes\n"
         "answer no\n"
-        "next\nprevious\nabort\nskip\nna\nclose\nstop\n");
+        "next\nprevious\nabort\nskip\nna\nclose\nstop\nrest\n");
     const auto& actions = script.Actions();
-    ASSERT_EQ(actions.size(), 12);
+    ASSERT_EQ(actions.size(), 13);
     EXPECT_EQ(actions[0].kind, Kind::Start);
     EXPECT_EQ(actions[0].line, 2);
     EXPECT_EQ(actions[1].kind, Kind::Readings);
@@ -34,7 +34,8 @@ TEST(ScriptTest, EveryActionReadsWithTheNumberOfItsLine) {
     EXPECT_EQ(actions[10].kind, Kind::Close);
     EXPECT_EQ(actions[10].line, 13);
     EXPECT_EQ(actions[11].kind, Kind::Stop);
-    EXPECT_EQ(script.EndLine(), 15);
+    EXPECT_EQ(actions[12].kind, Kind::Rest);
+    EXPECT_EQ(script.EndLine(), 16);
     EXPECT_TRUE(HostScript::Parse("").Actions().isEmpty());
 }
 
