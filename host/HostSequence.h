@@ -9,6 +9,7 @@
 
 #include "HostExport.h"
 #include "HostShippedStandards.h"
+#include "HostXmlDocument.h"
 
 namespace orvex {
 
@@ -43,8 +44,9 @@ public:
     static constexpr int32_t kErrBadSequence = static_cast<int32_t>(0x8004A6D0u);
     // More than a technician ever builds; a file past these is not a sequence of ours.
     static constexpr int kMaxTests = 1000;
-    static constexpr int kMaxFileElements = 200000;
-    static constexpr int kMaxFileDepth = 32;
+    // Every document the host reads is held to these.
+    static constexpr int kMaxFileElements = HostXmlDocument::kMaxElements;
+    static constexpr int kMaxFileDepth = HostXmlDocument::kMaxDepth;
     // Asset fields and names are a line on a form, not a document.
     static constexpr int kMaxFieldLength = 200;
     static constexpr int kMaxInstruments = 100;

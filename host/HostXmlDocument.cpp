@@ -68,6 +68,9 @@ void HostXmlDocument::Parse(const QByteArray& data, pugi::xml_encoding encoding,
                            .arg(static_cast<qint64>(result.offset))
                            .arg(QString::fromUtf8(result.description())));
     }
+    const QString excess = tree->Excess(kMaxDepth, kMaxElements);
+    if (!excess.isEmpty())
+        throw ComError(kErrBadDocument, kSource, QStringLiteral("%1: %2").arg(name, excess));
     m_tree = std::move(tree);
 }
 

@@ -22,6 +22,10 @@ public:
     // The file or text is no XML document this host reads (malformed or too large).
     static constexpr int32_t kErrBadDocument = static_cast<int32_t>(0x8004A6C0u);
     static constexpr qint64 kMaxDocumentSize = 16 * 1024 * 1024;
+    // What a read document may build: every file of this host stays far within these, and a tree
+    // past them would only spend memory, and the stack of whoever walks it recursively.
+    static constexpr int kMaxDepth = 32;
+    static constexpr int kMaxElements = 200000;
 
     // Elements refer back to their document, so documents are always held by a shared_ptr.
     static std::shared_ptr<HostXmlDocument> Create();

@@ -32,6 +32,29 @@ private:
     uint64_t m_used = 0;
 };
 
+class BoundsMeter : public pugi::xml_tree_walker {
+public:
+    BoundsMeter(int maxDepth, int maxElements) : m_maxDepth(maxDepth), m_maxElements(maxElements) {}
+
+    bool for_each(pugi::xml_node& node) override {
+        if (node.type() != pugi::node_element) return true;
+        // depth() counts from 0 below the node traversed, the document.
+        if (depth() + 1 > m_maxDepth) {
+            m_excess = QStringLiteral("elements nested deeper than %1").arg(m_maxDepth);
+        } else if (++m_elements > m_maxElements) {
+            m_excess = QStringLiteral("more than %1 elements").arg(m_maxElements);
+        }
+        return m_excess.isEmpty();
+    }
+    const QString& Excess() const { return m_excess; }
+
+private:
+    const int m_maxDepth;
+    const int m_maxElements;
+    int m_elements = 0;
+    QString m_excess;
+};
+
 bool IsNameStart(QChar c) { return c.isLetter() || c == QLatin1Char('_') || c == QLatin1Char(':'); }
 
 bool IsNameChar(QChar c) {
@@ -49,6 +72,13 @@ pugi::xml_parse_result HostXmlTree::Parse(const QByteArray& data, pugi::xml_enco
     m_holder = m_document.append_child(pugi::node_element);
     ++m_version;
     return result;
+}
+
+QString HostXmlTree::Excess(int maxDepth, int maxElements) const {
+    BoundsMeter meter(maxDepth, maxElements);
+    pugi::xml_node whole = m_document;
+    whole.traverse(meter);
+    return meter.Excess();
 }
 
 pugi::xml_node HostXmlTree::DocumentElement() const {

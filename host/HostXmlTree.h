@@ -22,6 +22,10 @@ public:
     // Reads a whole document into a tree that no element refers to yet.
     pugi::xml_parse_result Parse(const QByteArray& data, pugi::xml_encoding encoding);
 
+    // Why the tree is more than a reader should build: elements nested deeper than maxDepth, or more
+    // than maxElements of them; empty when it is within both. Walks without recursion.
+    QString Excess(int maxDepth, int maxElements) const;
+
     // The first top-level element; an empty node when there is none.
     pugi::xml_node DocumentElement() const;
     // The name must be an XML name (see IsName).

@@ -145,16 +145,35 @@ TEST(XmlDocumentTest, MisuseOfElementsRaisesTheRuntimesErrors) {
     EXPECT_EQ(document->ToText(), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<a>\n  <b />\n</a>\n");
 }
 
-TEST(XmlDocumentTest, DeeplyNestedDocumentsAreHandledWithoutRecursion) {
-    constexpr int kDepth = 200000;
-    const QString text = QString("<a>").repeated(kDepth) + QString("</a>").repeated(kDepth);
+TEST(XmlDocumentTest, ReadDocumentsAreBoundedInDepthAndElements) {
+    const auto nested = [](int depth) {
+        return QString("<a>").repeated(depth) + QString("</a>").repeated(depth);
+    };
     const auto document = NewDocument();
-    document->LoadText(text);
-    auto element = document->DocumentElement();
-    for (int i = 1; i < kDepth; ++i) element = element->Child(0);
-    EXPECT_FALSE(element->HasChildren());
-    // Written, but not indented: the indentation alone would be tens of gigabytes.
+    document->LoadText(nested(HostXmlDocument::kMaxDepth));
+    const auto refused = Raised([&] { document->LoadText(nested(HostXmlDocument::kMaxDepth + 1)); });
+    EXPECT_EQ(refused.Number(), HostXmlDocument::kErrBadDocument);
+    EXPECT_TRUE(refused.Description().contains("nested deeper")) << refused.Description().toStdString();
+    const QString flat = "<a>" + QString("<b/>").repeated(HostXmlDocument::kMaxElements) + "</a>";
+    const auto tooMany = Raised([&] { document->LoadText(flat); });
+    EXPECT_TRUE(tooMany.Description().contains("more than")) << tooMany.Description().toStdString();
+    EXPECT_EQ(document->DocumentElement()->TagName(), "a");
+    EXPECT_TRUE(document->DocumentElement()->HasChildren());
+}
+
+TEST(XmlDocumentTest, DeeplyNestedDocumentsAreWrittenWithoutRecursion) {
+    // Only a program builds a tree this deep; reading one is refused above.
+    constexpr int kDepth = 5000;
+    const auto document = NewDocument();
+    auto element = document->CreateElement("a");
+    document->SetDocumentElement(element);
+    for (int i = 1; i < kDepth; ++i) {
+        auto child = document->CreateElement("a");
+        element->AppendChild(child);
+        element = child;
+    }
+    // Written, but not indented: the indentation alone would be fifty megabytes.
     const QString written = document->ToText();
-    EXPECT_GT(written.size(), text.size());
-    EXPECT_LT(written.size(), 2 * text.size());
+    EXPECT_GT(written.size(), 6 * kDepth);
+    EXPECT_LT(written.size(), 8 * kDepth);
 }
