@@ -31,6 +31,8 @@ constexpr float kDefaultInflateMmHg = 250;
 
 CConfigPressure::CConfigPressure() : m_values(Defaults()) {}
 
+CConfigPressure::CConfigPressure(CopyOf copy) : m_values{} { CopyFrom(copy.source); }
+
 CConfigPressure::Values CConfigPressure::Defaults() {
     const int32_t unit = MUtils::ReadSetting(QStringLiteral("PressureUnit"));
     return {MConversions::ConvertUnits(kDefaultInflateMmHg, epmuMMHG, unit), false, unit,
@@ -46,9 +48,8 @@ void CConfigPressure::CopyFrom(const CConfigPressure& source) {
 }
 
 std::shared_ptr<orvex::IConfigData> CConfigPressure::Clone() {
-    auto clone = std::make_shared<CConfigPressure>();
-    clone->CopyFrom(*this);
-    return clone;
+    // Not make_shared: the copying constructor is private.
+    return std::shared_ptr<CConfigPressure>(new CConfigPressure(CopyOf{*this}));
 }
 
 std::shared_ptr<orvex::IDialog> CConfigPressure::CreateDialog() {

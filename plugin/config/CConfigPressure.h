@@ -60,6 +60,12 @@ private:
         std::shared_ptr<orvex::TestGuideSettings> testGuide;
     };
 
+    // A copy of the source: its values are all taken over, so the defaults need not be read.
+    struct CopyOf {
+        const CConfigPressure& source;
+    };
+    explicit CConfigPressure(CopyOf copy);
+
     static Values Defaults();
     // Takes the record's values from its element, all or nothing; true when the log should note
     // a missing parameter.
