@@ -193,7 +193,8 @@ QString CKorotkaVTI::Ask(const QString& command) {
     Line()->Send(command);
     QString reply = ReadReply(kSetUpTries);
     // Only an acknowledged answer is an identity; a refusal or line noise is no serial number.
-    if (CheckAck(reply) != 6) MErrorHandling::RaiseVtiError(eeVTI_MTINegativeAck, kSource, QString());
+    if (CheckAck(reply) != kAcknowledged)
+        MErrorHandling::RaiseVtiError(eeVTI_MTINegativeAck, kSource, QString());
     return reply;
 }
 
@@ -215,9 +216,9 @@ int16_t CKorotkaVTI::CheckAck(QString& reply) {
     if (reply.isEmpty()) return 0;
     if (reply.at(0) == kAck) {
         reply.remove(0, 1);
-        return 6;
+        return kAcknowledged;
     }
-    return reply.at(0) == kNak ? 21 : 0;
+    return reply.at(0) == kNak ? kRefused : 0;
 }
 
 QString CKorotkaVTI::PressureUnitsCommand(int32_t unit) {

@@ -53,6 +53,9 @@ public:
     // How often a receive that failed with one of the component's transient numbers is tried
     // before the failure is reported like any other.
     static constexpr int kMaxReceiveRepeats = 3;
+    // CheckAck's answers: the reply was acknowledged, or refused.
+    static constexpr int16_t kAcknowledged = 6;
+    static constexpr int16_t kRefused = 21;
 
 private:
     friend class CKorotkaMlcQuery;

@@ -38,6 +38,8 @@ QString MErrorHandling::StandardMessage(int32_t number) {
             return QStringLiteral(
                 "22003::Could not establish communications with the Korotka. Please check that the device is "
                 "connected and turned on.");
+        case eeVTI_MTINegativeAck:
+            return QStringLiteral("22012::The instrument refused the command (it answered NAK).");
         case eeVTI_MTIConnectionLost:
             return QStringLiteral("22011::%%1: The connection to the instrument was lost.");
         case eeVTI_CmdNoSuchPort:

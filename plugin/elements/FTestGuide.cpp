@@ -7,6 +7,7 @@
 
 #include "driver/CKorotkaVTI.h"
 #include "driver/GDeclares.h"
+#include "driver/MErrorHandling.h"
 #include "hostapi/ComError.h"
 #include "hostapi/ComponentRegistry.h"
 #include "hostapi/ControlCallBack.h"
@@ -338,6 +339,10 @@ void FTestGuide::RunInstrumentStep(const std::shared_ptr<CKorotkaVTI>& instrumen
     }
     auto stopId = static_cast<eTestId>(testId);
     keepInstrument->StopTest(stopId);
+    // An instrument that refuses the test gives no reading; the technician must learn why.
+    if (resultField(0).Equals(Variant(CKorotkaVTI::kRefused))) {
+        MErrorHandling::RaiseVtiError(eeVTI_MTINegativeAck, kSource, QString());
+    }
 }
 
 void FTestGuide::OnButtonClick(const std::shared_ptr<orvex::XTgButton>& button, bool flag) {

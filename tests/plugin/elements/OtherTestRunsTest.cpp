@@ -46,6 +46,16 @@ TEST_F(OtherTestRuns, TheKorotkasLeakTestGivesTheRateAndAnUnreachablePressureNon
     element->Perform(context);
     ASSERT_TRUE(failing.Finished());
     EXPECT_EQ(messages->Shown()[0].text, "The inflate pressure could not be reached.");
+
+    // An instrument that refuses the test is named as the reason, not passed over in silence.
+    messages->Clear();
+    context = std::make_shared<orvex::HostPerformContext>();
+    UseSimulator(korotkasim::Fault::Nak);
+    Technician refused({Press(FTestGuide::kStart), Told(), Answer(orvex::MessageService::Answer::Yes),
+                        Press(FTestGuide::kAbort)});
+    element->Perform(context);
+    ASSERT_TRUE(refused.Finished());
+    EXPECT_EQ(messages->Shown()[0].text, "The instrument refused the command (it answered NAK).");
 }
 
 // Custom duration 0 runs until Stop; stopped at once, the interval has no time and so no rate:
