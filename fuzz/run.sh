@@ -1,19 +1,25 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang, libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer in
-# build/fuzz and runs each from its seed corpus, sharing about a minute between them
-# (KOROTKA_FUZZ_SECONDS to change that). Exits non-zero when a fuzzer finds a crash, a leak,
-# undefined behaviour or an input that runs too long; the input is then in build/fuzz/findings.
+# build/fuzz (KOROTKA_FUZZ_BUILD_DIR to use another) and runs each from its seed corpus, sharing about
+# a minute between them (KOROTKA_FUZZ_SECONDS to change that). Exits non-zero when a fuzzer finds a
+# crash, a broken invariant, a leak, undefined behaviour or an input that runs too long; the input is
+# then in <build dir>/findings.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 clang_version=14
 seconds=${KOROTKA_FUZZ_SECONDS:-60}
-build_dir=build/fuzz
+build_dir=${KOROTKA_FUZZ_BUILD_DIR:-build/fuzz}
 # Each target with its seed corpus.
 targets=(
   "ConfigLoadFuzzer fuzz/corpus"
   "MeasurementLoadFuzzer fuzz/corpus-measurement"
   "LimitDataLoadFuzzer fuzz/corpus-limits"
+  "SequenceLoadFuzzer fuzz/corpus-sequence"
+  "TemplateLoadFuzzer fuzz/corpus-template"
+  "LanguageFileFuzzer fuzz/corpus-language"
+  "SettingsBlobFuzzer fuzz/corpus-settings"
+  "ReplyFuzzer fuzz/corpus-reply"
 )
 
 scripts/install-packages.sh cmake ninja-build "clang-${clang_version}" "libclang-rt-${clang_version}-dev" \

@@ -10,5 +10,5 @@ scripts/setup.sh default asan
 export QT_QPA_PLATFORM=offscreen
 ctest --preset default -j2
 UBSAN_OPTIONS=print_stacktrace=1 ctest --preset asan -j2
-# The configuration loaders against arbitrary input, for about a minute.
+# The loaders and the reply reading against arbitrary input, for about a minute.
 fuzz/run.sh
