@@ -3,13 +3,11 @@
 //      process, then the median of 20 more (Initialize and template parse; the library is loaded);
 //      goal under 20 ms;
 //  (b) save and load of a sequence of 1,000 static pressure tests with results, against a bare
-//      pugixml parse and write of the same file; goal under 100 ms and under 3 times bare.
+//      pugixml parse and write of the same file; goal under 100 ms and under 3 times bare;
+//  (c) the PDF report of 100 of those tests, as `orvex report` writes it; goal under 2 s.
 #include <pugixml.hpp>
 
-#include <QApplication>
-#include <QDir>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -18,12 +16,11 @@
 #include <sstream>
 #include <vector>
 
-#include "host/HostApplication.h"
+#include "BenchFigure.h"
+#include "BenchHost.h"
 #include "host/HostEnvironment.h"
-#include "host/HostLanguageService.h"
-#include "host/HostPlugInLoader.h"
+#include "host/HostReportWriter.h"
 #include "host/HostSequence.h"
-#include "hostapi/ComponentRegistry.h"
 #include "hostapi/HostServices.h"
 #include "hostapi/IMeasurement.h"
 #include "hostapi/IPlugIn.h"
@@ -38,7 +35,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-const QString kPlugInId = QStringLiteral("Korotka");
 
 double Milliseconds(const std::function<void()>& work) {
     const auto start = Clock::now();
@@ -51,38 +47,22 @@ double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
-std::shared_ptr<orvex::IPlugIn> LoadPlugIn(orvex::HostEnvironment& environment, const QString& library) {
-    environment.Loader().Load(kPlugInId, library);
-    const auto application = environment.Application();
-    QString error;
-    environment.Language()->Load(
-        kPlugInId, application->JoinPath(application->PlugInFolder(kPlugInId), QStringLiteral("Language")),
-        QStringLiteral("English"), &error);
-    auto plugIn = orvex::ComponentRegistry::Instance().CreateAs<orvex::IPlugIn>(
-        QStringLiteral("orvexKorotka.CPlugInKorotka"));
-    plugIn->Initialize(nullptr);
-    return plugIn;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QTemporaryDir dir;
-    qputenv("ORVEX_REGISTRY", dir.filePath(QStringLiteral("Registry.ini")).toLocal8Bit());
-    orvex::HostEnvironment environment(orvex::HostMessageService::Mode::Record);
-    const QString library =
-        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../lib/liborvexKorotka.so"));
+    BenchHost host(argc, argv);
 
     // (a)
     std::shared_ptr<orvex::IPlugIn> plugIn;
-    const double first = Milliseconds([&] { plugIn = LoadPlugIn(environment, library); });
+    const double first = Milliseconds([&] { plugIn = host.LoadPlugIn(); });
     std::vector<double> again;
-    for (int i = 0; i < 20; ++i) again.push_back(Milliseconds([&] { LoadPlugIn(environment, library); }));
+    for (int i = 0; i < 20; ++i) again.push_back(Milliseconds([&] { host.LoadPlugIn(); }));
     std::printf(
         "plug-in load + Initialize + templates: first %.2f ms, then median %.2f ms of 20 (goal < 20 ms)\n",
         first, Median(again));
+    BenchFigure::Print(QStringLiteral("plug-in load + Initialize, first"),
+                       QStringLiteral("%1 ms").arg(first, 0, 'f', 2), QStringLiteral("< 20 ms"),
+                       first < 20.0);
 
     // (b) 1,000 tests with results.
     orvex::HostSequence sequence(plugIn);
@@ -97,7 +77,7 @@ int main(int argc, char** argv) {
     document->SetDocumentElement(root);
     const auto resultItem = result.Save(root);
     for (const auto& test : sequence.Tests()) test->Load(resultItem, 0);
-    const QString file = dir.filePath(QStringLiteral("sequence.xml"));
+    const QString file = host.Path(QStringLiteral("sequence.xml"));
     sequence.Save(file);
     sequence.Load(file);
     std::vector<double> saves, loads, bare;
@@ -117,5 +97,22 @@ int main(int argc, char** argv) {
         "bare pugixml parse + write %.1f ms, ratio %.1f (goal < 3)\n",
         static_cast<long long>(QFileInfo(file).size()), Median(saves), Median(loads), saveLoad, Median(bare),
         saveLoad / Median(bare));
+    BenchFigure::Print(QStringLiteral("1,000-test sequence save + load"),
+                       QStringLiteral("%1 ms").arg(saveLoad, 0, 'f', 1), QStringLiteral("< 100 ms"),
+                       saveLoad < 100.0);
+    BenchFigure::Print(QStringLiteral("  the same against bare pugixml"),
+                       QStringLiteral("%1 x").arg(saveLoad / Median(bare), 0, 'f', 1),
+                       QStringLiteral("< 3 x"), saveLoad / Median(bare) < 3.0);
+
+    // (c) The first 100 of those tests.
+    while (sequence.Tests().size() > 100) sequence.Remove(sequence.Tests().size() - 1);
+    const orvex::HostReportWriter report(sequence, host.Environment().Language());
+    const QString pdf = host.Path(QStringLiteral("report.pdf"));
+    const double rendering = Milliseconds([&] { report.WritePdf(pdf, orvex::HostReportWriter::Page::A4); });
+    std::printf("100-test report to PDF (%lld bytes): %.0f ms (goal < 2000 ms)\n",
+                static_cast<long long>(QFileInfo(pdf).size()), rendering);
+    BenchFigure::Print(QStringLiteral("100-test report to PDF"),
+                       QStringLiteral("%1 ms").arg(rendering, 0, 'f', 0), QStringLiteral("< 2000 ms"),
+                       rendering < 2000.0);
     return 0;
 }

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+// One figure of a benchmark for bench/run.sh's table: a line "figure<TAB>what<TAB>value<TAB>goal<TAB>
+// met|not met" on standard output, beside the program's own explanation of it.
+class BenchFigure {
+public:
+    static void Print(const QString& what, const QString& value, const QString& goal, bool met);
+    // A figure without a goal: "-" for both.
+    static void Print(const QString& what, const QString& value);
+};
