@@ -15,6 +15,8 @@ namespace orvex {
 namespace {
 
 constexpr int kTwipsPerPixel = 15;
+// Room for a table of limits with its columns readable.
+const QSize kLeastSize(560, 320);
 
 }  // namespace
 
@@ -27,7 +29,7 @@ HostDockedDialog::HostDockedDialog(std::shared_ptr<IDialog> dialog, const QStrin
     // The docked control's own wish, known only once it sits in the container.
     if (QWidget* control = m_container->findChild<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
         m_container->setMinimumSize(control->minimumSizeHint());
-        resize(sizeHint().expandedTo(control->sizeHint() + QSize(24, 60)));
+        resize(sizeHint().expandedTo(control->sizeHint() + QSize(24, 60)).expandedTo(kLeastSize));
     }
 }
 

@@ -116,6 +116,15 @@ TEST_F(MainWindowTest, AddConfigureSaveAndReopen) {
     EXPECT_TRUE(list->topLevelItem(1)->text(2).contains("275 mmHg"))
         << list->topLevelItem(1)->text(2).toStdString();
 
+    // The limits dialog shows the shipped limit set of the test.
+    QTimer::singleShot(0, [this] {
+        auto* dialog = qobject_cast<orvex::HostDockedDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        Shoot(dialog, QStringLiteral("MainWindow-limits.png"));
+        dialog->reject();
+    });
+    window->findChild<QAction*>(QStringLiteral("1016"))->trigger();
+
     // The asset and technician typed into the panel travel with the file.
     const QStringList typed{"INF-0042", "Acme NIBP 3", "SN 77", "Ward 4", "J. Smith"};
     for (int i = 0; i < typed.size(); ++i) {
