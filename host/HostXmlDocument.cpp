@@ -1,6 +1,7 @@
 #include "HostXmlDocument.h"
 
 #include <QFile>
+#include <algorithm>
 
 #include "HostAtomicFile.h"
 #include "HostXmlElement.h"
@@ -18,6 +19,22 @@ const QString kSource = QStringLiteral("OrvexTypeLib.XmlDocument");
                    QStringLiteral("%1: larger than %2 MiB, not a document this host reads")
                        .arg(name)
                        .arg(HostXmlDocument::kMaxDocumentSize / (1024 * 1024)));
+}
+
+// What is read at a time from a device that does not know its size.
+constexpr qint64 kPiece = 64 * 1024;
+
+// Reads up to one byte beyond the limit, in pieces of the given size, so that a file that grows
+// meanwhile is still read to its end or refused.
+QByteArray ReadBounded(QFile& file, qint64 pieceSize) {
+    QByteArray data;
+    while (data.size() <= HostXmlDocument::kMaxDocumentSize) {
+        const QByteArray piece =
+            file.read(std::min(pieceSize, HostXmlDocument::kMaxDocumentSize + 1 - data.size()));
+        if (piece.isEmpty()) break;
+        data += piece;
+    }
+    return data;
 }
 
 [[noreturn]] void RaiseInvalidCall(const QString& reason) {
@@ -42,8 +59,10 @@ void HostXmlDocument::Load(const QString& path) {
         throw ComError(kErrFileAccess, kSource, QStringLiteral("%1: %2").arg(path, file.errorString()));
     }
     if (file.size() > kMaxDocumentSize) RaiseTooLarge(path);
-    // Read one byte beyond the limit: a device or pipe may not know its size in advance.
-    const QByteArray data = file.read(kMaxDocumentSize + 1);
+    // Read one byte beyond the limit: a device or pipe may not know its size in advance. A file
+    // that does is read with a buffer of its size; one of the limit's would cost megabytes each time.
+    const qint64 known = file.size();
+    const QByteArray data = ReadBounded(file, known > 0 ? known + 1 : kPiece);
     if (file.error() != QFileDevice::NoError) {
         throw ComError(kErrFileAccess, kSource, QStringLiteral("%1: %2").arg(path, file.errorString()));
     }
