@@ -1,5 +1,7 @@
 #include "CConfigPressure.h"
 
+#include <optional>
+
 #include "driver/GDeclares.h"
 #include "hostapi/HostServices.h"
 #include "hostapi/ReportContext.h"
@@ -65,27 +67,27 @@ void CConfigPressure::Load(const std::shared_ptr<orvex::XmlElement>& element,
 }
 
 bool CConfigPressure::Read(const orvex::XmlElement& record, const std::shared_ptr<orvex::LoadLog>& log) {
-    Values loaded = Defaults();
-    bool found = false;
+    std::optional<bool> noPump;
+    std::optional<float> inflatePressure;
+    std::optional<int32_t> pressureUnit;
     if (const auto flags = record.FindChild(kFlags)) {
-        const QString noPump = flags->GetAttribute(kNoPump);
-        if (!noPump.isEmpty()) {
-            loaded.noPump = MConfigUtils::ReadBoolean(noPump);
-            found = true;
-        }
+        const QString text = flags->GetAttribute(kNoPump);
+        if (!text.isEmpty()) noPump = MConfigUtils::ReadBoolean(text);
     }
     if (const auto pressure = record.FindChild(kInflatePressure)) {
-        if (!pressure->Text().isEmpty()) {
-            loaded.inflatePressure = MConfigUtils::ReadSingle(pressure->Text());
-            found = true;
-        }
+        if (!pressure->Text().isEmpty()) inflatePressure = MConfigUtils::ReadSingle(pressure->Text());
     }
     if (const auto unit = record.FindChild(kPressureUnits)) {
-        if (!unit->Text().isEmpty()) {
-            loaded.pressureUnit = MConfigUtils::ReadLong(unit->Text());
-            found = true;
-        }
+        if (!unit->Text().isEmpty()) pressureUnit = MConfigUtils::ReadLong(unit->Text());
     }
+    // The registry's defaults are read only for a record that lacks a value depending on them.
+    Values loaded = inflatePressure && pressureUnit
+                        ? Values{*inflatePressure, false, *pressureUnit, MConfigUtils::NewTestGuideSettings()}
+                        : Defaults();
+    loaded.noPump = noPump.value_or(loaded.noPump);
+    loaded.inflatePressure = inflatePressure.value_or(loaded.inflatePressure);
+    loaded.pressureUnit = pressureUnit.value_or(loaded.pressureUnit);
+    bool found = noPump || inflatePressure || pressureUnit;
     if (const auto settings = record.FindChild(kTestGuideSettings)) {
         loaded.testGuide->Load(settings, log);
         found = true;
