@@ -17,9 +17,11 @@ trap 'rm -rf "$work"' EXIT
 export QT_QPA_PLATFORM=offscreen
 export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-/tmp/runtime-$(id -u)}"
 mkdir -p -m 0700 "$XDG_RUNTIME_DIR"
-# A run may take the instrument's own time-outs (a silent line: every command's reply window, then
-# the vent); beyond this it hangs.
-limit=120
+# A run may take the instrument's own time-outs, which the simulator's time scale does not shorten
+# (a leak test that never gets its reply waits out the 120 s leak time-out); beyond this it hangs.
+limit=300
+# How long the technician waits for each step: longer than any of those time-outs.
+patience=150
 
 # What a technician does when the test goes well, per test id.
 declare -A healthy=(
@@ -52,7 +54,7 @@ for fault in "${faults[@]}"; do
     start=$(date +%s%N)
     for attempt in error normal stop; do
       timeout "$limit" "$bin/orvex" run "$file" --simulate --time-scale 0.01 --fault "$fault" \
-        --auto "$work/$attempt.txt" --auto-timeout 45 >"$work/out" 2>&1
+        --auto "$work/$attempt.txt" --auto-timeout "$patience" >"$work/out" 2>&1
       status=$?
       unfollowed=$([ "$status" -eq 3 ] && grep -q '^script line' "$work/out" && echo yes)
       if [ "$attempt" = error ]; then

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QThread>
 #include <QTimer>
 
 #include "driver/CChannel.h"
@@ -261,8 +262,14 @@ TEST_F(KorotkaVTITest, StatesTurnAwayCallsThatDoNotFit) {
 
     // While a test runs, another start request is ignored.
     vti->StartTest(params);
+    // The simulator reads on a thread of its own: the first request's commands all arrive first.
+    for (size_t seen = SIZE_MAX; seen != sim->ReceivedCommands().size();) {
+        seen = sim->ReceivedCommands().size();
+        QThread::msleep(200);
+    }
     sim->ClearReceived();
     vti->StartTest(params);
+    QThread::msleep(200);
     EXPECT_TRUE(sim->ReceivedCommands().empty());
     vti->EndRemote();
 
