@@ -63,7 +63,10 @@ TEST_F(ChannelTest, TalksToTheInstrument) {
 
 TEST_F(ChannelTest, CollectsAReplyUntilItsFinalLineEnd) {
     // Chunks less than a window apart make one reply; a CR LF inside a chunk does not end it,
-    // and only the final CR LF is removed.
+    // and only the final CR LF is removed. The reply is scheduled after the command, whose Send
+    // discards whatever arrived before it.
+    sim->SetAutoReply(false);
+    channel.Send("[X]");
     Script({{0,
              "\x06"
              "AB\r\nC"},
@@ -71,7 +74,6 @@ TEST_F(ChannelTest, CollectsAReplyUntilItsFinalLineEnd) {
             {300, "E\r"},
             {300, "\n"},
             {50, "next\r\n"}});
-    channel.Send("[X]");
     EXPECT_EQ(channel.Receive(),
               "\x06"
               "AB\r\nCDE");
