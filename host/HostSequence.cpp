@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "HostPerformContext.h"
+#include "HostResultText.h"
 #include "hostapi/ComError.h"
 #include "hostapi/HostServices.h"
 #include "hostapi/IPlugIn.h"
@@ -43,6 +44,23 @@ QString Quoted(const QString& text) {
     constexpr int kShown = 40;
     return QLatin1Char('"') + (text.size() > kShown ? text.left(kShown) + QStringLiteral("...") : text) +
            QLatin1Char('"');
+}
+
+// Whether the element's result says something of the equipment: a verdict, a reading or "not
+// applicable". A run that ended on a failing instrument stores one that says nothing.
+bool Judged(ITestElement& element) {
+    const auto result = element.Result();
+    if (!result) return false;
+    const int32_t status = result->Status();
+    if (status == HostResultText::kPassed || status == HostResultText::kFailed ||
+        status == HostResultText::kNotApplicable) {
+        return true;
+    }
+    for (int32_t i = 1; i <= result->MeasurementCount(); ++i) {
+        const auto measurement = result->Measurement(Variant(i));
+        if (measurement && !HostResultText::Value(*measurement).isEmpty()) return true;
+    }
+    return false;
 }
 
 // A field of a form: refused when it is longer than a form has room for.
@@ -278,13 +296,15 @@ HostSequence::Outcome HostSequence::Perform(const std::shared_ptr<HostPerformCon
         const auto element = m_tests[position];
         const qsizetype heard = context->Navigations().size();
         const qsizetype stored = context->StoredResults().size();
-        // A run that stores nothing (aborted, skipped, ended by a failing instrument) must not take
-        // the result of an earlier visit with it.
+        // A run that stores nothing (aborted, skipped), or nothing that judges the equipment (ended
+        // by a failing instrument), must not take the result of an earlier visit with it.
         const auto document = HostServices::Xml()->CreateDocument();
         document->LoadText(QStringLiteral("<%1/>").arg(kRoot));
         const auto before = element->Save(document->DocumentElement(), 0);
+        const bool judgedBefore = Judged(*element);
         if (context->QueryPerform(element)) element->Perform(context);
-        if (context->StoredResults().size() > stored) {
+        const bool storedNew = context->StoredResults().size() > stored;
+        if (storedNew && (Judged(*element) || !judgedBefore)) {
             m_performed[position] = {QDateTime::currentDateTimeUtc(), NoteInstrument(*context, *element)};
         } else if (before) {
             m_tests[position] = Restore(element->TestID(), before);

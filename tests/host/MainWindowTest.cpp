@@ -173,6 +173,31 @@ TEST_F(MainWindowTest, RunsAgainstTheSimulatorAndShowsTheVerdict) {
     EXPECT_EQ(list->topLevelItem(0)->text(3), "passed");
     EXPECT_TRUE(list->topLevelItem(0)->text(4).contains("STAT=251 mmHg"));
 
+    // So does one that goes on after the lost line and whose window is then left: the run stores a
+    // result without readings, which must not replace the one that has them.
+    const qsizetype shown = messages->Shown().size();
+    QTimer leave;
+    QObject::connect(&leave, &QTimer::timeout, [this, shown] {
+        const auto& all = messages->Shown();
+        if (std::none_of(all.begin() + shown, all.end(), [](const auto& message) {
+                return message.text.contains("The connection to the instrument was lost.");
+            })) {
+            return;
+        }
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (widget->objectName() == "FTestGuide" && widget->isVisible()) widget->hide();
+        }
+    });
+    leave.start(100);
+    orvex::HostScriptedTechnician technician(orvex::HostScript::Parse("start\nrest\n"), messages, 60);
+    technician.Start();
+    window->Run(false);
+    technician.Finish();
+    EXPECT_FALSE(technician.Failed()) << technician.Failure().toStdString();
+    EXPECT_EQ(list->topLevelItem(0)->text(3), "passed");
+    EXPECT_TRUE(list->topLevelItem(0)->text(4).contains("STAT=251 mmHg"));
+    leave.stop();
+
     // A device that is no Korotka is named.
     window->ChooseDevice(QStringLiteral("/dev/null"));
     EXPECT_TRUE(window->Identify().contains("/dev/null"));
