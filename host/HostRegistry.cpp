@@ -119,11 +119,8 @@ QString HostRegistry::SettingsKey(const QString& name) const {
 
 Variant HostRegistry::ReadValue(const QString& name) {
     const QString key = SettingsKey(name);
-    if (m_settings->status() != QSettings::NoError) {
-        Raise(kErrAccessDenied,
-              QStringLiteral("The settings file %1 cannot be read").arg(m_settings->fileName()));
-    }
-    if (!m_settings->contains(key))
+    // An unreadable file holds nothing: its readers take their defaults (it was warned about).
+    if (m_settings->status() != QSettings::NoError || !m_settings->contains(key))
         Raise(kErrValueNotFound, QStringLiteral("The value %1 does not exist").arg(key));
     const QVariant value = m_settings->value(key);
     if (value.typeId() == QMetaType::QByteArray) return FromBinary(key, value.toByteArray());

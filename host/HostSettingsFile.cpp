@@ -3,6 +3,9 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <algorithm>
+#include <atomic>
+
+#include "HostLog.h"
 
 namespace orvex {
 
@@ -18,7 +21,15 @@ QString HostSettingsFile::Path() {
 }
 
 std::unique_ptr<QSettings> HostSettingsFile::Open() {
-    return std::make_unique<QSettings>(Path(), QSettings::IniFormat);
+    auto settings = std::make_unique<QSettings>(Path(), QSettings::IniFormat);
+    // The host goes on with its defaults; whoever looks after the machine learns why, once.
+    static std::atomic_bool warned = false;
+    if (settings->status() != QSettings::NoError && !warned.exchange(true)) {
+        qCWarning(lcHost, "the settings file %s cannot be read (%s); the defaults are used",
+                  qUtf8Printable(settings->fileName()),
+                  settings->status() == QSettings::AccessError ? "no access" : "not a settings file");
+    }
+    return settings;
 }
 
 QList<int32_t> HostSettingsFile::PortNumbers(const QStringList& keys) {

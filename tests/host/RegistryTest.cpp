@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QSettings>
 
@@ -45,6 +46,17 @@ TEST_F(RegistryTest, KeysAndValuesMapOntoTheSettingsFile) {
     const Variant seconds = reader.ReadValue("Seconds");
     EXPECT_EQ(seconds.GetKind(), Variant::Kind::Long);
     EXPECT_EQ(seconds.ToLong(), 9);
+}
+
+TEST_F(RegistryTest, AnUnreadableSettingsFileReadsAsEmptyAndRefusesWrites) {
+    // A folder where the file should be: nothing can be read from it or written to it.
+    const QString folder = registryDir.filePath(QStringLiteral("folder.ini"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    qputenv("ORVEX_REGISTRY", folder.toUtf8());
+    HostRegistry registry;
+    registry.OpenKey(Registry::kHkeyLocalMachine, kTimeouts);
+    EXPECT_EQ(Raised([&] { registry.ReadValue("Seconds"); }).Number(), Registry::kErrValueNotFound);
+    EXPECT_EQ(Raised([&] { registry.WriteValue("Seconds", Variant(1)); }).Number(), Registry::kErrAccessDenied);
 }
 
 TEST_F(RegistryTest, MissingKeysHivesAndValuesHaveTheirNumbers) {
