@@ -56,7 +56,8 @@ TEST_F(RegistryTest, AnUnreadableSettingsFileReadsAsEmptyAndRefusesWrites) {
     HostRegistry registry;
     registry.OpenKey(Registry::kHkeyLocalMachine, kTimeouts);
     EXPECT_EQ(Raised([&] { registry.ReadValue("Seconds"); }).Number(), Registry::kErrValueNotFound);
-    EXPECT_EQ(Raised([&] { registry.WriteValue("Seconds", Variant(1)); }).Number(), Registry::kErrAccessDenied);
+    EXPECT_EQ(Raised([&] { registry.WriteValue("Seconds", Variant(1)); }).Number(),
+              Registry::kErrAccessDenied);
 }
 
 TEST_F(RegistryTest, MissingKeysHivesAndValuesHaveTheirNumbers) {
