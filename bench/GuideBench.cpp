@@ -2,8 +2,11 @@
 // (one reply window a second):
 //  (a) time from a click on Stop (a mouse press and release posted to the tool bar button) to the
 //      window's StopTest event, over 50 clicks: median and maximum (goal: under 50 ms);
-//  (b) CPU time of the whole process during a 10 s step with no reply (goal: under 2 % of a core).
+//  (b) CPU time of the whole process during a 10 s step with no reply (goal: under 2 % of a core);
+//  (c) CPU time of the whole process in the 5 s after the line was lost mid-step, the window open
+//      and its event loop running (goal: idle, under 2 % of a core).
 #include <QApplication>
+#include <QEventLoop>
 #include <QMouseEvent>
 #include <QTimer>
 #include <algorithm>
@@ -121,6 +124,28 @@ int main(int argc, char** argv) {
     BenchFigure::Print(QStringLiteral("CPU of a silent step"),
                        QStringLiteral("%1 %").arg(100.0 * cpu / wall, 0, 'f', 2),
                        QStringLiteral("< 2 % of a core"), 100.0 * cpu / wall < 2.0);
+
+    // (c) The line is lost a second into a step; then nothing should run.
+    QTimer::singleShot(1000, [&sim] { sim.HangUp(); });
+    const auto stepStart = Clock::now();
+    RunSilentStep(*guide, vti, 13);
+    const double step = std::chrono::duration<double>(Clock::now() - stepStart).count();
+    if (step > 5.0) {
+        std::fprintf(stderr, "the lost line did not end the step (it ran %.1f s)\n", step);
+        return 1;
+    }
+    const double lost0 = CpuSeconds();
+    const auto lostWall0 = Clock::now();
+    QEventLoop idle;
+    QTimer::singleShot(5000, &idle, &QEventLoop::quit);
+    idle.exec();
+    const double lostWall = std::chrono::duration<double>(Clock::now() - lostWall0).count();
+    const double lostCpu = CpuSeconds() - lost0;
+    std::printf("5 s after a lost line: %.3f s CPU in %.2f s, %.2f %% of one core (goal < 2 %%)\n", lostCpu,
+                lostWall, 100.0 * lostCpu / lostWall);
+    BenchFigure::Print(QStringLiteral("CPU after a lost line"),
+                       QStringLiteral("%1 %").arg(100.0 * lostCpu / lostWall, 0, 'f', 2),
+                       QStringLiteral("< 2 % of a core"), 100.0 * lostCpu / lostWall < 2.0);
     vti->EndRemote();
     return 0;
 }
