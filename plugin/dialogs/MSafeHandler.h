@@ -21,10 +21,9 @@ public:
     // takes as many of the signal's arguments as it wants, as with a plain connect.
     template <typename Handler>
     static auto Guarded(const char* what, Handler handler) {
-        return [what, handler = std::move(handler)]<typename... Arguments>(Arguments&&... arguments)
-            requires std::invocable<const Handler&, Arguments...>
-        {
-            Run(what, [&] { handler(std::forward<Arguments>(arguments)...); });
+        return [ what, handler = std::move(handler) ](
+            auto&&... arguments) requires std::invocable<const Handler&, decltype(arguments)...> {
+            Run(what, [&] { handler(std::forward<decltype(arguments)>(arguments)...); });
         };
     }
 };
