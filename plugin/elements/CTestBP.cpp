@@ -1,9 +1,5 @@
 #include "CTestBP.h"
 
-#include <QCoreApplication>
-#include <QEventLoop>
-#include <QTimer>
-
 #include "driver/CKorotkaVTI.h"
 #include "driver/GDeclares.h"
 #include "hostapi/ComError.h"
@@ -96,16 +92,16 @@ void CTestBP::RunTest(FTestGuide& guide) {
     const auto vti = OpenInstrument();
     Variant request(parameters);
     vti->StartTest(request);
-    const bool ready = WaitForReady(*vti);
+    const bool ready = WaitForReady(guide, *vti);
     auto stopId = TESTID_BP;
     vti->StopTest(stopId);
-    vti->EndRemote();
+    CloseInstrument();
 
     if (ready) {
         guide.HighlightSteps(Steps({4, 5}));
         guide.ShowPopup(kStartNow, QStringLiteral("START"), true);
         // The prompt stays three seconds, the window answering all the while.
-        for (int i = 0; i < kPromptWaits; ++i) Wait(kPromptWaitMs);
+        for (int i = 0; i < kPromptWaits; ++i) guide.Wait(kPromptWaitMs);
         guide.HidePopup();
         guide.SetMousePointer(FTestGuide::kPointerDefault);
         guide.SetRunning(false, Steps({4, 5}));
@@ -118,10 +114,10 @@ void CTestBP::RunTest(FTestGuide& guide) {
     }
 }
 
-bool CTestBP::WaitForReady(CKorotkaVTI& vti) {
+bool CTestBP::WaitForReady(FTestGuide& guide, CKorotkaVTI& vti) {
     int32_t polls = 0;
     for (;;) {
-        QCoreApplication::processEvents();
+        guide.WaitForNextPoll();
         if (StopRequested()) return false;
         Variant reply = FreshReply();
         int32_t testId = TESTID_BP;
@@ -132,16 +128,11 @@ bool CTestBP::WaitForReady(CKorotkaVTI& vti) {
     }
 }
 
-void CTestBP::Wait(int milliseconds) {
-    QEventLoop loop;
-    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
 Variant CTestBP::ErrorHighlight() const { return Steps({1, 2}); }
 
-void CTestBP::AfterError() {
-    SetDiscarded(true);
+void CTestBP::AfterError() { SetDiscarded(true); }
+
+void CTestBP::ReleaseRunObjects() {
     if (const auto guide = TestGuide()) guide->HidePopup();
 }
 

@@ -31,12 +31,13 @@ protected:
     // A run that fails stores nothing, and the guide goes back to its first instructions.
     orvex::Variant ErrorHighlight() const override;
     void AfterError() override;
+    void ReleaseRunObjects() override;
+    // The simulator plays a patient; it builds no pressure of its own to let out.
+    bool VentsWhenEnded() const override { return false; }
 
 private:
     // Polls the simulator until it reports ready; false when Stop came first.
-    bool WaitForReady(CKorotkaVTI& vti);
-    // A pause that keeps the window answering.
-    static void Wait(int milliseconds);
+    bool WaitForReady(FTestGuide& guide, CKorotkaVTI& vti);
 };
 
 }  // namespace korotka

@@ -18,6 +18,7 @@
 #include "hostapi/TestElementBase.h"
 #include "hostapi/VariantArray.h"
 #include "hostapi/XmlElement.h"
+#include "plugin/base/CFlagGuard.h"
 #include "plugin/base/MLanguage.h"
 #include "plugin/base/PlugInLog.h"
 #include "plugin/elements/FTestGuide.h"
@@ -181,8 +182,12 @@ void CTestBase::Perform(const std::shared_ptr<orvex::PerformContext>& context) {
     if (!perform) return;
     Try(m_source, "making the result", [&] { EnsureResult(false); });
     m_context = context;
+    // Each run starts afresh: nothing of an earlier run's outcome or instrument is carried over.
+    m_stopRequested = false;
+    m_measured = false;
     m_discarded = false;
     m_notApplicable = false;
+    m_instrument.reset();
 
     QStringList instructions;
     for (const QString& literal : InstructionLiterals())
@@ -229,17 +234,18 @@ void CTestBase::Finish() {
         m_base->SetResult(nullptr);
         return;
     }
-    const auto result = std::dynamic_pointer_cast<CResultBase>(m_base->Result());
-    if (!result) return;
     if (m_notApplicable) {
-        Try(m_source, "judging a not applicable result",
-            [&] { result->Evaluate(m_base->Limits(), nullptr, true); });
-        Try(m_source, "the service record", [&] { result->CreateServiceRecord(m_base->Filter()); });
-    } else if (m_measured) {
+        // Not applicable says nothing was measured: no reading of this or an earlier run stays.
+        Try(m_source, "judging a not applicable result", [&] {
+            const auto empty = EnsureResult(true);
+            empty->Evaluate(m_base->Limits(), nullptr, true);
+            empty->CreateServiceRecord(m_base->Filter());
+        });
+    } else {
+        const auto result = std::dynamic_pointer_cast<CResultBase>(m_base->Result());
+        if (!result || !m_measured) return;
         Try(m_source, "the service record", [&] { result->CreateServiceRecord(m_base->Filter()); });
         result->SetMTIID(InstrumentIndex());
-    } else {
-        return;
     }
     if (m_context) Try(m_source, "storing the result", [&] { m_context->StoreResult(self); });
 }
@@ -284,10 +290,17 @@ QString CTestBase::LimitUnitText() {
 std::shared_ptr<CKorotkaVTI> CTestBase::OpenInstrument() {
     auto vti = std::make_shared<CKorotkaVTI>();
     m_vti = vti;
+    // A link that does not open leaves this run without an instrument, not with an earlier one's.
+    m_instrument.reset();
     vti->SetCommTimeout(MUtils::CommTimeout());
     vti->SetCommTimeoutVent(MUtils::VentTimeout());
     m_instrument = vti->StartRemote();
     return vti;
+}
+
+void CTestBase::CloseInstrument() {
+    const auto vti = std::exchange(m_vti, nullptr);
+    if (vti) vti->EndRemote();
 }
 
 Variant CTestBase::Steps(std::initializer_list<int32_t> steps) {
@@ -315,24 +328,83 @@ void CTestBase::OnStartTest() {
     const auto self = shared_from_this();
     const auto guide = mfrmTestGuide;
     if (!guide) return;
-    busy = true;
-    m_stopRequested = false;
-    m_measured = true;
-    m_discarded = false;
-    try {
-        RunTest(*guide);
-        busy = false;
-    } catch (const ComError& error) {
-        busy = false;
-        RecoverFromError(&error);
-    } catch (const std::exception& error) {
+    {
+        const CFlagGuard busyGuard(busy);
+        const CFlagGuard running(m_running);
+        m_stopRequested = false;
+        m_measured = true;
+        m_discarded = false;
+        m_deferred = nullptr;
+        guide->ResumeSteps();
         // A Qt event handler: nothing may leave it.
-        busy = false;
-        qCWarning(lcPlugIn, "%s: the test ended with an unexpected failure: %s", qUtf8Printable(m_source),
-                  error.what());
-        RecoverFromError(nullptr);
+        try {
+            RunTest(*guide);
+        } catch (const ComError& error) {
+            if (error.Number() == FTestGuide::kErrStepEnded) {
+                EndInterruptedRun();
+            } else {
+                RecoverFromError(&error);
+            }
+        } catch (const std::exception& error) {
+            qCWarning(lcPlugIn, "%s: the test ended with an unexpected failure: %s", qUtf8Printable(m_source),
+                      error.what());
+            RecoverFromError(nullptr);
+        } catch (...) {
+            qCWarning(lcPlugIn, "%s: the test ended with an unexpected failure", qUtf8Printable(m_source));
+            RecoverFromError(nullptr);
+        }
     }
     m_vti.reset();
+    // The way out the technician took meanwhile, now that the instrument is at rest.
+    if (const auto deferred = std::exchange(m_deferred, nullptr)) (this->*deferred)();
+}
+
+void CTestBase::EndInterruptedRun() {
+    const CFlagGuard ending(m_ending);
+    const auto guide = mfrmTestGuide;
+    const auto vti = m_vti;
+    qCInfo(lcPlugIn, "%s: the run was ended before it was complete", qUtf8Printable(m_source));
+    if (vti) {
+        Try(m_source, "stopping the instrument", [&] {
+            auto testId = static_cast<eTestId>(TestID());
+            vti->StopTest(testId);
+        });
+        if (VentsWhenEnded() && guide) {
+            Try(m_source, "venting the system", [&] {
+                guide->ResumeSteps();
+                guide->HighlightSteps(Variant(0));
+                Variant vented = FreshReply();
+                guide->RunInstrumentStep(vti, TESTID_VENT,
+                                         Variant(VariantArray::FromList({Variant(TESTID_VENT)})), vented,
+                                         static_cast<int16_t>(MUtils::VentTimeout()), false, false);
+            });
+        }
+        Try(m_source, "releasing the instrument", [&] { CloseInstrument(); });
+    }
+    Try(m_source, "the test's own clean-up", [&] { ReleaseRunObjects(); });
+    // What the interrupted run read is no reading: the result holds none of it.
+    Try(m_source, "clearing the readings", [&] {
+        if (const auto result = std::dynamic_pointer_cast<CResultBase>(Result())) {
+            result->Clear();
+            if (guide) guide->ShowResult(result);
+        }
+    });
+    if (guide) {
+        guide->ResumeSteps();
+        Try(m_source, "putting the guide at rest", [&] {
+            guide->SetRunning(false, ErrorHighlight());
+            guide->SetMousePointer(FTestGuide::kPointerDefault);
+        });
+    }
+}
+
+bool CTestBase::DeferWhileRunning(void (CTestBase::*handler)()) {
+    if (!m_running) return false;
+    // The first way out taken is the one that counts.
+    if (m_deferred == nullptr) m_deferred = handler;
+    m_stopRequested = true;
+    if (!m_ending && mfrmTestGuide) mfrmTestGuide->CancelStep();
+    return true;
 }
 
 void CTestBase::RecoverFromError(const ComError* error) {
@@ -355,8 +427,9 @@ void CTestBase::RecoverFromError(const ComError* error) {
             auto testId = static_cast<eTestId>(TestID());
             vti->StopTest(testId);
         });
-        Try(m_source, "releasing the instrument", [&] { vti->EndRemote(); });
+        Try(m_source, "releasing the instrument", [&] { CloseInstrument(); });
     }
+    Try(m_source, "the test's own clean-up", [&] { ReleaseRunObjects(); });
     Try(m_source, "the test's own error path", [&] { AfterError(); });
     if (guide) {
         Try(m_source, "putting the guide at rest", [&] {
@@ -366,9 +439,13 @@ void CTestBase::RecoverFromError(const ComError* error) {
     }
 }
 
-void CTestBase::OnStopTest() { m_stopRequested = true; }
+void CTestBase::OnStopTest() {
+    m_stopRequested = true;
+    if (m_running && !m_ending && StopEndsStep() && mfrmTestGuide) mfrmTestGuide->CancelStep();
+}
 
 void CTestBase::OnAbort() {
+    if (DeferWhileRunning(&CTestBase::OnAbort)) return;
     m_stopRequested = true;
     m_discarded = true;
     Navigate(kAbortSequence);
@@ -376,11 +453,13 @@ void CTestBase::OnAbort() {
 }
 
 void CTestBase::OnPrevTest() {
+    if (DeferWhileRunning(&CTestBase::OnPrevTest)) return;
     Navigate(kGoBack);
     HideGuide();
 }
 
 void CTestBase::OnNextTest() {
+    if (DeferWhileRunning(&CTestBase::OnNextTest)) return;
     const auto guide = mfrmTestGuide;
     const auto result = std::dynamic_pointer_cast<CResultBase>(Result());
     if (m_measured && result) {
@@ -406,12 +485,14 @@ void CTestBase::OnNextTest() {
 }
 
 void CTestBase::OnNA() {
+    if (DeferWhileRunning(&CTestBase::OnNA)) return;
     m_notApplicable = true;
     Navigate(kGoOn);
     HideGuide();
 }
 
 void CTestBase::OnSkipTest() {
+    if (DeferWhileRunning(&CTestBase::OnSkipTest)) return;
     m_discarded = true;
     Navigate(kGoOn);
     HideGuide();

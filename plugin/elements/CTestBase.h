@@ -97,12 +97,22 @@ protected:
     virtual bool& Busy() = 0;
     // Called before the window is shown.
     virtual void PrepareGuide(FTestGuide& guide);
-    // What the test's error path does beyond the common one (drop its timer, discard the run).
+    // What the test's error path does beyond the common one (the blood-pressure test discards).
     virtual void AfterError() {}
+    // Lets go of what only a running test holds (its one-second clock, the pop-up); after an
+    // error and after a run ended early.
+    virtual void ReleaseRunObjects() {}
+    // Whether Stop ends the running step at once (a step that holds the pressure by itself);
+    // otherwise Stop only ends the reading loop after its pass.
+    virtual bool StopEndsStep() const { return false; }
+    // Whether the system is vented when a run is ended early: the pressure tests build pressure.
+    virtual bool VentsWhenEnded() const { return true; }
 
     // Creates the instrument object with the Comm and Vent time-outs and opens the link; the
     // instrument-data object it returns is this run's.
     std::shared_ptr<CKorotkaVTI> OpenInstrument();
+    // EndRemote, once: the link is closed and the run holds no instrument any more.
+    void CloseInstrument();
     // The result record of base, made (with its measurements) when there is none or fresh is set.
     std::shared_ptr<CResultBase> EnsureResult(bool fresh);
     std::shared_ptr<orvex::TestElementBase> Base() const { return m_base; }
@@ -126,6 +136,11 @@ private:
     void OnNextTest();
     void OnNA();
     void OnSkipTest();
+    // A way out of the window while StartTest runs: the step is ended first, then the handler runs.
+    bool DeferWhileRunning(void (CTestBase::*handler)());
+    // Ends the run that a way out or Stop interrupted: the instrument stopped, the system vented
+    // where the test builds pressure, the link closed and the guide at rest.
+    void EndInterruptedRun();
     void ConnectGuide(FTestGuide& guide);
     void HideGuide();
     void Navigate(int32_t action);
@@ -141,6 +156,10 @@ private:
     bool m_measured = false;
     bool m_discarded = false;
     bool m_notApplicable = false;
+    // StartTest of this element is on the stack, and the way out taken meanwhile.
+    bool m_running = false;
+    bool m_ending = false;
+    void (CTestBase::*m_deferred)() = nullptr;
     std::shared_ptr<orvex::PerformContext> m_context;
     std::shared_ptr<orvex::InstrumentData> m_instrument;
     std::shared_ptr<CKorotkaVTI> m_vti;

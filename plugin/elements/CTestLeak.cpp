@@ -7,6 +7,7 @@
 #include "driver/GDeclares.h"
 #include "hostapi/ComError.h"
 #include "hostapi/VariantArray.h"
+#include "plugin/base/CFlagGuard.h"
 #include "plugin/base/MLanguage.h"
 #include "plugin/config/CConfigLeak.h"
 #include "plugin/elements/FTestGuide.h"
@@ -115,15 +116,18 @@ void CTestLeak::RunTest(FTestGuide& guide) {
     }
     auto stopId = TESTID_PRESS_LEAK;
     vti->StopTest(stopId);
-    vti->EndRemote();
+    CloseInstrument();
     guide.SetRunning(false, Variant(0));
 }
 
 void CTestLeak::RunStandard(FTestGuide& guide, const std::shared_ptr<CKorotkaVTI>& vti,
                             const VariantArray& parameters, Variant& reply) {
     mfrmTimer->StartTimer();
-    guide.RunInstrumentStep(vti, TESTID_PRESS_LEAK, Variant(parameters), reply,
-                            static_cast<int16_t>(MUtils::LeakTimeout()), true, true);
+    {
+        const CFlagGuard standardStep(m_standardStep);
+        guide.RunInstrumentStep(vti, TESTID_PRESS_LEAK, Variant(parameters), reply,
+                                static_cast<int16_t>(MUtils::LeakTimeout()), true, true);
+    }
     guide.SetMousePointer(FTestGuide::kPointerDefault);
     if (reply.ToArray().At(1).Equals(Variant(kUnreachableReply))) {
         throw orvex::ComError(kErrPressureNotReached, kSource,
@@ -156,7 +160,8 @@ void CTestLeak::RunCustomDuration(FTestGuide& guide, const std::shared_ptr<CKoro
     guide.SetMousePointer(FTestGuide::kPointerDefault);
     guide.HighlightSteps(Variant(0));
     if (duration != 0) guide.ShowProgressBar(true, false);
-    guide.SetStopEnabled(true);
+    // Stop may have been pressed while the pressure was built: it then stays pressed.
+    guide.SetStopEnabled(!StopRequested());
 
     // The inflate pressure in the unit the Korotka reads in.
     const float target = MConversions::ConvertUnits(request.At(kPressureElement).ToSingle(), epmuMMHG,
@@ -232,7 +237,10 @@ void CTestLeak::TimerTick() {
     if (mfrmTimer) mfrmTimer->StartTimer();
 }
 
-void CTestLeak::AfterError() { mfrmTimer.reset(); }
+void CTestLeak::ReleaseRunObjects() {
+    mfrmTimer.reset();
+    m_standardStep = false;
+}
 
 bool& CTestLeak::Busy() {
     static bool busy = false;

@@ -24,7 +24,10 @@ protected:
     orvex::Variant ConfigurationSummary() override;
     void RunTest(FTestGuide& guide) override;
     bool& Busy() override;
-    void AfterError() override;
+    void ReleaseRunObjects() override;
+    // The Korotka's own leak test runs by itself: Stop ends it at once. In the custom mode Stop
+    // ends the gauge loop after its pass.
+    bool StopEndsStep() const override { return m_standardStep; }
 
 private:
     // The Korotka's own leak test: one step, its answer the rate.
@@ -38,6 +41,8 @@ private:
     std::unique_ptr<FTimer> mfrmTimer;
     int32_t m_elapsed = 0;
     bool m_timing = false;
+    // The Korotka's own leak test is the running step.
+    bool m_standardStep = false;
 };
 
 }  // namespace korotka

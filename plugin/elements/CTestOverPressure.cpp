@@ -106,7 +106,7 @@ void CTestOverPressure::RunTest(FTestGuide& guide) {
 
     auto stopId = TESTID_PRESS_RELIEF;
     vti->StopTest(stopId);
-    vti->EndRemote();
+    CloseInstrument();
     guide.SetRunning(false, Variant(0));
     guide.SetMousePointer(FTestGuide::kPointerDefault);
     mfrmTimer.reset();
@@ -121,7 +121,7 @@ void CTestOverPressure::TimerTick() {
     if (mfrmTimer) mfrmTimer->StartTimer();
 }
 
-void CTestOverPressure::AfterError() { mfrmTimer.reset(); }
+void CTestOverPressure::ReleaseRunObjects() { mfrmTimer.reset(); }
 
 bool& CTestOverPressure::Busy() {
     static bool busy = false;

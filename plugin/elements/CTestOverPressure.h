@@ -27,7 +27,9 @@ protected:
     orvex::Variant ConfigurationSummary() override;
     void RunTest(FTestGuide& guide) override;
     bool& Busy() override;
-    void AfterError() override;
+    void ReleaseRunObjects() override;
+    // The relief step holds the pressure rising by itself: Stop ends it at once.
+    bool StopEndsStep() const override { return true; }
 
 private:
     void TimerTick();

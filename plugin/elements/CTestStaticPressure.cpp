@@ -134,7 +134,8 @@ void CTestStaticPressure::RunTest(FTestGuide& guide) {
     guide.SetMousePointer(FTestGuide::kPointerDefault);
     guide.ShowProgressBar(false, false);
     guide.HighlightSteps(Steps({4, 5}));
-    guide.SetStopEnabled(true);
+    // Stop may have been pressed while the pressure was built: it then stays pressed.
+    guide.SetStopEnabled(!StopRequested());
 
     // The gauge until Stop: at least one pass, whatever was pressed meanwhile.
     do {
@@ -150,7 +151,7 @@ void CTestStaticPressure::RunTest(FTestGuide& guide) {
         guide.UpdateProgress();
     } while (!StopRequested());
 
-    vti->EndRemote();
+    CloseInstrument();
     guide.SetRunning(false, Steps({6}));
     guide.EndMeasurement();
 }

@@ -2,6 +2,8 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
 #include <algorithm>
 #include <exception>
 
@@ -16,6 +18,9 @@
 #include "hostapi/ICustomControl.h"
 #include "hostapi/IResultData.h"
 #include "hostapi/ITestElement.h"
+#include "hostapi/PerformContext.h"
+#include "hostapi/Standard.h"
+#include "hostapi/StandardList.h"
 #include "hostapi/TestGuideSettings.h"
 #include "hostapi/VariantArray.h"
 #include "hostapi/XTgButton.h"
@@ -157,7 +162,10 @@ void FTestGuide::InitGuide(const std::shared_ptr<orvex::ITestElement>& element,
         ShowResult(result);
         m_hasResult = result && result->Status() != 0;
     });
-    if (view) Try("handing over the limits", [&] { view->Limits(element->Limits()); });
+    if (view) {
+        Try("handing over the limits", [&] { view->Limits(element->Limits()); });
+        Try("showing the limits", [&] { ShowFirstStandard(*view, context, IsBloodPressureTest(testId)); });
+    }
     Try("setting up the content pane", [&] {
         m_xcpContents->SetTestElement(element, context);
         m_xcpContents->SetDetailsView(m_xtdDetails);
@@ -169,6 +177,18 @@ void FTestGuide::InitGuide(const std::shared_ptr<orvex::ITestElement>& element,
     });
     ConfigureButtons(element);
     LayOut();
+}
+
+void FTestGuide::ShowFirstStandard(IKorotkaResultView& view,
+                                   const std::shared_ptr<orvex::PerformContext>& context, bool calculated) {
+    // The technician types a reading seeing what it will be judged against: the first of the
+    // run's standards (those named for the run, else every standard of the test).
+    const auto standards = context ? context->Standards() : nullptr;
+    if (!standards || standards->Count() < 1) return;
+    const auto standard = standards->Item(1);
+    if (!standard) return;
+    view.ShowStandard(standard->AlphaName(), standard->CompleteName(), calculated);
+    m_xtbToolbar->StatusIndicator()->SetTexts(standard->AlphaName(), standard->CompleteName());
 }
 
 void FTestGuide::CreateResultView(int32_t testId) {
@@ -188,19 +208,24 @@ void FTestGuide::ConfigureButtons(const std::shared_ptr<orvex::ITestElement>& el
     SetButtonEnabled(kNext, m_hasResult);
     for (const int32_t number : {kPrevious, kAbort, kStart, kComment}) SetButtonEnabled(number, true);
     SetButtonEnabled(kStop, false);
+    // Without guide settings the test may be skipped or marked not applicable, but only at rest.
+    m_notApplicableAllowed = true;
+    m_skipAllowed = true;
+    m_hasGuideSettings = false;
     Try("reading the guide settings", [&] {
         const auto settings = GuideSettingsOf(element->Configuration());
         if (!settings) return;
         const int32_t flags = settings->Flags();
-        if ((flags & kNotApplicableFlag) != 0) {
-            m_notApplicableAllowed = true;
-            SetButtonEnabled(kNotApplicable, true);
-        }
-        if ((flags & kSkipFlag) != 0) {
-            m_skipAllowed = true;
-            SetButtonEnabled(kSkip, true);
-        }
+        m_hasGuideSettings = true;
+        m_notApplicableAllowed = (flags & kNotApplicableFlag) != 0;
+        m_skipAllowed = (flags & kSkipFlag) != 0;
     });
+    SetButtonEnabled(kNotApplicable, m_notApplicableAllowed);
+    SetButtonEnabled(kSkip, m_skipAllowed);
+}
+
+bool FTestGuide::ChoiceOffered(bool allowed, bool navigationEnabled) const {
+    return allowed && (navigationEnabled || m_hasGuideSettings);
 }
 
 void FTestGuide::ShowResult(const std::shared_ptr<orvex::IResultData>& result) {
@@ -226,6 +251,9 @@ void FTestGuide::SetRunning(bool running, const Variant& steps) {
     if (running) {
         Try("showing the progress bar", [&] { m_xtbToolbar->ProgressBar()->SetShowBar(true); });
         m_progressPending = true;
+        // Every running test can be stopped, and Next waits for the readings of this run.
+        EnableNextButton(false);
+        SetButtonEnabled(kStop, true);
     } else {
         m_xtdDetails->SetShowProgress(false);
         Try("hiding the progress bar", [&] { m_xtbToolbar->ProgressBar()->SetShowBar(false); });
@@ -237,8 +265,8 @@ void FTestGuide::SetRunning(bool running, const Variant& steps) {
 
 void FTestGuide::EnableNavigation(bool enabled) {
     for (const int32_t number : {kAbort, kPrevious, kHelp}) SetButtonEnabled(number, enabled);
-    if (m_notApplicableAllowed) SetButtonEnabled(kNotApplicable, enabled);
-    if (m_skipAllowed) SetButtonEnabled(kSkip, enabled);
+    SetButtonEnabled(kNotApplicable, ChoiceOffered(m_notApplicableAllowed, enabled));
+    SetButtonEnabled(kSkip, ChoiceOffered(m_skipAllowed, enabled));
 }
 
 void FTestGuide::ShowProgressBar(bool shown, bool showPercent) {
@@ -304,6 +332,7 @@ void FTestGuide::RunInstrumentStep(const std::shared_ptr<CKorotkaVTI>& instrumen
     if (!keepInstrument) {
         throw ComError(ComError::kObjectRequired, kSource, QStringLiteral("Object required: no instrument"));
     }
+    ThrowIfCancelled();
     Variant request = parameters;
     if (request.IsArray() && request.ToArray().Dimensions() == 1 && request.ToArray().Count() > 0) {
         request.ToArray().At(request.ToArray().LBound()) = Variant(testId);
@@ -324,8 +353,10 @@ void FTestGuide::RunInstrumentStep(const std::shared_ptr<CKorotkaVTI>& instrumen
     int32_t pollId = testId;
     for (;;) {
         // Whatever the technician did meanwhile (Stop, the close box) is handled between polls.
-        QCoreApplication::processEvents();
+        WaitForNextPoll();
         keepInstrument->GetTestResult(pollId, results);
+        // A way out taken while the reply was awaited: no further command goes to the instrument.
+        ThrowIfCancelled();
         ++polls;
         if (showProgress) {
             m_progressPercent = maxPolls > 0 ? static_cast<int16_t>(polls * 100 / maxPolls) : int16_t{100};
@@ -343,6 +374,30 @@ void FTestGuide::RunInstrumentStep(const std::shared_ptr<CKorotkaVTI>& instrumen
     if (resultField(0).Equals(Variant(CKorotkaVTI::kRefused))) {
         MErrorHandling::RaiseVtiError(eeVTI_MTINegativeAck, kSource, QString());
     }
+}
+
+void FTestGuide::WaitForNextPoll() {
+    const qint64 since = m_lastPoll.isValid() ? m_lastPoll.elapsed() : int64_t{kPollIntervalMs};
+    if (since < kPollIntervalMs) {
+        Wait(static_cast<int>(kPollIntervalMs - since));
+    } else {
+        QCoreApplication::processEvents();
+        ThrowIfCancelled();
+    }
+    m_lastPoll.start();
+}
+
+void FTestGuide::Wait(int milliseconds) {
+    // A handler run meanwhile may let go of the window; it stays until the wait is over.
+    const auto self = shared_from_this();
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+    ThrowIfCancelled();
+}
+
+void FTestGuide::ThrowIfCancelled() const {
+    if (m_stepCancelled) throw ComError(kErrStepEnded, kSource, QString());
 }
 
 void FTestGuide::OnButtonClick(const std::shared_ptr<orvex::XTgButton>& button, bool flag) {
@@ -385,6 +440,8 @@ void FTestGuide::OnButtonClick(const std::shared_ptr<orvex::XTgButton>& button, 
         ShowResultStatus();
     } catch (const std::exception& error) {
         qCWarning(lcPlugIn, "test guide: a tool bar click was not handled: %s", error.what());
+    } catch (...) {
+        qCWarning(lcPlugIn, "test guide: a tool bar click was not handled");
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QString>
 #include <cstdint>
 #include <memory>
@@ -49,6 +50,13 @@ public:
     static constexpr int32_t kHelp = 401;
     static constexpr int32_t kComment = 402;
     static constexpr int32_t kInformation = 501;
+
+    // What a step raises when the element asked it to end (CancelStep): no instrument failure,
+    // so nobody is told about it.
+    static constexpr int32_t kErrStepEnded = static_cast<int32_t>(0x8004A46Fu);
+    // However fast the instrument answers, polls come no closer than this: the line is not
+    // flooded and the window has the time between them.
+    static constexpr int kPollIntervalMs = 250;
 
     // Mouse pointers the elements ask for.
     static constexpr int16_t kPointerDefault = 0;
@@ -103,6 +111,16 @@ public:
     void RunInstrumentStep(const std::shared_ptr<CKorotkaVTI>& instrument, int32_t testId,
                            const orvex::Variant& parameters, orvex::Variant& results, int16_t maxPolls,
                            bool showProgress, bool needSecondField);
+    // Lets the window handle its input until the next poll is due; raises kErrStepEnded when the
+    // element has asked the running step to end meanwhile.
+    void WaitForNextPoll();
+    // Lets the window handle its input for so long; raises kErrStepEnded as WaitForNextPoll.
+    void Wait(int milliseconds);
+    // Asks the running step to end at its next poll (a way out of the window, or Stop where the
+    // step itself holds the pressure). Cleared by ResumeSteps.
+    void CancelStep() { m_stepCancelled = true; }
+    void ResumeSteps() { m_stepCancelled = false; }
+    bool StepCancelled() const { return m_stepCancelled; }
 
     std::shared_ptr<IKorotkaResultView> ResultView() const;
     std::shared_ptr<orvex::XTgToolbar> Toolbar() const { return m_xtbToolbar; }
@@ -136,9 +154,15 @@ private:
     void AskAbort();
     void ConfigureButtons(const std::shared_ptr<orvex::ITestElement>& element);
     void CreateResultView(int32_t testId);
+    void ShowFirstStandard(IKorotkaResultView& view, const std::shared_ptr<orvex::PerformContext>& context,
+                           bool calculated);
     void SetButtonEnabled(int32_t number, bool enabled);
     bool ButtonEnabled(int32_t number) const;
     void ShowResultStatus();
+    void ThrowIfCancelled() const;
+    // Whether Skip or N/A may be pressed now: the guide settings allow it, and without settings
+    // only while no step runs.
+    bool ChoiceOffered(bool allowed, bool navigationEnabled) const;
     void LayOut();
 
     std::weak_ptr<orvex::ITestElement> m_element;
@@ -154,6 +178,11 @@ private:
     bool m_skipAllowed = false;
     bool m_notApplicableAllowed = false;
     bool m_progressPending = false;
+    // The configuration carries guide settings: Skip and N/A then follow their bits, also while a
+    // step runs (pressing one ends the step first).
+    bool m_hasGuideSettings = false;
+    bool m_stepCancelled = false;
+    QElapsedTimer m_lastPoll;
     int16_t m_mousePointer = kPointerDefault;
 
     orvex::Variant m_manometer;

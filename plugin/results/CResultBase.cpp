@@ -127,13 +127,19 @@ void CResultBase::Evaluate(const std::shared_ptr<orvex::ILimitData>& limits,
         return;
     }
     m_record.status = kPassed;
-    if (!m_record.measurements) return;
-    // Every measurement gets its verdict, also after the run has failed.
-    for (const auto& measurement : *m_record.measurements) {
-        if (measurement->UpdateStatus(limits, standards) == kFailed || FailsRun(*measurement)) {
-            m_record.status = kFailed;
+    bool anyReading = false;
+    if (m_record.measurements) {
+        // Every measurement gets its verdict, also after the run has failed.
+        for (const auto& measurement : *m_record.measurements) {
+            if (measurement->UpdateStatus(limits, standards) == kFailed || FailsRun(*measurement)) {
+                m_record.status = kFailed;
+            }
+            const Variant value = measurement->GetValue();
+            if (!value.IsEmpty() && !value.IsNull()) anyReading = true;
         }
     }
+    // A run that read nothing has passed nothing.
+    if (m_record.status == kPassed && !anyReading) m_record.status = kNotEvaluated;
 }
 
 void CResultBase::CreateServiceRecord(const std::shared_ptr<orvex::TestElementFilter>& filter) {
