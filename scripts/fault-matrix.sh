@@ -96,11 +96,11 @@ for fault in "${faults[@]}"; do
     "$bin/orvex" new "$file" "$id" >/dev/null 2>&1
     write_scripts "$id"
     # A first, healthy run stores a result the faulty run must not lose.
-    "$bin/orvex" run "$file" --simulate --time-scale 0.01 --auto "$work/normal.txt" >/dev/null 2>&1
+    "$bin/orvex" run "$file" --simulate --time-scale 0.05 --auto "$work/normal.txt" >/dev/null 2>&1
     before=$("$bin/orvex" show "$file" 2>/dev/null | cut -f3-)
     start=$(date +%s%N)
     for attempt in "${attempts[@]}"; do
-      timeout "$limit" "$bin/orvex" run "$file" --simulate --time-scale 0.01 --fault "$fault" \
+      timeout "$limit" "$bin/orvex" run "$file" --simulate --time-scale 0.05 --fault "$fault" \
         --auto "$work/$attempt.txt" --auto-timeout "$patience" >"$work/out" 2>&1
       status=$?
       unfollowed=$([ "$status" -eq 3 ] && grep -q '^script line' "$work/out" && echo yes)
@@ -127,7 +127,7 @@ done
 # The machine's faults, against the static test on a simulated Korotka behind a device path.
 device=$work/korotka
 start_simulator() {
-  "$bin/korotka-sim" --link "$device" --time-scale 0.01 >"$work/sim.out" 2>/dev/null &
+  "$bin/korotka-sim" --link "$device" --time-scale 0.05 >"$work/sim.out" 2>/dev/null &
   pids+=($!)
   for _ in $(seq 50); do
     [ -e "$device" ] && return 0
@@ -208,7 +208,7 @@ for settings in folder nonsense setup; do
   "$bin/orvex" new "$file" 300 >/dev/null 2>&1
   start=$(date +%s%N)
   ORVEX_REGISTRY=$work/$settings.ini timeout "$limit" "$bin/orvex" run "$file" --simulate \
-    --time-scale 0.01 --auto "$work/normal.txt" --auto-timeout 30 >"$work/out" 2>&1
+    --time-scale 0.05 --auto "$work/normal.txt" --auto-timeout 30 >"$work/out" 2>&1
   status=$?
   if [ "$settings" = setup ]; then
     said=$(grep -m1 '^orvex: error' "$work/out" | cut -c1-70)

@@ -27,7 +27,7 @@ else
     start next \
     start next \
     start 'type SYST 121' 'type DIAS 79' 'type HART 80' 'type MAPR 93' next >"$job/technician.txt"
-  "$bin/orvex" run "$sequence" --simulate --time-scale 0.01 --auto "$job/technician.txt" || status=$?
+  "$bin/orvex" run "$sequence" --simulate --time-scale 0.05 --auto "$job/technician.txt" || status=$?
 fi
 "$bin/orvex" show "$sequence"
 "$bin/orvex" report "$sequence" --pdf "$job/visit.pdf" --html "$job/visit.html"

@@ -297,11 +297,14 @@ void FTestGuide::UpdateProgress() {
 
 void FTestGuide::ShowPopup(const QString& text, const QString& imageName, bool shown) {
     m_xtiPopup->ShowMsg(imageName, text);
+    // A shown pop-up flashes to catch the technician's eye.
+    m_xtiPopup->SetFlash(shown);
     m_xtiPopup->setVisible(shown);
     if (shown) m_xtiPopup->raise();
 }
 
 void FTestGuide::HidePopup() {
+    m_xtiPopup->SetFlash(false);
     m_xtiPopup->ShowMsg(QString(), QString());
     m_xtiPopup->hide();
 }

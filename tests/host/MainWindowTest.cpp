@@ -43,7 +43,7 @@ protected:
     std::unique_ptr<HostMainWindow> Window() {
         auto window = std::make_unique<HostMainWindow>(*environment, plugIn, [this](QString& why) {
             korotkasim::SimOptions options;
-            options.timeScale = 0.01;
+            options.timeScale = 0.05;
             options.fault = fault;
             auto simulator = std::make_shared<korotkasim::Simulator>(options);
             std::string reason;

@@ -52,7 +52,7 @@ protected:
 
     QTemporaryDir dir;
     const QString file = dir.filePath("sequence.xml");
-    const QStringList simulate{"--simulate", "--time-scale", "0.01"};
+    const QStringList simulate{"--simulate", "--time-scale", "0.05"};
 };
 
 TEST_F(OrvexRunTest, AScriptedStaticPressureTestIsSavedWithTheTypedAndTheGaugeReading) {

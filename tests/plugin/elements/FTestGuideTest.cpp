@@ -19,6 +19,7 @@
 #include "plugin/config/CConfigPBP.h"
 #include "plugin/config/CConfigPressure.h"
 #include "plugin/elements/FTestGuide.h"
+#include "plugin/views/XTestInstruction.h"
 #include "plugin/elements/FTimer.h"
 #include "plugin/frame/CPlugInKorotka.h"
 #include "plugin/frame/PlugInRegistration.h"
@@ -274,5 +275,10 @@ TEST_F(TestGuide, RendersForTheReviewer) {
     bpGuide->show();
     bpGuide->ShowPopup(QStringLiteral("20201::PLEASE START NIBP NOW"), QStringLiteral("START"), true);
     Picture(*bpGuide, QStringLiteral("FTestGuide-bp-popup.png"));
+    const auto* popup = bpGuide->findChild<korotka::XTestInstruction*>(QStringLiteral("xtiPopup"));
+    ASSERT_NE(popup, nullptr);
+    EXPECT_TRUE(popup->Flash());
+    bpGuide->HidePopup();
+    EXPECT_FALSE(popup->Flash());
     bpGuide->hide();
 }

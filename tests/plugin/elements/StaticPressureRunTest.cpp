@@ -5,6 +5,11 @@ class StaticPressureRun : public TestRun {
 protected:
     void SetUp() override {
         TestRun::SetUp();
+        // A tight cuff: the readings are paced, and a leak would move the gauge between them.
+        korotkasim::SimOptions tight;
+        tight.timeScale = 0.01;
+        tight.leakMmHgPerMin = 0.0;
+        StartSimulator(tight);
         Make<korotka::CTestStaticPressure>(korotka::TESTID_PRESS_STATIC);
     }
 };

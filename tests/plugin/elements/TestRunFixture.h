@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPointer>
 #include <QShortcut>
 #include <QTimer>
 #include <algorithm>
@@ -35,14 +36,20 @@ class Technician {
 public:
     using Step = std::function<bool()>;
     explicit Technician(std::vector<Step> steps) : m_steps(std::move(steps)) {
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            while (m_next < m_steps.size() && m_steps[m_next]()) ++m_next;
-        });
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { Poll(); });
         m_timer.start(10);
     }
-    bool Finished() const { return m_next == m_steps.size(); }
+    // Polled once more: the last click may have closed the guide before the timer saw it land.
+    bool Finished() {
+        Poll();
+        return m_next == m_steps.size();
+    }
 
 private:
+    void Poll() {
+        while (m_next < m_steps.size() && m_steps[m_next]()) ++m_next;
+    }
+
     std::vector<Step> m_steps;
     size_t m_next = 0;
     QTimer m_timer;
@@ -88,16 +95,33 @@ protected:
 
     std::shared_ptr<FTestGuide> Guide() const { return element->TestGuide(); }
 
-    // Presses a tool bar button once it is there and enabled.
+    // Presses a tool bar button once it is there and enabled. The step is done when the click
+    // reached a button still enabled then; one that was disabled meanwhile is pressed again later.
     Technician::Step Press(int32_t number) {
-        return [this, number] {
+        enum class Click { None, Queued, Delivered };
+        auto click = std::make_shared<Click>(Click::None);
+        return [this, number, click] {
+            if (*click == Click::Delivered) return true;
+            if (*click == Click::Queued) return false;
             const auto guide = Guide();
             if (!guide || !guide->isVisible()) return false;
-            auto* button = dynamic_cast<QAbstractButton*>(guide->Toolbar()->Buttons(number).get());
+            QPointer<QAbstractButton> button =
+                dynamic_cast<QAbstractButton*>(guide->Toolbar()->Buttons(number).get());
             if (button == nullptr || !button->isEnabled()) return false;
+            *click = Click::Queued;
             // Queued: the click runs the test's handler, which must not run inside this poll.
-            QMetaObject::invokeMethod(button, &QAbstractButton::click, Qt::QueuedConnection);
-            return true;
+            QMetaObject::invokeMethod(
+                button,
+                [button, click] {
+                    if (!button->isEnabled()) {
+                        *click = Click::None;
+                        return;
+                    }
+                    *click = Click::Delivered;
+                    button->click();
+                },
+                Qt::QueuedConnection);
+            return false;
         };
     }
     // Waits until the guide has shown so many gauge readings.
