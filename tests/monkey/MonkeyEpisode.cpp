@@ -2,12 +2,14 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QStringList>
 
 #include "MonkeyWatchdog.h"
 #include "host/HostEnvironment.h"
 #include "host/HostMainWindow.h"
 #include "host/HostMessageService.h"
+#include "host/HostPlugInLoader.h"
 #include "host/HostResultText.h"
 #include "host/HostScript.h"
 #include "host/HostScriptedTechnician.h"
@@ -27,8 +29,7 @@
 #include "plugin/config/CConfigPBP.h"
 #include "plugin/config/IKorotkaConfigPressure.h"
 #include "plugin/elements/CTestBase.h"
-#include "plugin/frame/CPlugInKorotka.h"
-#include "plugin/frame/PlugInRegistration.h"
+#include "plugin/elements/FTestGuide.h"
 #include "plugin/measure/CMeasurement.h"
 #include "sim/Simulator.h"
 
@@ -40,6 +41,7 @@ namespace {
 const QString kLineClosed = QStringLiteral("a window that went left the line closed");
 const QString kLineQuiet = QStringLiteral("no command after a window went");
 const QString kConsistent = QStringLiteral("a stored result is consistent");
+const QString kOffered = QStringLiteral("Skip and N/A offered only where the guide settings allow");
 const QString kSurvives = QStringLiteral("an earlier result survives a run that stored nothing");
 
 constexpr int kSeedingTimeoutSeconds = 30;
@@ -135,8 +137,11 @@ void MonkeyEpisode::Play() {
     // The host's settings are a file of the episode's own.
     qputenv("ORVEX_REGISTRY", m_folder.filePath(QStringLiteral("Registry.ini")).toLocal8Bit());
     m_environment = std::make_unique<orvex::HostEnvironment>(orvex::HostMessageService::Mode::Record);
-    orvexKorotka_RegisterClasses(orvex::ComponentRegistry::Instance());
-    korotka::CPlugInKorotka::StartUp();
+    // Loaded as orvex loads it, so that it finds its files beside it.
+    const QString library = QStringLiteral(KOROTKA_PLUGIN_LIBRARY);
+    m_environment->Loader().Load(QStringLiteral("Korotka"), library);
+    m_environment->Loader().Load(QStringLiteral("KorotkaVTI"),
+                                 QFileInfo(library).path() + QStringLiteral("/liborvexKorotkaVTI.so"));
     const auto plugIn =
         orvex::ComponentRegistry::Instance().CreateAs<orvex::IPlugIn>(QStringLiteral("orvexKorotka.CPlugInKorotka"));
     plugIn->Initialize(nullptr);
@@ -267,7 +272,7 @@ void MonkeyEpisode::PlayRun() {
         const auto& tests = m_window->Sequence().Tests();
         for (qsizetype i = 0; i < tests.size(); ++i) {
             const auto test = std::dynamic_pointer_cast<korotka::CTestBase>(tests[i]);
-            if (test && test->TestGuide().get() == guide) return static_cast<int>(i);
+            if (test && static_cast<QWidget*>(test->TestGuide().get()) == guide) return static_cast<int>(i);
         }
         return -1;
     });
@@ -287,6 +292,13 @@ void MonkeyEpisode::PlayRun() {
 
 void MonkeyEpisode::CheckWindows(const std::vector<MonkeyHand::Window>& windows) {
     for (const MonkeyHand::Window& window : windows) {
+        if (window.position >= 0 && window.position < static_cast<int>(m_plan.size())) {
+            const int32_t flags = m_plan[window.position].guideFlags;
+            Check(kOffered, !window.skipOffered || (flags & 2) != 0,
+                  QStringLiteral("test %1 offered Skip with guide flags %2").arg(window.position + 1).arg(flags));
+            Check(kOffered, !window.notApplicableOffered || (flags & 1) != 0,
+                  QStringLiteral("test %1 offered N/A with guide flags %2").arg(window.position + 1).arg(flags));
+        }
         if (!window.hidden) continue;
         const QString which =
             QStringLiteral("the window of test %1 went by %2").arg(window.position + 1).arg(EndingName(window.ending));
@@ -318,7 +330,7 @@ void MonkeyEpisode::CheckResults(const std::vector<Before>& before, const std::v
         for (const MonkeyHand::Window& window : windows) {
             if (window.position == i && window.hidden && window.hiddenAt <= performed) ending = window.ending;
         }
-        const QString problem = Inconsistency(element, ending);
+        const QString problem = Inconsistency(element, ending, before[i].summary);
         Check(kConsistent, problem.isEmpty(),
               QStringLiteral("test %1 (%2), its window gone by %3: %4")
                   .arg(i + 1)
@@ -327,7 +339,7 @@ void MonkeyEpisode::CheckResults(const std::vector<Before>& before, const std::v
     }
 }
 
-QString MonkeyEpisode::Inconsistency(orvex::ITestElement& element, Ending ending) const {
+QString MonkeyEpisode::Inconsistency(orvex::ITestElement& element, Ending ending, const QString& earlier) const {
     const auto result = element.Result();
     if (!result) return QStringLiteral("stored without a result");
     const int32_t status = result->Status();
@@ -336,8 +348,13 @@ QString MonkeyEpisode::Inconsistency(orvex::ITestElement& element, Ending ending
     if (ending == Ending::Skip || ending == Ending::Abort) return QStringLiteral("a result was stored: ") + shown;
     if (ending == Ending::NotApplicable && status != HostResultText::kNotApplicable)
         return QStringLiteral("not applicable was pressed, yet: ") + shown;
-    if (status == HostResultText::kNotApplicable && !readings.isEmpty())
-        return QStringLiteral("not applicable with readings: ") + shown;
+    if (status == HostResultText::kNotApplicable && !readings.isEmpty()) {
+        return QStringLiteral("not applicable with readings%1: ")
+                   .arg(earlier.contains(readings.join(QStringLiteral(", ")))
+                            ? QStringLiteral(" (those of the earlier result)")
+                            : QString()) +
+               shown;
+    }
     const auto limits = element.Limits();
     const auto standards = limits ? limits->Standards() : nullptr;
     std::vector<std::shared_ptr<orvex::IMeasurement>> measurements;

@@ -118,9 +118,7 @@ bool MonkeyHand::eventFilter(QObject* watched, QEvent* event) {
         window.hiddenAt = QDateTime::currentDateTimeUtc();
         window.openAtHide = m_simulator.ClientOpenCount();
         window.commandsAtHide = m_simulator.CommandCount();
-        Note(QStringLiteral("window of test %1 goes (line open %2 times)")
-                 .arg(window.position + 1)
-                 .arg(window.openAtHide));
+        Note(QStringLiteral("window of test %1 goes").arg(window.position + 1));
     }
     return false;
 }
@@ -128,7 +126,12 @@ bool MonkeyHand::eventFilter(QObject* watched, QEvent* event) {
 void MonkeyHand::Tick() {
     if (m_pending) return;
     FTestGuide* guide = ShownGuide();
-    if (guide == nullptr || m_clock.elapsed() < m_nextAt) return;
+    if (guide == nullptr) return;
+    if (!m_windows.empty() && !m_windows.back().hidden) {
+        m_windows.back().skipOffered |= Enabled(*guide, FTestGuide::kSkip);
+        m_windows.back().notApplicableOffered |= Enabled(*guide, FTestGuide::kNotApplicable);
+    }
+    if (m_clock.elapsed() < m_nextAt) return;
     if (!m_windingDown && m_actions >= m_budget) {
         m_windingDown = true;
         m_windDown.start();
@@ -156,7 +159,7 @@ void MonkeyHand::Act(FTestGuide& guide) {
     button(FTestGuide::kPrevious, "Previous", Ending::Previous, 1);
     button(FTestGuide::kNext, "Next", Ending::Next, 2);
     button(FTestGuide::kStop, "Stop", Ending::None, 2);
-    button(FTestGuide::kStart, "Start", Ending::None, 3);
+    button(FTestGuide::kStart, "Start", Ending::None, 5);
     button(FTestGuide::kSkip, "Skip", Ending::Skip, 1);
     button(FTestGuide::kNotApplicable, "N/A", Ending::NotApplicable, 1);
     choices.push_back({1, [window] {
@@ -280,4 +283,11 @@ int MonkeyHand::Delay() {
     return static_cast<int>(kLongestPauseMs * m_timeScale / kUsualScale * u * u);
 }
 
-void MonkeyHand::Note(const QString& line) { m_log.Note(line.toStdString()); }
+void MonkeyHand::Note(const QString& line) {
+    // What the line had seen by then, to tell a click that started something from one that did not.
+    m_log.Note(QStringLiteral("%1 [line open %2, %3 commands]")
+                   .arg(line)
+                   .arg(m_simulator.ClientOpenCount())
+                   .arg(m_simulator.CommandCount())
+                   .toStdString());
+}

@@ -34,6 +34,9 @@ public:
 
     struct Window {
         int position = -1;
+        // Whether Skip and N/A were seen enabled while it showed.
+        bool skipOffered = false;
+        bool notApplicableOffered = false;
         bool hidden = false;
         Ending ending = Ending::None;
         QDateTime hiddenAt;

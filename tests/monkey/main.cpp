@@ -1,5 +1,5 @@
 // Seeded random episodes against the real guide windows and main window; see MonkeyEpisode.
-//   monkey [--episodes N] [--seed S] [--budget SECONDS] [--bound SECONDS] [--time-scale X]
+//   monkey [--episodes N] [--seed S] [--budget SECONDS] [--bound SECONDS] [--time-scale X] [--trace 1]
 // Episode i plays seed S+i; "--seed S --episodes 1" replays the episode of seed S (the same
 // choices; the moments depend on the machine). Exit status 1 when an invariant broke, 3 on a hang.
 #include <QApplication>
@@ -20,6 +20,8 @@ struct Arguments {
     double budgetSeconds = 0.0;
     double boundSeconds = 120.0;
     double timeScale = 0.01;
+    // Every episode's actions, not only those of an episode that broke an invariant.
+    bool trace = false;
 };
 
 bool Parse(int argc, char** argv, Arguments& arguments) {
@@ -35,6 +37,8 @@ bool Parse(int argc, char** argv, Arguments& arguments) {
             arguments.budgetSeconds = std::strtod(text, &end);
         } else if (name == "--bound") {
             arguments.boundSeconds = std::strtod(text, &end);
+        } else if (name == "--trace") {
+            arguments.trace = std::strtol(text, &end, 10) != 0;
         } else if (name == "--time-scale") {
             arguments.timeScale = std::strtod(text, &end);
         } else {
@@ -55,7 +59,7 @@ int main(int argc, char** argv) {
     if (!Parse(argc, argv, arguments)) {
         std::fprintf(stderr,
                      "usage: monkey [--episodes N] [--seed S] [--budget SECONDS] [--bound SECONDS] "
-                     "[--time-scale X]\n");
+                     "[--time-scale X] [--trace 1]\n");
         return 2;
     }
     std::printf("monkey: seeds from %u, time scale %g\n", arguments.seed, arguments.timeScale);
@@ -82,6 +86,9 @@ int main(int argc, char** argv) {
         std::printf("episode %ld, seed %u: %d runs, %d windows, %d actions, %s\n", played + 1, seed, episode.Runs(),
                     episode.Windows(), episode.Actions(), episode.Violations().empty() ? "ok" : "BROKEN");
         std::fflush(stdout);
+        if (arguments.trace && episode.Violations().empty()) {
+            for (const std::string& line : watchdog.Trace()) std::printf("  %s\n", line.c_str());
+        }
         if (episode.Violations().empty()) continue;
         broken << QString::number(seed);
         for (const MonkeyEpisode::Violation& violation : episode.Violations()) {
