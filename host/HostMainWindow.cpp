@@ -288,26 +288,56 @@ void HostMainWindow::Refresh() {
     for (const auto& element : m_sequence.Tests()) {
         auto* item = new QTreeWidgetItem(m_lstSequence);
         item->setText(kColumnPosition, QString::number(++position));
-        item->setIcon(kColumnTest, QIcon(m_plugIn->Icon(element->TestID(), 0, Variant())));
-        item->setText(kColumnTest, element->Info()->Name());
-        item->setText(kColumnConfiguration, ConfigurationSummary(*element));
-        item->setToolTip(kColumnConfiguration, item->text(kColumnConfiguration));
-        const auto result = element->Result();
-        const int32_t status = result ? result->Status() : 0;
-        item->setText(kColumnStatus, Text(StatusLiteral(status)));
-        if (status == HostResultText::kPassed) item->setForeground(kColumnStatus, QColor(0, 128, 0));
-        if (status == HostResultText::kFailed) item->setForeground(kColumnStatus, QColor(192, 0, 0));
-        if (result) item->setText(kColumnValues, Readings(*result));
+        ShowTest(*item, *element);
     }
+    FitColumns();
+    Select(std::min(selected, position - 1));
+    ShowAsset();
+    ShowTitle();
+}
+
+void HostMainWindow::ShowTest(QTreeWidgetItem& item, ITestElement& element) {
+    item.setIcon(kColumnTest, QIcon(m_plugIn->Icon(element.TestID(), 0, Variant())));
+    item.setText(kColumnTest, element.Info()->Name());
+    item.setText(kColumnConfiguration, ConfigurationSummary(element));
+    item.setToolTip(kColumnConfiguration, item.text(kColumnConfiguration));
+    const auto result = element.Result();
+    const int32_t status = result ? result->Status() : 0;
+    item.setText(kColumnStatus, Text(StatusLiteral(status)));
+    // A row that showed the running test shows it no more.
+    item.setData(kColumnStatus, Qt::ForegroundRole, QVariant());
+    for (int column = kColumnPosition; column <= kColumnValues; ++column)
+        item.setData(column, Qt::FontRole, QVariant());
+    if (status == HostResultText::kPassed) item.setForeground(kColumnStatus, QColor(0, 128, 0));
+    if (status == HostResultText::kFailed) item.setForeground(kColumnStatus, QColor(192, 0, 0));
+    item.setText(kColumnValues, result ? Readings(*result) : QString());
+}
+
+void HostMainWindow::FitColumns() {
     for (int column = kColumnPosition; column < kColumnValues; ++column)
         m_lstSequence->resizeColumnToContents(column);
     // A long configuration keeps the status and readings in view; its tool-tip has it all.
     m_lstSequence->setColumnWidth(
         kColumnConfiguration,
         std::min(m_lstSequence->columnWidth(kColumnConfiguration), kConfigurationWidth));
-    Select(std::min(selected, position - 1));
-    ShowAsset();
-    ShowTitle();
+}
+
+void HostMainWindow::ShowProgress(qsizetype position, HostSequence::Step step) {
+    QTreeWidgetItem* item = m_lstSequence->topLevelItem(static_cast<int>(position));
+    if (item == nullptr) return;
+    if (step == HostSequence::Step::Starting) {
+        QFont bold = m_lstSequence->font();
+        bold.setBold(true);
+        for (int column = kColumnPosition; column <= kColumnValues; ++column) item->setFont(column, bold);
+        item->setText(kColumnStatus, Text(QStringLiteral("1067::running")));
+        item->setForeground(kColumnStatus, QColor(0, 0, 192));
+        Select(static_cast<int>(position));
+        m_lstSequence->scrollToItem(item);
+    } else {
+        ShowTest(*item, *m_sequence.Tests()[position]);
+        if (step == HostSequence::Step::Stored) SetModified();
+    }
+    FitColumns();
 }
 
 // The configuration's report lines on one line: "Inflate Pressure: 250 mmHg; ...".
@@ -546,7 +576,9 @@ void HostMainWindow::Run(bool fromSelected) {
     const int first = fromSelected ? std::max(SelectedPosition(), 0) : 0;
     const auto context = std::make_shared<HostPerformContext>();
     try {
-        m_sequence.Perform(context, nullptr, first);
+        m_sequence.Perform(context, nullptr, first, [this](qsizetype position, HostSequence::Step step) {
+            ShowProgress(position, step);
+        });
     } catch (const ComError& error) {
         ShowError(error.Description());
     }

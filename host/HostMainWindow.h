@@ -15,6 +15,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace orvex {
 
@@ -79,6 +80,11 @@ private:
     QWidget* BuildInstrumentPanel();
     void FillDevices();
     void Refresh();
+    // The test's name, configuration, status and readings in its row.
+    void ShowTest(QTreeWidgetItem& item, ITestElement& element);
+    void FitColumns();
+    // The running test's row is marked and in view; a row shows its result as its test ends.
+    void ShowProgress(qsizetype position, HostSequence::Step step);
     void ShowTitle();
     void SetModified();
     void ShowAsset();

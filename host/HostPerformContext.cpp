@@ -44,10 +44,14 @@ void HostPerformContext::AddInstrument(const std::shared_ptr<InstrumentData>& in
                            .arg(instrument ? QStringLiteral("the run has no instrument list")
                                            : QStringLiteral("no instrument to add")));
     }
-    const QString name = instrument->MTIName();
-    const auto sameName = std::count_if(m_instruments.cbegin(), m_instruments.cend(),
-                                        [&name](const auto& other) { return other->MTIName() == name; });
-    instrument->SetIndex(static_cast<int32_t>(sameName) + 1);
+    // The element numbered the instrument, and its results name it by that number: a number the
+    // host chose instead would leave them naming another instrument, or none.
+    if (instrument->Index() <= 0) {
+        const QString name = instrument->MTIName();
+        const auto sameName = std::count_if(m_instruments.cbegin(), m_instruments.cend(),
+                                            [&name](const auto& other) { return other->MTIName() == name; });
+        instrument->SetIndex(static_cast<int32_t>(sameName) + 1);
+    }
     m_instruments.append(instrument);
 }
 

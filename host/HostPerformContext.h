@@ -23,8 +23,8 @@ public:
     void Navigate(int32_t action) override;
     bool HasInstruments() const override;
     QList<std::shared_ptr<InstrumentData>> Instruments() const override;
-    // Numbers the instrument among those of its name, from 1. Raises 424 when the context has no
-    // instrument list.
+    // Records the instrument with the index it was given; one without an index (none above 0) is
+    // numbered among those of its name, from 1. Raises 424 when the context has no instrument list.
     void AddInstrument(const std::shared_ptr<InstrumentData>& instrument) override;
     // Copies of the standards of the performed element's limits, only those named in the selection
     // when there is one; none before an element was queried.

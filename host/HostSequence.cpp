@@ -290,7 +290,8 @@ qsizetype HostSequence::NoteInstrument(const HostPerformContext& context, ITestE
 }
 
 HostSequence::Outcome HostSequence::Perform(const std::shared_ptr<HostPerformContext>& context,
-                                            const std::function<bool()>& interrupt, qsizetype first) {
+                                            const std::function<bool()>& interrupt, qsizetype first,
+                                            const Progress& progress) {
     qsizetype position = std::max<qsizetype>(first, 0);
     while (position >= 0 && position < m_tests.size()) {
         const auto element = m_tests[position];
@@ -302,14 +303,19 @@ HostSequence::Outcome HostSequence::Perform(const std::shared_ptr<HostPerformCon
         document->LoadText(QStringLiteral("<%1/>").arg(kRoot));
         const auto before = element->Save(document->DocumentElement(), 0);
         const bool judgedBefore = Judged(*element);
-        if (context->QueryPerform(element)) element->Perform(context);
+        if (context->QueryPerform(element)) {
+            if (progress) progress(position, Step::Starting);
+            element->Perform(context);
+        }
         const bool storedNew = context->StoredResults().size() > stored;
-        if (storedNew && (Judged(*element) || !judgedBefore)) {
+        const bool kept = storedNew && (Judged(*element) || !judgedBefore);
+        if (kept) {
             m_performed[position] = {QDateTime::currentDateTimeUtc(), NoteInstrument(*context, *element)};
         } else if (before) {
             m_tests[position] = Restore(element->TestID(), before);
             m_tests[position]->SetID(element->ID());
         }
+        if (progress) progress(position, kept ? Step::Stored : Step::Left);
         if (interrupt && interrupt()) return Outcome::Interrupted;
         if (context->Aborted()) return Outcome::Aborted;
         // A test that said nothing goes on to the next.

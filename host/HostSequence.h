@@ -52,6 +52,10 @@ public:
     static constexpr int kMaxInstruments = 100;
 
     enum class Outcome { Completed, Aborted, Interrupted };
+    // What a run tells of a test: it is about to be performed; or the run leaves it, with the
+    // result it stored now the sequence's (Stored) or with what it held before (Left).
+    enum class Step { Starting, Stored, Left };
+    using Progress = std::function<void(qsizetype position, Step step)>;
 
     explicit HostSequence(std::shared_ptr<IPlugIn> plugIn);
 
@@ -69,9 +73,11 @@ public:
     QString ToText() const;
 
     // Performs the tests in order, following each one's navigation (next, previous, abort);
-    // interrupt is asked after every test whether the run is to stop there.
+    // progress hears of every test as it starts and ends, and interrupt is then asked whether the
+    // run is to stop there.
     Outcome Perform(const std::shared_ptr<HostPerformContext>& context,
-                    const std::function<bool()>& interrupt, qsizetype first = 0);
+                    const std::function<bool()>& interrupt, qsizetype first = 0,
+                    const Progress& progress = {});
 
     const QList<std::shared_ptr<ITestElement>>& Tests() const { return m_tests; }
     // When the test at the position (from 0) last stored a result, and with which instrument (a

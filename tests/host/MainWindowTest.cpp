@@ -4,10 +4,12 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QPointer>
 #include <QTimer>
 #include <QTreeWidget>
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 #include "host/HostDockedDialog.h"
 #include "host/HostMainWindow.h"
@@ -201,6 +203,66 @@ TEST_F(MainWindowTest, RunsAgainstTheSimulatorAndShowsTheVerdict) {
     // A device that is no Korotka is named.
     window->ChooseDevice(QStringLiteral("/dev/null"));
     EXPECT_TRUE(window->Identify().contains("/dev/null"));
+}
+
+TEST_F(MainWindowTest, FollowsTheRunTestByTest) {
+    const auto window = Window();
+    window->AddTest(300);
+    window->AddTest(300);
+    ASSERT_TRUE(window->SaveAs(registryDir.filePath(QStringLiteral("followed.xml"))));
+    ASSERT_FALSE(window->IsModified());
+    auto* list = window->findChild<QTreeWidget*>(QStringLiteral("lstSequence"));
+
+    // What the window shows once the second test's guide is open.
+    struct Seen {
+        QString firstStatus;
+        QString firstReadings;
+        bool firstBold = true;
+        QString secondStatus;
+        bool secondBold = false;
+        int selected = -1;
+        bool modified = false;
+        QString title;
+    };
+    std::optional<Seen> seen;
+    QPointer<QWidget> lastGuide;
+    int guides = 0;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        QWidget* guide = nullptr;
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (widget->objectName() == "FTestGuide" && widget->isVisible()) guide = widget;
+        }
+        if (guide == nullptr || guide == lastGuide) return;
+        lastGuide = guide;
+        if (++guides != 2) return;
+        seen = Seen{list->topLevelItem(0)->text(3),
+                    list->topLevelItem(0)->text(4),
+                    list->topLevelItem(0)->font(1).bold(),
+                    list->topLevelItem(1)->text(3),
+                    list->topLevelItem(1)->font(1).bold(),
+                    window->SelectedPosition(),
+                    window->IsModified(),
+                    window->windowTitle()};
+        Shoot(window.get(), QStringLiteral("MainWindow-running.png"));
+    });
+    watch.start(10);
+    ASSERT_TRUE(Run(*window, QStringLiteral("start\nreadings 3\ntype STAT 251\nnext\n"
+                                            "start\nreadings 3\ntype STAT 249\nnext\n")));
+    watch.stop();
+
+    ASSERT_TRUE(seen.has_value()) << "the second guide was not seen";
+    EXPECT_EQ(seen->firstStatus, "passed");
+    EXPECT_TRUE(seen->firstReadings.contains("STAT=251 mmHg")) << seen->firstReadings.toStdString();
+    EXPECT_FALSE(seen->firstBold);
+    EXPECT_EQ(seen->secondStatus, "running");
+    EXPECT_TRUE(seen->secondBold);
+    EXPECT_EQ(seen->selected, 1);
+    EXPECT_TRUE(seen->modified);
+    EXPECT_TRUE(seen->title.startsWith("followed.xml*")) << seen->title.toStdString();
+
+    EXPECT_EQ(list->topLevelItem(1)->text(3), "passed");
+    EXPECT_TRUE(list->topLevelItem(1)->text(4).contains("STAT=249 mmHg"));
 }
 
 }  // namespace

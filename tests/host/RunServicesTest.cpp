@@ -121,3 +121,19 @@ TEST_F(RunServicesTest, PerformContextLendsCopiesOfTheChosenStandardsAndNumbersI
     EXPECT_EQ(other->Index(), 1);
     EXPECT_EQ(second->Index(), 2);
 }
+
+TEST_F(RunServicesTest, PerformContextKeepsTheIndexTheElementGaveAnInstrument) {
+    // A second Korotka of another name in one run: the element numbers it after the first, and its
+    // results name it by that number.
+    orvex::HostPerformContext context;
+    const auto first = Instrument("Korotka");
+    const auto second = Instrument("Korotka 2");
+    for (const auto& [instrument, index] : {std::pair{first, 1}, std::pair{second, 2}}) {
+        instrument->SetPlugInID("Korotka");
+        instrument->SetIndex(index);
+        context.AddInstrument(instrument);
+    }
+    EXPECT_EQ(first->Index(), 1);
+    EXPECT_EQ(second->Index(), 2);
+    EXPECT_EQ(context.Instruments(), (QList<std::shared_ptr<orvex::InstrumentData>>{first, second}));
+}
