@@ -91,14 +91,15 @@ bool Fails(orvex::IMeasurement& measurement, const orvex::StandardList* standard
         bool limited = false;
         for (int32_t j = 1; j <= standard->Count(); ++j) {
             const auto entry = standard->Item(j);
-            limited = limited || (entry->Key() == measurement.LimitKey() &&
-                                  (entry->Enabled(orvex::LimitEntry::kHigh) || entry->Enabled(orvex::LimitEntry::kLow)));
+            limited = limited ||
+                      (entry->Key() == measurement.LimitKey() &&
+                       (entry->Enabled(orvex::LimitEntry::kHigh) || entry->Enabled(orvex::LimitEntry::kLow)));
         }
         if (!limited) continue;
         if (!number) return true;
         try {
-            if (standard->Evaluate(measurement.LimitKey(), static_cast<float>(*number), measurement.PresetValue()) ==
-                HostResultText::kFailed)
+            if (standard->Evaluate(measurement.LimitKey(), static_cast<float>(*number),
+                                   measurement.PresetValue()) == HostResultText::kFailed)
                 return true;
         } catch (const orvex::ComError&) {
             return true;
@@ -142,8 +143,8 @@ void MonkeyEpisode::Play() {
     m_environment->Loader().Load(QStringLiteral("Korotka"), library);
     m_environment->Loader().Load(QStringLiteral("KorotkaVTI"),
                                  QFileInfo(library).path() + QStringLiteral("/liborvexKorotkaVTI.so"));
-    const auto plugIn =
-        orvex::ComponentRegistry::Instance().CreateAs<orvex::IPlugIn>(QStringLiteral("orvexKorotka.CPlugInKorotka"));
+    const auto plugIn = orvex::ComponentRegistry::Instance().CreateAs<orvex::IPlugIn>(
+        QStringLiteral("orvexKorotka.CPlugInKorotka"));
     plugIn->Initialize(nullptr);
 
     korotkasim::SimOptions simulation;
@@ -157,8 +158,9 @@ void MonkeyEpisode::Play() {
     const orvex::HostMainWindow::Korotka korotka{QString::fromStdString(m_simulator->SlavePath()),
                                                  QString::fromStdString(simulation.serial),
                                                  QString::fromStdString(simulation.firmware), nullptr};
-    m_window = std::make_unique<orvex::HostMainWindow>(
-        *m_environment, plugIn, [korotka](QString&) { return std::optional<orvex::HostMainWindow::Korotka>(korotka); });
+    m_window = std::make_unique<orvex::HostMainWindow>(*m_environment, plugIn, [korotka](QString&) {
+        return std::optional<orvex::HostMainWindow::Korotka>(korotka);
+    });
     m_window->show();
 
     Plan();
@@ -209,7 +211,8 @@ void MonkeyEpisode::Plan() {
         }
         planned << QStringLiteral("%1%2 flags %3")
                        .arg(test.testId)
-                       .arg(test.customDuration ? QStringLiteral(" custom %1 s").arg(test.duration) : QString())
+                       .arg(test.customDuration ? QStringLiteral(" custom %1 s").arg(test.duration)
+                                                : QString())
                        .arg(test.guideFlags);
         m_plan.push_back(test);
     }
@@ -255,7 +258,8 @@ void MonkeyEpisode::Seed() {
     }
     Note(QStringLiteral("seeded: tests %1%2")
              .arg(seeded.join(QLatin1Char(' ')),
-                  technician.Failed() ? QStringLiteral(" (the technician: %1)").arg(technician.Failure()) : QString()));
+                  technician.Failed() ? QStringLiteral(" (the technician: %1)").arg(technician.Failure())
+                                      : QString()));
 }
 
 void MonkeyEpisode::PlayRun() {
@@ -268,17 +272,20 @@ void MonkeyEpisode::PlayRun() {
                           result && (result->Status() != 0 || !Readings(*result).isEmpty())});
     }
     MonkeyHand hand(m_random, *m_simulator, *m_environment->Messages(), m_log, m_options.timeScale);
-    hand.Start(std::uniform_int_distribution<int>(kFewestActions, kMostActions)(m_random), [this](QWidget* guide) {
-        const auto& tests = m_window->Sequence().Tests();
-        for (qsizetype i = 0; i < tests.size(); ++i) {
-            const auto test = std::dynamic_pointer_cast<korotka::CTestBase>(tests[i]);
-            if (test && static_cast<QWidget*>(test->TestGuide().get()) == guide) return static_cast<int>(i);
-        }
-        return -1;
-    });
+    hand.Start(std::uniform_int_distribution<int>(kFewestActions, kMostActions)(m_random),
+               [this](QWidget* guide) {
+                   const auto& tests = m_window->Sequence().Tests();
+                   for (qsizetype i = 0; i < tests.size(); ++i) {
+                       const auto test = std::dynamic_pointer_cast<korotka::CTestBase>(tests[i]);
+                       if (test && static_cast<QWidget*>(test->TestGuide().get()) == guide)
+                           return static_cast<int>(i);
+                   }
+                   return -1;
+               });
     // F5 runs from the selected test, Shift+F5 all of them.
     const bool fromSelected = std::bernoulli_distribution(0.5)(m_random);
-    const int first = std::uniform_int_distribution<int>(0, static_cast<int>(sequence.Tests().size()) - 1)(m_random);
+    const int first =
+        std::uniform_int_distribution<int>(0, static_cast<int>(sequence.Tests().size()) - 1)(m_random);
     m_window->Select(first);
     Note(fromSelected ? QStringLiteral("run from test %1").arg(first + 1) : QStringLiteral("run all"));
     m_window->findChild<QAction*>(fromSelected ? QStringLiteral("1017") : QStringLiteral("1018"))->trigger();
@@ -295,13 +302,18 @@ void MonkeyEpisode::CheckWindows(const std::vector<MonkeyHand::Window>& windows)
         if (window.position >= 0 && window.position < static_cast<int>(m_plan.size())) {
             const int32_t flags = m_plan[window.position].guideFlags;
             Check(kOffered, !window.skipOffered || (flags & 2) != 0,
-                  QStringLiteral("test %1 offered Skip with guide flags %2").arg(window.position + 1).arg(flags));
+                  QStringLiteral("test %1 offered Skip with guide flags %2")
+                      .arg(window.position + 1)
+                      .arg(flags));
             Check(kOffered, !window.notApplicableOffered || (flags & 1) != 0,
-                  QStringLiteral("test %1 offered N/A with guide flags %2").arg(window.position + 1).arg(flags));
+                  QStringLiteral("test %1 offered N/A with guide flags %2")
+                      .arg(window.position + 1)
+                      .arg(flags));
         }
         if (!window.hidden) continue;
-        const QString which =
-            QStringLiteral("the window of test %1 went by %2").arg(window.position + 1).arg(EndingName(window.ending));
+        const QString which = QStringLiteral("the window of test %1 went by %2")
+                                  .arg(window.position + 1)
+                                  .arg(EndingName(window.ending));
         Check(kLineClosed, window.openAtHide == 0,
               QStringLiteral("%1 while the line was open %2 times").arg(which).arg(window.openAtHide));
         Check(kLineQuiet, window.commandsAfter == window.commandsAtHide,
@@ -311,7 +323,8 @@ void MonkeyEpisode::CheckWindows(const std::vector<MonkeyHand::Window>& windows)
     }
 }
 
-void MonkeyEpisode::CheckResults(const std::vector<Before>& before, const std::vector<MonkeyHand::Window>& windows) {
+void MonkeyEpisode::CheckResults(const std::vector<Before>& before,
+                                 const std::vector<MonkeyHand::Window>& windows) {
     const auto& sequence = m_window->Sequence();
     for (qsizetype i = 0; i < sequence.Tests().size() && i < static_cast<qsizetype>(before.size()); ++i) {
         auto& element = *sequence.Tests()[i];
@@ -339,13 +352,15 @@ void MonkeyEpisode::CheckResults(const std::vector<Before>& before, const std::v
     }
 }
 
-QString MonkeyEpisode::Inconsistency(orvex::ITestElement& element, Ending ending, const QString& earlier) const {
+QString MonkeyEpisode::Inconsistency(orvex::ITestElement& element, Ending ending,
+                                     const QString& earlier) const {
     const auto result = element.Result();
     if (!result) return QStringLiteral("stored without a result");
     const int32_t status = result->Status();
     const QStringList readings = Readings(*result);
     const QString shown = Summary(element);
-    if (ending == Ending::Skip || ending == Ending::Abort) return QStringLiteral("a result was stored: ") + shown;
+    if (ending == Ending::Skip || ending == Ending::Abort)
+        return QStringLiteral("a result was stored: ") + shown;
     if (ending == Ending::NotApplicable && status != HostResultText::kNotApplicable)
         return QStringLiteral("not applicable was pressed, yet: ") + shown;
     if (status == HostResultText::kNotApplicable && !readings.isEmpty()) {
@@ -359,7 +374,8 @@ QString MonkeyEpisode::Inconsistency(orvex::ITestElement& element, Ending ending
     const auto standards = limits ? limits->Standards() : nullptr;
     std::vector<std::shared_ptr<orvex::IMeasurement>> measurements;
     for (int32_t i = 1; i <= result->MeasurementCount(); ++i) {
-        if (auto measurement = result->Measurement(orvex::Variant(i))) measurements.push_back(std::move(measurement));
+        if (auto measurement = result->Measurement(orvex::Variant(i)))
+            measurements.push_back(std::move(measurement));
     }
     if (status == HostResultText::kPassed) {
         if (readings.isEmpty()) return QStringLiteral("passed without a reading: ") + shown;
@@ -367,7 +383,8 @@ QString MonkeyEpisode::Inconsistency(orvex::ITestElement& element, Ending ending
         for (const auto& measurement : measurements) {
             const bool empty = HostResultText::Value(*measurement).isEmpty();
             if (limited.contains(measurement->LimitKey()) && empty)
-                return QStringLiteral("passed without %1, which has a limit: ").arg(measurement->Key()) + shown;
+                return QStringLiteral("passed without %1, which has a limit: ").arg(measurement->Key()) +
+                       shown;
             if (Fails(*measurement, standards.get()))
                 return QStringLiteral("passed although %1 fails: ").arg(measurement->Key()) + shown;
         }
@@ -383,7 +400,9 @@ QString MonkeyEpisode::Inconsistency(orvex::ITestElement& element, Ending ending
 QString MonkeyEpisode::Summary(orvex::ITestElement& element) {
     const auto result = element.Result();
     if (!result) return QStringLiteral("no result");
-    return QStringLiteral("status %1, readings [%2]").arg(result->Status()).arg(Readings(*result).join(QStringLiteral(", ")));
+    return QStringLiteral("status %1, readings [%2]")
+        .arg(result->Status())
+        .arg(Readings(*result).join(QStringLiteral(", ")));
 }
 
 void MonkeyEpisode::Check(const QString& invariant, bool held, const QString& detail) {

@@ -67,7 +67,8 @@ private:
     void CheckResults(const std::vector<Before>& before, const std::vector<MonkeyHand::Window>& windows);
     // Why the stored result cannot be right after a window that went so; empty when it can.
     // earlier: the summary of the result before the run.
-    QString Inconsistency(orvex::ITestElement& element, MonkeyHand::Ending ending, const QString& earlier) const;
+    QString Inconsistency(orvex::ITestElement& element, MonkeyHand::Ending ending,
+                          const QString& earlier) const;
     // The result's status and readings, as the checks compare them.
     static QString Summary(orvex::ITestElement& element);
     void Check(const QString& invariant, bool held, const QString& detail);

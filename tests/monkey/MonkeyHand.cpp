@@ -35,8 +35,8 @@ constexpr int kSettleMs = 300;
 constexpr int kValueColumn = 1;
 
 // What a person might type where a reading belongs.
-const std::array<const char*, 12> kNonsense{"1,000", "abc", "1e300", "-5", "", "999999999999", " 12 ",
-                                            "nan", "0x1F", "12.5.3", "-0", "\xd9\xa1\xd9\xa2"};
+const std::array<const char*, 12> kNonsense{"1,000", "abc", "1e300", "-5",     "",   "999999999999",
+                                            " 12 ",  "nan", "0x1F",  "12.5.3", "-0", "\xd9\xa1\xd9\xa2"};
 
 FTestGuide* ShownGuide() {
     FTestGuide* found = nullptr;
@@ -82,9 +82,8 @@ void MonkeyHand::Start(int budget, Locator locate) {
     m_windingDown = false;
     m_locate = std::move(locate);
     m_windows.clear();
-    m_messages.SetQuestionHandler([this](const orvex::HostMessageService::Message& message) {
-        return Answer(message);
-    });
+    m_messages.SetQuestionHandler(
+        [this](const orvex::HostMessageService::Message& message) { return Answer(message); });
     qApp->installEventFilter(this);
     m_clock.start();
     m_nextAt = Delay();
@@ -153,7 +152,8 @@ void MonkeyHand::Act(FTestGuide& guide) {
     std::vector<Choice> choices;
     const auto button = [&](int32_t number, const char* name, Ending ending, int weight) {
         if (Enabled(guide, number))
-            choices.push_back({weight, [&, number, name, ending] { return Press(guide, number, name, ending); }});
+            choices.push_back(
+                {weight, [&, number, name, ending] { return Press(guide, number, name, ending); }});
     };
     button(FTestGuide::kAbort, "Abort", Ending::Abort, 1);
     button(FTestGuide::kPrevious, "Previous", Ending::Previous, 1);
@@ -244,10 +244,11 @@ MonkeyHand::Action MonkeyHand::Type(FTestGuide& guide) {
 
 QString MonkeyHand::Reading() {
     if (std::bernoulli_distribution(0.3)(m_random))
-        return QString::fromUtf8(kNonsense[std::uniform_int_distribution<size_t>(0, kNonsense.size() - 1)(m_random)]);
+        return QString::fromUtf8(
+            kNonsense[std::uniform_int_distribution<size_t>(0, kNonsense.size() - 1)(m_random)]);
     const double value = std::uniform_real_distribution<double>(0.0, 400.0)(m_random);
     return std::bernoulli_distribution(0.5)(m_random) ? QString::number(static_cast<int>(value))
-                                                       : QString::number(value, 'f', 1);
+                                                      : QString::number(value, 'f', 1);
 }
 
 void MonkeyHand::Dispatch(Action action) {
@@ -263,9 +264,11 @@ void MonkeyHand::Dispatch(Action action) {
 
 MessageService::Answer MonkeyHand::Answer(const orvex::HostMessageService::Message& message) {
     MessageService::Answer answer = MessageService::Answer::Ok;
-    if (message.buttons == MessageService::Buttons::YesNo || message.buttons == MessageService::Buttons::YesNoCancel) {
+    if (message.buttons == MessageService::Buttons::YesNo ||
+        message.buttons == MessageService::Buttons::YesNoCancel) {
         const bool cancel = message.buttons == MessageService::Buttons::YesNoCancel;
-        const int choice = m_windingDown ? 0 : std::uniform_int_distribution<int>(0, cancel ? 2 : 1)(m_random);
+        const int choice =
+            m_windingDown ? 0 : std::uniform_int_distribution<int>(0, cancel ? 2 : 1)(m_random);
         answer = choice == 0 ? MessageService::Answer::Yes
                              : (choice == 1 ? MessageService::Answer::No : MessageService::Answer::Cancel);
     } else if (message.buttons == MessageService::Buttons::OkCancel && !m_windingDown &&

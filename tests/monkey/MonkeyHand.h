@@ -49,8 +49,8 @@ public:
     // The sequence position of the test a guide window belongs to; -1 when none.
     using Locator = std::function<int(QWidget* guide)>;
 
-    MonkeyHand(std::mt19937& random, korotkasim::Simulator& simulator,
-               orvex::HostMessageService& messages, MonkeyWatchdog& log, double timeScale);
+    MonkeyHand(std::mt19937& random, korotkasim::Simulator& simulator, orvex::HostMessageService& messages,
+               MonkeyWatchdog& log, double timeScale);
     ~MonkeyHand() override;
 
     // From now on it plays whatever guide window shows.

@@ -53,7 +53,8 @@ bool Parse(int argc, char** argv, Arguments& arguments) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication application(argc, argv);
     Arguments arguments;
     if (!Parse(argc, argv, arguments)) {
@@ -73,7 +74,8 @@ int main(int argc, char** argv) {
     int actions = 0;
     QStringList broken;
     for (; played < arguments.episodes; ++played) {
-        if (arguments.budgetSeconds > 0 && played > 0 && clock.elapsed() > arguments.budgetSeconds * 1000) break;
+        if (arguments.budgetSeconds > 0 && played > 0 && clock.elapsed() > arguments.budgetSeconds * 1000)
+            break;
         const uint32_t seed = arguments.seed + static_cast<uint32_t>(played);
         watchdog.Arm(seed, static_cast<int>(arguments.boundSeconds * 1000));
         MonkeyEpisode episode(seed, {arguments.timeScale}, watchdog);
@@ -83,8 +85,9 @@ int main(int argc, char** argv) {
         windows += episode.Windows();
         actions += episode.Actions();
         for (const auto& [invariant, count] : episode.Checked()) checks[invariant].first += count;
-        std::printf("episode %ld, seed %u: %d runs, %d windows, %d actions, %s\n", played + 1, seed, episode.Runs(),
-                    episode.Windows(), episode.Actions(), episode.Violations().empty() ? "ok" : "BROKEN");
+        std::printf("episode %ld, seed %u: %d runs, %d windows, %d actions, %s\n", played + 1, seed,
+                    episode.Runs(), episode.Windows(), episode.Actions(),
+                    episode.Violations().empty() ? "ok" : "BROKEN");
         std::fflush(stdout);
         if (arguments.trace && episode.Violations().empty()) {
             for (const std::string& line : watchdog.Trace()) std::printf("  %s\n", line.c_str());
@@ -103,9 +106,10 @@ int main(int argc, char** argv) {
     std::printf("monkey: %ld episodes in %.1f s: %d runs, %d guide windows, %d actions\n", played,
                 static_cast<double>(clock.elapsed()) / 1000.0, runs, windows, actions);
     for (const auto& [invariant, counts] : checks)
-        std::printf("  %-55s checked %5d, broken %d\n", qUtf8Printable(invariant), counts.first, counts.second);
+        std::printf("  %-55s checked %5d, broken %d\n", qUtf8Printable(invariant), counts.first,
+                    counts.second);
     if (!broken.isEmpty())
-        std::printf("monkey: %lld episodes broke an invariant, seeds %s\n", static_cast<long long>(broken.size()),
-                    qUtf8Printable(broken.join(QLatin1Char(' '))));
+        std::printf("monkey: %lld episodes broke an invariant, seeds %s\n",
+                    static_cast<long long>(broken.size()), qUtf8Printable(broken.join(QLatin1Char(' '))));
     return broken.isEmpty() ? 0 : 1;
 }
