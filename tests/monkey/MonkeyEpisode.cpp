@@ -44,7 +44,7 @@ const QString kConsistent = QStringLiteral("a stored result is consistent");
 const QString kOffered = QStringLiteral("Skip and N/A offered only where the guide settings allow");
 const QString kSurvives = QStringLiteral("an earlier result survives a run that stored nothing");
 
-constexpr int kSeedingTimeoutSeconds = 30;
+constexpr int kSeedingTimeoutSeconds = 15;
 constexpr int kMostTests = 4;
 constexpr int kMostActions = 20;
 constexpr int kFewestActions = 3;
@@ -240,7 +240,13 @@ void MonkeyEpisode::Seed() {
         if (test.testId > 400) {
             script += QStringLiteral("type SYST %1\ntype DIAS %2\ntype HART %3\n")
                           .arg(reading(100, 140), reading(60, 90), reading(55, 90));
-            if (test.testId != 401) script += QStringLiteral("type MAPR %1\n").arg(reading(70, 110));
+            // A row for the mean only where the preset has one.
+            const auto config = std::dynamic_pointer_cast<korotka::CConfigPBP>(
+                m_window->Sequence().Tests()[static_cast<qsizetype>(i)]->Configuration());
+            const orvex::Variant mean =
+                config ? config->ExpectedValue(QStringLiteral("MAPR")) : orvex::Variant();
+            if (!mean.IsEmpty() && !mean.IsNull())
+                script += QStringLiteral("type MAPR %1\n").arg(reading(70, 110));
         }
         // Kept if it failed.
         script += QStringLiteral("answer yes\nnext\n");
