@@ -15,6 +15,8 @@
 #include "hostapi/Variant.h"
 #include "plugin/base/MLanguage.h"
 #include "plugin/base/MLocale.h"
+#include "plugin/dialogs/MNumberEntry.h"
+#include "plugin/dialogs/MSafeHandler.h"
 #include "plugin/settings/MUtils.h"
 
 namespace korotka {
@@ -53,8 +55,10 @@ FNumericInput::FNumericInput(QWidget* parent)
     m_txtNumeric->installEventFilter(this);
     m_command1->setDefault(true);
     m_command2->setAutoDefault(false);
-    connect(m_command1, &QPushButton::clicked, this, &FNumericInput::OnOk);
-    connect(m_command2, &QPushButton::clicked, this, &FNumericInput::OnCancel);
+    connect(m_command1, &QPushButton::clicked, this,
+            MSafeHandler::Guarded("confirming a number", [this] { OnOk(); }));
+    connect(m_command2, &QPushButton::clicked, this,
+            MSafeHandler::Guarded("cancelling a number", [this] { OnCancel(); }));
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -67,6 +71,17 @@ FNumericInput::FNumericInput(QWidget* parent)
 
     setWindowTitle(MLanguage::Translate(QStringLiteral("20170::Edit Inflate Pressure")));
     HostServices::Language()->TranslateControls(MLanguage::kPlugInId, this);
+    ShowRange();
+}
+
+void FNumericInput::SetMaxValue(float value) {
+    m_maxValue = value;
+    ShowRange();
+}
+
+void FNumericInput::SetMinValue(float value) {
+    m_minValue = value;
+    ShowRange();
 }
 
 void FNumericInput::SetInitialValue(const QString& value) {
@@ -76,7 +91,14 @@ void FNumericInput::SetInitialValue(const QString& value) {
 
 QString FNumericInput::Units() const { return m_lblUnits->text(); }
 
-void FNumericInput::SetUnits(const QString& units) { m_lblUnits->setText(units); }
+void FNumericInput::SetUnits(const QString& units) {
+    m_lblUnits->setText(units);
+    ShowRange();
+}
+
+void FNumericInput::ShowRange() {
+    m_txtNumeric->setToolTip(MNumberEntry::RangeText(m_minValue, m_maxValue, m_lblUnits->text()));
+}
 
 QString FNumericInput::NewValue() const { return MLocale::PlainText(m_newValue); }
 
@@ -107,11 +129,11 @@ QString FNumericInput::OutOfRangeText() const {
 }
 
 void FNumericInput::OnOk() {
-    // An empty box reads as 0.
-    const double rounded =
-        MUtils::Round(MLocale::ParseNumber(m_txtNumeric->text()).value_or(0.0), m_decimalPlaces);
+    // An empty box is no number, and is refused like one out of range.
+    const std::optional<double> typed = MLocale::ParseNumber(m_txtNumeric->text());
+    const double rounded = typed ? MUtils::Round(*typed, m_decimalPlaces) : 0.0;
     // Compared as singles, so that a bound given as a single accepts the same value typed.
-    const bool fits = std::fabs(rounded) <= std::numeric_limits<float>::max();
+    const bool fits = typed && std::fabs(rounded) <= std::numeric_limits<float>::max();
     const float value = fits ? static_cast<float>(rounded) : 0.0f;
     if (fits && m_minValue <= value && value <= m_maxValue) {
         m_newValue = value;

@@ -22,9 +22,9 @@ public:
     explicit FNumericInput(QWidget* parent = nullptr);
 
     float MaxValue() const { return m_maxValue; }
-    void SetMaxValue(float value) { m_maxValue = value; }
+    void SetMaxValue(float value);
     float MinValue() const { return m_minValue; }
-    void SetMinValue(float value) { m_minValue = value; }
+    void SetMinValue(float value);
     QString InitialValue() const { return m_initialValue; }
     // Also puts the text into the input box when it is a number there.
     void SetInitialValue(const QString& value);
@@ -48,6 +48,8 @@ protected:
 private:
     class NumberValidator;
 
+    // The input box's tool-tip tells the range it takes.
+    void ShowRange();
     QString OutOfRangeText() const;
     bool AcceptsKey(const QString& key) const;
     void OnOk();

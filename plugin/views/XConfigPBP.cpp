@@ -12,10 +12,12 @@
 #include "hostapi/ValueFormatter.h"
 #include "hostapi/XHelpText.h"
 #include "hostapi/XTestGuideSettings.h"
+#include "plugin/base/CFlagGuard.h"
 #include "plugin/base/MLanguage.h"
 #include "plugin/base/PlugInLog.h"
 #include "plugin/config/CConfigPBP.h"
 #include "plugin/config/MPresets.h"
+#include "plugin/dialogs/MSafeHandler.h"
 #include "plugin/units/MConversions.h"
 
 namespace korotka {
@@ -83,7 +85,8 @@ XConfigPBP::XConfigPBP(QWidget* parent)
         QStringLiteral("OrvexView.XTestGuideSettings"), QStringLiteral("xtgTestGuideConfig"));
     if (m_xtgTestGuideConfig) {
         settings->addWidget(m_xtgTestGuideConfig->hWnd());
-        m_xtgTestGuideConfig->SetChangeHandler([this] { OnSettingsChanged(); });
+        m_xtgTestGuideConfig->SetChangeHandler(
+            MSafeHandler::Guarded("a change of the guide settings", [this] { OnSettingsChanged(); }));
     }
     m_xhtInfo =
         EmbedHostControl<orvex::XHelpText>(QStringLiteral("OrvexView.XHelpText"), QStringLiteral("xhtInfo"));
@@ -94,10 +97,12 @@ XConfigPBP::XConfigPBP(QWidget* parent)
     }
     MLanguage::TranslateCaptions(this);
 
-    connect(m_lstPreset, &QListWidget::itemChanged, this,
-            [this](QListWidgetItem* item) { OnPresetMarked(item); });
+    connect(
+        m_lstPreset, &QListWidget::itemChanged, this,
+        MSafeHandler::Guarded("marking a preset", [this](QListWidgetItem* item) { OnPresetMarked(item); }));
     connect(m_chkInternalCuff, &QCheckBox::clicked, this,
-            [this](bool checked) { OnInternalCuffClicked(checked); });
+            MSafeHandler::Guarded("switching the internal cuff",
+                                  [this](bool checked) { OnInternalCuffClicked(checked); }));
 }
 
 void XConfigPBP::SetLocked(bool locked) {
@@ -107,18 +112,21 @@ void XConfigPBP::SetLocked(bool locked) {
 }
 
 void XConfigPBP::Initialize(const orvex::Variant& data) {
-    m_loading = true;
+    const CFlagGuard loading(m_loading);
     const auto config = DataAs<CConfigPBP>(data);
     m_config = config;
     if (!config) {
         for (QLabel* label : {m_lblSystolic, m_lblDiastolic, m_lblHeartRate, m_lblMAP}) label->clear();
-    } else {
-        m_chkInternalCuff->setHidden(config->TestType() == ebpWrist);
-        FillPresets(*config);
-        if (m_xtgTestGuideConfig) m_xtgTestGuideConfig->SetSettings(config->TestGuideConfig());
-        ShowValues(*config);
+        return;
     }
-    m_loading = false;
+    // Each part of the view is filled on its own: one that fails leaves the others shown.
+    m_chkInternalCuff->setHidden(config->TestType() == ebpWrist);
+    MSafeHandler::Run("listing the presets", [&] { FillPresets(*config); });
+    if (m_xtgTestGuideConfig) {
+        MSafeHandler::Run("showing the guide settings",
+                          [&] { m_xtgTestGuideConfig->SetSettings(config->TestGuideConfig()); });
+    }
+    MSafeHandler::Run("showing the preset's values", [&] { ShowValues(*config); });
 }
 
 void XConfigPBP::FillPresets(const CConfigPBP& config) {
@@ -155,7 +163,7 @@ void XConfigPBP::ShowValues(const CConfigPBP& config) {
 void XConfigPBP::OnPresetMarked(QListWidgetItem* item) {
     const auto config = m_config.lock();
     if (m_loading || m_presetBusy || !config || item == nullptr) return;
-    m_presetBusy = true;
+    const CFlagGuard busy(m_presetBusy);
     const int index = m_lstPreset->row(item);
     if (item->checkState() != Qt::Checked) {
         // The chosen preset cannot be unchosen, only replaced: its mark stays.
@@ -168,16 +176,14 @@ void XConfigPBP::OnPresetMarked(QListWidgetItem* item) {
         ShowValues(*config);
         NotifyChange();
     }
-    m_presetBusy = false;
 }
 
 void XConfigPBP::OnInternalCuffClicked(bool checked) {
     const auto config = m_config.lock();
     if (m_loading || m_cuffBusy || !config) return;
-    m_cuffBusy = true;
+    const CFlagGuard busy(m_cuffBusy);
     config->SetUseInternalCuff(checked);
     NotifyChange();
-    m_cuffBusy = false;
 }
 
 void XConfigPBP::OnSettingsChanged() {

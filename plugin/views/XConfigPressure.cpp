@@ -11,11 +11,14 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "driver/GDeclares.h"
 #include "hostapi/XHelpText.h"
 #include "hostapi/XTestGuideSettings.h"
+#include "plugin/base/CFlagGuard.h"
 #include "plugin/base/MLanguage.h"
 #include "plugin/base/MLocale.h"
 #include "plugin/base/PlugInLog.h"
@@ -23,6 +26,8 @@
 #include "plugin/config/CConfigPressure.h"
 #include "plugin/config/IKorotkaConfigPressure.h"
 #include "plugin/dialogs/FNumericInput.h"
+#include "plugin/dialogs/MNumberEntry.h"
+#include "plugin/dialogs/MSafeHandler.h"
 #include "plugin/dialogs/MViewUtils.h"
 #include "plugin/settings/MUtils.h"
 #include "plugin/units/MConversions.h"
@@ -38,7 +43,6 @@ constexpr int kLongestDuration = 300;
 constexpr int kDurationStep = 30;
 constexpr int32_t kDefaultDuration = 60;
 
-const QString kLegalRange = QStringLiteral("20820::Legal Range");
 const QString kSeconds = QStringLiteral("20188::seconds");
 
 // The slider's large step (and tick spacing) in each pressure unit.
@@ -57,7 +61,13 @@ int SliderStep(int32_t unit) {
     }
 }
 
-int WholeNumber(double value) { return static_cast<int>(MUtils::Round(value, 0)); }
+// A stored value may be anything a single holds: beyond an int it is the nearest int.
+int WholeNumber(double value) {
+    const double rounded = MUtils::Round(value, 0);
+    if (!std::isfinite(rounded)) return 0;
+    return static_cast<int>(std::clamp(rounded, static_cast<double>(std::numeric_limits<int>::min()),
+                                       static_cast<double>(std::numeric_limits<int>::max())));
+}
 
 void SetSlider(QSlider* slider, int minimum, int maximum, int step) {
     slider->setMinimum(minimum);
@@ -100,8 +110,10 @@ XConfigPressure::XConfigPressure(QWidget* parent)
         m_sldTextConfig[box] = new QSlider(Qt::Horizontal, this);
         m_sldTextConfig[box]->setObjectName(QStringLiteral("sldTextConfig_%1").arg(box));
         m_sldTextConfig[box]->setTickPosition(QSlider::TicksBelow);
-        connect(m_txtConfig[box], &QLineEdit::textChanged, this, [this, box] { OnTextChanged(box); });
-        connect(m_sldTextConfig[box], &QSlider::valueChanged, this, [this, box] { OnSliderMoved(box); });
+        connect(m_txtConfig[box], &QLineEdit::textChanged, this,
+                MSafeHandler::Guarded("typing a configuration value", [this, box] { OnTextChanged(box); }));
+        connect(m_sldTextConfig[box], &QSlider::valueChanged, this,
+                MSafeHandler::Guarded("moving a configuration slider", [this, box] { OnSliderMoved(box); }));
     }
     auto* equipment = new QHBoxLayout(m_fraEquipment);
     const std::array<QString, 3> equipmentCaptions{QStringLiteral("20450::Cuff"),
@@ -138,9 +150,10 @@ XConfigPressure::XConfigPressure(QWidget* parent)
         QStringLiteral("OrvexView.XTestGuideSettings"), QStringLiteral("xtgTestGuideConfig"));
     if (m_xtgTestGuideConfig) {
         settings->addWidget(m_xtgTestGuideConfig->hWnd());
-        m_xtgTestGuideConfig->SetChangeHandler([this] {
-            if (!m_loading) NotifyChange();
-        });
+        m_xtgTestGuideConfig->SetChangeHandler(
+            MSafeHandler::Guarded("a change of the guide settings", [this] {
+                if (!m_loading) NotifyChange();
+            }));
     }
     m_xhtInfo =
         EmbedHostControl<orvex::XHelpText>(QStringLiteral("OrvexView.XHelpText"), QStringLiteral("xhtInfo"));
@@ -154,13 +167,17 @@ XConfigPressure::XConfigPressure(QWidget* parent)
     MLanguage::TranslateCaptions(this);
     if (m_xhtInfo) m_xhtInfo->SetText(MLanguage::TranslatedOrPlain(m_xhtInfo->Text()));
 
-    connect(m_chkNoPump, &QCheckBox::clicked, this, [this](bool checked) { OnNoPumpClicked(checked); });
+    connect(m_chkNoPump, &QCheckBox::clicked, this,
+            MSafeHandler::Guarded("switching pumping", [this](bool checked) { OnNoPumpClicked(checked); }));
     connect(m_chkCustomDuration, &QCheckBox::clicked, this,
-            [this](bool checked) { OnCustomDurationClicked(checked); });
+            MSafeHandler::Guarded("switching the custom duration",
+                                  [this](bool checked) { OnCustomDurationClicked(checked); }));
     connect(m_chkInternalCuff, &QCheckBox::clicked, this,
-            [this](bool checked) { OnInternalCuffClicked(checked); });
+            MSafeHandler::Guarded("switching the internal cuff",
+                                  [this](bool checked) { OnInternalCuffClicked(checked); }));
     connect(m_optTestedEquipment, &QButtonGroup::idClicked, this,
-            [this](int index) { OnEquipmentClicked(index); });
+            MSafeHandler::Guarded("choosing the tested equipment",
+                                  [this](int index) { OnEquipmentClicked(index); }));
 }
 
 std::array<QWidget*, 7> XConfigPressure::LeakOnlyControls() const {
@@ -176,70 +193,81 @@ void XConfigPressure::SetLocked(bool locked) {
 }
 
 void XConfigPressure::Initialize(const orvex::Variant& data) {
-    m_loading = true;
+    const CFlagGuard loading(m_loading);
     const auto config = DataAs<IKorotkaConfigPressure>(data);
     m_config = config;
     if (!config) {
         m_txtConfig[kInflate]->clear();
         SetLocked(true);
-        m_loading = false;
         return;
     }
-    const int32_t unit = config->PressureUnit();
-    SetRanges(unit);
-    m_txtConfig[kInflate]->setText(MLocale::PlainText(config->InflatePressure()));
-    m_lblUnits->setText(MConversions::UnitText(unit));
+    // Each part of the view is filled on its own: one that fails leaves the others shown.
+    MSafeHandler::Run("showing the inflate pressure", [&] {
+        const int32_t unit = config->PressureUnit();
+        SetRanges(unit);
+        m_txtConfig[kInflate]->setText(MLocale::PlainText(config->InflatePressure()));
+        m_lblUnits->setText(MConversions::UnitText(unit));
+    });
     if (config->ShowNoPumpCheckbox()) {
-        m_chkNoPump->show();
-        m_chkNoPump->setChecked(false);
-        const auto pressure = std::dynamic_pointer_cast<CConfigPressure>(config);
-        if (pressure && pressure->NoPump()) {
-            m_chkNoPump->setChecked(true);
-            ApplyPumping(false);
-        }
-        if (m_xhtInfo) {
-            m_xhtInfo->SetText(MLanguage::TranslatedOrPlain(QStringLiteral(
-                "20926::Enter the pressure to be used for the test. Select 'Do not pump' if a pressure "
-                "source other than the Korotka will be used.")));
-        }
+        MSafeHandler::Run("showing the pumping switch", [&] {
+            m_chkNoPump->show();
+            m_chkNoPump->setChecked(false);
+            const auto pressure = std::dynamic_pointer_cast<CConfigPressure>(config);
+            if (pressure && pressure->NoPump()) {
+                m_chkNoPump->setChecked(true);
+                ApplyPumping(false);
+            }
+            if (m_xhtInfo) {
+                m_xhtInfo->SetText(MLanguage::TranslatedOrPlain(QStringLiteral(
+                    "20926::Enter the pressure to be used for the test. Select 'Do not pump' if a pressure "
+                    "source other than the Korotka will be used.")));
+            }
+        });
     }
     const auto leak = std::dynamic_pointer_cast<CConfigLeak>(config);
     if (config->ShowEquipmentControls() && leak) {
-        for (QWidget* leakOnly : LeakOnlyControls()) leakOnly->show();
-        if (QAbstractButton* option = m_optTestedEquipment->button(leak->TestedEquipment()))
-            option->setChecked(true);
-        m_txtConfig[kDuration]->setText(QString::number(leak->Duration()));
-        m_chkCustomDuration->setChecked(false);
-        ApplyDuration(false);
-        if (leak->UseCustomDuration()) {
-            m_chkCustomDuration->setChecked(true);
-            ApplyDuration(true);
-        }
-        m_chkInternalCuff->setChecked(leak->UseInternalCuff());
-        m_txtConfig[kDuration]->setToolTip(MLanguage::TranslatedOrPlain(kLegalRange) +
-                                           QStringLiteral(": 0-%1 ").arg(kLongestDuration) +
-                                           MLanguage::TranslatedOrPlain(kSeconds));
-        if (m_xhtInfo) {
-            m_xhtInfo->SetText(MLanguage::TranslatedOrPlain(QStringLiteral(
-                "20925::Enter inflate pressure to be used for the test, and the equipment being tested.  By "
-                "default, the leak rate is calculated on the Korotka over a one minute period.  "
-                "Alternatively, "
-                "it is possible to calculate the leak rate on the computer with a custom duration.")));
-        }
+        MSafeHandler::Run("showing the leak test's values", [&] { ShowLeak(*leak); });
     }
-    if (m_xtgTestGuideConfig) m_xtgTestGuideConfig->SetSettings(config->TestGuideConfig());
-    m_loading = false;
+    if (m_xtgTestGuideConfig) {
+        MSafeHandler::Run("showing the guide settings",
+                          [&] { m_xtgTestGuideConfig->SetSettings(config->TestGuideConfig()); });
+    }
+    m_valueBeforeTyping = {RecordedValue(kInflate), RecordedValue(kDuration)};
+}
+
+void XConfigPressure::ShowLeak(const CConfigLeak& leak) {
+    for (QWidget* leakOnly : LeakOnlyControls()) leakOnly->show();
+    if (QAbstractButton* option = m_optTestedEquipment->button(leak.TestedEquipment()))
+        option->setChecked(true);
+    m_txtConfig[kDuration]->setText(QString::number(leak.Duration()));
+    m_chkCustomDuration->setChecked(false);
+    ApplyDuration(false);
+    if (leak.UseCustomDuration()) {
+        m_chkCustomDuration->setChecked(true);
+        ApplyDuration(true);
+    }
+    m_chkInternalCuff->setChecked(leak.UseInternalCuff());
+    ShowBounds(kDuration);
+    if (m_xhtInfo) {
+        m_xhtInfo->SetText(MLanguage::TranslatedOrPlain(QStringLiteral(
+            "20925::Enter inflate pressure to be used for the test, and the equipment being tested.  By "
+            "default, the leak rate is calculated on the Korotka over a one minute period.  "
+            "Alternatively, "
+            "it is possible to calculate the leak rate on the computer with a custom duration.")));
+    }
 }
 
 void XConfigPressure::SetFocus() {
     const auto config = m_config.lock();
     if (!config) return;
     // Showing the configuration again is no edit of the technician's.
-    m_loading = true;
-    SetRanges(config->PressureUnit());
-    m_txtConfig[kInflate]->setText(MLocale::PlainText(config->InflatePressure()));
-    m_lblUnits->setText(MConversions::UnitText(config->PressureUnit()));
-    m_loading = false;
+    const CFlagGuard loading(m_loading);
+    MSafeHandler::Run("showing the configuration again", [&] {
+        SetRanges(config->PressureUnit());
+        m_txtConfig[kInflate]->setText(MLocale::PlainText(config->InflatePressure()));
+        m_lblUnits->setText(MConversions::UnitText(config->PressureUnit()));
+    });
+    m_valueBeforeTyping[kInflate] = RecordedValue(kInflate);
 }
 
 void XConfigPressure::SetRanges(int32_t unit) {
@@ -284,35 +312,35 @@ void XConfigPressure::ApplyDuration(bool on) {
     m_sldTextConfig[kDuration]->setEnabled(on);
 }
 
-// The box's tool-tip gives its legal range, and a value outside it is shown in the warning colour:
-// it is kept as typed, and an inflate pressure goes to the instrument as the target.
+float XConfigPressure::Lowest(size_t box) const { return box == kInflate ? m_lowerBound : 0.0f; }
+
+float XConfigPressure::Highest(size_t box) const {
+    return box == kInflate ? m_upperBound : static_cast<float>(kLongestDuration);
+}
+
+std::optional<float> XConfigPressure::TypedValue(size_t box) const {
+    return MNumberEntry::Read(m_txtConfig[box]->text(), Lowest(box), Highest(box));
+}
+
+// The box's tool-tip gives the range it takes; a text it refuses is shown in the warning colour.
 void XConfigPressure::ShowBounds(size_t box) {
-    QLineEdit* text = m_txtConfig[box];
     const auto config = m_config.lock();
-    const float lower = box == kInflate ? m_lowerBound : 0.0f;
-    const float upper = box == kInflate ? m_upperBound : static_cast<float>(kLongestDuration);
-    if (box == kInflate) {
-        text->setToolTip(MLanguage::TranslatedOrPlain(kLegalRange) + QStringLiteral(": ") +
-                         MLocale::PlainText(lower) + QLatin1Char('-') + MLocale::PlainText(upper) +
-                         QLatin1Char(' ') +
-                         MConversions::UnitText(config ? config->PressureUnit() : epmuMMHG));
-    }
-    const std::optional<double> value = MLocale::ParseNumber(text->text());
-    const bool outside = value && (*value < lower || *value > upper);
-    QPalette palette = text->palette();
-    palette.setColor(QPalette::Text, outside ? MViewUtils::ToColor(MViewUtils::kColourDarkRed, palette)
-                                             : m_lblInflatePressure->palette().color(QPalette::Text));
-    text->setPalette(palette);
+    const QString unit = box == kInflate ? MConversions::UnitText(config ? config->PressureUnit() : epmuMMHG)
+                                         : MLanguage::TranslatedOrPlain(kSeconds);
+    m_txtConfig[box]->setToolTip(MNumberEntry::RangeText(Lowest(box), Highest(box), unit));
+    MNumberEntry::ShowRefused(*m_txtConfig[box], !TypedValue(box));
 }
 
 void XConfigPressure::OnNoPumpClicked(bool checked) {
     const auto pressure = std::dynamic_pointer_cast<CConfigPressure>(m_config.lock());
     if (m_loading || m_noPumpBusy || !pressure) return;
-    m_noPumpBusy = true;
+    const CFlagGuard busy(m_noPumpBusy);
     pressure->SetNoPump(checked);
     ApplyPumping(!checked);
     NotifyChange();
-    m_noPumpBusy = false;
+    // A pressure refused under the old lower bound may be one that 0 takes.
+    const std::optional<float> typed = TypedValue(kInflate);
+    if (typed && *typed != RecordedValue(kInflate)) TakeValue(kInflate, *typed);
 }
 
 void XConfigPressure::OnCustomDurationClicked(bool checked) {
@@ -326,13 +354,33 @@ void XConfigPressure::OnCustomDurationClicked(bool checked) {
     });
 }
 
+// A text the box takes goes into the configuration and the slider. One it refuses changes nothing,
+// except that when the technician typed it the configuration returns to the value it held before
+// the typing began: a number typed on into one refused ("1" of "1,000") is not kept.
 void XConfigPressure::OnTextChanged(size_t box) {
     if (m_textBusy[box]) return;
-    m_textBusy[box] = true;
+    const CFlagGuard busy(m_textBusy[box]);
+    ShowBounds(box);
+    const bool typed = m_txtConfig[box]->isModified();
+    if (const std::optional<float> value = TypedValue(box)) {
+        TakeValue(box, *value);
+    } else if (typed && RecordedValue(box) != m_valueBeforeTyping[box]) {
+        TakeValue(box, m_valueBeforeTyping[box]);
+    }
+    if (!typed) m_valueBeforeTyping[box] = RecordedValue(box);
+}
+
+float XConfigPressure::RecordedValue(size_t box) const {
+    const auto config = m_config.lock();
+    if (!config) return 0.0f;
+    if (box == kInflate) return config->InflatePressure();
+    const auto leak = std::dynamic_pointer_cast<CConfigLeak>(config);
+    return leak ? static_cast<float>(leak->Duration()) : 0.0f;
+}
+
+void XConfigPressure::TakeValue(size_t box, float value) {
     const auto config = m_config.lock();
     if (!m_loading && config) {
-        // What the user's locale cannot read is written as 0.
-        const auto value = static_cast<float>(MLocale::ParseNumber(m_txtConfig[box]->text()).value_or(0.0));
         if (box == kInflate) {
             config->SetInflatePressure(value);
         } else if (const auto leak = std::dynamic_pointer_cast<CConfigLeak>(config)) {
@@ -340,13 +388,8 @@ void XConfigPressure::OnTextChanged(size_t box) {
         }
         NotifyChange();
     }
-    if (const std::optional<double> value = MLocale::ParseNumber(m_txtConfig[box]->text())) {
-        m_sliderBusy[box] = true;
-        m_sldTextConfig[box]->setValue(WholeNumber(*value));
-        m_sliderBusy[box] = false;
-    }
-    ShowBounds(box);
-    m_textBusy[box] = false;
+    const CFlagGuard sliding(m_sliderBusy[box]);
+    m_sldTextConfig[box]->setValue(WholeNumber(value));
 }
 
 void XConfigPressure::OnSliderMoved(size_t box) {
@@ -365,10 +408,9 @@ void XConfigPressure::OnInternalCuffClicked(bool checked) {
 void XConfigPressure::EditLeak(bool& busy, const std::function<void(CConfigLeak&)>& edit) {
     const auto leak = std::dynamic_pointer_cast<CConfigLeak>(m_config.lock());
     if (m_loading || busy || !leak) return;
-    busy = true;
+    const CFlagGuard guard(busy);
     edit(*leak);
     NotifyChange();
-    busy = false;
 }
 
 void XConfigPressure::EditExactly(size_t box) {
@@ -382,16 +424,21 @@ void XConfigPressure::EditExactly(size_t box) {
     } else if (m_txtConfig[kDuration]->isEnabled() && !m_txtConfig[kDuration]->isReadOnly()) {
         FNumericInput::EditNumber(m_txtConfig[kDuration], MLanguage::TranslatedOrPlain(kSeconds),
                                   MLanguage::TranslatedOrPlain(QStringLiteral("20173::Edit Duration")), 0,
-                                  0.0f, static_cast<float>(kLongestDuration));
+                                  Lowest(kDuration), Highest(kDuration));
     }
 }
 
-// A double-click on a value box opens it for exact entry.
+// A double-click on a value box opens it for exact entry. Focus on a box begins the technician's
+// typing there.
 bool XConfigPressure::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseButtonDblClick) {
+    if (event->type() == QEvent::FocusIn) {
+        for (size_t box = 0; box < m_txtConfig.size(); ++box) {
+            if (watched == m_txtConfig[box]) m_valueBeforeTyping[box] = RecordedValue(box);
+        }
+    } else if (event->type() == QEvent::MouseButtonDblClick) {
         for (size_t box = 0; box < m_txtConfig.size(); ++box) {
             if (watched == m_txtConfig[box]) {
-                EditExactly(box);
+                MSafeHandler::Run("exact entry of a configuration value", [&] { EditExactly(box); });
                 return true;
             }
         }

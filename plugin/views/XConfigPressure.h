@@ -3,6 +3,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "plugin/views/XSetupViewBase.h"
 
@@ -26,7 +27,8 @@ class IKorotkaConfigPressure;
 // The view of a pressure configuration (static pressure and over-pressure) and of the leak
 // configuration: the inflate pressure as text and slider, pumping, and for the leak test the
 // duration, tested equipment and internal cuff. Every change goes straight into the configuration,
-// then "Change" to the host. Values outside the bounds are kept as typed and shown as such.
+// then "Change" to the host. A box takes only a number of the user's locale within its bounds;
+// any other text is refused and shown as such, and the configuration keeps its value.
 class KOROTKA_PLUGIN_EXPORT XConfigPressure : public XSetupViewBase {
     Q_OBJECT
 
@@ -51,13 +53,22 @@ private:
     enum Box { kInflate = 0, kDuration = 1 };
 
     std::array<QWidget*, 7> LeakOnlyControls() const;
+    void ShowLeak(const CConfigLeak& leak);
     void SetRanges(int32_t unit);
     void ApplyPumping(bool pumping);
     void ApplyDuration(bool on);
+    float Lowest(size_t box) const;
+    float Highest(size_t box) const;
+    // The box's number when it takes its text; none when it refuses it.
+    std::optional<float> TypedValue(size_t box) const;
     void ShowBounds(size_t box);
     void OnNoPumpClicked(bool checked);
     void OnCustomDurationClicked(bool checked);
     void OnTextChanged(size_t box);
+    // What the configuration holds for the box.
+    float RecordedValue(size_t box) const;
+    // Writes the box's value into the configuration (not while loading) and the slider.
+    void TakeValue(size_t box, float value);
     void OnSliderMoved(size_t box);
     void OnEquipmentClicked(int index);
     void OnInternalCuffClicked(bool checked);
@@ -83,6 +94,8 @@ private:
     std::weak_ptr<IKorotkaConfigPressure> m_config;
     float m_lowerBound = 0.0f;
     float m_upperBound = 0.0f;
+    // What the configuration held for each box before the technician began typing into it.
+    std::array<float, 2> m_valueBeforeTyping{};
     bool m_locked = false;
     bool m_loading = false;
     // Each handler's own flag, so that the changes it makes do not run it again.

@@ -7,8 +7,10 @@
 #include <QVBoxLayout>
 
 #include "hostapi/XHelpText.h"
+#include "plugin/base/CFlagGuard.h"
 #include "plugin/base/MLanguage.h"
 #include "plugin/base/PlugInLog.h"
+#include "plugin/dialogs/MSafeHandler.h"
 #include "plugin/settings/CKorotkaControlPanel.h"
 #include "plugin/units/MConversions.h"
 
@@ -38,9 +40,11 @@ XKorotkaControlPanel::XKorotkaControlPanel(QWidget* parent)
     layout->addStretch();
     MLanguage::TranslateCaptions(this);
     connect(m_cboPressureUnit, &QComboBox::currentIndexChanged, this,
-            [this](int position) { OnUnitChosen(m_cboPressureUnit, position); });
+            MSafeHandler::Guarded("choosing the pressure unit",
+                                  [this](int position) { OnUnitChosen(m_cboPressureUnit, position); }));
     connect(m_cboBpUnit, &QComboBox::currentIndexChanged, this,
-            [this](int position) { OnUnitChosen(m_cboBpUnit, position); });
+            MSafeHandler::Guarded("choosing the blood-pressure unit",
+                                  [this](int position) { OnUnitChosen(m_cboBpUnit, position); }));
 }
 
 void XKorotkaControlPanel::SetLocked(bool locked) {
@@ -50,17 +54,18 @@ void XKorotkaControlPanel::SetLocked(bool locked) {
 }
 
 void XKorotkaControlPanel::Initialize(const orvex::Variant& data) {
-    m_loading = true;
+    const CFlagGuard loading(m_loading);
     m_controlPanel = DataAs<CKorotkaControlPanel>(data);
     m_cboPressureUnit->clear();
     m_cboBpUnit->clear();
     MConversions::FillUnitCombo(m_cboPressureUnit, false);
     MConversions::FillUnitCombo(m_cboBpUnit, true);
     if (const auto panel = m_controlPanel.lock()) {
-        m_cboPressureUnit->setCurrentIndex(panel->PressureUnit());
-        m_cboBpUnit->setCurrentIndex(panel->BPUnit());
+        MSafeHandler::Run("showing the control panel's units", [&] {
+            m_cboPressureUnit->setCurrentIndex(panel->PressureUnit());
+            m_cboBpUnit->setCurrentIndex(panel->BPUnit());
+        });
     }
-    m_loading = false;
 }
 
 void XKorotkaControlPanel::SetFocus() { m_cboBpUnit->setFocus(); }

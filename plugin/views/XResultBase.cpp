@@ -3,14 +3,12 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QLocale>
 #include <QMouseEvent>
 #include <QTreeWidget>
 #include <algorithm>
-#include <cmath>
-#include <exception>
 #include <utility>
 
+#include "driver/GDeclares.h"
 #include "hostapi/ComError.h"
 #include "hostapi/HostServices.h"
 #include "hostapi/ILimitData.h"
@@ -20,11 +18,15 @@
 #include "hostapi/LimitEntry.h"
 #include "hostapi/StandardList.h"
 #include "hostapi/ValueFormatter.h"
+#include "plugin/base/CFlagGuard.h"
 #include "plugin/base/MLanguage.h"
 #include "plugin/base/MLocale.h"
 #include "plugin/base/PlugInLog.h"
+#include "plugin/dialogs/MNumberEntry.h"
+#include "plugin/dialogs/MSafeHandler.h"
 #include "plugin/dialogs/MViewUtils.h"
 #include "plugin/measure/CMeasurement.h"
+#include "plugin/units/MConversions.h"
 
 namespace korotka {
 
@@ -44,6 +46,10 @@ constexpr int32_t kEditInsetY = 15;
 
 // The typed reading as the list shows it: as many digits as a single holds, no group separators.
 constexpr int kShownDigits = 7;
+
+// No gauge or monitor under test shows a reading beyond this either way (in any unit, converted
+// from mmHg; heart rates in beats per minute): more is a typing error, not a reading.
+constexpr float kFarthestReadingMmHg = 1000.0F;
 
 // Mouse buttons and shift keys as the container counts them.
 constexpr int16_t kLeftButton = 1;
@@ -94,9 +100,12 @@ XResultBase::XResultBase(const std::vector<Column>& columns, QWidget* parent)
 
     m_lvwResult->viewport()->installEventFilter(this);
     m_txtEdit->installEventFilter(this);
-    connect(m_lvwResult->header(), &QHeaderView::sectionClicked, this, [this] { HideEditBox(); });
-    connect(m_lvwResult, &QTreeWidget::itemClicked, this, [this] { ItemClicked(); });
-    connect(m_txtEdit, &QLineEdit::textChanged, this, [this] { EditTextChanged(); });
+    connect(m_lvwResult->header(), &QHeaderView::sectionClicked, this,
+            MSafeHandler::Guarded("a click on a column header", [this] { HideEditBox(); }));
+    connect(m_lvwResult, &QTreeWidget::itemClicked, this,
+            MSafeHandler::Guarded("a click on a result row", [this] { ItemClicked(); }));
+    connect(m_txtEdit, &QLineEdit::textChanged, this,
+            MSafeHandler::Guarded("typing a reading", [this] { EditTextChanged(); }));
     EnableNextButton(false);
 }
 
@@ -226,18 +235,17 @@ void XResultBase::StopEditing() { m_editing = false; }
 void XResultBase::StoreConfiguration(const std::shared_ptr<orvex::IUnknown>&) {}
 
 bool XResultBase::eventFilter(QObject* watched, QEvent* event) {
-    try {
+    bool swallowed = false;
+    MSafeHandler::Run("the result view's handling of an event", [&] {
         if (watched == m_lvwResult->viewport() && event->type() == QEvent::MouseButtonPress) {
             ListMouseDown(*static_cast<QMouseEvent*>(event));
         } else if (watched == m_txtEdit && event->type() == QEvent::FocusIn) {
             m_txtEdit->selectAll();
         } else if (watched == m_txtEdit && event->type() == QEvent::KeyPress) {
-            return EditKeyPressed(*static_cast<QKeyEvent*>(event));
+            swallowed = EditKeyPressed(*static_cast<QKeyEvent*>(event));
         }
-    } catch (const std::exception& error) {
-        qCDebug(lcPlugIn, "the result view did not handle an event: %s", error.what());
-    }
-    return QWidget::eventFilter(watched, event);
+    });
+    return swallowed || QWidget::eventFilter(watched, event);
 }
 
 void XResultBase::resizeEvent(QResizeEvent* event) {
@@ -367,15 +375,30 @@ void XResultBase::OpenEditBox(int32_t left, int32_t width) {
     // The unit stays out of the box: what is typed is the number alone.
     QString text = CellText(*row, kValueKey);
     text.truncate(text.indexOf(QLatin1Char(' ')) < 0 ? text.size() : text.indexOf(QLatin1Char(' ')));
-    m_suppress = true;
+    const CFlagGuard suppress(m_suppress);
+    const auto measurement = TypedMeasurementOf(RowKey(*row));
+    m_cellBeforeEdit = CellText(*row, kValueKey);
+    m_valueBeforeEdit = Variant();
+    if (measurement) {
+        MSafeHandler::Run("keeping the reading before the edit",
+                          [&] { m_valueBeforeEdit = measurement->GetValue(); });
+    }
     m_txtEdit->setGeometry(MViewUtils::ToPixels(left + kEditInsetX), MViewUtils::ToPixels(top + kEditInsetY),
                            std::max(0, MViewUtils::ToPixels(width - kEditInsetX)),
                            std::max(0, MViewUtils::ToPixels(height - kEditInsetY)));
     m_txtEdit->setText(text);
+    // What a row shows was taken; the box tells what the row's reading may be.
+    MNumberEntry::ShowRefused(*m_txtEdit, false);
+    if (measurement) {
+        MSafeHandler::Run("telling the range of a reading", [&] {
+            const QString unit = measurement->GetUnit();
+            const float farthest = FarthestReading(unit);
+            m_txtEdit->setToolTip(MNumberEntry::RangeText(-farthest, farthest, unit));
+        });
+    }
     m_txtEdit->show();
     m_txtEdit->raise();
     m_txtEdit->setFocus();
-    m_suppress = false;
 }
 
 void XResultBase::HideEditBox() { m_txtEdit->hide(); }
@@ -419,37 +442,45 @@ bool XResultBase::EditKeyPressed(const QKeyEvent& event) {
 
 void XResultBase::EditTextChanged() {
     if (m_suppress) return;
-    const QString text = m_txtEdit->text();
     QTreeWidgetItem* row = SelectedRow();
     const auto measurement = row != nullptr ? TypedMeasurementOf(RowKey(*row)) : nullptr;
     if (measurement) {
-        try {
-            if (text.isEmpty()) {
-                measurement->SetValue(Variant());
-                SetCell(*row, kValueKey, QString());
-                ValueTyped(std::nullopt);
-            } else {
-                const float value = ReadNumber(text);
-                measurement->SetValue(Variant(value));
-                SetCell(*row, kValueKey,
-                        MLocale::NumberLocale().toString(value, 'g', kShownDigits) + QLatin1Char(' ') +
-                            measurement->GetUnit());
-                ValueTyped(value);
-            }
-        } catch (const orvex::ComError& error) {
-            qCDebug(lcPlugIn, "a typed reading was not taken: %s", error.what());
-        }
+        MSafeHandler::Run("taking a typed reading", [&] { TakeReading(*row, *measurement); });
     }
     ApplyNextButtonRule();
 }
 
-float XResultBase::ReadNumber(const QString& text) {
-    bool ok = false;
-    float value = MLocale::NumberLocale().toFloat(text, &ok);
-    // Raises when the leading number does not fit a single.
-    if (!ok || !std::isfinite(value)) value = Variant(Variant::Val(text)).ToSingle();
-    // "-0" and "-" are recorded as 0.
-    return value == 0.0F ? 0.0F : value;
+// An emptied box clears the reading. While the box refuses its text the reading and its cell are
+// what they were when the box opened: a number typed on into one refused ("1" of "1,000") is not
+// kept, and the row shows no reading that the box does not show.
+void XResultBase::TakeReading(QTreeWidgetItem& row, CMeasurement& measurement) {
+    const QString text = m_txtEdit->text();
+    if (text.isEmpty()) {
+        MNumberEntry::ShowRefused(*m_txtEdit, false);
+        measurement.SetValue(Variant());
+        SetCell(row, kValueKey, QString());
+        ValueTyped(std::nullopt);
+        return;
+    }
+    const QString unit = measurement.GetUnit();
+    const float farthest = FarthestReading(unit);
+    const std::optional<float> value = MNumberEntry::Read(text, -farthest, farthest);
+    MNumberEntry::ShowRefused(*m_txtEdit, !value);
+    if (!value) {
+        measurement.SetValue(m_valueBeforeEdit);
+        SetCell(row, kValueKey, m_cellBeforeEdit);
+        const bool none = m_valueBeforeEdit.IsEmpty() || m_valueBeforeEdit.IsNull();
+        ValueTyped(none ? std::nullopt : std::optional<float>(m_valueBeforeEdit.ToSingle()));
+        return;
+    }
+    measurement.SetValue(Variant(*value));
+    SetCell(row, kValueKey,
+            MLocale::NumberLocale().toString(*value, 'g', kShownDigits) + QLatin1Char(' ') + unit);
+    ValueTyped(value);
+}
+
+float XResultBase::FarthestReading(const QString& unit) {
+    return MConversions::ConvertUnits(kFarthestReadingMmHg, epmuMMHG, MConversions::UnitFromText(unit));
 }
 
 void XResultBase::EnableNextButton(bool enable) {
@@ -464,11 +495,8 @@ QString XResultBase::DisplayText(const Variant& value, const QString& format, co
 void XResultBase::RaiseEvent(const QString& name, VariantArray parameters) {
     if (!m_callBack) return;
     QString eventName = name;
-    try {
-        m_callBack->Event(eventName, parameters);
-    } catch (const orvex::ComError& error) {
-        qCDebug(lcPlugIn, "the container failed on the result view's event: %s", error.what());
-    }
+    MSafeHandler::Run("the container's handling of a result view's event",
+                      [&] { m_callBack->Event(eventName, parameters); });
 }
 
 }  // namespace korotka

@@ -36,7 +36,9 @@ class CMeasurement;
 // measurement is shown, in the row the edit box opens on and in when the Next button may go on.
 //
 // Nothing here reports an error to its caller: a step that fails is logged and left out, and a
-// cell it should have written keeps its text.
+// cell it should have written keeps its text. A typed text that is no number of the user's locale,
+// or lies beyond any reading, is refused: the record and its cell keep the value they had when the
+// edit box opened.
 class KOROTKA_PLUGIN_EXPORT XResultBase : public QWidget,
                                           public orvex::ICustomControl,
                                           public IKorotkaResultView {
@@ -147,8 +149,9 @@ private:
     // A key typed into the edit box; true when it is swallowed.
     bool EditKeyPressed(const QKeyEvent& event);
     void EditTextChanged();
-    // The typed text as a number: in the user's locale, else its leading number with ".".
-    static float ReadNumber(const QString& text);
+    void TakeReading(QTreeWidgetItem& row, CMeasurement& measurement);
+    // How far from 0 a reading in the unit (its text) may lie.
+    static float FarthestReading(const QString& unit);
     void RaiseEvent(const QString& name, orvex::VariantArray parameters);
 
     QTreeWidget* m_lvwResult;
@@ -160,6 +163,9 @@ private:
     bool m_editing = false;
     // Set while the view itself writes into the edit box, which is then no typing.
     bool m_suppress = false;
+    // The reading of the edit box's row, and its cell's text, when the box opened.
+    orvex::Variant m_valueBeforeEdit;
+    QString m_cellBeforeEdit;
     // The last left-button mouse-down on the list, in twips.
     int32_t m_lastX = 0;
     int32_t m_lastY = 0;

@@ -2,11 +2,11 @@
 
 #include <utility>
 
-#include "hostapi/ComError.h"
 #include "hostapi/ControlCallBack.h"
 #include "hostapi/HostControl.h"
 #include "hostapi/VariantArray.h"
 #include "plugin/base/PlugInLog.h"
+#include "plugin/dialogs/MSafeHandler.h"
 
 namespace korotka {
 
@@ -28,11 +28,8 @@ void XSetupViewBase::NotifyChange() {
     if (!callBack) return;
     QString eventName = QStringLiteral("Change");
     orvex::VariantArray parameters;
-    try {
-        callBack->Event(eventName, parameters);
-    } catch (const orvex::ComError& error) {
-        qCWarning(lcPlugIn, "the host failed on a setup view's change: %s", error.what());
-    }
+    MSafeHandler::Run("the host's handling of a setup view's change",
+                      [&] { callBack->Event(eventName, parameters); });
 }
 
 void XSetupViewBase::Adopt(const std::shared_ptr<orvex::HostControl>& control, const QString& objectName) {

@@ -6,6 +6,7 @@
 
 #include "plugin/base/MBitmaps.h"
 #include "plugin/base/MLanguage.h"
+#include "plugin/dialogs/MSafeHandler.h"
 #include "plugin/dialogs/MViewUtils.h"
 
 namespace korotka {
@@ -30,7 +31,8 @@ XTestInstruction::XTestInstruction(QWidget* parent)
     m_lblHelpTxt->setText(QStringLiteral("PLEASE START NIBP NOW"));
     m_lblHelpTxt->setFont(QFont(QStringLiteral("Verdana")));
     m_tmrFlash.setObjectName(QStringLiteral("tmrFlash"));
-    connect(&m_tmrFlash, &QTimer::timeout, this, &XTestInstruction::Tick);
+    connect(&m_tmrFlash, &QTimer::timeout, this,
+            MSafeHandler::Guarded("a flash of the pop-up", [this] { Tick(); }));
     SetBackground(NormalBackground());
     MLanguage::TranslateCaptions(this);
     LayOut();
@@ -49,10 +51,13 @@ void XTestInstruction::SetFlash(bool flash) {
 }
 
 void XTestInstruction::ShowMsg(const QString& icon, const QString& text) {
-    // An unknown name keeps the picture shown.
-    const QPixmap picture = MBitmaps::Bitmap(icon);
-    if (!picture.isNull()) m_imgIcon->setPixmap(picture);
-    m_lblHelpTxt->setText(MLanguage::TranslatedOrPlain(text));
+    MSafeHandler::Run("showing the pop-up's picture", [&] {
+        // An unknown name keeps the picture shown.
+        const QPixmap picture = MBitmaps::Bitmap(icon);
+        if (!picture.isNull()) m_imgIcon->setPixmap(picture);
+    });
+    MSafeHandler::Run("showing the pop-up's text",
+                      [&] { m_lblHelpTxt->setText(MLanguage::TranslatedOrPlain(text)); });
     LayOut();
 }
 

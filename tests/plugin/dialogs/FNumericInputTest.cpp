@@ -138,6 +138,17 @@ TEST_F(NumericInput, OkRoundsToTheDecimalPlaces) {
     EXPECT_EQ(Shown().size(), 1);
 }
 
+TEST_F(NumericInput, AnEmptyBoxIsNoNumberAndTheToolTipTellsTheRange) {
+    Prepare(QString(), 0, 0.0f, 300.0f);
+    dialog->SetUnits(QStringLiteral("seconds"));
+    EXPECT_EQ(box->toolTip(), QStringLiteral("Legal Range: 0-300 seconds"));
+    dialog->show();
+    ok->click();
+    EXPECT_EQ(Shown().size(), 1) << "never read as 0";
+    EXPECT_TRUE(dialog->UserCancelled());
+    EXPECT_TRUE(dialog->isVisible());
+}
+
 TEST_F(NumericInput, CancelLeavesTheDialogCancelled) {
     Prepare(QStringLiteral("50"), 0, 0.0f, 100.0f);
     cancel->click();

@@ -14,10 +14,12 @@
 #include <QSlider>
 #include <QTimer>
 #include <memory>
+#include <stdexcept>
 
 #include "ViewsFixture.h"
 #include "driver/GDeclares.h"
 #include "host/HostControlCallBack.h"
+#include "hostapi/ComError.h"
 #include "hostapi/ComponentRegistry.h"
 #include "hostapi/HostServices.h"
 #include "hostapi/IDialog.h"
@@ -147,28 +149,29 @@ TEST_F(ConfigViews, TypedSlidAndPumpedValuesGoIntoTheConfiguration) {
     EXPECT_EQ(text->text(), "300");
     EXPECT_FLOAT_EQ(config->InflatePressure(), 300.0F);
 
-    // Kept as typed, beyond the slider, and shown to be outside the range.
+    // Refused beyond the range: the configuration and the slider keep the last value taken.
     text->setText(QStringLiteral("500"));
-    EXPECT_FLOAT_EQ(config->InflatePressure(), 500.0F);
-    EXPECT_EQ(slider->value(), 400);
+    EXPECT_FLOAT_EQ(config->InflatePressure(), 300.0F);
+    EXPECT_EQ(slider->value(), 300);
     EXPECT_EQ(text->palette().color(QPalette::Text),
               korotka::MViewUtils::ToColor(korotka::MViewUtils::kColourDarkRed, text->palette()));
     EXPECT_TRUE(text->toolTip().contains("50-400 mmHg")) << text->toolTip().toStdString();
-    text->setText(QStringLiteral("abc"));
-    EXPECT_FLOAT_EQ(config->InflatePressure(), 0.0F);
-    EXPECT_EQ(slider->value(), 400) << "an unreadable text leaves the slider";
 
-    // No pump: the slider goes and 0 is a legal pressure; pumping again starts from 250 mmHg.
+    // No pump: the slider goes and 0 is a legal pressure, also one typed before the switch;
+    // pumping again starts from 250 mmHg.
+    text->setText(QStringLiteral("0"));
+    EXPECT_FLOAT_EQ(config->InflatePressure(), 300.0F);
     noPump->click();
     EXPECT_TRUE(config->NoPump());
     EXPECT_TRUE(slider->isHidden());
-    text->setText(QStringLiteral("0"));
+    EXPECT_FLOAT_EQ(config->InflatePressure(), 0.0F);
     EXPECT_EQ(text->palette().color(QPalette::Text), normal);
+    EXPECT_TRUE(text->toolTip().contains("0-400 mmHg")) << text->toolTip().toStdString();
     noPump->click();
     EXPECT_FALSE(config->NoPump());
     EXPECT_FALSE(slider->isHidden());
     EXPECT_FLOAT_EQ(config->InflatePressure(), 250.0F);
-    EXPECT_GE(events.count("Change"), 6);
+    EXPECT_EQ(events.count("Change"), 5);
 
     // Exact entry: a double-click opens the numeric input with the box's unit, bounds and decimals.
     dialog->SetLocked(false);
@@ -229,6 +232,120 @@ TEST_F(ConfigViews, LeakDurationEquipmentAndCuff) {
     Shoot(QStringLiteral("XConfigPressure-leak.png"));
 }
 
+TEST_F(ConfigViews, TextThatIsNoNumberInRangeIsRefusedAndTheRecordKeepsItsValue) {
+    const auto config = PressureConfig(epmuMMHG);
+    Open<korotka::XConfigPressure>(config);
+    auto* text = Find<QLineEdit>(QStringLiteral("txtConfig_0"));
+    auto* slider = Find<QSlider>(QStringLiteral("sldTextConfig_0"));
+    const QColor refused = korotka::MViewUtils::ToColor(korotka::MViewUtils::kColourDarkRed, text->palette());
+    // "1,000" is no number where "," groups thousands; the others lie beyond any single or range.
+    for (const char* typed : {"99999999999", "1e300", "-1e300", "1,000", "1.000.000", "abc", "nan", "inf", "",
+                              "-", "49.9", "400.1"}) {
+        text->setText(QString::fromLatin1(typed));
+        EXPECT_FLOAT_EQ(config->InflatePressure(), 250.0F) << typed;
+        EXPECT_EQ(slider->value(), 250) << typed;
+        EXPECT_EQ(text->palette().color(QPalette::Text), refused) << typed;
+        EXPECT_EQ(text->text(), QString::fromLatin1(typed)) << "the technician may type on";
+    }
+    EXPECT_TRUE(events.isEmpty());
+    for (const char* bound : {"50", "400"}) {
+        text->setText(QString::fromLatin1(bound));
+        EXPECT_FLOAT_EQ(config->InflatePressure(), QString::fromLatin1(bound).toFloat());
+        EXPECT_NE(text->palette().color(QPalette::Text), refused);
+    }
+
+    // A stored value beyond the range shows as refused and stays as stored.
+    config->SetInflatePressure(1000.0F);
+    Open<korotka::XConfigPressure>(config);
+    text = Find<QLineEdit>(QStringLiteral("txtConfig_0"));
+    EXPECT_EQ(text->text(), "1000");
+    EXPECT_EQ(text->palette().color(QPalette::Text), refused);
+    EXPECT_FLOAT_EQ(config->InflatePressure(), 1000.0F);
+
+    // Typed key by key, "1" of "1,000" is a pressure without the pump, but not once the "," comes.
+    Find<QCheckBox>(QStringLiteral("chkNoPump"))->click();
+    text->setFocus();
+    text->selectAll();
+    const float before = config->InflatePressure();
+    Type(text, QStringLiteral("1"));
+    EXPECT_FLOAT_EQ(config->InflatePressure(), 1.0F);
+    Type(text, QStringLiteral(",000"));
+    EXPECT_FLOAT_EQ(config->InflatePressure(), before);
+    EXPECT_EQ(text->text(), "1,000");
+
+    auto leak = std::make_shared<korotka::CConfigLeak>();
+    leak->SetUseCustomDuration(true);
+    leak->SetDuration(90);
+    Open<korotka::XConfigPressure>(leak);
+    auto* duration = Find<QLineEdit>(QStringLiteral("txtConfig_1"));
+    EXPECT_EQ(duration->toolTip(), "Legal Range: 0-300 seconds");
+    for (const char* typed : {"300.4", "-1", "4294967296", "1e300", "9,5"}) {
+        duration->setText(QString::fromLatin1(typed));
+        EXPECT_EQ(leak->Duration(), 90) << typed;
+    }
+    duration->setText(QStringLiteral("300"));
+    EXPECT_EQ(leak->Duration(), 300);
+}
+
+TEST_F(ConfigViews, AHandlerWhoseHostCallThrowsLeavesTheViewWorking) {
+    // A record whose writes fail while armed, as one the host would raise through.
+    class FailingPressure : public korotka::CConfigPressure {
+    public:
+        void SetInflatePressure(float pressure) override {
+            if (fail) throw orvex::ComError(5, QStringLiteral("test"), QStringLiteral("refused by the test"));
+            korotka::CConfigPressure::SetInflatePressure(pressure);
+        }
+        bool fail = false;
+    };
+    const auto config = std::make_shared<FailingPressure>();
+    config->SetPressureUnit(epmuMMHG);
+    config->SetInflatePressure(250.0F);
+    config->SetShowNoPumpCheckbox(true);
+    auto* view = Open<korotka::XConfigPressure>(config);
+    ASSERT_NE(view, nullptr);
+    auto* text = Find<QLineEdit>(QStringLiteral("txtConfig_0"));
+    auto* slider = Find<QSlider>(QStringLiteral("sldTextConfig_0"));
+    config->fail = true;
+    text->setText(QStringLiteral("300"));
+    EXPECT_FLOAT_EQ(config->InflatePressure(), 250.0F);
+    config->fail = false;
+    text->setText(QStringLiteral("310"));
+    EXPECT_FLOAT_EQ(config->InflatePressure(), 310.0F) << "the box is not left busy";
+    EXPECT_EQ(slider->value(), 310);
+    slider->setValue(320);
+    EXPECT_EQ(text->text(), "320") << "nor is the slider";
+
+    // A host that fails on the change: the edit is in, and the next click is handled again.
+    bool hostFails = true;
+    callBack->AddListener([&hostFails](QString&, orvex::VariantArray&) {
+        if (hostFails) throw std::runtime_error("the host's listener failed");
+    });
+    auto* noPump = Find<QCheckBox>(QStringLiteral("chkNoPump"));
+    noPump->click();
+    EXPECT_TRUE(config->NoPump());
+    noPump->click();
+    EXPECT_FALSE(config->NoPump());
+    hostFails = false;
+    events.clear();
+    noPump->click();
+    EXPECT_EQ(events.count("Change"), 1);
+
+    auto bp = std::make_shared<korotka::CConfigPBP>();
+    Open<korotka::XConfigPBP>(bp);
+    hostFails = true;
+    auto* cuff = Find<QCheckBox>(QStringLiteral("chkInternalCuff"));
+    const bool cuffBefore = bp->UseInternalCuff();
+    cuff->click();
+    cuff->click();
+    EXPECT_EQ(bp->UseInternalCuff(), cuffBefore);
+    auto* list = Find<QListWidget>(QStringLiteral("lstPreset"));
+    const int other = bp->SelectedPreset() == 0 ? 1 : 0;
+    list->item(other)->setCheckState(Qt::Checked);
+    EXPECT_EQ(bp->SelectedPreset(), other);
+    list->item(other == 0 ? 1 : 0)->setCheckState(Qt::Checked);
+    EXPECT_EQ(bp->SelectedPreset(), other == 0 ? 1 : 0) << "the preset list is not left busy";
+}
+
 TEST_F(ConfigViews, GermanNumbersAndCaptions) {
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     UseGerman();
@@ -238,6 +355,10 @@ TEST_F(ConfigViews, GermanNumbersAndCaptions) {
     EXPECT_EQ(text->text(), "33,3");
     text->setText(QStringLiteral("12,5"));
     EXPECT_FLOAT_EQ(config->InflatePressure(), 12.5F);
+    text->setText(QStringLiteral("12.5"));  // "." groups thousands here: refused, never 125
+    EXPECT_FLOAT_EQ(config->InflatePressure(), 12.5F);
+    EXPECT_TRUE(text->toolTip().endsWith("6,7-53,3 kPa")) << text->toolTip().toStdString();
+    text->setText(QStringLiteral("12,5"));
     EXPECT_EQ(Find<QLabel>(QStringLiteral("lblInflatePressure"))->text(), "Fülldruck:");
     Shoot(QStringLiteral("XConfigPressure-static-de.png"));
 

@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QTreeWidget>
 #include <memory>
+#include <stdexcept>
 
 #include "ViewsFixture.h"
 #include "host/HostControlCallBack.h"
@@ -140,7 +141,12 @@ TEST_F(ResultViews, BloodPressureReadingsAreTypedRowAfterRowUntilNextMayGoOn) {
     EXPECT_EQ(list->selectedItems().value(0), list->topLevelItem(1));
     EXPECT_EQ(box->geometry().top(),
               list->visualItemRect(list->topLevelItem(1)).top() + list->viewport()->geometry().top() + 1);
-    Type(box, QStringLiteral("-+"));  // no number: 0
+    const Variant before = ValueOf(*record, "DIAS");
+    Type(box, QStringLiteral("-+"));  // no number: refused, nothing recorded
+    EXPECT_EQ(ValueOf(*record, "DIAS").GetKind(), before.GetKind());
+    EXPECT_EQ(Cell(1, 4), " ");
+    Erase(2);
+    Type(box, QStringLiteral("-0"));
     EXPECT_EQ(ValueOf(*record, "DIAS").ToSingle(), 0.0F);
     EXPECT_EQ(Cell(1, 4), "0 mmHg");
     Enter();
@@ -218,9 +224,56 @@ TEST_F(ResultViews, StaticPressureTypingKeepsTheDifferenceAndEmptyingClearsBoth)
     EXPECT_EQ(ValueOf(*record, "STAT").ToSingle(), 12.5F);
     EXPECT_EQ(Cell(0, 1), "12,5 mmHg");
     EXPECT_EQ(ValueOf(*record, "DIFF").ToSingle(), 12.5F - 149.0F);
+    // Refused, neither 1.25 nor 1250: the reading is what it was when the box opened.
     box->selectAll();
     Type(box, QStringLiteral("1.250"));
-    EXPECT_EQ(ValueOf(*record, "STAT").ToSingle(), 1.25F);
+    EXPECT_TRUE(ValueOf(*record, "STAT").IsEmpty());
+    EXPECT_EQ(Cell(0, 1), "");
+}
+
+TEST_F(ResultViews, ReadingsThatAreNoNumberOrBeyondAnyGaugeAreRefused) {
+    const auto view = Create(QStringLiteral("orvexKorotka.XResultView"));
+    const auto record = StaticRun(149.0F);
+    view->ShowTestResult(record);
+    view->StartEditing();
+    Type(box, QStringLiteral("150"));
+    EXPECT_EQ(box->toolTip(), "Legal Range: -1000-1000 mmHg");
+    const QColor normal = box->palette().color(QPalette::Text);
+    const QColor refused = MViewUtils::ToColor(MViewUtils::kColourDarkRed, box->palette());
+    // Typed, and pasted where the keys would not let it in: the row is as it was when the box
+    // opened, without a reading, and Next goes off.
+    for (const char* text : {"1,000", "99999999999", "1e300", "-1e300", "nan", "inf", "1000.1", "-", "+"}) {
+        box->setText(QString::fromLatin1(text));
+        EXPECT_TRUE(ValueOf(*record, "STAT").IsEmpty()) << text;
+        EXPECT_EQ(Cell(0, 1), " ") << text;
+        EXPECT_TRUE(ValueOf(*record, "DIFF").IsEmpty()) << text;
+        EXPECT_EQ(box->palette().color(QPalette::Text), refused) << text;
+        EXPECT_EQ(events.last(), "EnableNextButton(False)") << text;
+    }
+    // "1" of "1,000" is not kept once the "," makes the text no number.
+    box->clear();
+    Type(box, QStringLiteral("1,000"));
+    EXPECT_TRUE(ValueOf(*record, "STAT").IsEmpty());
+    EXPECT_EQ(box->text(), "1,000");
+    Erase(4);
+    EXPECT_EQ(ValueOf(*record, "STAT").ToSingle(), 1.0F);
+    EXPECT_EQ(box->palette().color(QPalette::Text), normal);
+    box->setText(QStringLiteral("-1000"));
+    EXPECT_EQ(ValueOf(*record, "STAT").ToSingle(), -1000.0F);
+
+    // A container that fails on every event: the reading is still taken, and the view goes on.
+    bool containerFails = true;
+    callBack->AddListener([&containerFails](QString&, VariantArray&) {
+        if (containerFails) throw std::runtime_error("the container failed");
+    });
+    box->setText(QStringLiteral("151"));
+    EXPECT_EQ(ValueOf(*record, "STAT").ToSingle(), 151.0F);
+    EXPECT_EQ(Cell(2, 1), "2 mmHg");
+    containerFails = false;
+    box->setText(QStringLiteral("152"));
+    EXPECT_EQ(events.last(), "EnableNextButton(True)");
+    Enter();
+    EXPECT_TRUE(box->isHidden());
 }
 
 TEST_F(ResultViews, UnchangedValuesAreNotRedrawnButZeroAndFailuresAre) {

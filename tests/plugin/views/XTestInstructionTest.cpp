@@ -3,7 +3,9 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QImage>
 #include <QLabel>
+#include <QPixmap>
 
 #include "ViewsFixture.h"
 #include "plugin/views/XTestInstruction.h"
@@ -68,14 +70,25 @@ TEST_F(TestInstruction, ShowMsgTranslatesTheTextAndKeepsThePictureForUnknownName
     EXPECT_NE(icon->pixmap().cacheKey(), start);
 }
 
+// The guide's two pop-ups, the first flashing, as the technician sees them.
 TEST_F(TestInstruction, RendersForTheReviewer) {
     const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/../artifacts/");
     ASSERT_TRUE(QDir().mkpath(folder));
     XTestInstruction popup;
     popup.resize(420, 60);
-    popup.ShowMsg(QStringLiteral("START"), QStringLiteral("PLEASE START NIBP NOW"));
-    EXPECT_TRUE(popup.grab().save(folder + QStringLiteral("XTestInstruction.png")));
+    popup.ShowMsg(QStringLiteral("WAIT"), QStringLiteral("20200::Please wait..."));
+    const QPixmap wait = popup.findChild<QLabel*>(QStringLiteral("imgIcon"))->pixmap();
+    EXPECT_EQ(wait.size(), QSize(32, 32));
+    // An hourglass, not the outline of a missing glyph: its middle is no longer the tile's colour.
+    const QImage picture = wait.toImage();
+    EXPECT_NE(picture.pixelColor(16, 16), picture.pixelColor(4, 16));
+    EXPECT_TRUE(popup.grab().save(folder + QStringLiteral("XTestInstruction-wait.png")));
     popup.SetFlash(true);
-    EXPECT_TRUE(popup.grab().save(folder + QStringLiteral("XTestInstruction-flashing.png")));
+    ASSERT_TRUE(WaitForTick(popup));
+    EXPECT_TRUE(popup.grab().save(folder + QStringLiteral("XTestInstruction-wait-between-flashes.png")));
+    ASSERT_TRUE(WaitForTick(popup));
+    EXPECT_TRUE(popup.grab().save(folder + QStringLiteral("XTestInstruction-wait-flashing.png")));
     popup.SetFlash(false);
+    popup.ShowMsg(QStringLiteral("START"), QStringLiteral("20201::PLEASE START NIBP NOW"));
+    EXPECT_TRUE(popup.grab().save(folder + QStringLiteral("XTestInstruction.png")));
 }
