@@ -1,10 +1,12 @@
 #include "sim/Simulator.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
 #include <sys/eventfd.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -12,6 +14,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <system_error>
 
 #include "sim/Protocol.h"
@@ -213,6 +216,38 @@ void Simulator::ClearReceived() {
     m_received.clear();
 }
 
+std::size_t Simulator::CommandCount() const {
+    std::lock_guard lock(m_mutex);
+    return m_commandCount;
+}
+
+int Simulator::ClientOpenCount() const {
+    std::lock_guard lock(m_mutex);
+    struct stat line {};
+    if (m_slaveFd < 0 || ::fstat(m_slaveFd, &line) != 0) {
+        return 0;
+    }
+    DIR* descriptors = ::opendir("/proc/self/fd");
+    if (descriptors == nullptr) {
+        return 0;
+    }
+    int count = 0;
+    while (const dirent* entry = ::readdir(descriptors)) {
+        char* end = nullptr;
+        const long fd = std::strtol(entry->d_name, &end, 10);
+        struct stat held {};
+        if (end == entry->d_name || *end != '\0' || fd == m_slaveFd || fd == ::dirfd(descriptors) ||
+            ::fstat(static_cast<int>(fd), &held) != 0) {
+            continue;
+        }
+        if (S_ISCHR(held.st_mode) && held.st_rdev == line.st_rdev) {
+            ++count;
+        }
+    }
+    ::closedir(descriptors);
+    return count;
+}
+
 std::string Simulator::Readable(std::string_view bytes) {
     std::string text;
     for (const char c : bytes) {
@@ -356,6 +391,7 @@ void Simulator::OnBytes(std::string_view bytes, Clock::time_point now) {
             m_received.pop_front();
         }
         m_received.push_back(event.frame);
+        ++m_commandCount;
         if (!m_autoReply) {
             continue;
         }

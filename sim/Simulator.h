@@ -59,6 +59,11 @@ public:
     // Every framed command since the last clear, exactly as received (brackets included), oldest first.
     std::vector<std::string> ReceivedCommands() const;
     void ClearReceived();
+    // Every framed command ever received, clears and the bound on the record above notwithstanding.
+    std::size_t CommandCount() const;
+    // How many descriptors of this process have the line open, besides the simulator's own: what an
+    // in-process client holds. A client in another process is not seen.
+    int ClientOpenCount() const;
 
     // Bytes with control characters spelled out: <ACK>, <NAK>, <CR>, <LF>, otherwise <xHH>.
     static std::string Readable(std::string_view bytes);
@@ -119,6 +124,7 @@ private:
     std::optional<Pending> m_pending;
     std::deque<Output> m_output;
     std::deque<std::string> m_received;
+    std::size_t m_commandCount = 0;
     std::vector<std::string> m_logLines;
     std::mt19937 m_random;
 };

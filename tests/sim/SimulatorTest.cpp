@@ -209,6 +209,16 @@ TEST(SimulatorScript, ScheduleRecordAndPace) {
               (std::vector<std::string>{"[BP_SERIAL]", "[PSOURCE,-1]", "[NOPE]", "[GAUGE]"}));
     line.simulator.ClearReceived();
     EXPECT_TRUE(line.simulator.ReceivedCommands().empty());
+    // The count goes on over a clear, and sees who holds the line.
+    EXPECT_EQ(line.simulator.CommandCount(), 4u);
+    EXPECT_EQ(line.simulator.ClientOpenCount(), 1);
+    {
+        PtyClient second(line.simulator.SlavePath());
+        EXPECT_EQ(line.simulator.ClientOpenCount(), 2);
+    }
+    line.client.reset();
+    EXPECT_EQ(line.simulator.ClientOpenCount(), 0);
+    line.client = std::make_unique<PtyClient>(line.simulator.SlavePath());
 
     const Clock::time_point start = Clock::now();
     line.simulator.Schedule({{100,
