@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QTimer>
 #include <functional>
@@ -22,7 +24,9 @@ class HostXTgButton;
 // polls while the windows and the instrument steps run the event loop, so it never blocks them.
 // An action that cannot be done within the time-out fails the script; the running test is then
 // stopped and the sequence aborted.
-class ORVEX_HOST_EXPORT HostScriptedTechnician {
+class ORVEX_HOST_EXPORT HostScriptedTechnician : public QObject {
+    Q_OBJECT
+
 public:
     static constexpr int kPollMilliseconds = 20;
     // How long a stopped test may take to close its window after a failure before it is hidden.
@@ -41,6 +45,9 @@ public:
     // "script line N: <why>"
     const QString& Failure() const { return m_failure; }
 
+private slots:
+    void OnValuesShown();
+
 private:
     using Action = HostScript::Action;
 
@@ -52,7 +59,9 @@ private:
     bool Click(QWidget* guide, int number, QString* why);
     bool Type(QWidget* guide, const Action& action, QString* why);
     void Defer(std::function<void()> act);
-    void CountReading(QWidget* guide);
+    // Listens to the guide's "ValuesShown" signal: every reading counts, also one that repeats
+    // the last (a pressure held still).
+    void CountReadings(QWidget* guide);
     void WindDown(QWidget* guide);
     void Advance();
     void Fail(int line, const QString& why);
@@ -66,7 +75,7 @@ private:
     QElapsedTimer m_waiting;
     QElapsedTimer m_windingDown;
     QElapsedTimer m_lastRowClick;
-    QString m_lastReading;
+    QPointer<QWidget> m_counted;
     int m_readings = 0;
     std::optional<Action> m_armed;
     bool m_confirmAbort = false;
