@@ -34,12 +34,19 @@ void HostXTgStatusIndicator::SetStatus(int32_t status) {
     m_verdict->setPalette(palette);
 }
 
-QString HostXTgStatusIndicator::Text() const { return m_text->text(); }
+QString HostXTgStatusIndicator::Text() const { return m_full; }
 
-void HostXTgStatusIndicator::SetText(const QString& text) { m_text->setText(text); }
+void HostXTgStatusIndicator::SetText(const QString& text) {
+    m_full = text;
+    // One line: the tool bar is as high as its buttons, and a second line would be cut in half.
+    QString shown = text;
+    shown.replace(QLatin1Char('\n'), QStringLiteral(" \u2013 "));
+    m_text->setText(shown);
+    m_text->setToolTip(shown);
+}
 
 void HostXTgStatusIndicator::SetTexts(const QString& first, const QString& second) {
-    m_text->setText(first + QLatin1Char('\n') + second);
+    SetText(first + QLatin1Char('\n') + second);
 }
 
 }  // namespace orvex

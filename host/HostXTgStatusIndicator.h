@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QWidget>
 
 #include "HostExport.h"
@@ -32,6 +33,8 @@ public:
 private:
     QLabel* m_verdict;
     QLabel* m_text;
+    // As set; the label shows it on one line.
+    QString m_full;
     int32_t m_status = kNone;
 };
 

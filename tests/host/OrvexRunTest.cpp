@@ -9,6 +9,9 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <string>
+
+#include "sim/Simulator.h"
 
 // The orvex program as a technician's shell runs it, against the built-in simulator.
 class OrvexRunTest : public ::testing::Test {
@@ -98,6 +101,48 @@ TEST_F(OrvexRunTest, AScriptThatCannotBeFollowedStopsTheRunAndKeepsTheFile) {
     EXPECT_EQ(run.status, 3);
     EXPECT_TRUE(run.err.contains("script line 2: the Next button is not enabled")) << run.err.toStdString();
     EXPECT_EQ(Orvex({"show", file}).status, 0);
+}
+
+// With N/A allowed by the guide settings, N/A while the relief or the leak step runs ends the step
+// at once: the test is not applicable and nothing the step read is stored with it.
+TEST_F(OrvexRunTest, NotApplicableWhileAStepRunsEndsItAndKeepsNoReading) {
+    for (const char* test : {"200", "100"}) {
+        ASSERT_EQ(Orvex({"new", file, test}).status, 0);
+        QFile sequence(file);
+        ASSERT_TRUE(sequence.open(QIODevice::ReadWrite));
+        const QByteArray text = sequence.readAll();
+        ASSERT_TRUE(text.contains("<TestGuideSettings Flags=\"0\""));
+        sequence.resize(0);
+        sequence.write(
+            QByteArray(text).replace("<TestGuideSettings Flags=\"0\"", "<TestGuideSettings Flags=\"1\""));
+        sequence.close();
+        // At the Korotka's own speed: the step would run for many seconds.
+        const auto run = Orvex({"run", file, "--simulate", "--auto", Script("start\nna\n")});
+        EXPECT_EQ(run.status, 0) << test << ": " << run.err.toStdString();
+        const auto shown = Orvex({"show", file});
+        EXPECT_EQ(shown.out.trimmed().split('\t').mid(2), QStringList{"not-applicable"})
+            << test << ": " << shown.out.toStdString();
+    }
+}
+
+// A Korotka that answers every command at once: the reading loop keeps its pace and the
+// technician's clicks and readings get through.
+TEST_F(OrvexRunTest, AKorotkaThatAnswersAtOnceIsReadAtAPaceAndTheRunCompletes) {
+    korotkasim::SimOptions instant;
+    instant.timeScale = 0.0001;
+    instant.leakMmHgPerMin = 0.0;
+    korotkasim::Simulator sim{instant};
+    std::string error;
+    ASSERT_TRUE(sim.Start(&error)) << error;
+    ASSERT_EQ(Orvex({"new", file, "300"}).status, 0);
+    const auto run = Orvex({"run", file, "--device", QString::fromStdString(sim.SlavePath()), "--auto",
+                            Script("start\nreadings 2\ntype STAT 251\nnext\n")});
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    const QStringList fields = Orvex({"show", file}).out.trimmed().split('\t');
+    EXPECT_EQ(fields.value(2), "passed");
+    EXPECT_NEAR(Number(fields, "MANO"), 250.0, 1.0);
+    // A spinning loop sends thousands a second.
+    EXPECT_LT(sim.CommandCount(), 50U);
 }
 
 TEST_F(OrvexRunTest, UsageAndFileErrorsExitWithTwo) {

@@ -136,6 +136,35 @@ TEST_F(OtherTestRuns, TheReliefValveOpensOnceAndAValveThatNeverOpensIsNoReading)
     EXPECT_EQ(messages->Shown()[0].text, "The inflate pressure could not be reached.");
 }
 
+// Stop while the relief step builds the pressure: the step ends, the system is vented, and no
+// reading is left to judge, so Next stays off; the way out is Abort.
+TEST_F(OtherTestRuns, StopDuringTheReliefStepVentsTheSystemAndLeavesNoReading) {
+    korotkasim::SimOptions ownSpeed;
+    StartSimulator(ownSpeed);
+    Make<korotka::CTestOverPressure>(korotka::TESTID_PRESS_RELIEF);
+    bool nextOffAtRest = false;
+    Technician run({Press(FTestGuide::kStart), Press(FTestGuide::kStop),
+                    [&] {
+                        const auto toolbar = Guide()->Toolbar();
+                        if (!toolbar->Buttons(FTestGuide::kStart)->Enabled()) return false;
+                        nextOffAtRest = !toolbar->Buttons(FTestGuide::kNext)->Enabled();
+                        return true;
+                    },
+                    Answer(orvex::MessageService::Answer::Yes), Press(FTestGuide::kAbort)});
+    element->Perform(context);
+    ASSERT_TRUE(run.Finished());
+    EXPECT_TRUE(nextOffAtRest);
+    const auto commands = sim->ReceivedCommands();
+    const auto relief = std::find_if(commands.begin(), commands.end(),
+                                     [](const std::string& c) { return c.starts_with("[RELIEF,"); });
+    ASSERT_NE(relief, commands.end());
+    EXPECT_EQ(Count({relief, commands.end()}, "[BLEED_SYSTEM]"), 1);
+    EXPECT_TRUE(context->StoredResults().isEmpty());
+    if (const auto result = Stored()) {
+        EXPECT_TRUE(result->MeasurementByKey("PEAK")->GetValue().IsEmpty());
+    }
+}
+
 TEST_F(OtherTestRuns, ABloodPressureRunPromptsThenTakesTheMonitorsValues) {
     Make<korotka::CTestBP>(korotka::TESTID_BP_STD);
     QElapsedTimer prompt;
