@@ -274,8 +274,9 @@ void MonkeyEpisode::PlayRun() {
     for (qsizetype i = 0; i < sequence.Tests().size(); ++i) {
         const auto& element = sequence.Tests()[i];
         const auto result = element->Result();
-        before.push_back({Summary(*element), sequence.Performed(i).at,
-                          result && (result->Status() != 0 || !Readings(*result).isEmpty())});
+        // Only a result with a verdict is a record: one never judged keeps no reading in a file (a
+        // measurement without a verdict is not written), and the sequence restores what a file keeps.
+        before.push_back({Summary(*element), sequence.Performed(i).at, result && result->Status() != 0});
     }
     MonkeyHand hand(m_random, *m_simulator, *m_environment->Messages(), m_log, m_options.timeScale);
     hand.Start(std::uniform_int_distribution<int>(kFewestActions, kMostActions)(m_random),
