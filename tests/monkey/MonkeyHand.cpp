@@ -10,6 +10,8 @@
 #include <QTest>
 #include <QTreeWidget>
 #include <array>
+#include <chrono>
+#include <thread>
 
 #include "MonkeyWatchdog.h"
 #include "hostapi/XTgButton.h"
@@ -29,6 +31,8 @@ constexpr double kUsualScale = 0.01;
 // Winding down: a try every so often, and the close box once a test has had this long to end.
 constexpr int kWindDownPollMs = 200;
 constexpr int kPatienceMs = 5000;
+// Long enough for the simulator's thread to read what is already on the line.
+constexpr int kReadCatchUpMs = 20;
 // Long enough for a stray timer or a late poll to reach the line.
 constexpr int kSettleMs = 300;
 // The value column of the result views; a click there opens the edit box.
@@ -115,6 +119,9 @@ bool MonkeyHand::eventFilter(QObject* watched, QEvent* event) {
         window.hidden = true;
         window.ending = m_underWay.empty() ? Ending::None : m_underWay.back();
         window.hiddenAt = QDateTime::currentDateTimeUtc();
+        // The simulator reads on a thread of its own: what was written before the window went
+        // (a command sent without waiting for its reply) is counted once it has been read.
+        std::this_thread::sleep_for(std::chrono::milliseconds(kReadCatchUpMs));
         window.openAtHide = m_simulator.ClientOpenCount();
         window.commandsAtHide = m_simulator.CommandCount();
         Note(QStringLiteral("window of test %1 goes").arg(window.position + 1));
