@@ -227,6 +227,7 @@ TEST_F(MainWindowTest, FollowsTheRunTestByTest) {
     std::optional<Seen> seen;
     QPointer<QWidget> lastGuide;
     int guides = 0;
+    QString limitsShown;
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&] {
         QWidget* guide = nullptr;
@@ -245,6 +246,12 @@ TEST_F(MainWindowTest, FollowsTheRunTestByTest) {
                     window->IsModified(),
                     window->windowTitle()};
         Shoot(window.get(), QStringLiteral("MainWindow-running.png"));
+        // The technician sees what the reading will be judged against before typing it.
+        for (auto* rows : guide->findChildren<QTreeWidget*>()) {
+            const auto found = rows->findItems(QStringLiteral("Difference"), Qt::MatchExactly);
+            if (!found.isEmpty()) limitsShown = found.first()->text(2) + " / " + found.first()->text(3);
+        }
+        Shoot(guide, QStringLiteral("FTestGuide-running-limits.png"));
     });
     watch.start(10);
     ASSERT_TRUE(Run(*window, QStringLiteral("start\nreadings 3\ntype STAT 251\nnext\n"
@@ -260,6 +267,7 @@ TEST_F(MainWindowTest, FollowsTheRunTestByTest) {
     EXPECT_EQ(seen->selected, 1);
     EXPECT_TRUE(seen->modified);
     EXPECT_TRUE(seen->title.startsWith("followed.xml*")) << seen->title.toStdString();
+    EXPECT_EQ(limitsShown, "3 mmHg / -3 mmHg");
 
     EXPECT_EQ(list->topLevelItem(1)->text(3), "passed");
     EXPECT_TRUE(list->topLevelItem(1)->text(4).contains("STAT=249 mmHg"));
