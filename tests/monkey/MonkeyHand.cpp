@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QEventLoop>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTest>
@@ -244,7 +245,14 @@ MonkeyHand::Action MonkeyHand::Type(FTestGuide& guide) {
                 if (edit == nullptr || !edit->isVisible()) return;
                 edit->setFocus();
                 edit->selectAll();
-                QTest::keyClicks(edit, text);
+                // Key by key with the text each key gives: QTest's own typing knows only ASCII keys.
+                for (const QChar c : text) {
+                    if (edit == nullptr) return;
+                    QKeyEvent press(QEvent::KeyPress,
+                                    c.unicode() < 128 ? int{c.toUpper().unicode()} : int{Qt::Key_unknown},
+                                    Qt::NoModifier, QString(c));
+                    QApplication::sendEvent(edit, &press);
+                }
                 if (edit != nullptr) QTest::keyClick(edit, Qt::Key_Return);
             }};
 }
