@@ -3,6 +3,7 @@
 #include <unistd.h>
 #include <QFile>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 
@@ -11,6 +12,9 @@
 namespace orvex {
 
 void HostAtomicFile::Write(const QString& path, const QByteArray& content, const QString& source) {
+    // Past a file-size limit the kernel would kill the process with the visit in memory; ignored,
+    // the limit is an ordinary write error that leaves the old file.
+    std::signal(SIGXFSZ, SIG_IGN);
     const QString temporary = path + QStringLiteral(".tmp");
     QFile file(temporary);
     const auto fail = [&](const QString& reason) {

@@ -2,6 +2,7 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLocale>
 #include <utility>
 
 #include "HostAtomicFile.h"
@@ -49,11 +50,23 @@ const QStringList kCsvColumns{QStringLiteral("position"),
 QJsonValue JsonNumber(std::optional<double> number) { return number ? QJsonValue(*number) : QJsonValue(); }
 
 QString CsvNumber(std::optional<double> number) {
-    return number ? QString::number(*number, 'g', 12) : QString();
+    return number ? QString::number(*number, 'g', QLocale::FloatingPointShortest) : QString();
 }
 
-// Quoted when it holds a separator, a quote or a line break; quotes inside are doubled.
+// A spreadsheet runs a cell that begins like a formula; a number is the only such text it may read
+// as it stands.
+bool LooksLikeFormula(const QString& text) {
+    static const QString kFormulaStarts = QStringLiteral("=+-@\t\r");
+    if (text.isEmpty() || !kFormulaStarts.contains(text.front())) return false;
+    bool number = false;
+    text.toDouble(&number);
+    return !number || text != text.trimmed();
+}
+
+// Quoted when it holds a separator, a quote or a line break; quotes inside are doubled. A text a
+// spreadsheet would run as a formula is kept a text by a leading apostrophe.
 QString CsvField(QString text) {
+    if (LooksLikeFormula(text)) text.prepend(QLatin1Char('\''));
     if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
         !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r'))) {
         return text;

@@ -335,7 +335,7 @@ void HostMainWindow::ShowProgress(qsizetype position, HostSequence::Step step) {
         m_lstSequence->scrollToItem(item);
     } else {
         ShowTest(*item, *m_sequence.Tests()[position]);
-        if (step == HostSequence::Step::Stored) SetModified();
+        KeepRun();
     }
     FitColumns();
 }
@@ -419,8 +419,56 @@ void HostMainWindow::ShowError(const QString& text) {
                                    Text(QStringLiteral("1000::Orvex")));
 }
 
+void HostMainWindow::KeepRun() {
+    // Saved into its file, the sequence holds no unsaved change, the edits before the run included.
+    m_modified = !(m_saver.Save(m_sequence) && !m_fileName.isEmpty());
+    ShowTitle();
+}
+
+void HostMainWindow::ReportUnsaved() {
+    if (m_saver.Failure().isEmpty()) return;
+    VariantArray parameters = VariantArray::FromList({Variant(m_saver.Failure()), Variant(m_saver.Kept())});
+    const QString text =
+        m_saver.Kept().isEmpty()
+            ? Text(QStringLiteral("1076::The results of the run could not be kept: %%1. Save the sequence "
+                                  "under another name?"),
+                   &parameters)
+            : Text(QStringLiteral("1075::The sequence could not be saved: %%1. Its results are kept in %%2. "
+                                  "Save it under another name?"),
+                   &parameters);
+    const auto answer =
+        m_environment.Messages()->Show(text, MessageService::Icon::Exclamation,
+                                       MessageService::Buttons::YesNo, Text(QStringLiteral("1000::Orvex")));
+    if (answer == MessageService::Answer::Yes) SaveFromDialog();
+}
+
+void HostMainWindow::OfferRecovery() {
+    const QStringList files = HostVisitSaver::Recoverable();
+    if (files.isEmpty()) return;
+    VariantArray parameters = VariantArray::FromList({Variant(files.first())});
+    const auto answer = m_environment.Messages()->Show(
+        Text(QStringLiteral("1077::The results of a visit that was not saved are kept in %%1. Open them?"),
+             &parameters),
+        MessageService::Icon::Question, MessageService::Buttons::YesNo, Text(QStringLiteral("1000::Orvex")));
+    if (answer != MessageService::Answer::Yes || !AskToSave()) return;
+    try {
+        m_sequence.Load(files.first());
+    } catch (const ComError& error) {
+        ShowError(error.Description());
+        return;
+    }
+    // Untitled: Save asks where the visit belongs; until then its runs go on into the same file.
+    m_fileName.clear();
+    m_saver = HostVisitSaver();
+    m_saver.Adopt(files.first());
+    Refresh();
+    SetModified();
+    Select(0);
+}
+
 void HostMainWindow::NewSequence() {
     m_sequence = HostSequence(m_plugIn);
+    m_saver = HostVisitSaver();
     m_fileName.clear();
     m_modified = false;
     Refresh();
@@ -434,6 +482,7 @@ bool HostMainWindow::Open(const QString& path) {
         return false;
     }
     m_fileName = path;
+    m_saver = HostVisitSaver(path);
     m_modified = false;
     Refresh();
     Select(0);
@@ -448,6 +497,9 @@ bool HostMainWindow::SaveAs(const QString& path) {
         return false;
     }
     m_fileName = path;
+    // Its results are in the file now; a recovery file of them is no longer needed.
+    m_saver.Discard();
+    m_saver = HostVisitSaver(path);
     m_modified = false;
     ShowTitle();
     return true;
@@ -583,8 +635,9 @@ void HostMainWindow::Run(bool fromSelected) {
         ShowError(error.Description());
     }
     // Whatever became of the run, the results it stored are the sequence's now.
-    SetModified();
+    KeepRun();
     Refresh();
+    ReportUnsaved();
 }
 
 QString HostMainWindow::Identify() {
@@ -620,7 +673,10 @@ bool HostMainWindow::AskToSave() {
         MessageService::Icon::Question, MessageService::Buttons::YesNoCancel,
         Text(QStringLiteral("1000::Orvex")));
     if (answer == MessageService::Answer::Cancel) return false;
-    return answer == MessageService::Answer::No || Save();
+    if (answer == MessageService::Answer::Yes) return Save();
+    // Given up: a recovery file of these changes would be offered again at the next start.
+    m_saver.Discard();
+    return true;
 }
 
 void HostMainWindow::closeEvent(QCloseEvent* event) {

@@ -9,6 +9,7 @@
 
 #include "HostExport.h"
 #include "HostSequence.h"
+#include "HostVisitSaver.h"
 
 class QAction;
 class QComboBox;
@@ -61,8 +62,13 @@ public:
     void Select(int position);
     // The device the chooser offers: the serial ports found, and the built-in simulator.
     void ChooseDevice(const QString& devicePath);
-    // Runs from the selected test, or all of them, in the guide windows.
+    // Runs from the selected test, or all of them, in the guide windows; each test's result is
+    // saved as it ends (an untitled sequence into a recovery file).
     void Run(bool fromSelected);
+    // Offers to open the newest results a crash or a failed save left in the recovery folder.
+    void OfferRecovery();
+    // Where the results of the untitled or unsaveable sequence are kept; empty when in its file.
+    QString RecoveryFile() const { return m_saver.Kept(); }
     // The Korotka's identity, as shown beside the device chooser.
     QString Identify();
     // The host's translation of one of its literals.
@@ -87,6 +93,10 @@ private:
     void ShowProgress(qsizetype position, HostSequence::Step step);
     void ShowTitle();
     void SetModified();
+    // Saves the sequence where it belongs after a test of a run has ended.
+    void KeepRun();
+    // Tells the technician where a run's results are when they did not reach the file.
+    void ReportUnsaved();
     void ShowAsset();
     void TakeAsset();
     bool Save();
@@ -108,6 +118,7 @@ private:
     SimulatorStarter m_startSimulator;
     HostSequence m_sequence;
     QString m_fileName;
+    HostVisitSaver m_saver;
     bool m_modified = false;
     bool m_showingAsset = false;
 

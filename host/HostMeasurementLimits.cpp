@@ -1,9 +1,7 @@
 #include "HostMeasurementLimits.h"
 
-#include <cmath>
-
 #include "HostLog.h"
-#include "hostapi/ComError.h"
+#include "HostResultText.h"
 #include "hostapi/ILimitData.h"
 #include "hostapi/IMeasurement.h"
 #include "hostapi/IMeasurement2.h"
@@ -20,15 +18,12 @@ std::optional<double> LimitAt(IMeasurement2& measurement, const std::shared_ptr<
                               int32_t position) {
     const Variant value = measurement.GetLimitValue(standard, position, IMeasurement2::kEvaluateCalculated);
     if (value.IsEmpty() || value.IsNull()) return std::nullopt;
-    try {
-        const double number = value.ToDouble();
-        if (std::isfinite(number)) return number;
-    } catch (const ComError& error) {
+    const auto number = HostResultText::Number(value);
+    if (!number) {
         qCWarning(lcHost).noquote()
-            << QStringLiteral("a limit of \"%1\" is no number and is left out:").arg(standard->CompleteName())
-            << error.what();
+            << QStringLiteral("a limit of \"%1\" is no number and is left out").arg(standard->CompleteName());
     }
-    return std::nullopt;
+    return number;
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "HostResultText.h"
 
+#include <array>
+#include <charconv>
 #include <cmath>
 
 #include "hostapi/HostServices.h"
@@ -33,8 +35,15 @@ std::optional<double> HostResultText::Number(const Variant& value) {
         !value.IsNumeric()) {
         return std::nullopt;
     }
-    const double number = value.ToDouble();
+    double number = value.ToDouble();
     if (!std::isfinite(number)) return std::nullopt;
+    if (value.GetKind() == Variant::Kind::Single) {
+        // A single widened as it stands carries digits it never held (249.9 becomes
+        // 249.899993896...): the number read is the shortest decimal that reads back as that single.
+        std::array<char, 64> text{};
+        const auto written = std::to_chars(text.data(), text.data() + text.size(), value.ToSingle());
+        std::from_chars(text.data(), written.ptr, number);
+    }
     return number;
 }
 

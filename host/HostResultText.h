@@ -23,7 +23,7 @@ public:
     // The value in the measurement's own format, without its unit; empty when there is none.
     static QString Value(IMeasurement& measurement);
     // The number a value holds (also as text); none for Empty, Null, a yes/no, other text or a
-    // number that is not finite.
+    // number that is not finite. A single is the number of its shortest decimal form.
     static std::optional<double> Number(const Variant& value);
 };
 

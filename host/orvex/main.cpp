@@ -26,6 +26,7 @@
 #include "host/HostSequence.h"
 #include "host/HostSettingsFile.h"
 #include "host/HostShippedStandards.h"
+#include "host/HostVisitSaver.h"
 #include "hostapi/ComError.h"
 #include "hostapi/ComponentRegistry.h"
 #include "hostapi/HostServices.h"
@@ -227,18 +228,26 @@ int RunSequence(orvex::HostEnvironment& environment, orvex::HostSequence& sequen
     const qsizetype messagesBefore = environment.Messages()->Shown().size();
     auto outcome = orvex::HostSequence::Outcome::Completed;
     bool raised = false;
+    // Saved as each test ends, so that a crash keeps every finished result.
+    orvex::HostVisitSaver saver(options.file);
     try {
-        outcome = sequence.Perform(context, [&technician] { return technician && technician->Failed(); });
+        outcome = sequence.Perform(
+            context, [&technician] { return technician && technician->Failed(); }, 0,
+            [&](qsizetype, orvex::HostSequence::Step step) {
+                if (step != orvex::HostSequence::Step::Starting) saver.Save(sequence);
+            });
     } catch (const orvex::ComError& e) {
         Print(stderr, ErrorText(e));
         raised = true;
     }
     if (technician) technician->Finish();
     // The results are kept whatever became of the run.
-    try {
-        sequence.Save(options.file);
-    } catch (const orvex::ComError& e) {
-        return Fail(e, kExitUsage);
+    if (!saver.Save(sequence)) {
+        Print(stderr, QStringLiteral("orvex: the sequence could not be saved: %1").arg(saver.Failure()));
+        Print(stderr, saver.Kept().isEmpty()
+                          ? QStringLiteral("orvex: the results of the run could not be kept anywhere")
+                          : QStringLiteral("orvex: the results of the run are kept in %1").arg(saver.Kept()));
+        return kExitUsage;
     }
     if (technician && technician->Failed()) {
         Print(stderr, technician->Failure());
@@ -393,6 +402,7 @@ int ShowMainWindow(orvex::HostEnvironment& environment, const std::shared_ptr<or
     });
     if (!file.isEmpty() && !window.Open(file)) return kExitUsage;
     window.show();
+    window.OfferRecovery();
     return QApplication::exec();
 }
 
@@ -565,8 +575,10 @@ int main(int argc, char** argv) {
         "  new FILE TEST...      make a sequence of these tests (test ids or template names) in FILE\n"
         "  run FILE [--device PATH | --simulate [--time-scale X] [--fault NAME]] [--standard NAME]...\n"
         "          [--auto SCRIPT [--auto-timeout S]]\n"
-        "                        perform the sequence in the test guide windows and save it with its\n"
-        "                        results into FILE; without --device or --simulate the Korotka's port\n"
+        "                        perform the sequence in the test guide windows, saving it with its\n"
+        "                        results into FILE after each test (into a recovery file in\n"
+        "                        $XDG_STATE_HOME/orvex when FILE cannot be written); without --device\n"
+        "                        or --simulate the Korotka's port\n"
         "                        comes from the settings. --auto plays SCRIPT (one action a line: start,\n"
         "                        stop, readings N, type KEY VALUE, next, previous, abort, skip, na, close,\n"
         "                        rest, answer yes|no; # comments) instead of a person.\n"

@@ -13,6 +13,7 @@
 
 #include "host/HostDockedDialog.h"
 #include "host/HostMainWindow.h"
+#include "host/HostResultText.h"
 #include "host/HostScript.h"
 #include "host/HostScriptedTechnician.h"
 #include "hostapi/ComponentRegistry.h"
@@ -57,6 +58,11 @@ protected:
         });
         window->show();
         return window;
+    }
+
+    static QByteArray Read(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
     static QStringList Column(QTreeWidget* list, int column) {
@@ -209,7 +215,8 @@ TEST_F(MainWindowTest, FollowsTheRunTestByTest) {
     const auto window = Window();
     window->AddTest(300);
     window->AddTest(300);
-    ASSERT_TRUE(window->SaveAs(registryDir.filePath(QStringLiteral("followed.xml"))));
+    const QString path = registryDir.filePath(QStringLiteral("followed.xml"));
+    ASSERT_TRUE(window->SaveAs(path));
     ASSERT_FALSE(window->IsModified());
     auto* list = window->findChild<QTreeWidget*>(QStringLiteral("lstSequence"));
 
@@ -221,8 +228,9 @@ TEST_F(MainWindowTest, FollowsTheRunTestByTest) {
         QString secondStatus;
         bool secondBold = false;
         int selected = -1;
-        bool modified = false;
+        bool modified = true;
         QString title;
+        qsizetype resultsInFile = 0;
     };
     std::optional<Seen> seen;
     QPointer<QWidget> lastGuide;
@@ -244,7 +252,8 @@ TEST_F(MainWindowTest, FollowsTheRunTestByTest) {
                     list->topLevelItem(1)->font(1).bold(),
                     window->SelectedPosition(),
                     window->IsModified(),
-                    window->windowTitle()};
+                    window->windowTitle(),
+                    Read(path).count("Performed=")};
         Shoot(window.get(), QStringLiteral("MainWindow-running.png"));
         // The technician sees what the reading will be judged against before typing it.
         for (auto* rows : guide->findChildren<QTreeWidget*>()) {
@@ -265,12 +274,47 @@ TEST_F(MainWindowTest, FollowsTheRunTestByTest) {
     EXPECT_EQ(seen->secondStatus, "running");
     EXPECT_TRUE(seen->secondBold);
     EXPECT_EQ(seen->selected, 1);
-    EXPECT_TRUE(seen->modified);
-    EXPECT_TRUE(seen->title.startsWith("followed.xml*")) << seen->title.toStdString();
+    // The first result is in the file before the second test begins.
+    EXPECT_FALSE(seen->modified);
+    EXPECT_TRUE(seen->title.startsWith("followed.xml - ")) << seen->title.toStdString();
+    EXPECT_EQ(seen->resultsInFile, 1);
     EXPECT_EQ(limitsShown, "3 mmHg / -3 mmHg");
 
     EXPECT_EQ(list->topLevelItem(1)->text(3), "passed");
     EXPECT_TRUE(list->topLevelItem(1)->text(4).contains("STAT=249 mmHg"));
+}
+
+// The folder of the file vanishes (a stick pulled out): the results go to the recovery file, the
+// technician is told both paths, and the next start offers them until they are saved elsewhere.
+TEST_F(MainWindowTest, KeepsTheResultsOfARunWhoseFileCannotBeWritten) {
+    const QByteArray stateBefore = qgetenv("XDG_STATE_HOME");
+    qputenv("XDG_STATE_HOME", registryDir.filePath(QStringLiteral("state")).toLocal8Bit());
+    const QString folder = registryDir.filePath(QStringLiteral("stick"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString path = folder + QStringLiteral("/visit.xml");
+    const auto window = Window();
+    window->AddTest(300);
+    ASSERT_TRUE(window->SaveAs(path));
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    ASSERT_TRUE(Run(*window, QStringLiteral("start\nreadings 3\ntype STAT 251\nnext\nanswer no\n")));
+    const QString recovery = window->RecoveryFile();
+    ASSERT_FALSE(recovery.isEmpty());
+    EXPECT_TRUE(window->IsModified());
+    const auto& told = messages->Shown().last();
+    EXPECT_TRUE(told.text.contains(path) && told.text.contains(recovery)) << told.text.toStdString();
+    EXPECT_EQ(told.buttons, orvex::MessageService::Buttons::YesNo);
+
+    const auto next = Window();
+    messages->SetAnswer(orvex::MessageService::Answer::Yes);
+    next->OfferRecovery();
+    EXPECT_TRUE(messages->Shown().last().text.contains(recovery));
+    ASSERT_EQ(next->Sequence().Tests().size(), 1);
+    EXPECT_EQ(next->Sequence().Tests()[0]->Result()->Status(), orvex::HostResultText::kPassed);
+    EXPECT_TRUE(next->FileName().isEmpty());
+    EXPECT_TRUE(next->IsModified());
+    ASSERT_TRUE(next->SaveAs(registryDir.filePath(QStringLiteral("kept.xml"))));
+    EXPECT_FALSE(QFile::exists(recovery));
+    qputenv("XDG_STATE_HOME", stateBefore);
 }
 
 }  // namespace

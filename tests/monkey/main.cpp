@@ -4,6 +4,7 @@
 // choices; the moments depend on the machine). Exit status 1 when an invariant broke, 3 on a hang.
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QTemporaryDir>
 #include <cstdio>
 #include <map>
 #include <random>
@@ -56,6 +57,9 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM",
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication application(argc, argv);
+    // The recovery files of the runs stay out of the user's own state folder.
+    const QTemporaryDir state;
+    qputenv("XDG_STATE_HOME", state.path().toLocal8Bit());
     Arguments arguments;
     if (!Parse(argc, argv, arguments)) {
         std::fprintf(stderr,
