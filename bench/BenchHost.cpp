@@ -2,10 +2,10 @@
 
 #include <QDir>
 
-#include "host/HostApplication.h"
-#include "host/HostEnvironment.h"
-#include "host/HostLanguageService.h"
-#include "host/HostPlugInLoader.h"
+#include "host/platform/HostApplication.h"
+#include "host/platform/HostLanguageService.h"
+#include "host/platform/HostPlugInLoader.h"
+#include "host/session/HostEnvironment.h"
 #include "hostapi/ComponentRegistry.h"
 #include "hostapi/IPlugIn.h"
 

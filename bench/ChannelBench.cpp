@@ -16,9 +16,9 @@
 
 #include "BenchFigure.h"
 #include "driver/CChannel.h"
-#include "host/HostLanguageService.h"
-#include "host/HostMessageService.h"
-#include "host/HostPortTable.h"
+#include "host/platform/HostLanguageService.h"
+#include "host/platform/HostMessageService.h"
+#include "host/platform/HostPortTable.h"
 #include "hostapi/HostServices.h"
 
 namespace {

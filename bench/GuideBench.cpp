@@ -23,7 +23,7 @@
 
 #include "BenchFigure.h"
 #include "driver/CKorotkaVTI.h"
-#include "host/HostEnvironment.h"
+#include "host/session/HostEnvironment.h"
 #include "hostapi/ComError.h"
 #include "hostapi/ComponentRegistry.h"
 #include "hostapi/VariantArray.h"

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "FuzzHost.h"
-#include "host/HostLoadLog.h"
-#include "host/HostReportContext.h"
+#include "host/records/HostLoadLog.h"
+#include "host/records/HostReportContext.h"
 #include "hostapi/ComError.h"
 #include "hostapi/HostServices.h"
 #include "hostapi/XmlDocument.h"

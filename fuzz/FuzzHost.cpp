@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "host/HostEnvironment.h"
+#include "host/session/HostEnvironment.h"
 #include "hostapi/ComError.h"
 #include "hostapi/ComponentRegistry.h"
 #include "hostapi/HostServices.h"

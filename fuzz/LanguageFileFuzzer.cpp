@@ -9,7 +9,7 @@
 #include <cstdint>
 
 #include "FuzzHost.h"
-#include "host/HostLanguageService.h"
+#include "host/platform/HostLanguageService.h"
 #include "hostapi/VariantArray.h"
 
 namespace {

@@ -17,7 +17,7 @@
 #include "driver/CChannel.h"
 #include "driver/CKorotkaVTI.h"
 #include "driver/GDeclares.h"
-#include "host/HostEnvironment.h"
+#include "host/session/HostEnvironment.h"
 #include "hostapi/ComError.h"
 #include "hostapi/VariantArray.h"
 #include "sim/Simulator.h"

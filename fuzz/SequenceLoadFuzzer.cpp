@@ -12,9 +12,9 @@
 #include <memory>
 
 #include "FuzzHost.h"
-#include "host/HostEnvironment.h"
-#include "host/HostPlugInLoader.h"
-#include "host/HostSequence.h"
+#include "host/platform/HostPlugInLoader.h"
+#include "host/session/HostEnvironment.h"
+#include "host/visit/HostSequence.h"
 #include "hostapi/ComError.h"
 #include "hostapi/ComponentRegistry.h"
 #include "hostapi/IPlugIn.h"

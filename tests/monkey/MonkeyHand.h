@@ -10,7 +10,7 @@
 #include <random>
 #include <vector>
 
-#include "host/HostMessageService.h"
+#include "host/platform/HostMessageService.h"
 
 class MonkeyWatchdog;
 class QWidget;

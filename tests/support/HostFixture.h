@@ -6,8 +6,8 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "host/HostEnvironment.h"
-#include "host/HostRegistration.h"
+#include "host/session/HostEnvironment.h"
+#include "host/session/HostRegistration.h"
 #include "hostapi/ComponentRegistry.h"
 #include "hostapi/HostServices.h"
 #include "hostapi/Registry.h"

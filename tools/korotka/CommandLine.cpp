@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "host/HostSettingsFile.h"
+#include "host/platform/HostSettingsFile.h"
 
 namespace korotkatool {
 

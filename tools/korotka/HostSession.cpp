@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "host/HostLanguageService.h"
-#include "host/HostRegistration.h"
-#include "host/HostSettingsFile.h"
+#include "host/platform/HostLanguageService.h"
+#include "host/platform/HostSettingsFile.h"
+#include "host/session/HostRegistration.h"
 #include "hostapi/ComponentRegistry.h"
 #include "hostapi/HostServices.h"
 

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <memory>
 
-#include "host/HostInstrumentRegistry.h"
-#include "host/HostMessageService.h"
-#include "host/HostPortTable.h"
+#include "host/platform/HostInstrumentRegistry.h"
+#include "host/platform/HostMessageService.h"
+#include "host/platform/HostPortTable.h"
 #include "sim/Simulator.h"
 
 namespace korotkatool {

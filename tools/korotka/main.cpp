@@ -4,7 +4,7 @@
 #include "CommandLine.h"
 #include "Diagnostics.h"
 #include "HostSession.h"
-#include "host/HostLog.h"
+#include "host/platform/HostLog.h"
 
 using korotkatool::CommandLine;
 using korotkatool::Diagnostics;

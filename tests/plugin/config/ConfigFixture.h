@@ -8,8 +8,8 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "host/HostLoadLog.h"
-#include "host/HostReportContext.h"
+#include "host/records/HostLoadLog.h"
+#include "host/records/HostReportContext.h"
 #include "hostapi/ComponentRegistry.h"
 #include "hostapi/IConfigData.h"
 #include "hostapi/Registry.h"

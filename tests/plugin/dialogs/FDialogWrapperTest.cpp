@@ -4,7 +4,7 @@
 #include <QFocusEvent>
 #include <QWidget>
 
-#include "host/HostControlCallBack.h"
+#include "host/controls/HostControlCallBack.h"
 #include "hostapi/ComponentRegistry.h"
 #include "hostapi/ICustomControl.h"
 #include "plugin/dialogs/FDialogWrapper.h"

@@ -13,7 +13,7 @@
 #include <functional>
 
 #include "driver/GDeclares.h"
-#include "host/HostPerformContext.h"
+#include "host/records/HostPerformContext.h"
 #include "hostapi/ComponentRegistry.h"
 #include "hostapi/IResultData.h"
 #include "hostapi/LimitEntry.h"

@@ -3,8 +3,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "host/HostPlugInLoader.h"
-#include "host/HostTestElementList.h"
+#include "host/platform/HostPlugInLoader.h"
+#include "host/records/HostTestElementList.h"
 #include "hostapi/ComponentRegistry.h"
 #include "hostapi/ITestElement.h"
 #include "hostapi/TestElementBase.h"

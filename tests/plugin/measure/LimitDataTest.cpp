@@ -5,11 +5,11 @@
 #include <memory>
 
 #include "driver/GDeclares.h"
-#include "host/HostControlCallBack.h"
-#include "host/HostPrintJob.h"
-#include "host/HostStandard.h"
-#include "host/HostStandardList.h"
-#include "host/HostXLimitView.h"
+#include "host/controls/HostControlCallBack.h"
+#include "host/controls/HostXLimitView.h"
+#include "host/records/HostPrintJob.h"
+#include "host/records/HostStandard.h"
+#include "host/records/HostStandardList.h"
 #include "hostapi/ComError.h"
 #include "hostapi/ComponentRegistry.h"
 #include "hostapi/IDialog.h"

@@ -8,9 +8,9 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "host/HostLoadLog.h"
-#include "host/HostReportContext.h"
-#include "host/HostTestElementFilter.h"
+#include "host/records/HostLoadLog.h"
+#include "host/records/HostReportContext.h"
+#include "host/records/HostTestElementFilter.h"
 #include "hostapi/ComponentRegistry.h"
 #include "hostapi/HostServices.h"
 #include "hostapi/ILimitData.h"

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "host/HostRegistry.h"
+#include "host/platform/HostRegistry.h"
 #include "hostapi/ComponentRegistry.h"
 #include "hostapi/VariantArray.h"
 #include "plugin/settings/MUtils.h"

@@ -18,7 +18,7 @@
 
 #include "ViewsFixture.h"
 #include "driver/GDeclares.h"
-#include "host/HostControlCallBack.h"
+#include "host/controls/HostControlCallBack.h"
 #include "hostapi/ComError.h"
 #include "hostapi/ComponentRegistry.h"
 #include "hostapi/HostServices.h"

@@ -10,7 +10,7 @@
 #include <stdexcept>
 
 #include "ViewsFixture.h"
-#include "host/HostControlCallBack.h"
+#include "host/controls/HostControlCallBack.h"
 #include "hostapi/ComponentRegistry.h"
 #include "hostapi/ICustomControl.h"
 #include "hostapi/LimitEntry.h"

@@ -1,6 +1,0 @@
-#pragma once
-
-#include "HostExport.h"
-#include "hostapi/ComponentRegistry.h"
-
-extern "C" ORVEX_HOST_EXPORT void orvexhost_RegisterClasses(orvex::ComponentRegistry& registry);

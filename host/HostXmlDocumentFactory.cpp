@@ -1,9 +1,0 @@
-#include "HostXmlDocumentFactory.h"
-
-#include "HostXmlDocument.h"
-
-namespace orvex {
-
-std::shared_ptr<XmlDocument> HostXmlDocumentFactory::CreateDocument() { return HostXmlDocument::Create(); }
-
-}  // namespace orvex

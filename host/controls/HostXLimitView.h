@@ -1,0 +1,97 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+#include <memory>
+#include <vector>
+
+#include "host/platform/HostExport.h"
+#include "hostapi/ICustomControl.h"
+#include "hostapi/LimitView.h"
+
+class QComboBox;
+class QTableWidget;
+class QTableWidgetItem;
+
+namespace orvex {
+
+class ILimitData;
+class LimitEntry;
+class Standard;
+
+// The host's limit editor control ("OrvexView.XLimitView"). The plug-in adds one row per
+// measurement key with the units and limit choices it allows (AddLimit); Initialize with a limit
+// record (ILimitData) binds the rows to the entries of one of its standards, picked above the
+// table. Per row: key, description, high and low limit (a check box for "checked" and the
+// number), how the limit is meant ("Limit as": an operation, or a unit or "%") and the entry's
+// unit. Every edit goes straight into the entry and is reported as "Change" with the entry
+// through the call-back.
+class ORVEX_HOST_EXPORT HostXLimitView : public QWidget, public ICustomControl, public LimitView {
+    Q_OBJECT
+
+public:
+    enum Column {
+        kKeyColumn,
+        kDescriptionColumn,
+        kHighColumn,
+        kLowColumn,
+        kChoiceColumn,
+        kUnitColumn,
+        kColumnCount
+    };
+
+    struct Row {
+        QString key;
+        QString description;
+        QStringList units;
+        QStringList choices;
+        bool choicesAreOperations = false;
+    };
+
+    explicit HostXLimitView(QWidget* parent = nullptr);
+
+    void AddLimit(const QString& key, const QString& description, const QString& units,
+                  const QString& choices) override;
+    const std::vector<Row>& Rows() const { return m_rows; }
+    QTableWidget* Table() const { return m_table; }
+    QComboBox* StandardBox() const { return m_standardBox; }
+    // The standard whose limits the rows show; none without a limit record or standards.
+    std::shared_ptr<Standard> CurrentStandard() const;
+
+    std::shared_ptr<ControlCallBack> CallBack() const override { return m_callBack; }
+    void SetCallBack(std::shared_ptr<ControlCallBack> callBack) override;
+    QWidget* hWnd() const override;
+    bool Visible() const override { return !isHidden(); }
+    void SetVisible(bool visible) override { setVisible(visible); }
+    bool Locked() const override { return m_locked; }
+    void SetLocked(bool locked) override;
+    // data: the limit record whose standards are edited (held weakly: the record owns its editor);
+    // anything else leaves the rows without limits. The standard picked before stays picked.
+    void Initialize(const Variant& data) override;
+    // Shows the entries' current values again.
+    void Refresh() override;
+    void SetFocus() override;
+
+private:
+    // The first entry of the picked standard with the row's key.
+    std::shared_ptr<LimitEntry> EntryOf(int row) const;
+    void FillStandards();
+    void ShowRows();
+    void ShowRow(int row);
+    void OnItemChanged(QTableWidgetItem* item);
+    void OnChoiceChosen(int row, const QString& choice);
+    void OnUnitChosen(int row, const QString& unit);
+    void RaiseChange(const std::shared_ptr<LimitEntry>& entry);
+
+    QComboBox* m_standardBox;
+    QTableWidget* m_table;
+    std::vector<Row> m_rows;
+    std::weak_ptr<ILimitData> m_data;
+    std::shared_ptr<ControlCallBack> m_callBack;
+    bool m_locked = false;
+    // Set while the view writes its own cells, so that only the user's edits count.
+    bool m_showing = false;
+};
+
+}  // namespace orvex

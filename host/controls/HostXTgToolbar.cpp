@@ -1,0 +1,158 @@
+#include "HostXTgToolbar.h"
+
+#include <QCursor>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QMenu>
+#include <QShortcut>
+#include <exception>
+#include <utility>
+
+#include "host/controls/HostXTgButton.h"
+#include "host/controls/HostXTgProgressBar.h"
+#include "host/controls/HostXTgStatusIndicator.h"
+#include "host/platform/HostLog.h"
+#include "hostapi/ComError.h"
+#include "hostapi/ITestElement.h"
+#include "hostapi/TestElementInfo.h"
+
+namespace orvex {
+
+namespace {
+
+const QString kSource = QStringLiteral("OrvexTGCL2.XTgToolbar");
+constexpr int32_t kStartButton = 202;
+constexpr int32_t kInformationButton = 501;
+constexpr int32_t kGroupSize = 100;
+constexpr int32_t kAllGroups = 31;
+constexpr int32_t kAllIndicators = 3;
+
+struct ButtonLayout {
+    int32_t number;
+    const char* caption;
+};
+
+constexpr ButtonLayout kButtonLayouts[] = {{101, "Abort"},   {102, "Previous"}, {103, "Next"}, {201, "Stop"},
+                                           {202, "Start"},   {301, "Skip"},     {302, "N/A"},  {401, "Help"},
+                                           {402, "Comment"}, {501, "Info"}};
+
+// A slot in the bar whose child can still hide itself.
+QWidget* Slot(QWidget* parent, QWidget* content, int stretch, QHBoxLayout* bar) {
+    auto* slot = new QWidget(parent);
+    auto* layout = new QHBoxLayout(slot);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(content);
+    bar->addWidget(slot, stretch);
+    return slot;
+}
+
+}  // namespace
+
+HostXTgToolbar::HostXTgToolbar(QWidget* parent)
+    : QWidget(parent),
+      m_status(std::make_shared<HostXTgStatusIndicator>()),
+      m_progress(std::make_shared<HostXTgProgressBar>()),
+      m_menu(new QMenu(this)),
+      m_goOn(new QShortcut(QKeySequence(kGoOnKey), this)) {
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(2, 2, 2, 2);
+    int32_t group = 0;
+    for (const ButtonLayout& place : kButtonLayouts) {
+        if (group != 0 && place.number / kGroupSize != group) {
+            auto* separator = new QFrame(this);
+            separator->setFrameShape(QFrame::VLine);
+            layout->addWidget(separator);
+            m_separators.emplace(place.number / kGroupSize, separator);
+        }
+        group = place.number / kGroupSize;
+        auto button = std::make_shared<HostXTgButton>(place.number, QString::fromLatin1(place.caption), this);
+        layout->addWidget(button.get());
+        // Held weakly: the button must not keep itself alive through its own connection.
+        connect(button.get(), &QToolButton::clicked, this,
+                [this, weak = std::weak_ptr<HostXTgButton>(button)] {
+                    if (const auto pressed = weak.lock()) ReportClick(pressed, false);
+                });
+        m_buttons.emplace(place.number, std::move(button));
+    }
+    m_statusSlot = Slot(this, m_status.get(), 1, layout);
+    m_progressSlot = Slot(this, m_progress.get(), 0, layout);
+    connect(m_goOn, &QShortcut::activated, this, [this] {
+        const auto& start = m_buttons.at(kStartButton);
+        if (!start->isHidden() && start->isEnabled()) ReportClick(start, true);
+    });
+    Setup(kAllGroups, kAllIndicators);
+}
+
+// Whoever still holds a button or an indicator owns it now: it must not die with the bar.
+HostXTgToolbar::~HostXTgToolbar() {
+    for (const auto& [number, button] : m_buttons) button->setParent(nullptr);
+    m_status->setParent(nullptr);
+    m_progress->setParent(nullptr);
+}
+
+QWidget* HostXTgToolbar::hWnd() const { return const_cast<HostXTgToolbar*>(this); }
+
+std::shared_ptr<XTgButton> HostXTgToolbar::Buttons(int32_t number) const {
+    const auto found = m_buttons.find(number);
+    if (found == m_buttons.end()) {
+        throw ComError(ComError::kSubscriptOutOfRange, kSource,
+                       QStringLiteral("Subscript out of range: the tool bar has no button %1").arg(number));
+    }
+    return found->second;
+}
+
+std::shared_ptr<XTgStatusIndicator> HostXTgToolbar::StatusIndicator() const { return m_status; }
+
+std::shared_ptr<XTgProgressBar> HostXTgToolbar::ProgressBar() const { return m_progress; }
+
+void HostXTgToolbar::Setup(int32_t groups, int32_t indicators) {
+    // Group n (buttons n01, n02, ...) is bit n - 1; a separator goes with the group it opens.
+    auto shown = [groups](int32_t group) { return (groups & (1 << (group - 1))) != 0; };
+    for (const auto& [number, button] : m_buttons) button->setVisible(shown(number / kGroupSize));
+    for (const auto& [group, separator] : m_separators) separator->setVisible(shown(group));
+    m_statusSlot->setVisible((indicators & kStatusIndicator) != 0);
+    m_progressSlot->setVisible((indicators & kProgressIndicator) != 0);
+}
+
+void HostXTgToolbar::SetTestElement(const std::shared_ptr<ITestElement>& element,
+                                    const std::shared_ptr<PerformContext>& /*context*/) {
+    QString description;
+    try {
+        if (const auto info = element ? element->Info() : nullptr) {
+            description = info->Name();
+            if (!info->Description().isEmpty()) description += QLatin1Char('\n') + info->Description();
+        }
+    } catch (const ComError& e) {
+        // A test that cannot describe itself leaves the button without a tip.
+        qCDebug(lcHost).noquote() << "the test's description for the toolbar is left out:" << e.what();
+    }
+    m_buttons.at(kInformationButton)->setToolTip(description);
+}
+
+void HostXTgToolbar::ShowContextMenu() {
+    m_menu->clear();
+    for (const auto& [number, button] : m_buttons) {
+        if (button->isHidden() || !button->isEnabled()) continue;
+        QAction* action = m_menu->addAction(button->text());
+        connect(action, &QAction::triggered, this, [this, weak = std::weak_ptr<HostXTgButton>(button)] {
+            if (const auto chosen = weak.lock()) ReportClick(chosen, false);
+        });
+    }
+    if (!m_menu->isEmpty()) m_menu->popup(QCursor::pos());
+}
+
+void HostXTgToolbar::SetClickHandler(ClickHandler handler) { m_clickHandler = std::move(handler); }
+
+void HostXTgToolbar::ReportClick(const std::shared_ptr<HostXTgButton>& button, bool flag) {
+    if (!m_clickHandler) return;
+    // A copy: the listener may replace itself.
+    const ClickHandler handler = m_clickHandler;
+    try {
+        handler(button, flag);
+    } catch (const std::exception& e) {
+        // An exception must not unwind through Qt's event dispatch.
+        qCDebug(lcHost).noquote() << "the toolbar's click handler failed:" << e.what();
+    }
+}
+
+}  // namespace orvex

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "host/platform/HostExport.h"
+
+namespace orvex {
+
+class HostSequence;
+class LanguageService;
+
+// The report a technician hands over after a visit: a header (asset, technician, dates, the
+// Korotkas used, the overall verdict), then per test the plug-in's own report tables
+// (configuration, limits, result) and, for every reading judged against a limit, a picture of where
+// it lies between its limits. Written as HTML or as PDF with page numbers.
+class ORVEX_HOST_EXPORT HostReportWriter {
+public:
+    static constexpr int32_t kErrReport = static_cast<int32_t>(0x8004A6D2u);
+
+    enum class Page { A4, Letter };
+
+    // The tables are printed in the language given (none: as the literals stand).
+    HostReportWriter(const HostSequence& sequence, std::shared_ptr<LanguageService> language);
+
+    // Both written atomically; a failure raises kErrReport or the file error, naming the path.
+    void WriteHtml(const QString& path) const;
+    void WritePdf(const QString& path, Page page) const;
+
+    // "PASSED", "FAILED", or "INCOMPLETE" while a test has no result.
+    QString Verdict() const;
+    // "a4" or "letter" (case does not matter); none for any other name.
+    static std::optional<Page> PageFromName(const QString& name);
+
+private:
+    // The report as HTML. Its pictures are added to `pictures` and embedded, or named "margin-N"
+    // (N their index) for a document that is handed them as resources.
+    QString Html(bool embedPictures, std::vector<QImage>& pictures) const;
+    QString Header() const;
+    QString TestSection(qsizetype position, bool embedPictures, std::vector<QImage>& pictures) const;
+    QString ReadingsTable(qsizetype position, bool embedPictures, std::vector<QImage>& pictures) const;
+
+    const HostSequence& m_sequence;
+    std::shared_ptr<LanguageService> m_language;
+};
+
+}  // namespace orvex

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <optional>
+
+#include "host/platform/HostExport.h"
+#include "hostapi/LanguageService.h"
+
+namespace orvex {
+
+// The host's language service: per plug-in tables read from "<LngPath>/<language>.lng" files
+// (UTF-8 "number=text" lines); a number without a translation shows the literal's own text.
+class ORVEX_HOST_EXPORT HostLanguageService : public LanguageService {
+public:
+    // Selects the plug-in's language: its table becomes exactly the texts of
+    // "<lngPath>/<language>.lng". When the file cannot be read the table stays as it was and the
+    // reason is in error.
+    bool Load(const QString& plugInId, const QString& lngPath, const QString& language,
+              QString* error = nullptr);
+    // Adds the texts of one language file for a plug-in. Returns false, with the reason in error,
+    // when the file cannot be read; lines that are not "number=text" are skipped.
+    bool LoadFile(const QString& plugInId, const QString& path, QString* error = nullptr);
+
+    QString GetText(const QString& plugInId, const QString& literal, const VariantArray& parameters) override;
+    void TranslateControls(const QString& plugInId, QWidget* root) override;
+    // A tool bar is a widget tree whose actions and buttons carry its texts.
+    void TranslateToolbar(const QString& plugInId, QWidget* toolbar) override;
+
+    // Fills %%1, %%2, ... from the parameters in one pass (inserted text is never scanned again);
+    // a placeholder without a parameter stays as it is.
+    static QString Substitute(const QString& text, const VariantArray& parameters);
+    // "20171::OK": decimal digits, then "::".
+    static bool IsLiteral(const QString& text);
+
+private:
+    using Table = QHash<int, QString>;
+
+    static bool ReadFile(const QString& path, Table& table, QString* error);
+    // The translation of a literal; none for any other text.
+    std::optional<QString> Translated(const QString& plugInId, const QString& text);
+    void TranslateWidget(const QString& plugInId, QWidget* widget);
+
+    QHash<QString, Table> m_texts;  // plug-in id -> number -> text
+};
+
+}  // namespace orvex

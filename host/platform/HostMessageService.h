@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <functional>
+#include <utility>
+
+#include "host/platform/HostExport.h"
+#include "hostapi/MessageService.h"
+
+namespace orvex {
+
+// Shows message boxes as dialogs in the application, as lines on stderr in command-line tools,
+// or only records them (tests). Every message is recorded in all modes.
+class ORVEX_HOST_EXPORT HostMessageService : public MessageService {
+public:
+    enum class Mode { Dialog, Console, Record };
+
+    struct Message {
+        QString text;
+        Icon icon;
+        Buttons buttons;
+        QString title;
+    };
+
+    explicit HostMessageService(Mode mode);
+
+    Answer Show(const QString& text, Icon icon, Buttons buttons, const QString& title) override;
+
+    const QList<Message>& Shown() const { return m_shown; }
+    void Clear() { m_shown.clear(); }
+    // What a console or recording service answers to a question; the first button by default.
+    void SetAnswer(Answer answer) {
+        m_answer = answer;
+        m_answerSet = true;
+    }
+
+    // Who answers the questions in the person's place (a scripted technician); messages that only
+    // inform are still shown as the mode says. An empty handler gives the questions back.
+    using QuestionHandler = std::function<Answer(const Message&)>;
+    void SetQuestionHandler(QuestionHandler handler) { m_questionHandler = std::move(handler); }
+
+private:
+    Answer DefaultAnswer(Buttons buttons) const;
+
+    Mode m_mode;
+    QList<Message> m_shown;
+    Answer m_answer = Answer::Ok;
+    bool m_answerSet = false;
+    QuestionHandler m_questionHandler;
+};
+
+}  // namespace orvex

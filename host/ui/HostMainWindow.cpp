@@ -1,0 +1,719 @@
+#include "HostMainWindow.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QDockWidget>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <utility>
+
+#include "host/output/HostReportWriter.h"
+#include "host/platform/HostInstrumentRegistry.h"
+#include "host/platform/HostLanguageService.h"
+#include "host/platform/HostLog.h"
+#include "host/platform/HostMessageService.h"
+#include "host/platform/HostPortTable.h"
+#include "host/records/HostPerformContext.h"
+#include "host/records/HostReportContext.h"
+#include "host/records/HostReportMarkup.h"
+#include "host/session/HostEnvironment.h"
+#include "host/ui/HostDockedDialog.h"
+#include "host/visit/HostResultText.h"
+#include "hostapi/ComError.h"
+#include "hostapi/ComponentRegistry.h"
+#include "hostapi/IConfigData.h"
+#include "hostapi/ICustomControl.h"
+#include "hostapi/IDialog.h"
+#include "hostapi/ILimitData.h"
+#include "hostapi/IMeasurement.h"
+#include "hostapi/IOrvexMLCQuery.h"
+#include "hostapi/IPlugIn.h"
+#include "hostapi/IResultData.h"
+#include "hostapi/ISetup.h"
+#include "hostapi/ITestElement.h"
+#include "hostapi/Registry.h"
+#include "hostapi/TestElementInfo.h"
+#include "hostapi/TestElementList.h"
+#include "hostapi/VariantArray.h"
+
+namespace orvex {
+
+namespace {
+
+enum Column { kColumnPosition, kColumnTest, kColumnConfiguration, kColumnStatus, kColumnValues };
+
+const QString kInstrumentName = QStringLiteral("Korotka");
+constexpr int kConfigurationWidth = 300;
+// The chooser's entry for the built-in simulator carries no device path.
+const QString kSimulatorEntry;
+
+// Column headings and asset field captions, in their order.
+const std::array<QString, 5> kColumnLiterals{
+    QStringLiteral("1030::#"), QStringLiteral("1031::Test"), QStringLiteral("1032::Configuration"),
+    QStringLiteral("1033::Status"), QStringLiteral("1034::Readings")};
+const std::array<QString, 5> kAssetLiterals{
+    QStringLiteral("1041::Asset ID:"), QStringLiteral("1042::Make and model:"),
+    QStringLiteral("1043::Serial number:"), QStringLiteral("1044::Location:"),
+    QStringLiteral("1045::Technician:")};
+
+QString StatusLiteral(int32_t status) {
+    switch (status) {
+        case HostResultText::kPassed:
+            return QStringLiteral("1063::passed");
+        case HostResultText::kFailed:
+            return QStringLiteral("1064::failed");
+        case HostResultText::kNotApplicable:
+            return QStringLiteral("1065::not applicable");
+        default:
+            return QStringLiteral("1066::not measured");
+    }
+}
+
+QString Readings(IResultData& result) {
+    QStringList readings;
+    for (int32_t i = 1; i <= result.MeasurementCount(); ++i) {
+        const auto measurement = result.Measurement(Variant(i));
+        if (!measurement) continue;
+        const QString value = HostResultText::Value(*measurement);
+        if (value.isEmpty()) continue;
+        readings << measurement->Key() + QLatin1Char('=') + value + QLatin1Char(' ') + measurement->Unit();
+    }
+    return readings.join(QStringLiteral(", "));
+}
+
+}  // namespace
+
+HostMainWindow::HostMainWindow(HostEnvironment& environment, std::shared_ptr<IPlugIn> plugIn,
+                               SimulatorStarter simulator, QWidget* parent)
+    : QMainWindow(parent),
+      m_environment(environment),
+      m_plugIn(std::move(plugIn)),
+      m_startSimulator(std::move(simulator)),
+      m_sequence(m_plugIn) {
+    setObjectName(QStringLiteral("HostMainWindow"));
+    m_lstSequence = new QTreeWidget(this);
+    m_lstSequence->setObjectName(QStringLiteral("lstSequence"));
+    m_lstSequence->setRootIsDecorated(false);
+    m_lstSequence->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_lstSequence->setIconSize(QSize(16, 16));
+    QStringList headings;
+    for (const QString& literal : kColumnLiterals) headings << Text(literal);
+    m_lstSequence->setHeaderLabels(headings);
+    m_lstSequence->header()->setStretchLastSection(true);
+    setCentralWidget(m_lstSequence);
+
+    auto* side = new QWidget(this);
+    auto* sideLayout = new QVBoxLayout(side);
+    sideLayout->addWidget(BuildAssetPanel());
+    sideLayout->addWidget(BuildInstrumentPanel());
+    sideLayout->addStretch();
+    auto* dock = new QDockWidget(Text(QStringLiteral("1040::Service visit")), this);
+    dock->setObjectName(QStringLiteral("dockVisit"));
+    dock->setFeatures(QDockWidget::NoDockWidgetFeatures);
+    dock->setWidget(side);
+    addDockWidget(Qt::RightDockWidgetArea, dock);
+    BuildActions();
+    connect(m_lstSequence, &QTreeWidget::itemDoubleClicked, this, [this] { Configure(); });
+    resize(1100, 560);
+    Refresh();
+}
+
+HostMainWindow::~HostMainWindow() = default;
+
+QString HostMainWindow::Text(const QString& literal, const VariantArray* parameters) const {
+    try {
+        return m_environment.Language()->GetText(kTextsId, literal,
+                                                 parameters ? *parameters : VariantArray());
+    } catch (const ComError& error) {
+        qCDebug(lcHost, "a text of the host stays as written: %s", error.what());
+        return literal.mid(literal.indexOf(QStringLiteral("::")) + 2);
+    }
+}
+
+void HostMainWindow::BuildActions() {
+    struct Item {
+        QString menu;
+        QString literal;
+        QKeySequence key;
+        std::function<void()> handler;
+        bool onToolBar;
+    };
+    const std::vector<Item> items{
+        {QStringLiteral("1001::&File"), QStringLiteral("1002::&New"), QKeySequence::New,
+         [this] {
+             if (AskToSave()) NewSequence();
+         },
+         true},
+        {QStringLiteral("1001::&File"), QStringLiteral("1003::&Open..."), QKeySequence::Open,
+         [this] { OpenFromDialog(); }, true},
+        {QStringLiteral("1001::&File"), QStringLiteral("1004::&Save"), QKeySequence::Save, [this] { Save(); },
+         true},
+        {QStringLiteral("1001::&File"), QStringLiteral("1005::Save &as..."), QKeySequence::SaveAs,
+         [this] { SaveFromDialog(); }, false},
+        {QStringLiteral("1001::&File"), QStringLiteral("1006::&Report..."), QKeySequence::Print,
+         [this] { ReportFromDialog(); }, true},
+        {QStringLiteral("1001::&File"), QStringLiteral("1007::&Quit"), QKeySequence::Quit,
+         [this] { close(); }, false},
+        {QStringLiteral("1010::&Test"), QStringLiteral("1012::&Remove"), QKeySequence::Delete,
+         [this] { RemoveSelected(); }, true},
+        {QStringLiteral("1010::&Test"), QStringLiteral("1013::Move &up"), QKeySequence(Qt::ALT | Qt::Key_Up),
+         [this] { MoveSelected(-1); }, true},
+        {QStringLiteral("1010::&Test"), QStringLiteral("1014::Move &down"),
+         QKeySequence(Qt::ALT | Qt::Key_Down), [this] { MoveSelected(1); }, true},
+        {QStringLiteral("1010::&Test"), QStringLiteral("1015::&Configure..."), QKeySequence(Qt::Key_F4),
+         [this] { Configure(); }, true},
+        {QStringLiteral("1010::&Test"), QStringLiteral("1016::&Limits..."), QKeySequence(),
+         [this] { EditLimits(); }, true},
+        {QStringLiteral("1010::&Test"), QStringLiteral("1017::&Run from selected"), QKeySequence(Qt::Key_F5),
+         [this] { Run(true); }, true},
+        {QStringLiteral("1010::&Test"), QStringLiteral("1018::Run &all"),
+         QKeySequence(Qt::SHIFT | Qt::Key_F5), [this] { Run(false); }, true},
+        {QStringLiteral("1020::&Instrument"), QStringLiteral("1022::&Identify"), QKeySequence(),
+         [this] { Identify(); }, false},
+        {QStringLiteral("1020::&Instrument"), QStringLiteral("1021::Control &panel..."), QKeySequence(),
+         [this] { ShowControlPanel(); }, true},
+    };
+    auto* toolBar = addToolBar(Text(QStringLiteral("1008::Tools")));
+    toolBar->setObjectName(QStringLiteral("tbrMain"));
+    toolBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    std::map<QString, QMenu*> menus;
+    for (const Item& item : items) {
+        QMenu*& menu = menus[item.menu];
+        if (menu == nullptr) {
+            menu = menuBar()->addMenu(Text(item.menu));
+            // Tests are added from the plug-in's templates, in the Test menu.
+            if (item.menu == QLatin1String("1010::&Test")) {
+                QMenu* add = menu->addMenu(Text(QStringLiteral("1011::&Add test")));
+                add->setObjectName(QStringLiteral("mnuAddTest"));
+                const auto templates = m_plugIn->Tests();
+                for (int32_t i = 1; templates && i <= templates->Count(); ++i) {
+                    const auto element = templates->Item(i);
+                    const int32_t testId = element->TestID();
+                    QAction* action =
+                        add->addAction(QIcon(m_plugIn->Icon(testId, 0, Variant())), element->Info()->Name());
+                    connect(action, &QAction::triggered, this, [this, testId] { AddTest(testId); });
+                }
+                menu->addSeparator();
+            }
+        }
+        QAction* action = menu->addAction(Text(item.literal));
+        action->setObjectName(item.literal.section(QStringLiteral("::"), 0, 0));
+        action->setShortcut(item.key);
+        connect(action, &QAction::triggered, this, item.handler);
+        if (item.onToolBar) toolBar->addAction(action);
+    }
+}
+
+QWidget* HostMainWindow::BuildAssetPanel() {
+    auto* box = new QGroupBox(Text(QStringLiteral("1049::Asset under test")), this);
+    auto* form = new QFormLayout(box);
+    for (size_t i = 0; i < m_assetFields.size(); ++i) {
+        m_assetFields[i] = new QLineEdit(box);
+        m_assetFields[i]->setObjectName(QStringLiteral("txtAsset%1").arg(i));
+        m_assetFields[i]->setMaxLength(HostSequence::kMaxFieldLength);
+        form->addRow(Text(kAssetLiterals[i]), m_assetFields[i]);
+        connect(m_assetFields[i], &QLineEdit::textChanged, this, [this] { TakeAsset(); });
+    }
+    return box;
+}
+
+QWidget* HostMainWindow::BuildInstrumentPanel() {
+    auto* box = new QGroupBox(Text(QStringLiteral("1050::Instrument")), this);
+    auto* layout = new QVBoxLayout(box);
+    auto* row = new QHBoxLayout;
+    m_cboDevice = new QComboBox(box);
+    m_cboDevice->setObjectName(QStringLiteral("cboDevice"));
+    m_cboDevice->setMinimumContentsLength(24);
+    auto* identify = new QPushButton(Text(QStringLiteral("1022::&Identify")), box);
+    identify->setObjectName(QStringLiteral("cmdIdentify"));
+    connect(identify, &QPushButton::clicked, this, [this] { Identify(); });
+    row->addWidget(m_cboDevice, 1);
+    row->addWidget(identify);
+    layout->addWidget(new QLabel(Text(QStringLiteral("1051::Device:")), box));
+    layout->addLayout(row);
+    m_lblIdentity = new QLabel(box);
+    m_lblIdentity->setObjectName(QStringLiteral("lblIdentity"));
+    m_lblIdentity->setWordWrap(true);
+    layout->addWidget(m_lblIdentity);
+    FillDevices();
+    return box;
+}
+
+QStringList HostMainWindow::SerialDevices() {
+    QStringList devices;
+    for (const QFileInfo& link :
+         QDir(QStringLiteral("/dev/serial/by-id")).entryInfoList(QDir::System | QDir::Files)) {
+        devices << link.absoluteFilePath();
+    }
+    for (const QFileInfo& device : QDir(QStringLiteral("/dev"))
+                                       .entryInfoList({QStringLiteral("ttyUSB*"), QStringLiteral("ttyACM*")},
+                                                      QDir::System, QDir::Name)) {
+        devices << device.absoluteFilePath();
+    }
+    return devices;
+}
+
+void HostMainWindow::FillDevices() {
+    m_cboDevice->clear();
+    if (m_startSimulator)
+        m_cboDevice->addItem(Text(QStringLiteral("1052::Built-in simulator")), kSimulatorEntry);
+    for (const QString& device : SerialDevices()) m_cboDevice->addItem(device, device);
+}
+
+void HostMainWindow::ChooseDevice(const QString& devicePath) {
+    int index = m_cboDevice->findData(devicePath);
+    if (index < 0) {
+        m_cboDevice->addItem(devicePath, devicePath);
+        index = m_cboDevice->count() - 1;
+    }
+    m_cboDevice->setCurrentIndex(index);
+}
+
+void HostMainWindow::Refresh() {
+    const int selected = SelectedPosition();
+    m_lstSequence->clear();
+    int position = 0;
+    for (const auto& element : m_sequence.Tests()) {
+        auto* item = new QTreeWidgetItem(m_lstSequence);
+        item->setText(kColumnPosition, QString::number(++position));
+        ShowTest(*item, *element);
+    }
+    FitColumns();
+    Select(std::min(selected, position - 1));
+    ShowAsset();
+    ShowTitle();
+}
+
+void HostMainWindow::ShowTest(QTreeWidgetItem& item, ITestElement& element) {
+    item.setIcon(kColumnTest, QIcon(m_plugIn->Icon(element.TestID(), 0, Variant())));
+    item.setText(kColumnTest, element.Info()->Name());
+    item.setText(kColumnConfiguration, ConfigurationSummary(element));
+    item.setToolTip(kColumnConfiguration, item.text(kColumnConfiguration));
+    const auto result = element.Result();
+    const int32_t status = result ? result->Status() : 0;
+    item.setText(kColumnStatus, Text(StatusLiteral(status)));
+    // A row that showed the running test shows it no more.
+    item.setData(kColumnStatus, Qt::ForegroundRole, QVariant());
+    for (int column = kColumnPosition; column <= kColumnValues; ++column)
+        item.setData(column, Qt::FontRole, QVariant());
+    if (status == HostResultText::kPassed) item.setForeground(kColumnStatus, QColor(0, 128, 0));
+    if (status == HostResultText::kFailed) item.setForeground(kColumnStatus, QColor(192, 0, 0));
+    item.setText(kColumnValues, result ? Readings(*result) : QString());
+}
+
+void HostMainWindow::FitColumns() {
+    for (int column = kColumnPosition; column < kColumnValues; ++column)
+        m_lstSequence->resizeColumnToContents(column);
+    // A long configuration keeps the status and readings in view; its tool-tip has it all.
+    m_lstSequence->setColumnWidth(
+        kColumnConfiguration,
+        std::min(m_lstSequence->columnWidth(kColumnConfiguration), kConfigurationWidth));
+}
+
+void HostMainWindow::ShowProgress(qsizetype position, HostSequence::Step step) {
+    QTreeWidgetItem* item = m_lstSequence->topLevelItem(static_cast<int>(position));
+    if (item == nullptr) return;
+    if (step == HostSequence::Step::Starting) {
+        QFont bold = m_lstSequence->font();
+        bold.setBold(true);
+        for (int column = kColumnPosition; column <= kColumnValues; ++column) item->setFont(column, bold);
+        item->setText(kColumnStatus, Text(QStringLiteral("1067::running")));
+        item->setForeground(kColumnStatus, QColor(0, 0, 192));
+        Select(static_cast<int>(position));
+        m_lstSequence->scrollToItem(item);
+    } else {
+        ShowTest(*item, *m_sequence.Tests()[position]);
+        KeepRun();
+    }
+    FitColumns();
+}
+
+// The configuration's report lines on one line: "Inflate Pressure: 250 mmHg; ...".
+QString HostMainWindow::ConfigurationSummary(ITestElement& element) const {
+    const auto configuration = element.Configuration();
+    if (!configuration) return {};
+    const auto report = std::make_shared<HostReportContext>(m_environment.Language());
+    try {
+        configuration->PrintReport(report);
+    } catch (const ComError& error) {
+        qCWarning(lcHost, "a configuration could not describe itself: %s", error.what());
+        return {};
+    }
+    QStringList rows;
+    for (const auto& table : report->Tables()) {
+        for (const auto& row : HostReportMarkup::Rows(table.rows)) {
+            QStringList cells;
+            for (const auto& cell : row) {
+                const QString text = HostReportMarkup::PlainText(cell).trimmed();
+                if (!text.isEmpty()) cells << text;
+            }
+            if (!cells.isEmpty()) rows << cells.join(QLatin1Char(' '));
+        }
+    }
+    return rows.join(QStringLiteral("; "));
+}
+
+int HostMainWindow::SelectedPosition() const {
+    const auto selected = m_lstSequence->selectedItems();
+    return selected.isEmpty() ? -1 : m_lstSequence->indexOfTopLevelItem(selected.first());
+}
+
+void HostMainWindow::Select(int position) {
+    if (QTreeWidgetItem* item = m_lstSequence->topLevelItem(position)) {
+        m_lstSequence->setCurrentItem(item);
+        item->setSelected(true);
+    }
+}
+
+void HostMainWindow::ShowTitle() {
+    const QString name =
+        m_fileName.isEmpty() ? Text(QStringLiteral("1061::Untitled")) : QFileInfo(m_fileName).fileName();
+    setWindowTitle(name + (m_modified ? QStringLiteral("*") : QString()) + QStringLiteral(" - ") +
+                   Text(QStringLiteral("1000::Orvex")));
+}
+
+void HostMainWindow::SetModified() {
+    m_modified = true;
+    ShowTitle();
+}
+
+void HostMainWindow::ShowAsset() {
+    const auto& asset = m_sequence.AssetUnderTest();
+    const std::array<QString, 5> values{asset.id, asset.makeModel, asset.serialNo, asset.location,
+                                        m_sequence.Technician()};
+    m_showingAsset = true;
+    for (size_t i = 0; i < values.size(); ++i) {
+        if (m_assetFields[i]->text() != values[i]) m_assetFields[i]->setText(values[i]);
+    }
+    m_showingAsset = false;
+}
+
+void HostMainWindow::TakeAsset() {
+    if (m_showingAsset) return;
+    try {
+        m_sequence.SetAsset({m_assetFields[0]->text(), m_assetFields[1]->text(), m_assetFields[2]->text(),
+                             m_assetFields[3]->text()});
+        m_sequence.SetTechnician(m_assetFields[4]->text());
+    } catch (const ComError& error) {
+        // The boxes hold no more than a field may; nothing else can refuse them.
+        qCWarning(lcHost, "the asset was not taken: %s", error.what());
+        return;
+    }
+    SetModified();
+}
+
+void HostMainWindow::ShowError(const QString& text) {
+    m_environment.Messages()->Show(text, MessageService::Icon::Exclamation, MessageService::Buttons::Ok,
+                                   Text(QStringLiteral("1000::Orvex")));
+}
+
+void HostMainWindow::KeepRun() {
+    // Saved into its file, the sequence holds no unsaved change, the edits before the run included.
+    m_modified = !(m_saver.Save(m_sequence) && !m_fileName.isEmpty());
+    ShowTitle();
+}
+
+void HostMainWindow::ReportUnsaved() {
+    if (m_saver.Failure().isEmpty()) return;
+    VariantArray parameters = VariantArray::FromList({Variant(m_saver.Failure()), Variant(m_saver.Kept())});
+    const QString text =
+        m_saver.Kept().isEmpty()
+            ? Text(QStringLiteral("1076::The results of the run could not be kept: %%1. Save the sequence "
+                                  "under another name?"),
+                   &parameters)
+            : Text(QStringLiteral("1075::The sequence could not be saved: %%1. Its results are kept in %%2. "
+                                  "Save it under another name?"),
+                   &parameters);
+    const auto answer =
+        m_environment.Messages()->Show(text, MessageService::Icon::Exclamation,
+                                       MessageService::Buttons::YesNo, Text(QStringLiteral("1000::Orvex")));
+    if (answer == MessageService::Answer::Yes) SaveFromDialog();
+}
+
+void HostMainWindow::OfferRecovery() {
+    const QStringList files = HostVisitSaver::Recoverable();
+    if (files.isEmpty()) return;
+    VariantArray parameters = VariantArray::FromList({Variant(files.first())});
+    const auto answer = m_environment.Messages()->Show(
+        Text(QStringLiteral("1077::The results of a visit that was not saved are kept in %%1. Open them?"),
+             &parameters),
+        MessageService::Icon::Question, MessageService::Buttons::YesNo, Text(QStringLiteral("1000::Orvex")));
+    if (answer != MessageService::Answer::Yes || !AskToSave()) return;
+    try {
+        m_sequence.Load(files.first());
+    } catch (const ComError& error) {
+        ShowError(error.Description());
+        return;
+    }
+    // Untitled: Save asks where the visit belongs; until then its runs go on into the same file.
+    m_fileName.clear();
+    m_saver = HostVisitSaver();
+    m_saver.Adopt(files.first());
+    Refresh();
+    SetModified();
+    Select(0);
+}
+
+void HostMainWindow::NewSequence() {
+    m_sequence = HostSequence(m_plugIn);
+    m_saver = HostVisitSaver();
+    m_fileName.clear();
+    m_modified = false;
+    Refresh();
+}
+
+bool HostMainWindow::Open(const QString& path) {
+    try {
+        m_sequence.Load(path);
+    } catch (const ComError& error) {
+        ShowError(error.Description());
+        return false;
+    }
+    m_fileName = path;
+    m_saver = HostVisitSaver(path);
+    m_modified = false;
+    Refresh();
+    Select(0);
+    return true;
+}
+
+bool HostMainWindow::SaveAs(const QString& path) {
+    try {
+        m_sequence.Save(path);
+    } catch (const ComError& error) {
+        ShowError(error.Description());
+        return false;
+    }
+    m_fileName = path;
+    // Its results are in the file now; a recovery file of them is no longer needed.
+    m_saver.Discard();
+    m_saver = HostVisitSaver(path);
+    m_modified = false;
+    ShowTitle();
+    return true;
+}
+
+bool HostMainWindow::Save() { return m_fileName.isEmpty() ? SaveFromDialog() : SaveAs(m_fileName); }
+
+bool HostMainWindow::WriteReport(const QString& pdfPath) {
+    try {
+        HostReportWriter(m_sequence, m_environment.Language()).WritePdf(pdfPath, HostReportWriter::Page::A4);
+    } catch (const ComError& error) {
+        ShowError(error.Description());
+        return false;
+    }
+    return true;
+}
+
+void HostMainWindow::AddTest(int32_t testId) {
+    try {
+        m_sequence.Append(testId);
+    } catch (const ComError& error) {
+        ShowError(error.Description());
+        return;
+    }
+    SetModified();
+    Refresh();
+    Select(static_cast<int>(m_sequence.Tests().size()) - 1);
+}
+
+void HostMainWindow::RemoveSelected() {
+    const int position = SelectedPosition();
+    if (position < 0) return;
+    m_sequence.Remove(position);
+    SetModified();
+    Refresh();
+}
+
+void HostMainWindow::MoveSelected(int delta) {
+    const int from = SelectedPosition();
+    const int to = from + delta;
+    if (from < 0 || to < 0 || to >= m_sequence.Tests().size()) return;
+    m_sequence.Move(from, to);
+    SetModified();
+    Refresh();
+    Select(to);
+}
+
+void HostMainWindow::Configure() {
+    const int position = SelectedPosition();
+    if (position < 0) return;
+    const auto element = m_sequence.Tests()[position];
+    const auto configuration = element->Configuration();
+    if (!configuration || !configuration->HasDialog()) return;
+    try {
+        HostDockedDialog dialog(
+            configuration->CreateDialog(),
+            element->Info()->Name() + QStringLiteral(" - ") + Text(QStringLiteral("1070::Configuration")),
+            this);
+        connect(&dialog, &HostDockedDialog::Changed, this, [this] { SetModified(); });
+        dialog.exec();
+    } catch (const ComError& error) {
+        ShowError(error.Description());
+    }
+    Refresh();
+}
+
+void HostMainWindow::EditLimits() {
+    const int position = SelectedPosition();
+    if (position < 0) return;
+    const auto element = m_sequence.Tests()[position];
+    const auto limits = element->Limits();
+    if (!limits) return;
+    try {
+        HostDockedDialog dialog(
+            limits->CreateDialog(),
+            element->Info()->Name() + QStringLiteral(" - ") + Text(QStringLiteral("1071::Limits")), this);
+        connect(&dialog, &HostDockedDialog::Changed, this, [this] { SetModified(); });
+        dialog.exec();
+    } catch (const ComError& error) {
+        ShowError(error.Description());
+    }
+    Refresh();
+}
+
+void HostMainWindow::ShowControlPanel() {
+    try {
+        const auto panel = ComponentRegistry::Instance().CreateAs<ISetup>(
+            QStringLiteral("orvexKorotka.CKorotkaControlPanel"));
+        panel->RegLoad(Registry::kHkeyLocalMachine, QString());
+        const auto view = std::dynamic_pointer_cast<ICustomControl>(panel->CreateDialog());
+        if (!view) return;
+        view->Initialize(Variant(std::static_pointer_cast<IUnknown>(panel)));
+        HostDockedDialog dialog(view, Text(QStringLiteral("1072::Control panel")),
+                                HostDockedDialog::Buttons::OkCancel, this);
+        if (dialog.exec() == QDialog::Accepted) panel->RegSave(Registry::kHkeyLocalMachine, QString());
+    } catch (const ComError& error) {
+        ShowError(error.Description());
+    }
+}
+
+std::optional<HostMainWindow::Korotka> HostMainWindow::ChosenKorotka(QString& why) {
+    const QString device = m_cboDevice->currentData().toString();
+    std::optional<Korotka> korotka;
+    if (device.isEmpty() && m_startSimulator) {
+        korotka = m_startSimulator(why);
+    } else if (!device.isEmpty()) {
+        korotka = Korotka{device, {}, {}, nullptr};
+    } else {
+        why = Text(QStringLiteral("1055::Choose the device the Korotka is on."));
+    }
+    if (korotka) {
+        m_environment.Instruments()->Assign(m_environment.Ports()->PortOf(korotka->devicePath),
+                                            {kInstrumentName, korotka->serialNo, korotka->fwVersion, 1});
+    }
+    return korotka;
+}
+
+void HostMainWindow::Run(bool fromSelected) {
+    if (m_sequence.Tests().isEmpty()) return;
+    QString why;
+    const auto korotka = ChosenKorotka(why);
+    if (!korotka) {
+        ShowError(why);
+        return;
+    }
+    const int first = fromSelected ? std::max(SelectedPosition(), 0) : 0;
+    const auto context = std::make_shared<HostPerformContext>();
+    try {
+        m_sequence.Perform(context, nullptr, first, [this](qsizetype position, HostSequence::Step step) {
+            ShowProgress(position, step);
+        });
+    } catch (const ComError& error) {
+        ShowError(error.Description());
+    }
+    // Whatever became of the run, the results it stored are the sequence's now.
+    KeepRun();
+    Refresh();
+    ReportUnsaved();
+}
+
+QString HostMainWindow::Identify() {
+    QString why;
+    const auto korotka = ChosenKorotka(why);
+    QString text;
+    if (!korotka) {
+        text = why;
+    } else {
+        try {
+            const auto query = ComponentRegistry::Instance().CreateAs<IOrvexMLCQuery>(
+                QStringLiteral("orvexKorotkaVTI.CKorotkaMlcQuery"));
+            const InstrumentInfo info = query->QueryMTI(m_environment.Ports()->PortOf(korotka->devicePath));
+            VariantArray parameters =
+                info.found == 1 ? VariantArray::FromList(
+                                      {Variant(info.name), Variant(info.serialNo), Variant(info.fwVersion)})
+                                : VariantArray::FromList({Variant(korotka->devicePath)});
+            text = info.found == 1
+                       ? Text(QStringLiteral("1054::%%1, serial number %%2, firmware %%3"), &parameters)
+                       : Text(QStringLiteral("1053::No Korotka answered on %%1."), &parameters);
+        } catch (const ComError& error) {
+            text = error.Description();
+        }
+    }
+    m_lblIdentity->setText(text);
+    return text;
+}
+
+bool HostMainWindow::AskToSave() {
+    if (!m_modified) return true;
+    const auto answer = m_environment.Messages()->Show(
+        Text(QStringLiteral("1060::The sequence has changes that are not saved. Save them?")),
+        MessageService::Icon::Question, MessageService::Buttons::YesNoCancel,
+        Text(QStringLiteral("1000::Orvex")));
+    if (answer == MessageService::Answer::Cancel) return false;
+    if (answer == MessageService::Answer::Yes) return Save();
+    // Given up: a recovery file of these changes would be offered again at the next start.
+    m_saver.Discard();
+    return true;
+}
+
+void HostMainWindow::closeEvent(QCloseEvent* event) {
+    if (AskToSave()) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void HostMainWindow::OpenFromDialog() {
+    if (!AskToSave()) return;
+    const QString path = QFileDialog::getOpenFileName(this, Text(QStringLiteral("1003::&Open...")), QString(),
+                                                      Text(QStringLiteral("1062::Sequences (*.xml)")));
+    if (!path.isEmpty()) Open(path);
+}
+
+bool HostMainWindow::SaveFromDialog() {
+    const QString path =
+        QFileDialog::getSaveFileName(this, Text(QStringLiteral("1005::Save &as...")), m_fileName,
+                                     Text(QStringLiteral("1062::Sequences (*.xml)")));
+    return !path.isEmpty() && SaveAs(path);
+}
+
+void HostMainWindow::ReportFromDialog() {
+    const QString suggested = m_fileName.isEmpty()
+                                  ? QString()
+                                  : QFileInfo(m_fileName).path() + QLatin1Char('/') +
+                                        QFileInfo(m_fileName).completeBaseName() + QStringLiteral(".pdf");
+    const QString path =
+        QFileDialog::getSaveFileName(this, Text(QStringLiteral("1006::&Report...")), suggested,
+                                     Text(QStringLiteral("1074::PDF files (*.pdf)")));
+    if (path.isEmpty() || !WriteReport(path)) return;
+    VariantArray parameters = VariantArray::FromList({Variant(path)});
+    m_environment.Messages()->Show(Text(QStringLiteral("1073::The report was written to %%1."), &parameters),
+                                   MessageService::Icon::Information, MessageService::Buttons::Ok,
+                                   Text(QStringLiteral("1000::Orvex")));
+}
+
+}  // namespace orvex

@@ -1,0 +1,131 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "host/platform/HostExport.h"
+#include "host/visit/HostSequence.h"
+#include "host/visit/HostVisitSaver.h"
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace orvex {
+
+class HostEnvironment;
+class IPlugIn;
+class VariantArray;
+
+// The window a technician works a service visit in: the sequence of tests with their status and
+// readings, the asset under test and the technician, the Korotka to use; tests are added from the
+// plug-in's templates, configured, given limits, run in the guide windows, saved and reported.
+class ORVEX_HOST_EXPORT HostMainWindow : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // A Korotka to run against; keepAlive holds whatever must live while it is used (a simulator).
+    struct Korotka {
+        QString devicePath;
+        QString serialNo;
+        QString fwVersion;
+        std::shared_ptr<void> keepAlive;
+    };
+    // Starts the built-in simulator; none, with the reason, when it cannot.
+    using SimulatorStarter = std::function<std::optional<Korotka>(QString& why)>;
+
+    static inline const QString kTextsId = QStringLiteral("Orvex");
+
+    HostMainWindow(HostEnvironment& environment, std::shared_ptr<IPlugIn> plugIn, SimulatorStarter simulator,
+                   QWidget* parent = nullptr);
+    ~HostMainWindow() override;
+
+    HostSequence& Sequence() { return m_sequence; }
+    QString FileName() const { return m_fileName; }
+    bool IsModified() const { return m_modified; }
+
+    // Each reports its failure in a message box and returns false.
+    bool Open(const QString& path);
+    bool SaveAs(const QString& path);
+    bool WriteReport(const QString& pdfPath);
+    void NewSequence();
+    void AddTest(int32_t testId);
+    // The position (from 0) of the selected test; -1 when none is.
+    int SelectedPosition() const;
+    void Select(int position);
+    // The device the chooser offers: the serial ports found, and the built-in simulator.
+    void ChooseDevice(const QString& devicePath);
+    // Runs from the selected test, or all of them, in the guide windows; each test's result is
+    // saved as it ends (an untitled sequence into a recovery file).
+    void Run(bool fromSelected);
+    // Offers to open the newest results a crash or a failed save left in the recovery folder.
+    void OfferRecovery();
+    // Where the results of the untitled or unsaveable sequence are kept; empty when in its file.
+    QString RecoveryFile() const { return m_saver.Kept(); }
+    // The Korotka's identity, as shown beside the device chooser.
+    QString Identify();
+    // The host's translation of one of its literals.
+    QString Text(const QString& literal, const VariantArray* parameters = nullptr) const;
+
+    // Serial devices a Korotka may be on: /dev/serial/by-id, then USB and ACM adapters.
+    static QStringList SerialDevices();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildActions();
+    QWidget* BuildAssetPanel();
+    QWidget* BuildInstrumentPanel();
+    void FillDevices();
+    void Refresh();
+    // The test's name, configuration, status and readings in its row.
+    void ShowTest(QTreeWidgetItem& item, ITestElement& element);
+    void FitColumns();
+    // The running test's row is marked and in view; a row shows its result as its test ends.
+    void ShowProgress(qsizetype position, HostSequence::Step step);
+    void ShowTitle();
+    void SetModified();
+    // Saves the sequence where it belongs after a test of a run has ended.
+    void KeepRun();
+    // Tells the technician where a run's results are when they did not reach the file.
+    void ReportUnsaved();
+    void ShowAsset();
+    void TakeAsset();
+    bool Save();
+    bool AskToSave();
+    void ShowError(const QString& text);
+    void MoveSelected(int delta);
+    void RemoveSelected();
+    void Configure();
+    void EditLimits();
+    void ShowControlPanel();
+    void OpenFromDialog();
+    bool SaveFromDialog();
+    void ReportFromDialog();
+    QString ConfigurationSummary(ITestElement& element) const;
+    std::optional<Korotka> ChosenKorotka(QString& why);
+
+    HostEnvironment& m_environment;
+    std::shared_ptr<IPlugIn> m_plugIn;
+    SimulatorStarter m_startSimulator;
+    HostSequence m_sequence;
+    QString m_fileName;
+    HostVisitSaver m_saver;
+    bool m_modified = false;
+    bool m_showingAsset = false;
+
+    QTreeWidget* m_lstSequence = nullptr;
+    std::array<QLineEdit*, 5> m_assetFields{};
+    QComboBox* m_cboDevice = nullptr;
+    QLabel* m_lblIdentity = nullptr;
+};
+
+}  // namespace orvex

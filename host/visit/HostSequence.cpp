@@ -1,0 +1,330 @@
+#include "HostSequence.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "host/records/HostPerformContext.h"
+#include "host/visit/HostResultText.h"
+#include "hostapi/ComError.h"
+#include "hostapi/HostServices.h"
+#include "hostapi/IPlugIn.h"
+#include "hostapi/IResultData.h"
+#include "hostapi/ITestElement.h"
+#include "hostapi/InstrumentData.h"
+#include "hostapi/XmlDocument.h"
+#include "hostapi/XmlElement.h"
+
+namespace orvex {
+
+namespace {
+
+const QString kSource = QStringLiteral("OrvexHost.Sequence");
+const QString kRoot = QStringLiteral("OrvexSequence");
+const QString kTestElement = QStringLiteral("TestElement");
+const QString kResult = QStringLiteral("ResultItem");
+const QString kPerformed = QStringLiteral("Performed");
+const QString kInstrumentAttribute = QStringLiteral("Instrument");
+const QString kAssetTag = QStringLiteral("Asset");
+const QString kTechnicianTag = QStringLiteral("Technician");
+const QString kInstrumentsTag = QStringLiteral("Instruments");
+const QString kInstrumentTag = QStringLiteral("Instrument");
+const QString kId = QStringLiteral("ID");
+const QString kMakeModel = QStringLiteral("MakeModel");
+const QString kSerialNo = QStringLiteral("SerialNo");
+const QString kLocation = QStringLiteral("Location");
+const QString kName = QStringLiteral("Name");
+const QString kFWVersion = QStringLiteral("FWVersion");
+
+[[noreturn]] void RaiseBad(const QString& path, const QString& reason) {
+    throw ComError(HostSequence::kErrBadSequence, kSource, QStringLiteral("%1: %2").arg(path, reason));
+}
+
+// A text from the file, cut short: a message need not repeat a megabyte of it.
+QString Quoted(const QString& text) {
+    constexpr int kShown = 40;
+    return QLatin1Char('"') + (text.size() > kShown ? text.left(kShown) + QStringLiteral("...") : text) +
+           QLatin1Char('"');
+}
+
+// Whether the element's result says something of the equipment: a verdict, a reading or "not
+// applicable". A run that ended on a failing instrument stores one that says nothing.
+bool Judged(ITestElement& element) {
+    const auto result = element.Result();
+    if (!result) return false;
+    const int32_t status = result->Status();
+    if (status == HostResultText::kPassed || status == HostResultText::kFailed ||
+        status == HostResultText::kNotApplicable) {
+        return true;
+    }
+    for (int32_t i = 1; i <= result->MeasurementCount(); ++i) {
+        const auto measurement = result->Measurement(Variant(i));
+        if (measurement && !HostResultText::Value(*measurement).isEmpty()) return true;
+    }
+    return false;
+}
+
+// A field of a form: refused when it is longer than a form has room for.
+QString Field(const QString& text, const QString& what) {
+    if (text.size() > HostSequence::kMaxFieldLength) {
+        throw ComError(HostSequence::kErrBadSequence, kSource,
+                       QStringLiteral("the %1 is longer than %2 characters")
+                           .arg(what)
+                           .arg(HostSequence::kMaxFieldLength));
+    }
+    return text;
+}
+
+HostSequence::Asset ReadAsset(const XmlElement& element) {
+    return {Field(element.GetAttribute(kId), QStringLiteral("asset ID")),
+            Field(element.GetAttribute(kMakeModel), QStringLiteral("asset make and model")),
+            Field(element.GetAttribute(kSerialNo), QStringLiteral("asset serial number")),
+            Field(element.GetAttribute(kLocation), QStringLiteral("asset location"))};
+}
+
+QList<HostSequence::Instrument> ReadInstruments(const XmlElement& element) {
+    QList<HostSequence::Instrument> instruments;
+    for (int32_t i = 0; i < element.ChildCount(); ++i) {
+        const auto child = element.Child(i);
+        if (child->TagName() != kInstrumentTag) continue;
+        if (instruments.size() >= HostSequence::kMaxInstruments) {
+            throw ComError(HostSequence::kErrBadSequence, kSource,
+                           QStringLiteral("more than %1 instruments").arg(HostSequence::kMaxInstruments));
+        }
+        instruments.append({Field(child->GetAttribute(kName), QStringLiteral("instrument name")),
+                            Field(child->GetAttribute(kSerialNo), QStringLiteral("instrument serial number")),
+                            Field(child->GetAttribute(kFWVersion), QStringLiteral("instrument firmware"))});
+    }
+    return instruments;
+}
+
+std::shared_ptr<XmlElement> AppendElement(XmlDocument& document, XmlElement& parent, const QString& tag) {
+    auto element = document.CreateElement(tag);
+    parent.AppendChild(element);
+    return element;
+}
+
+}  // namespace
+
+HostSequence::HostSequence(std::shared_ptr<IPlugIn> plugIn) : m_plugIn(std::move(plugIn)) {
+    if (!m_plugIn) {
+        throw ComError(ComError::kObjectRequired, kSource, QStringLiteral("Object required: no plug-in"));
+    }
+}
+
+std::shared_ptr<ITestElement> HostSequence::Create(int32_t testId) const {
+    auto element = m_plugIn->CreateTest(testId);
+    if (!element) {
+        throw ComError(kErrBadSequence, kSource, QStringLiteral("the plug-in made no test %1").arg(testId));
+    }
+    return element;
+}
+
+void HostSequence::Append(int32_t testId, HostShippedStandards::Patient patient) {
+    if (m_tests.size() >= kMaxTests) {
+        throw ComError(kErrBadSequence, kSource,
+                       QStringLiteral("a sequence holds at most %1 tests").arg(kMaxTests));
+    }
+    auto element = Create(testId);
+    element->SetID(static_cast<int32_t>(m_tests.size()) + 1);
+    HostShippedStandards::AddTo(*element, patient);
+    m_tests.append(std::move(element));
+    m_performed.append(Performance{});
+}
+
+std::shared_ptr<ITestElement> HostSequence::Restore(int32_t testId,
+                                                    const std::shared_ptr<XmlElement>& saved) const {
+    auto element = Create(testId);
+    element->Load(saved, 0);
+    // The test makes its result when it is handed a stored one.
+    if (const auto result = saved->FindChild(kResult)) element->Load(result, 0);
+    return element;
+}
+
+void HostSequence::Remove(qsizetype position) {
+    if (position < 0 || position >= m_tests.size()) return;
+    m_tests.removeAt(position);
+    m_performed.removeAt(position);
+    Renumber();
+}
+
+void HostSequence::Move(qsizetype from, qsizetype to) {
+    if (from < 0 || from >= m_tests.size() || to < 0 || to >= m_tests.size()) return;
+    m_tests.move(from, to);
+    m_performed.move(from, to);
+    Renumber();
+}
+
+void HostSequence::Renumber() {
+    for (qsizetype i = 0; i < m_tests.size(); ++i) m_tests[i]->SetID(static_cast<int32_t>(i) + 1);
+}
+
+void HostSequence::SetAsset(const Asset& asset) {
+    m_asset = {Field(asset.id, QStringLiteral("asset ID")),
+               Field(asset.makeModel, QStringLiteral("asset make and model")),
+               Field(asset.serialNo, QStringLiteral("asset serial number")),
+               Field(asset.location, QStringLiteral("asset location"))};
+}
+
+void HostSequence::SetTechnician(const QString& name) {
+    m_technician = Field(name, QStringLiteral("technician's name"));
+}
+
+void HostSequence::Load(const QString& path) {
+    const auto document = HostServices::Xml()->CreateDocument();
+    document->Load(path);
+    const auto root = document->DocumentElement();
+    if (!root || root->TagName() != kRoot)
+        RaiseBad(path, QStringLiteral("not a test sequence (no %1)").arg(kRoot));
+    if (root->ChildCount() > kMaxTests) RaiseBad(path, QStringLiteral("more than %1 tests").arg(kMaxTests));
+    QList<std::shared_ptr<ITestElement>> tests;
+    QList<Performance> performed;
+    Asset asset;
+    QString technician;
+    QList<Instrument> instruments;
+    for (int32_t i = 0; i < root->ChildCount(); ++i) {
+        const auto xml = root->Child(i);
+        const QString where = QStringLiteral("test %1").arg(tests.size() + 1);
+        try {
+            if (xml->TagName() == kAssetTag) {
+                asset = ReadAsset(*xml);
+                continue;
+            }
+            if (xml->TagName() == kTechnicianTag) {
+                technician = Field(xml->GetAttribute(kName), QStringLiteral("technician's name"));
+                continue;
+            }
+            if (xml->TagName() == kInstrumentsTag) {
+                instruments = ReadInstruments(*xml);
+                continue;
+            }
+        } catch (const ComError& e) {
+            RaiseBad(path, e.Description());
+        }
+        if (xml->TagName() != kTestElement) {
+            RaiseBad(path,
+                     QStringLiteral("%1: %2 is no %3").arg(where, Quoted(xml->TagName()), kTestElement));
+        }
+        const QString plugIn = xml->GetAttribute(QStringLiteral("PlugIn"));
+        if (plugIn != m_plugIn->ID()) {
+            RaiseBad(path, QStringLiteral("%1 belongs to plug-in %2, not \"%3\"")
+                               .arg(where, Quoted(plugIn), m_plugIn->ID()));
+        }
+        bool ok = false;
+        const int32_t testId = xml->GetAttribute(QStringLiteral("TestID")).toInt(&ok);
+        if (!ok) {
+            RaiseBad(path, QStringLiteral("%1: test id %2 is no number")
+                               .arg(where, Quoted(xml->GetAttribute(QStringLiteral("TestID")))));
+        }
+        try {
+            tests.append(Restore(testId, xml));
+            // A time that does not read is no time: the test shows as performed at an unknown time.
+            performed.append({QDateTime::fromString(xml->GetAttribute(kPerformed), Qt::ISODate),
+                              xml->GetAttribute(kInstrumentAttribute).toLongLong() - 1});
+        } catch (const ComError& e) {
+            RaiseBad(path, QStringLiteral("%1 (test id %2): %3").arg(where).arg(testId).arg(e.Description()));
+        }
+    }
+    m_tests = std::move(tests);
+    // An instrument the file does not list is none.
+    for (Performance& performance : performed) {
+        if (performance.instrument < 0 || performance.instrument >= instruments.size())
+            performance.instrument = -1;
+    }
+    m_performed = std::move(performed);
+    m_asset = asset;
+    m_technician = technician;
+    m_instruments = std::move(instruments);
+}
+
+std::shared_ptr<XmlDocument> HostSequence::Document() const {
+    const auto document = HostServices::Xml()->CreateDocument();
+    document->LoadText(QStringLiteral("<%1/>").arg(kRoot));
+    const auto root = document->DocumentElement();
+    if (m_asset != Asset{}) {
+        const auto asset = AppendElement(*document, *root, kAssetTag);
+        asset->SetAttribute(kId, m_asset.id);
+        asset->SetAttribute(kMakeModel, m_asset.makeModel);
+        asset->SetAttribute(kSerialNo, m_asset.serialNo);
+        asset->SetAttribute(kLocation, m_asset.location);
+    }
+    if (!m_technician.isEmpty())
+        AppendElement(*document, *root, kTechnicianTag)->SetAttribute(kName, m_technician);
+    if (!m_instruments.isEmpty()) {
+        const auto list = AppendElement(*document, *root, kInstrumentsTag);
+        for (const Instrument& instrument : m_instruments) {
+            const auto element = AppendElement(*document, *list, kInstrumentTag);
+            element->SetAttribute(kName, instrument.name);
+            element->SetAttribute(kSerialNo, instrument.serialNo);
+            element->SetAttribute(kFWVersion, instrument.fwVersion);
+        }
+    }
+    for (qsizetype i = 0; i < m_tests.size(); ++i) {
+        const auto element = m_tests[i]->Save(root, 0);
+        const Performance performed = m_performed.value(i);
+        if (!element) continue;
+        if (performed.at.isValid()) element->SetAttribute(kPerformed, performed.at.toString(Qt::ISODate));
+        if (performed.instrument >= 0)
+            element->SetAttribute(kInstrumentAttribute, QString::number(performed.instrument + 1));
+    }
+    return document;
+}
+
+void HostSequence::Save(const QString& path) const { Document()->Save(path); }
+
+QString HostSequence::ToText() const { return Document()->ToText(); }
+
+qsizetype HostSequence::NoteInstrument(const HostPerformContext& context, ITestElement& element) {
+    const auto result = element.Result();
+    if (!result || !context.HasInstruments()) return -1;
+    for (const auto& data : context.Instruments()) {
+        if (!data || data->Index() != result->MTIID()) continue;
+        const Instrument instrument{data->MTIName(), data->SerialNo(), data->FWVersion()};
+        qsizetype at = m_instruments.indexOf(instrument);
+        if (at < 0 && m_instruments.size() < kMaxInstruments) {
+            m_instruments.append(instrument);
+            at = m_instruments.size() - 1;
+        }
+        return at;
+    }
+    return -1;
+}
+
+HostSequence::Outcome HostSequence::Perform(const std::shared_ptr<HostPerformContext>& context,
+                                            const std::function<bool()>& interrupt, qsizetype first,
+                                            const Progress& progress) {
+    qsizetype position = std::max<qsizetype>(first, 0);
+    while (position >= 0 && position < m_tests.size()) {
+        const auto element = m_tests[position];
+        const qsizetype heard = context->Navigations().size();
+        const qsizetype stored = context->StoredResults().size();
+        // A run that stores nothing (aborted, skipped), or nothing that judges the equipment (ended
+        // by a failing instrument), must not take the result of an earlier visit with it.
+        const auto document = HostServices::Xml()->CreateDocument();
+        document->LoadText(QStringLiteral("<%1/>").arg(kRoot));
+        const auto before = element->Save(document->DocumentElement(), 0);
+        const bool judgedBefore = Judged(*element);
+        if (context->QueryPerform(element)) {
+            if (progress) progress(position, Step::Starting);
+            element->Perform(context);
+        }
+        const bool storedNew = context->StoredResults().size() > stored;
+        const bool kept = storedNew && (Judged(*element) || !judgedBefore);
+        if (kept) {
+            m_performed[position] = {QDateTime::currentDateTimeUtc(), NoteInstrument(*context, *element)};
+        } else if (before) {
+            m_tests[position] = Restore(element->TestID(), before);
+            m_tests[position]->SetID(element->ID());
+        }
+        if (progress) progress(position, kept ? Step::Stored : Step::Left);
+        if (interrupt && interrupt()) return Outcome::Interrupted;
+        if (context->Aborted()) return Outcome::Aborted;
+        // A test that said nothing goes on to the next.
+        const int32_t navigation = context->Navigations().size() > heard ? context->Navigations().last()
+                                                                         : PerformContext::NavigateNext;
+        position = navigation == PerformContext::NavigatePrevious ? std::max<qsizetype>(position - 1, 0)
+                                                                  : position + 1;
+    }
+    return Outcome::Completed;
+}
+
+}  // namespace orvex

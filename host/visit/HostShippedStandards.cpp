@@ -1,0 +1,168 @@
+#include "HostShippedStandards.h"
+
+#include <vector>
+
+#include "host/platform/HostLog.h"
+#include "hostapi/CalculatedLimit.h"
+#include "hostapi/ComError.h"
+#include "hostapi/ILimitData.h"
+#include "hostapi/ITestElement.h"
+#include "hostapi/LimitEntry.h"
+#include "hostapi/Standard.h"
+
+namespace orvex {
+
+namespace {
+
+// The plug-in's test ids the sets are for.
+constexpr int32_t kLeakTest = 100;
+constexpr int32_t kReliefTest = 200;
+constexpr int32_t kStaticTest = 300;
+constexpr int32_t kFirstSimulationTest = 401;
+constexpr int32_t kLastSimulationTest = 406;
+
+const QString kPerMinute = QStringLiteral("/min");
+
+// One key's limits: high and low (a limit of none is not checked), by the operation; a percentage
+// carries no unit.
+struct ShippedLimit {
+    QString key;
+    QString operation;
+    std::optional<float> high;
+    std::optional<float> low;
+    bool percent = false;
+};
+
+struct ShippedSet {
+    QString alphaName;
+    QString completeName;
+    int32_t firstTest;
+    int32_t lastTest;
+    // None: for every patient.
+    std::optional<HostShippedStandards::Patient> patient;
+    std::vector<ShippedLimit> limits;
+};
+
+using Patient = HostShippedStandards::Patient;
+
+const std::vector<ShippedSet>& Sets() {
+    static const std::vector<ShippedSet> sets{
+        {QStringLiteral("GAUGE-3"),
+         QStringLiteral("Static pressure within ±3 mmHg"),
+         kStaticTest,
+         kStaticTest,
+         std::nullopt,
+         {{QStringLiteral("DIFF"), CalculatedLimit::kPlain, 3.0F, -3.0F}}},
+        {QStringLiteral("LEAK-6"),
+         QStringLiteral("Cuff and hose leak at most 6 mmHg/min"),
+         kLeakTest,
+         kLeakTest,
+         std::nullopt,
+         {{QStringLiteral("RATE"), CalculatedLimit::kPlain, 6.0F, std::nullopt}}},
+        {QStringLiteral("RELIEF-330"),
+         QStringLiteral("Relief valve, adult: at most 330 mmHg"),
+         kReliefTest,
+         kReliefTest,
+         Patient::Adult,
+         {{QStringLiteral("PEAK"), CalculatedLimit::kPlain, 330.0F, std::nullopt}}},
+        {QStringLiteral("RELIEF-165"),
+         QStringLiteral("Relief valve, neonate: at most 165 mmHg"),
+         kReliefTest,
+         kReliefTest,
+         Patient::Neonate,
+         {{QStringLiteral("PEAK"), CalculatedLimit::kPlain, 165.0F, std::nullopt}}},
+        {QStringLiteral("NIBP-10"),
+         QStringLiteral("NIBP simulation ±10 mmHg, HR ±5 %"),
+         kFirstSimulationTest,
+         kLastSimulationTest,
+         std::nullopt,
+         {{QStringLiteral("SYST"), CalculatedLimit::kOffset, 10.0F, -10.0F},
+          {QStringLiteral("DIAS"), CalculatedLimit::kOffset, 10.0F, -10.0F},
+          {QStringLiteral("MAPR"), CalculatedLimit::kOffset, 10.0F, -10.0F},
+          {QStringLiteral("HART"), CalculatedLimit::kPercentOffset, 5.0F, -5.0F, true}}},
+    };
+    return sets;
+}
+
+bool Applies(const ShippedSet& set, int32_t testId, Patient patient) {
+    return testId >= set.firstTest && testId <= set.lastTest && (!set.patient || *set.patient == patient);
+}
+
+const ShippedLimit* LimitOf(const ShippedSet& set, const QString& key) {
+    for (const ShippedLimit& limit : set.limits) {
+        if (limit.key == key) return &limit;
+    }
+    return nullptr;
+}
+
+// The unit of the first entry of the set's keys that is in a unit other than the set's, or none.
+std::optional<QString> ForeignUnit(const ShippedSet& set, const Standard& standard) {
+    for (int32_t i = 1; i <= standard.Count(); ++i) {
+        const auto entry = standard.Item(i);
+        const ShippedLimit* limit = LimitOf(set, entry->Key());
+        if (!limit || limit->percent) continue;
+        const QString unit = entry->Unit();
+        if (unit != HostShippedStandards::kUnit && unit != HostShippedStandards::kUnit + kPerMinute)
+            return unit;
+    }
+    return std::nullopt;
+}
+
+void SetPosition(LimitEntry& entry, int32_t position, const ShippedLimit& limit, std::optional<float> value) {
+    entry.SetEnabled(position, value.has_value());
+    entry.SetValue(position, value.value_or(0.0F));
+    entry.SetOperation(position, limit.operation);
+}
+
+void Fill(const ShippedSet& set, Standard& standard) {
+    for (int32_t i = 1; i <= standard.Count(); ++i) {
+        const auto entry = standard.Item(i);
+        const ShippedLimit* limit = LimitOf(set, entry->Key());
+        if (!limit) continue;
+        entry->SetType(limit->percent ? LimitEntry::kTypePercent : LimitEntry::kTypeInUnit);
+        SetPosition(*entry, LimitEntry::kHigh, *limit, limit->high);
+        SetPosition(*entry, LimitEntry::kLow, *limit, limit->low);
+    }
+}
+
+// The unit the test's limits are written in, read from a standard made for a copy of the test:
+// a limit data keeps every standard it creates.
+std::optional<QString> ForeignUnitOfTest(ITestElement& element, const ShippedSet& set) {
+    const auto copy = element.Clone();
+    const auto limits = copy ? copy->Limits() : nullptr;
+    const auto probe =
+        limits ? limits->CreateStandard(Variant(set.alphaName), Variant(set.completeName)) : nullptr;
+    std::optional<QString> unit = probe ? ForeignUnit(set, *probe) : std::nullopt;
+    if (copy) copy->Terminate();
+    return unit;
+}
+
+}  // namespace
+
+void HostShippedStandards::AddTo(ITestElement& element, Patient patient) {
+    const auto limits = element.Limits();
+    if (!limits) return;
+    const int32_t testId = element.TestID();
+    for (const ShippedSet& set : Sets()) {
+        if (!Applies(set, testId, patient)) continue;
+        if (const auto unit = ForeignUnitOfTest(element, set)) {
+            qCWarning(lcHost).noquote() << QStringLiteral(
+                                               "the limit set \"%1\" is written in %2 and test %3 works in "
+                                               "%4; it was left out, enter its limits in the limit editor")
+                                               .arg(set.completeName, kUnit)
+                                               .arg(testId)
+                                               .arg(*unit);
+            continue;
+        }
+        const auto standard = limits->CreateStandard(Variant(set.alphaName), Variant(set.completeName));
+        if (standard) Fill(set, *standard);
+    }
+}
+
+std::optional<HostShippedStandards::Patient> HostShippedStandards::PatientFromName(const QString& name) {
+    if (name == QLatin1String("adult")) return Patient::Adult;
+    if (name == QLatin1String("neonate")) return Patient::Neonate;
+    return std::nullopt;
+}
+
+}  // namespace orvex

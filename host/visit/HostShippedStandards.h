@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <optional>
+
+#include "host/platform/HostExport.h"
+
+namespace orvex {
+
+class ITestElement;
+
+// The limit sets the host ships, taken from the standards for blood-pressure monitors and their
+// gauges. Each new test gets those that apply to it; afterwards they are ordinary standards of the
+// test: edited in the limit editor, stored with it, converted when its unit changes.
+class ORVEX_HOST_EXPORT HostShippedStandards {
+public:
+    // The relief-valve limit depends on the patient the monitor is for.
+    enum class Patient { Adult, Neonate };
+
+    // The sets are written in this unit; "/min" follows it for a leak rate.
+    static inline const QString kUnit = QStringLiteral("mmHg");
+
+    // Adds each set that applies to the test's id and the patient to the test's limits. A set
+    // written in another unit than the test's own is left out with a warning: the host cannot
+    // convert, only the plug-in knows its units.
+    static void AddTo(ITestElement& element, Patient patient);
+    // "adult" or "neonate"; none for any other text.
+    static std::optional<Patient> PatientFromName(const QString& name);
+};
+
+}  // namespace orvex

@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+
+#include "host/records/HostReportContext.h"
+#include "host/records/HostReportMarkup.h"
+
+using orvex::HostReportContext;
+using orvex::HostReportMarkup;
+
+namespace {
+
+const QString kResultColumns = QStringLiteral("<+560|<2240|>+1410|>+1410|^+1410|<+!1410|<+560;");
+
+TEST(ReportMarkupTest, ReadsColumnLayoutsAndCells) {
+    const auto columns = HostReportMarkup::Columns(kResultColumns);
+    ASSERT_EQ(columns.size(), 7U);
+    EXPECT_EQ(columns[1].alignment, HostReportMarkup::Alignment::Left);
+    EXPECT_FALSE(columns[1].wraps);
+    EXPECT_EQ(columns[1].width, 2240);
+    EXPECT_EQ(columns[2].alignment, HostReportMarkup::Alignment::Right);
+    EXPECT_EQ(columns[4].alignment, HostReportMarkup::Alignment::Centre);
+    EXPECT_TRUE(columns[5].ruled && columns[5].wraps);
+    EXPECT_FALSE(columns[4].ruled);
+
+    // Unreadable or absurd widths are kept within bounds.
+    const auto odd = HostReportMarkup::Columns("<abc|>-5|^99999999999|<0|>3");
+    ASSERT_EQ(odd.size(), 5U);
+    EXPECT_EQ(odd[0].width, HostReportMarkup::kDefaultWidth);
+    EXPECT_EQ(odd[1].width, HostReportMarkup::kDefaultWidth);
+    EXPECT_EQ(odd[2].width, HostReportMarkup::kDefaultWidth);
+    EXPECT_EQ(odd[3].width, HostReportMarkup::kDefaultWidth);
+    EXPECT_EQ(odd[4].width, HostReportMarkup::kMinimumWidth);
+
+    const auto rows = HostReportMarkup::Rows("|{\\i\\b Result:}|x{\\b y}z;\r\n;|a|;{\\i\\b open");
+    ASSERT_EQ(rows.size(), 3U);
+    ASSERT_EQ(rows[0].size(), 3U);
+    EXPECT_TRUE(rows[0][0].empty());
+    ASSERT_EQ(rows[0][1].size(), 1U);
+    EXPECT_EQ(rows[0][1][0].text, "Result:");
+    EXPECT_TRUE(rows[0][1][0].bold && rows[0][1][0].italic);
+    ASSERT_EQ(rows[0][2].size(), 3U);
+    EXPECT_TRUE(rows[0][2][1].bold && !rows[0][2][1].italic);
+    EXPECT_FALSE(rows[0][2][2].bold);
+    EXPECT_EQ(rows[1].size(), 3U);
+    // An unclosed group runs to the end of its cell; a lone "}" is text.
+    EXPECT_EQ(HostReportMarkup::PlainText(rows[2][0]), "open");
+    EXPECT_EQ(HostReportMarkup::PlainText(HostReportMarkup::Rows("a}b{c")[0][0]), "a}b{c");
+}
+
+TEST(ReportMarkupTest, EscapedTextReadsBackAsTypedInItsOwnCell) {
+    // Texts from files: separators, a format group, backslashes where they would escape.
+    for (const QString& text : {QString("a|b;c"), QString("{\\i\\b bold}"), QString("ends in \\"),
+                                QString("\\|\\;"), QString("}{"), QString()}) {
+        const QString markup = "|" + HostReportMarkup::Escape(text) + "|x;|next;";
+        const auto rows = HostReportMarkup::Rows(markup);
+        ASSERT_EQ(rows.size(), 2U) << text.toStdString();
+        ASSERT_EQ(rows[0].size(), 3U) << text.toStdString();
+        EXPECT_EQ(HostReportMarkup::PlainText(rows[0][1]), text);
+        for (const auto& span : rows[0][1]) EXPECT_FALSE(span.bold || span.italic);
+        EXPECT_EQ(HostReportMarkup::PlainText(rows[0][2]), "x");
+    }
+    // A backslash before anything else stays text.
+    EXPECT_EQ(HostReportMarkup::PlainText(HostReportMarkup::Rows("C:\\temp")[0][0]), "C:\\temp");
+}
+
+TEST(ReportRenderingTest, TextAlignsAndWrapsCellsInTheirColumns) {
+    HostReportContext report(nullptr);
+    report.PrintTable("|{\\i\\b Result:}|{\\i\\b Preset};", "<300|>500|^500|<+!500;",
+                      "|150|ok|a long remark here;", false, true, false);
+    report.PrintTable("|T;", "<500;", "|x;", true, false, true);
+
+    const QStringList lines = report.ToText().split('\n');
+    // 3, 5, 5 and 5 characters wide; the ruled column follows " | ".
+    ASSERT_GE(lines.size(), 8);
+    // A cell wider than a column that does not wrap is kept whole.
+    EXPECT_EQ(lines[0], "    Result: Preset");
+    EXPECT_EQ(lines[1], QString(3 + 1 + 5 + 1 + 5 + 3 + 5, '-'));
+    EXPECT_EQ(lines[2], "      150  ok   | a");
+    EXPECT_EQ(lines[3], "                | long");
+    EXPECT_EQ(lines[4], "                | remar");
+    EXPECT_EQ(lines[5], "                | k");
+    EXPECT_EQ(lines[6], "                | here");
+    EXPECT_TRUE(lines[7].startsWith("\f="));
+    EXPECT_EQ(lines[8], "      T");
+}
+
+TEST(ReportRenderingTest, HtmlMarksUpAlignmentEmphasisAndEscapesText) {
+    HostReportContext report(nullptr);
+    report.SetBold(true);
+    report.PrintTable("|{\\i\\b Result:};", kResultColumns,
+                      "|<script>alert(1)</script>|a & \"b\"|{\\i\\b 12}|x|y|z;", true, true, true);
+    const QString html = report.ToHtml();
+
+    EXPECT_TRUE(html.startsWith("<!DOCTYPE html>"));
+    EXPECT_FALSE(html.contains("<script>"));
+    EXPECT_TRUE(html.contains("&lt;script&gt;alert(1)&lt;/script&gt;"));
+    EXPECT_TRUE(html.contains("a &amp; &quot;b&quot;"));
+    EXPECT_TRUE(html.contains("<b><i>Result:</i></b>"));
+    EXPECT_TRUE(html.contains("<td style=\"text-align:right\"><b><i>12</i></b></td>"));
+    EXPECT_TRUE(html.contains("<td style=\"text-align:center\">x</td>"));
+    EXPECT_TRUE(html.contains("<td style=\"text-align:left;border-left:1px solid black\">y</td>"));
+    EXPECT_TRUE(html.contains("<td style=\"text-align:left;white-space:nowrap\">&lt;script&gt;"));
+    EXPECT_TRUE(
+        html.contains("width:600px;font-size:10pt;font-weight:bold;border:1px solid black;"
+                      "page-break-before:always"));
+    EXPECT_TRUE(html.contains("<tr style=\"background:#d9d9d9\">"));
+
+    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/../artifacts/");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QFile file(folder + QStringLiteral("host_report_rendering.html"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(html.toUtf8());
+}
+
+TEST(ReportRenderingTest, OutputStaysBoundedForHostileRows) {
+    HostReportContext report(nullptr);
+    // One very wide row and many narrow ones: each row is written over its own cells only.
+    const QString wide = QString("|").repeated(20000) + ";";
+    const QString narrow = QString("x;").repeated(20000);
+    report.PrintTable(QString(), "<20000|<20000", wide + narrow, true, true, false);
+    EXPECT_LT(report.ToText().size(), 2'000'000);
+    EXPECT_LT(report.ToHtml().size(), 5'000'000);
+}
+
+}  // namespace

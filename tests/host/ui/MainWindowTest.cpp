@@ -1,0 +1,320 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTimer>
+#include <QTreeWidget>
+#include <algorithm>
+#include <memory>
+#include <optional>
+
+#include "host/ui/HostDockedDialog.h"
+#include "host/ui/HostMainWindow.h"
+#include "host/visit/HostResultText.h"
+#include "host/visit/HostScript.h"
+#include "host/visit/HostScriptedTechnician.h"
+#include "hostapi/ComponentRegistry.h"
+#include "hostapi/IPlugIn.h"
+#include "hostapi/IResultData.h"
+#include "hostapi/ITestElement.h"
+#include "sim/Simulator.h"
+#include "support/HostFixture.h"
+
+using orvex::HostMainWindow;
+
+namespace {
+
+// The real plug-in and driver, loaded the way orvex loads them, and a window over them whose
+// built-in simulator runs a hundred times faster than a real Korotka.
+class MainWindowTest : public HostFixture {
+protected:
+    void SetUp() override {
+        HostFixture::SetUp();
+        const QString folder = QFileInfo(QStringLiteral(KOROTKA_PLUGIN_LIBRARY)).path();
+        environment->Loader().Load(QStringLiteral("Korotka"), QStringLiteral(KOROTKA_PLUGIN_LIBRARY));
+        environment->Loader().Load(QStringLiteral("KorotkaVTI"),
+                                   folder + QStringLiteral("/liborvexKorotkaVTI.so"));
+        plugIn = orvex::ComponentRegistry::Instance().CreateAs<orvex::IPlugIn>("orvexKorotka.CPlugInKorotka");
+        plugIn->Initialize(nullptr);
+    }
+
+    std::unique_ptr<HostMainWindow> Window() {
+        auto window = std::make_unique<HostMainWindow>(*environment, plugIn, [this](QString& why) {
+            korotkasim::SimOptions options;
+            options.timeScale = 0.05;
+            options.fault = fault;
+            auto simulator = std::make_shared<korotkasim::Simulator>(options);
+            std::string reason;
+            if (!simulator->Start(&reason)) {
+                why = QString::fromStdString(reason);
+                return std::optional<HostMainWindow::Korotka>();
+            }
+            return std::optional<HostMainWindow::Korotka>(HostMainWindow::Korotka{
+                QString::fromStdString(simulator->SlavePath()), QString::fromStdString(options.serial),
+                QString::fromStdString(options.firmware), simulator});
+        });
+        window->show();
+        return window;
+    }
+
+    static QByteArray Read(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    static QStringList Column(QTreeWidget* list, int column) {
+        QStringList texts;
+        for (int i = 0; i < list->topLevelItemCount(); ++i) texts << list->topLevelItem(i)->text(column);
+        return texts;
+    }
+
+    void Shoot(QWidget* widget, const QString& name) const {
+        const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/../artifacts/");
+        ASSERT_TRUE(QDir().mkpath(folder));
+        EXPECT_TRUE(widget->grab().save(folder + name));
+    }
+
+    // Run by the technician with the window.
+    bool Run(HostMainWindow& window, const QString& script) {
+        orvex::HostScriptedTechnician technician(orvex::HostScript::Parse(script), messages, 60);
+        technician.Start();
+        window.Run(false);
+        technician.Finish();
+        EXPECT_FALSE(technician.Failed()) << technician.Failure().toStdString();
+        return !technician.Failed();
+    }
+
+    std::shared_ptr<orvex::IPlugIn> plugIn;
+    korotkasim::Fault fault = korotkasim::Fault::None;
+};
+
+TEST_F(MainWindowTest, AddConfigureSaveAndReopen) {
+    const auto window = Window();
+    auto* list = window->findChild<QTreeWidget*>(QStringLiteral("lstSequence"));
+    ASSERT_NE(list, nullptr);
+    for (const int32_t testId : {200, 300, 100}) window->AddTest(testId);
+    EXPECT_EQ(Column(list, 1), (QStringList{"Korotka Over-Pressure Test", "Korotka Static Pressure Test",
+                                            "Korotka Leak Test"}));
+    EXPECT_TRUE(window->IsModified());
+    EXPECT_TRUE(window->windowTitle().contains(QLatin1Char('*')));
+
+    // Reordered and pruned: the leak test first, the over-pressure test gone.
+    window->Select(2);
+    window->findChild<QAction*>(QStringLiteral("1013"))->trigger();
+    window->findChild<QAction*>(QStringLiteral("1013"))->trigger();
+    window->Select(1);
+    window->findChild<QAction*>(QStringLiteral("1012"))->trigger();
+    ASSERT_EQ(window->Sequence().Tests().size(), 2);
+    EXPECT_EQ(window->Sequence().Tests()[0]->TestID(), 100);
+    EXPECT_EQ(window->Sequence().Tests()[1]->ID(), 2);
+
+    // The static test's inflate pressure changed in its configuration dialog shows in the list.
+    window->Select(1);
+    QTimer::singleShot(0, [this] {
+        auto* dialog = qobject_cast<orvex::HostDockedDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->findChild<QLineEdit*>(QStringLiteral("txtConfig_0"))->setText(QStringLiteral("275"));
+        Shoot(dialog, QStringLiteral("MainWindow-configure.png"));
+        dialog->accept();
+    });
+    window->findChild<QAction*>(QStringLiteral("1015"))->trigger();
+    EXPECT_TRUE(list->topLevelItem(1)->text(2).contains("275 mmHg"))
+        << list->topLevelItem(1)->text(2).toStdString();
+
+    // The limits dialog shows the shipped limit set of the test.
+    QTimer::singleShot(0, [this] {
+        auto* dialog = qobject_cast<orvex::HostDockedDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        Shoot(dialog, QStringLiteral("MainWindow-limits.png"));
+        dialog->reject();
+    });
+    window->findChild<QAction*>(QStringLiteral("1016"))->trigger();
+
+    // The asset and technician typed into the panel travel with the file.
+    const QStringList typed{"INF-0042", "Acme NIBP 3", "SN 77", "Ward 4", "J. Smith"};
+    for (int i = 0; i < typed.size(); ++i) {
+        window->findChild<QLineEdit*>(QStringLiteral("txtAsset%1").arg(i))->setText(typed[i]);
+    }
+    const QString path = registryDir.filePath(QStringLiteral("visit.xml"));
+    ASSERT_TRUE(window->SaveAs(path));
+    EXPECT_FALSE(window->IsModified());
+    Shoot(window.get(), QStringLiteral("MainWindow.png"));
+
+    const auto reopened = Window();
+    ASSERT_TRUE(reopened->Open(path));
+    EXPECT_EQ(reopened->Sequence().AssetUnderTest().makeModel, "Acme NIBP 3");
+    EXPECT_EQ(reopened->Sequence().Technician(), "J. Smith");
+    EXPECT_EQ(reopened->findChild<QLineEdit*>(QStringLiteral("txtAsset3"))->text(), "Ward 4");
+    EXPECT_EQ(Column(reopened->findChild<QTreeWidget*>(QStringLiteral("lstSequence")), 2), Column(list, 2));
+
+    // Closing with unsaved changes asks first; Cancel keeps the window.
+    reopened->AddTest(300);
+    messages->SetAnswer(orvex::MessageService::Answer::Cancel);
+    EXPECT_FALSE(reopened->close());
+    EXPECT_EQ(messages->Shown().last().buttons, orvex::MessageService::Buttons::YesNoCancel);
+    messages->SetAnswer(orvex::MessageService::Answer::No);
+    EXPECT_TRUE(reopened->close());
+}
+
+TEST_F(MainWindowTest, RunsAgainstTheSimulatorAndShowsTheVerdict) {
+    const auto window = Window();
+    window->AddTest(300);
+    EXPECT_TRUE(window->Identify().contains("KT-0001234"));
+    ASSERT_TRUE(Run(*window, QStringLiteral("start\nreadings 3\ntype STAT 251\nnext\n")));
+    auto* list = window->findChild<QTreeWidget*>(QStringLiteral("lstSequence"));
+    EXPECT_EQ(list->topLevelItem(0)->text(3), "passed");
+    EXPECT_TRUE(list->topLevelItem(0)->text(4).contains("STAT=251 mmHg"))
+        << list->topLevelItem(0)->text(4).toStdString();
+
+    window->AddTest(200);
+    Shoot(window.get(), QStringLiteral("MainWindow-run.png"));
+
+    // A second visit whose line is lost mid-test keeps the result the first one stored.
+    fault = korotkasim::Fault::Disconnect;
+    ASSERT_TRUE(Run(*window, QStringLiteral("start\nrest\nanswer yes\nabort\n")));
+    EXPECT_TRUE(std::any_of(messages->Shown().begin(), messages->Shown().end(), [](const auto& message) {
+        return message.text.contains("The connection to the instrument was lost.");
+    }));
+    EXPECT_EQ(list->topLevelItem(0)->text(3), "passed");
+    EXPECT_TRUE(list->topLevelItem(0)->text(4).contains("STAT=251 mmHg"));
+
+    // So does one that goes on after the lost line and whose window is then left: the run stores a
+    // result without readings, which must not replace the one that has them.
+    const qsizetype shown = messages->Shown().size();
+    QTimer leave;
+    QObject::connect(&leave, &QTimer::timeout, [this, shown] {
+        const auto& all = messages->Shown();
+        if (std::none_of(all.begin() + shown, all.end(), [](const auto& message) {
+                return message.text.contains("The connection to the instrument was lost.");
+            })) {
+            return;
+        }
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (widget->objectName() == "FTestGuide" && widget->isVisible()) widget->hide();
+        }
+    });
+    leave.start(100);
+    orvex::HostScriptedTechnician technician(orvex::HostScript::Parse("start\nrest\n"), messages, 60);
+    technician.Start();
+    window->Run(false);
+    technician.Finish();
+    EXPECT_FALSE(technician.Failed()) << technician.Failure().toStdString();
+    EXPECT_EQ(list->topLevelItem(0)->text(3), "passed");
+    EXPECT_TRUE(list->topLevelItem(0)->text(4).contains("STAT=251 mmHg"));
+    leave.stop();
+
+    // A device that is no Korotka is named.
+    window->ChooseDevice(QStringLiteral("/dev/null"));
+    EXPECT_TRUE(window->Identify().contains("/dev/null"));
+}
+
+TEST_F(MainWindowTest, FollowsTheRunTestByTest) {
+    const auto window = Window();
+    window->AddTest(300);
+    window->AddTest(300);
+    const QString path = registryDir.filePath(QStringLiteral("followed.xml"));
+    ASSERT_TRUE(window->SaveAs(path));
+    ASSERT_FALSE(window->IsModified());
+    auto* list = window->findChild<QTreeWidget*>(QStringLiteral("lstSequence"));
+
+    // What the window shows once the second test's guide is open.
+    struct Seen {
+        QString firstStatus;
+        QString firstReadings;
+        bool firstBold = true;
+        QString secondStatus;
+        bool secondBold = false;
+        int selected = -1;
+        bool modified = true;
+        QString title;
+        qsizetype resultsInFile = 0;
+    };
+    std::optional<Seen> seen;
+    QPointer<QWidget> lastGuide;
+    int guides = 0;
+    QString limitsShown;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        QWidget* guide = nullptr;
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (widget->objectName() == "FTestGuide" && widget->isVisible()) guide = widget;
+        }
+        if (guide == nullptr || guide == lastGuide) return;
+        lastGuide = guide;
+        if (++guides != 2) return;
+        seen = Seen{list->topLevelItem(0)->text(3),
+                    list->topLevelItem(0)->text(4),
+                    list->topLevelItem(0)->font(1).bold(),
+                    list->topLevelItem(1)->text(3),
+                    list->topLevelItem(1)->font(1).bold(),
+                    window->SelectedPosition(),
+                    window->IsModified(),
+                    window->windowTitle(),
+                    Read(path).count("Performed=")};
+        Shoot(window.get(), QStringLiteral("MainWindow-running.png"));
+        // The technician sees what the reading will be judged against before typing it.
+        for (auto* rows : guide->findChildren<QTreeWidget*>()) {
+            const auto found = rows->findItems(QStringLiteral("Difference"), Qt::MatchExactly);
+            if (!found.isEmpty()) limitsShown = found.first()->text(2) + " / " + found.first()->text(3);
+        }
+        Shoot(guide, QStringLiteral("FTestGuide-running-limits.png"));
+    });
+    watch.start(10);
+    ASSERT_TRUE(Run(*window, QStringLiteral("start\nreadings 3\ntype STAT 251\nnext\n"
+                                            "start\nreadings 3\ntype STAT 249\nnext\n")));
+    watch.stop();
+
+    ASSERT_TRUE(seen.has_value()) << "the second guide was not seen";
+    EXPECT_EQ(seen->firstStatus, "passed");
+    EXPECT_TRUE(seen->firstReadings.contains("STAT=251 mmHg")) << seen->firstReadings.toStdString();
+    EXPECT_FALSE(seen->firstBold);
+    EXPECT_EQ(seen->secondStatus, "running");
+    EXPECT_TRUE(seen->secondBold);
+    EXPECT_EQ(seen->selected, 1);
+    // The first result is in the file before the second test begins.
+    EXPECT_FALSE(seen->modified);
+    EXPECT_TRUE(seen->title.startsWith("followed.xml - ")) << seen->title.toStdString();
+    EXPECT_EQ(seen->resultsInFile, 1);
+    EXPECT_EQ(limitsShown, "3 mmHg / -3 mmHg");
+
+    EXPECT_EQ(list->topLevelItem(1)->text(3), "passed");
+    EXPECT_TRUE(list->topLevelItem(1)->text(4).contains("STAT=249 mmHg"));
+}
+
+// The folder of the file vanishes (a stick pulled out): the results go to the recovery file, the
+// technician is told both paths, and the next start offers them until they are saved elsewhere.
+TEST_F(MainWindowTest, KeepsTheResultsOfARunWhoseFileCannotBeWritten) {
+    const QByteArray stateBefore = qgetenv("XDG_STATE_HOME");
+    qputenv("XDG_STATE_HOME", registryDir.filePath(QStringLiteral("state")).toLocal8Bit());
+    const QString folder = registryDir.filePath(QStringLiteral("stick"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString path = folder + QStringLiteral("/visit.xml");
+    const auto window = Window();
+    window->AddTest(300);
+    ASSERT_TRUE(window->SaveAs(path));
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    ASSERT_TRUE(Run(*window, QStringLiteral("start\nreadings 3\ntype STAT 251\nnext\nanswer no\n")));
+    const QString recovery = window->RecoveryFile();
+    ASSERT_FALSE(recovery.isEmpty());
+    EXPECT_TRUE(window->IsModified());
+    const auto& told = messages->Shown().last();
+    EXPECT_TRUE(told.text.contains(path) && told.text.contains(recovery)) << told.text.toStdString();
+    EXPECT_EQ(told.buttons, orvex::MessageService::Buttons::YesNo);
+
+    const auto next = Window();
+    messages->SetAnswer(orvex::MessageService::Answer::Yes);
+    next->OfferRecovery();
+    EXPECT_TRUE(messages->Shown().last().text.contains(recovery));
+    ASSERT_EQ(next->Sequence().Tests().size(), 1);
+    EXPECT_EQ(next->Sequence().Tests()[0]->Result()->Status(), orvex::HostResultText::kPassed);
+    EXPECT_TRUE(next->FileName().isEmpty());
+    EXPECT_TRUE(next->IsModified());
+    ASSERT_TRUE(next->SaveAs(registryDir.filePath(QStringLiteral("kept.xml"))));
+    EXPECT_FALSE(QFile::exists(recovery));
+    qputenv("XDG_STATE_HOME", stateBefore);
+}
+
+}  // namespace
