@@ -1,8 +1,0 @@
-#include "IDialog.h"
-
-namespace orvex {
-
-// Out of line so that the interface's type information lives in one library only.
-IDialog::~IDialog() = default;
-
-}  // namespace orvex

@@ -1,8 +1,0 @@
-#include "IPlugIn.h"
-
-namespace orvex {
-
-// Out of line so that the interface's type information lives in one library only.
-IPlugIn::~IPlugIn() = default;
-
-}  // namespace orvex

@@ -1,7 +1,0 @@
-#include "IUnknown.h"
-
-namespace orvex {
-
-IUnknown::~IUnknown() = default;
-
-}  // namespace orvex

@@ -1,8 +1,0 @@
-#include "LanguageService.h"
-
-namespace orvex {
-
-// Out of line so that the interface's type information lives in one library only.
-LanguageService::~LanguageService() = default;
-
-}  // namespace orvex

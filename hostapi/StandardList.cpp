@@ -1,8 +1,0 @@
-#include "StandardList.h"
-
-namespace orvex {
-
-// Out of line so that the interface's type information lives in one library only.
-StandardList::~StandardList() = default;
-
-}  // namespace orvex

@@ -1,8 +1,0 @@
-#include "ValueFormatter.h"
-
-namespace orvex {
-
-// Out of line so that the interface's type information lives in one library only.
-ValueFormatter::~ValueFormatter() = default;
-
-}  // namespace orvex

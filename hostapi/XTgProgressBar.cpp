@@ -1,8 +1,0 @@
-#include "XTgProgressBar.h"
-
-namespace orvex {
-
-// Out of line so that the interface's type information lives in one library only.
-XTgProgressBar::~XTgProgressBar() = default;
-
-}  // namespace orvex
