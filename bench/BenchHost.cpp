@@ -2,16 +2,10 @@
 
 #include <QDir>
 
-#include "host/platform/HostApplication.h"
-#include "host/platform/HostLanguageService.h"
 #include "host/platform/HostPlugInLoader.h"
 #include "host/session/HostEnvironment.h"
-#include "hostapi/ComponentRegistry.h"
+#include "host/session/HostKorotka.h"
 #include "hostapi/IPlugIn.h"
-
-namespace {
-const QString kPlugInId = QStringLiteral("Korotka");
-}
 
 int& BenchHost::Offscreen(int& argc) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -26,16 +20,8 @@ BenchHost::BenchHost(int& argc, char** argv) : m_application(Offscreen(argc), ar
 BenchHost::~BenchHost() = default;
 
 std::shared_ptr<orvex::IPlugIn> BenchHost::LoadPlugIn() {
-    m_environment->Loader().Load(
-        kPlugInId,
-        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../lib/liborvexKorotka.so")));
-    const auto application = m_environment->Application();
-    QString error;
-    m_environment->Language()->Load(
-        kPlugInId, application->JoinPath(application->PlugInFolder(kPlugInId), QStringLiteral("Language")),
-        QStringLiteral("English"), &error);
-    auto plugIn = orvex::ComponentRegistry::Instance().CreateAs<orvex::IPlugIn>(
-        QStringLiteral("orvexKorotka.CPlugInKorotka"));
-    plugIn->Initialize(nullptr);
-    return plugIn;
+    return orvex::HostKorotka::LoadPlugIn(
+        *m_environment,
+        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../lib/liborvexKorotka.so")),
+        QStringLiteral("English"), nullptr);
 }

@@ -61,7 +61,7 @@ bool Run(orvex::HostEnvironment& environment, orvex::HostSequence& sequence,
     const auto result = sequence.Tests().front()->Result();
     if (technician.Failed()) std::fprintf(stderr, "%s\n", qPrintable(technician.Failure()));
     return !technician.Failed() && outcome == orvex::HostSequence::Outcome::Completed && result &&
-           result->Status() == orvex::HostResultText::kPassed && context->StoredResults().size() == 1;
+           result->Status() == orvex::IResultData::kPassed && context->StoredResults().size() == 1;
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "FuzzHost.h"
 #include "host/platform/HostPlugInLoader.h"
 #include "host/session/HostEnvironment.h"
+#include "host/session/HostKorotka.h"
 #include "host/visit/HostSequence.h"
 #include "hostapi/ComError.h"
 #include "hostapi/ComponentRegistry.h"
@@ -27,13 +28,10 @@ using orvex::HostSequence;
 std::shared_ptr<orvex::IPlugIn> PlugIn() {
     static const auto plugIn = [] {
         // Loaded as orvex loads it, so that it finds its templates beside it.
-        FuzzHost::Environment().Loader().Load(QStringLiteral("Korotka"),
+        return orvex::HostKorotka::LoadPlugIn(FuzzHost::Environment(),
                                               QDir(QCoreApplication::applicationDirPath())
-                                                  .filePath(QStringLiteral("../lib/liborvexKorotka.so")));
-        auto made = orvex::ComponentRegistry::Instance().CreateAs<orvex::IPlugIn>(
-            QStringLiteral("orvexKorotka.CPlugInKorotka"));
-        made->Initialize(nullptr);
-        return made;
+                                                  .filePath(QStringLiteral("../lib/liborvexKorotka.so")),
+                                              QStringLiteral("English"), nullptr);
     }();
     return plugIn;
 }

@@ -18,6 +18,12 @@ class XmlElement;
 // What one run of a test produced.
 class ORVEX_HOSTAPI_EXPORT IResultData : public virtual IUnknown {
 public:
+    // What Status() says of the equipment; any other number means not evaluated.
+    static constexpr int32_t kNotEvaluated = 0;
+    static constexpr int32_t kPassed = 1;
+    static constexpr int32_t kFailed = 2;
+    static constexpr int32_t kNotApplicable = 3;
+
     ~IResultData() override;
 
     virtual QString Comment() = 0;

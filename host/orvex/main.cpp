@@ -20,12 +20,15 @@
 #include "host/platform/HostSettingsFile.h"
 #include "host/records/HostPerformContext.h"
 #include "host/session/HostEnvironment.h"
+#include "host/session/HostKorotka.h"
 #include "host/ui/HostMainWindow.h"
 #include "host/visit/HostResultText.h"
+#include "host/visit/HostRun.h"
 #include "host/visit/HostScript.h"
 #include "host/visit/HostScriptedTechnician.h"
 #include "host/visit/HostSequence.h"
 #include "host/visit/HostShippedStandards.h"
+#include "host/visit/HostVerdict.h"
 #include "host/visit/HostVisitSaver.h"
 #include "hostapi/ComError.h"
 #include "hostapi/ComponentRegistry.h"
@@ -42,10 +45,6 @@
 #include "sim/Simulator.h"
 
 namespace {
-
-const QString kPlugInId = QStringLiteral("Korotka");
-// The name under which the driver looks its instrument up.
-const QString kInstrumentName = QStringLiteral("Korotka");
 
 // Exit statuses of the commands.
 constexpr int kExitOk = 0;
@@ -153,42 +152,12 @@ void ShowSequence(const orvex::HostSequence& sequence) {
     }
 }
 
-// Every --standard name must name a standard of some test: a typing error would judge against none.
-std::optional<QString> UnknownStandard(const orvex::HostSequence& sequence, const QStringList& names) {
-    for (const QString& name : names) {
-        bool found = false;
-        for (const auto& element : sequence.Tests()) {
-            const auto limits = element->Limits();
-            const auto standards = limits ? limits->Standards() : nullptr;
-            for (int32_t i = 1; standards && i <= standards->Count() && !found; ++i) {
-                const auto standard = standards->Item(i);
-                found = standard->AlphaName() == name || standard->CompleteName() == name;
-            }
-        }
-        if (!found) return name;
-    }
-    return std::nullopt;
-}
-
-// The Korotka of this run is on that device; its serial number and firmware are known only for
-// the simulator.
-void RegisterKorotka(orvex::HostEnvironment& environment, const QString& devicePath,
-                     const QString& serialNo = {}, const QString& fwVersion = {}) {
-    const int32_t port = environment.Ports()->PortOf(devicePath);
-    environment.Instruments()->Assign(port, {kInstrumentName, serialNo, fwVersion, 1});
-}
-
 // Empty when the settings name the Korotka's port, otherwise why not.
 QString UseSettings(orvex::HostEnvironment& environment) {
     const auto settings = orvex::HostSettingsFile::Open();
-    environment.Ports()->Load(*settings);
-    environment.Instruments()->Load(*settings);
-    if (environment.Instruments()->PortOf(kInstrumentName, QString()) < 1) {
-        return QStringLiteral(
-                   "no Korotka is registered in %1; name its device with --device PATH or use --simulate")
-            .arg(settings->fileName());
-    }
-    return {};
+    QString why;
+    orvex::HostKorotka::PortInSettings(*environment.Ports(), *environment.Instruments(), *settings, &why);
+    return why;
 }
 
 struct RunOptions {
@@ -198,51 +167,25 @@ struct RunOptions {
     int timeoutSeconds = kDefaultAutoTimeout;
 };
 
-// The failures the driver and the tests reported while the run went on: a box that warns and
-// asks nothing.
-bool InstrumentFailed(const orvex::HostMessageService& messages, qsizetype before) {
-    for (qsizetype i = before; i < messages.Shown().size(); ++i) {
-        const auto& message = messages.Shown()[i];
-        if (message.buttons == orvex::MessageService::Buttons::Ok &&
-            (message.icon == orvex::MessageService::Icon::Exclamation ||
-             message.icon == orvex::MessageService::Icon::Critical)) {
-            return true;
-        }
-    }
-    return false;
-}
-
 int RunSequence(orvex::HostEnvironment& environment, orvex::HostSequence& sequence,
                 const RunOptions& options) {
-    if (const auto unknown = UnknownStandard(sequence, options.standards)) {
+    if (const auto unknown = orvex::HostRun::UnknownStandard(sequence, options.standards)) {
         return Usage(QStringLiteral("no test of %1 has a standard \"%2\"").arg(options.file, *unknown));
     }
-    const auto context = std::make_shared<orvex::HostPerformContext>();
-    context->SetStandardSelection(options.standards);
     std::unique_ptr<orvex::HostScriptedTechnician> technician;
     if (options.script) {
         technician = std::make_unique<orvex::HostScriptedTechnician>(*options.script, environment.Messages(),
                                                                      options.timeoutSeconds);
         technician->Start();
     }
-    const qsizetype messagesBefore = environment.Messages()->Shown().size();
-    auto outcome = orvex::HostSequence::Outcome::Completed;
-    bool raised = false;
-    // Saved as each test ends, so that a crash keeps every finished result.
     orvex::HostVisitSaver saver(options.file);
-    try {
-        outcome = sequence.Perform(
-            context, [&technician] { return technician && technician->Failed(); }, 0,
-            [&](qsizetype, orvex::HostSequence::Step step) {
-                if (step != orvex::HostSequence::Step::Starting) saver.Save(sequence);
-            });
-    } catch (const orvex::ComError& e) {
-        Print(stderr, ErrorText(e));
-        raised = true;
-    }
+    orvex::HostRun::Options run;
+    run.standards = options.standards;
+    run.interrupt = [&technician] { return technician && technician->Failed(); };
+    const auto outcome = orvex::HostRun::Perform(sequence, *environment.Messages(), saver, run);
+    if (outcome.error) Print(stderr, ErrorText(*outcome.error));
     if (technician) technician->Finish();
-    // The results are kept whatever became of the run.
-    if (!saver.Save(sequence)) {
+    if (!saver.InFile()) {
         Print(stderr, QStringLiteral("orvex: the sequence could not be saved: %1").arg(saver.Failure()));
         Print(stderr, saver.Kept().isEmpty()
                           ? QStringLiteral("orvex: the results of the run could not be kept anywhere")
@@ -253,17 +196,12 @@ int RunSequence(orvex::HostEnvironment& environment, orvex::HostSequence& sequen
         Print(stderr, technician->Failure());
         return kExitIncomplete;
     }
-    if (raised || outcome != orvex::HostSequence::Outcome::Completed ||
-        InstrumentFailed(*environment.Messages(), messagesBefore)) {
-        if (outcome == orvex::HostSequence::Outcome::Aborted)
+    if (!outcome.Complete()) {
+        if (outcome.outcome == orvex::HostSequence::Outcome::Aborted)
             Print(stderr, QStringLiteral("orvex: the run was aborted"));
         return kExitIncomplete;
     }
-    for (const auto& element : sequence.Tests()) {
-        const auto result = element->Result();
-        if (result && result->Status() == orvex::HostResultText::kFailed) return kExitFailed;
-    }
-    return kExitOk;
+    return orvex::HostVerdict::Of(sequence) == orvex::HostVerdict::Overall::Failed ? kExitFailed : kExitOk;
 }
 
 struct Options {
@@ -448,11 +386,11 @@ QString ReadRunOptions(const QCommandLineParser& parser, const Options& o,
         QString why;
         simulator = StartSimulator(simulation, why);
         if (!simulator) return why;
-        RegisterKorotka(environment, QString::fromStdString(simulator->SlavePath()),
-                        QString::fromStdString(simulation.serial),
-                        QString::fromStdString(simulation.firmware));
+        orvex::HostKorotka::Register(environment, QString::fromStdString(simulator->SlavePath()),
+                                     QString::fromStdString(simulation.serial),
+                                     QString::fromStdString(simulation.firmware));
     } else if (parser.isSet(o.device)) {
-        RegisterKorotka(environment, parser.value(o.device));
+        orvex::HostKorotka::Register(environment, parser.value(o.device));
     } else {
         return UseSettings(environment);
     }
@@ -631,16 +569,9 @@ int main(int argc, char** argv) {
                                       .filePath(QStringLiteral("../lib/liborvexKorotka.so"));
     std::shared_ptr<orvex::IPlugIn> plugIn;
     try {
-        environment.Loader().Load(kPlugInId, library);
-        const QString lngPath =
-            environment.Application()->LanguageFolder(kPlugInId, QStringLiteral("orvexKorotka.CPlugInSetup"));
-        QString error;
-        if (!environment.Language()->Load(kPlugInId, lngPath, parser.value(o.language), &error)) {
-            Print(stderr, QStringLiteral("orvex: %1; the texts stay in English").arg(error));
-        }
-        plugIn = orvex::ComponentRegistry::Instance().CreateAs<orvex::IPlugIn>(
-            QStringLiteral("orvexKorotka.CPlugInKorotka"));
-        plugIn->Initialize(nullptr);
+        QString warning;
+        plugIn = orvex::HostKorotka::LoadPlugIn(environment, library, parser.value(o.language), &warning);
+        if (!warning.isEmpty()) Print(stderr, QStringLiteral("orvex: %1").arg(warning));
     } catch (const orvex::ComError& e) {
         return Fail(e, command == QLatin1String("run") ? kExitIncomplete : kExitFailed);
     }

@@ -18,6 +18,7 @@
 #include "host/visit/HostMeasurementLimits.h"
 #include "host/visit/HostResultText.h"
 #include "host/visit/HostSequence.h"
+#include "host/visit/HostVerdict.h"
 #include "hostapi/ComError.h"
 #include "hostapi/HostServices.h"
 #include "hostapi/IMeasurement.h"
@@ -95,17 +96,6 @@ std::optional<HostReportWriter::Page> HostReportWriter::PageFromName(const QStri
     return std::nullopt;
 }
 
-QString HostReportWriter::Verdict() const {
-    bool complete = !m_sequence.Tests().isEmpty();
-    for (const auto& element : m_sequence.Tests()) {
-        const auto result = element->Result();
-        const int32_t status = result ? result->Status() : 0;
-        if (status == HostResultText::kFailed) return QStringLiteral("FAILED");
-        if (status != HostResultText::kPassed && status != HostResultText::kNotApplicable) complete = false;
-    }
-    return complete ? QStringLiteral("PASSED") : QStringLiteral("INCOMPLETE");
-}
-
 QString HostReportWriter::Header() const {
     const HostSequence::Asset& asset = m_sequence.AssetUnderTest();
     QDateTime performed;
@@ -133,7 +123,8 @@ QString HostReportWriter::Header() const {
     html += HeaderRow(QStringLiteral("Instrument"), instruments.isEmpty()
                                                         ? QStringLiteral("not recorded")
                                                         : instruments.join(QStringLiteral("<br>")));
-    html += HeaderRow(QStringLiteral("Overall verdict"), VerdictHtml(Verdict()));
+    html += HeaderRow(QStringLiteral("Overall verdict"),
+                      VerdictHtml(HostVerdict::Word(HostVerdict::Of(m_sequence))));
     html += QStringLiteral("</table>\n");
     return html;
 }

@@ -31,8 +31,6 @@ public:
     void WriteHtml(const QString& path) const;
     void WritePdf(const QString& path, Page page) const;
 
-    // "PASSED", "FAILED", or "INCOMPLETE" while a test has no result.
-    QString Verdict() const;
     // "a4" or "letter" (case does not matter); none for any other name.
     static std::optional<Page> PageFromName(const QString& name);
 

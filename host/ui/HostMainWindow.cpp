@@ -25,12 +25,13 @@
 #include "host/platform/HostLog.h"
 #include "host/platform/HostMessageService.h"
 #include "host/platform/HostPortTable.h"
-#include "host/records/HostPerformContext.h"
 #include "host/records/HostReportContext.h"
 #include "host/records/HostReportMarkup.h"
 #include "host/session/HostEnvironment.h"
+#include "host/session/HostKorotka.h"
 #include "host/ui/HostDockedDialog.h"
 #include "host/visit/HostResultText.h"
+#include "host/visit/HostRun.h"
 #include "hostapi/ComError.h"
 #include "hostapi/ComponentRegistry.h"
 #include "hostapi/IConfigData.h"
@@ -54,7 +55,6 @@ namespace {
 
 enum Column { kColumnPosition, kColumnTest, kColumnConfiguration, kColumnStatus, kColumnValues };
 
-const QString kInstrumentName = QStringLiteral("Korotka");
 constexpr int kConfigurationWidth = 300;
 // The chooser's entry for the built-in simulator carries no device path.
 const QString kSimulatorEntry;
@@ -70,11 +70,11 @@ const std::array<QString, 5> kAssetLiterals{
 
 QString StatusLiteral(int32_t status) {
     switch (status) {
-        case HostResultText::kPassed:
+        case IResultData::kPassed:
             return QStringLiteral("1063::passed");
-        case HostResultText::kFailed:
+        case IResultData::kFailed:
             return QStringLiteral("1064::failed");
-        case HostResultText::kNotApplicable:
+        case IResultData::kNotApplicable:
             return QStringLiteral("1065::not applicable");
         default:
             return QStringLiteral("1066::not measured");
@@ -308,8 +308,8 @@ void HostMainWindow::ShowTest(QTreeWidgetItem& item, ITestElement& element) {
     item.setData(kColumnStatus, Qt::ForegroundRole, QVariant());
     for (int column = kColumnPosition; column <= kColumnValues; ++column)
         item.setData(column, Qt::FontRole, QVariant());
-    if (status == HostResultText::kPassed) item.setForeground(kColumnStatus, QColor(0, 128, 0));
-    if (status == HostResultText::kFailed) item.setForeground(kColumnStatus, QColor(192, 0, 0));
+    if (status == IResultData::kPassed) item.setForeground(kColumnStatus, QColor(0, 128, 0));
+    if (status == IResultData::kFailed) item.setForeground(kColumnStatus, QColor(192, 0, 0));
     item.setText(kColumnValues, result ? Readings(*result) : QString());
 }
 
@@ -335,7 +335,7 @@ void HostMainWindow::ShowProgress(qsizetype position, HostSequence::Step step) {
         m_lstSequence->scrollToItem(item);
     } else {
         ShowTest(*item, *m_sequence.Tests()[position]);
-        KeepRun();
+        ShowSaved();
     }
     FitColumns();
 }
@@ -419,9 +419,9 @@ void HostMainWindow::ShowError(const QString& text) {
                                    Text(QStringLiteral("1000::Orvex")));
 }
 
-void HostMainWindow::KeepRun() {
+void HostMainWindow::ShowSaved() {
     // Saved into its file, the sequence holds no unsaved change, the edits before the run included.
-    m_modified = !(m_saver.Save(m_sequence) && !m_fileName.isEmpty());
+    m_modified = !m_saver.InFile();
     ShowTitle();
 }
 
@@ -611,8 +611,7 @@ std::optional<HostMainWindow::Korotka> HostMainWindow::ChosenKorotka(QString& wh
         why = Text(QStringLiteral("1055::Choose the device the Korotka is on."));
     }
     if (korotka) {
-        m_environment.Instruments()->Assign(m_environment.Ports()->PortOf(korotka->devicePath),
-                                            {kInstrumentName, korotka->serialNo, korotka->fwVersion, 1});
+        HostKorotka::Register(m_environment, korotka->devicePath, korotka->serialNo, korotka->fwVersion);
     }
     return korotka;
 }
@@ -625,17 +624,12 @@ void HostMainWindow::Run(bool fromSelected) {
         ShowError(why);
         return;
     }
-    const int first = fromSelected ? std::max(SelectedPosition(), 0) : 0;
-    const auto context = std::make_shared<HostPerformContext>();
-    try {
-        m_sequence.Perform(context, nullptr, first, [this](qsizetype position, HostSequence::Step step) {
-            ShowProgress(position, step);
-        });
-    } catch (const ComError& error) {
-        ShowError(error.Description());
-    }
-    // Whatever became of the run, the results it stored are the sequence's now.
-    KeepRun();
+    HostRun::Options options;
+    options.first = fromSelected ? std::max(SelectedPosition(), 0) : 0;
+    options.progress = [this](qsizetype position, HostSequence::Step step) { ShowProgress(position, step); };
+    const auto outcome = HostRun::Perform(m_sequence, *m_environment.Messages(), m_saver, options);
+    if (outcome.error) ShowError(outcome.error->Description());
+    ShowSaved();
     Refresh();
     ReportUnsaved();
 }

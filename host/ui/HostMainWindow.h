@@ -93,8 +93,8 @@ private:
     void ShowProgress(qsizetype position, HostSequence::Step step);
     void ShowTitle();
     void SetModified();
-    // Saves the sequence where it belongs after a test of a run has ended.
-    void KeepRun();
+    // The title tells whether the last save reached the file.
+    void ShowSaved();
     // Tells the technician where a run's results are when they did not reach the file.
     void ReportUnsaved();
     void ShowAsset();

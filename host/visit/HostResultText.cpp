@@ -6,17 +6,18 @@
 
 #include "hostapi/HostServices.h"
 #include "hostapi/IMeasurement.h"
+#include "hostapi/IResultData.h"
 #include "hostapi/ValueFormatter.h"
 
 namespace orvex {
 
 QString HostResultText::StatusWord(int32_t status) {
     switch (status) {
-        case kPassed:
+        case IResultData::kPassed:
             return QStringLiteral("passed");
-        case kFailed:
+        case IResultData::kFailed:
             return QStringLiteral("failed");
-        case kNotApplicable:
+        case IResultData::kNotApplicable:
             return QStringLiteral("not-applicable");
         default:
             return QStringLiteral("not-measured");

@@ -52,8 +52,8 @@ bool Judged(ITestElement& element) {
     const auto result = element.Result();
     if (!result) return false;
     const int32_t status = result->Status();
-    if (status == HostResultText::kPassed || status == HostResultText::kFailed ||
-        status == HostResultText::kNotApplicable) {
+    if (status == IResultData::kPassed || status == IResultData::kFailed ||
+        status == IResultData::kNotApplicable) {
         return true;
     }
     for (int32_t i = 1; i <= result->MeasurementCount(); ++i) {

@@ -24,10 +24,12 @@ HostVisitSaver::HostVisitSaver(QString file) : m_file(std::move(file)) {
 
 bool HostVisitSaver::Save(const HostSequence& sequence) {
     m_failure.clear();
+    m_inFile = false;
     if (!m_file.isEmpty()) {
         try {
             sequence.Save(m_file);
             Discard();
+            m_inFile = true;
             return true;
         } catch (const ComError& e) {
             m_failure = e.Description();

@@ -29,6 +29,8 @@ public:
     void Discard();
 
     const QString& File() const { return m_file; }
+    // The last save reached the sequence's file.
+    bool InFile() const { return m_inFile; }
     // Why the last save did not reach the file (a titled sequence), or was kept nowhere; empty
     // when it did.
     const QString& Failure() const { return m_failure; }
@@ -46,6 +48,7 @@ private:
     QString m_recovery;
     QString m_failure;
     bool m_kept = false;
+    bool m_inFile = false;
 };
 
 }  // namespace orvex

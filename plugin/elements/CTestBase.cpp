@@ -46,8 +46,6 @@ constexpr int32_t kGoOn = 0;
 constexpr int32_t kGoBack = 1;
 constexpr int32_t kAbortSequence = 2;
 
-constexpr int32_t kFailed = 2;
-
 // A step that may fail without stopping what it belongs to; the failure is logged.
 template <class Step>
 void Try(const QString& source, const char* what, Step step) {
@@ -466,7 +464,7 @@ void CTestBase::OnNextTest() {
         bool failed = false;
         Try(m_source, "judging the result", [&] {
             result->Evaluate(Limits(), m_context ? m_context->Standards() : nullptr, false);
-            failed = result->Status() == kFailed;
+            failed = result->Status() == orvex::IResultData::kFailed;
         });
         if (failed) {
             if (guide) guide->ShowResult(result);

@@ -41,12 +41,6 @@ public:
     // A stored record holds two measurements of one key.
     static constexpr int32_t kErrDuplicateKey = 457;
 
-    // Status.
-    static constexpr int32_t kNotEvaluated = 0;
-    static constexpr int32_t kPassed = 1;
-    static constexpr int32_t kFailed = 2;
-    static constexpr int32_t kNotApplicable = 3;
-
     CResultBase(const CResultBase&) = delete;
     CResultBase& operator=(const CResultBase&) = delete;
     ~CResultBase() override;

@@ -9,6 +9,7 @@
 #include "host/platform/HostMessageService.h"
 #include "host/platform/HostPlugInLoader.h"
 #include "host/session/HostEnvironment.h"
+#include "host/session/HostKorotka.h"
 #include "host/ui/HostMainWindow.h"
 #include "host/visit/HostResultText.h"
 #include "host/visit/HostScript.h"
@@ -99,7 +100,7 @@ bool Fails(orvex::IMeasurement& measurement, const orvex::StandardList* standard
         if (!number) return true;
         try {
             if (standard->Evaluate(measurement.LimitKey(), static_cast<float>(*number),
-                                   measurement.PresetValue()) == HostResultText::kFailed)
+                                   measurement.PresetValue()) == orvex::IResultData::kFailed)
                 return true;
         } catch (const orvex::ComError&) {
             return true;
@@ -140,12 +141,10 @@ void MonkeyEpisode::Play() {
     m_environment = std::make_unique<orvex::HostEnvironment>(orvex::HostMessageService::Mode::Record);
     // Loaded as orvex loads it, so that it finds its files beside it.
     const QString library = QStringLiteral(KOROTKA_PLUGIN_LIBRARY);
-    m_environment->Loader().Load(QStringLiteral("Korotka"), library);
+    const auto plugIn =
+        orvex::HostKorotka::LoadPlugIn(*m_environment, library, QStringLiteral("English"), nullptr);
     m_environment->Loader().Load(QStringLiteral("KorotkaVTI"),
                                  QFileInfo(library).path() + QStringLiteral("/liborvexKorotkaVTI.so"));
-    const auto plugIn = orvex::ComponentRegistry::Instance().CreateAs<orvex::IPlugIn>(
-        QStringLiteral("orvexKorotka.CPlugInKorotka"));
-    plugIn->Initialize(nullptr);
 
     korotkasim::SimOptions simulation;
     simulation.timeScale = m_options.timeScale;
@@ -368,9 +367,9 @@ QString MonkeyEpisode::Inconsistency(orvex::ITestElement& element, Ending ending
     const QString shown = Summary(element);
     if (ending == Ending::Skip || ending == Ending::Abort)
         return QStringLiteral("a result was stored: ") + shown;
-    if (ending == Ending::NotApplicable && status != HostResultText::kNotApplicable)
+    if (ending == Ending::NotApplicable && status != orvex::IResultData::kNotApplicable)
         return QStringLiteral("not applicable was pressed, yet: ") + shown;
-    if (status == HostResultText::kNotApplicable && !readings.isEmpty()) {
+    if (status == orvex::IResultData::kNotApplicable && !readings.isEmpty()) {
         return QStringLiteral("not applicable with readings%1: ")
                    .arg(earlier.contains(readings.join(QStringLiteral(", ")))
                             ? QStringLiteral(" (those of the earlier result)")
@@ -384,7 +383,7 @@ QString MonkeyEpisode::Inconsistency(orvex::ITestElement& element, Ending ending
         if (auto measurement = result->Measurement(orvex::Variant(i)))
             measurements.push_back(std::move(measurement));
     }
-    if (status == HostResultText::kPassed) {
+    if (status == orvex::IResultData::kPassed) {
         if (readings.isEmpty()) return QStringLiteral("passed without a reading: ") + shown;
         const QStringList limited = LimitedKeys(standards.get());
         for (const auto& measurement : measurements) {
@@ -396,7 +395,7 @@ QString MonkeyEpisode::Inconsistency(orvex::ITestElement& element, Ending ending
                 return QStringLiteral("passed although %1 fails: ").arg(measurement->Key()) + shown;
         }
     }
-    if (status == HostResultText::kFailed &&
+    if (status == orvex::IResultData::kFailed &&
         std::none_of(measurements.begin(), measurements.end(),
                      [&](const auto& measurement) { return Fails(*measurement, standards.get()); })) {
         return QStringLiteral("failed, yet no reading fails: ") + shown;

@@ -4,18 +4,12 @@
 
 #include "host/platform/HostLanguageService.h"
 #include "host/platform/HostSettingsFile.h"
+#include "host/session/HostKorotka.h"
 #include "host/session/HostRegistration.h"
 #include "hostapi/ComponentRegistry.h"
 #include "hostapi/HostServices.h"
 
 namespace korotkatool {
-
-namespace {
-
-// The name under which the driver looks its instrument up.
-const QString kInstrumentName = QStringLiteral("Korotka");
-
-}  // namespace
 
 HostSession::HostSession(orvex::HostMessageService::Mode messageMode)
     : m_settings(orvex::HostSettingsFile::Open()),
@@ -51,27 +45,13 @@ bool HostSession::UseSimulator(const korotkasim::SimOptions& options, QString* e
 }
 
 bool HostSession::UseSettings(QString* error) {
-    m_ports->Load(*m_settings);
-    m_instruments->Load(*m_settings);
-    m_port = m_instruments->PortOf(kInstrumentName, QString());
-    if (m_port < 1) {
-        *error = QStringLiteral(
-                     "no Korotka is registered in %1; name its device with --device PATH or use --simulate")
-                     .arg(m_settings->fileName());
-        return false;
-    }
-    if (DevicePath().isEmpty()) {
-        *error = QStringLiteral("the Korotka is registered on port %1, but %2 names no device for that port")
-                     .arg(m_port)
-                     .arg(m_settings->fileName());
-        return false;
-    }
-    return true;
+    m_port = orvex::HostKorotka::PortInSettings(*m_ports, *m_instruments, *m_settings, error);
+    return m_port > 0;
 }
 
 void HostSession::Register(const QString& devicePath) {
     m_port = m_ports->PortOf(devicePath);
-    m_instruments->Assign(m_port, {kInstrumentName, QString(), QString(), 1});
+    m_instruments->Assign(m_port, {orvex::HostKorotka::kName, QString(), QString(), 1});
 }
 
 }  // namespace korotkatool

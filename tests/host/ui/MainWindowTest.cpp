@@ -309,7 +309,7 @@ TEST_F(MainWindowTest, KeepsTheResultsOfARunWhoseFileCannotBeWritten) {
     next->OfferRecovery();
     EXPECT_TRUE(messages->Shown().last().text.contains(recovery));
     ASSERT_EQ(next->Sequence().Tests().size(), 1);
-    EXPECT_EQ(next->Sequence().Tests()[0]->Result()->Status(), orvex::HostResultText::kPassed);
+    EXPECT_EQ(next->Sequence().Tests()[0]->Result()->Status(), orvex::IResultData::kPassed);
     EXPECT_TRUE(next->FileName().isEmpty());
     EXPECT_TRUE(next->IsModified());
     ASSERT_TRUE(next->SaveAs(registryDir.filePath(QStringLiteral("kept.xml"))));

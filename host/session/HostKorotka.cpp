@@ -1,0 +1,57 @@
+#include "HostKorotka.h"
+
+#include <QSettings>
+
+#include "host/platform/HostApplication.h"
+#include "host/platform/HostInstrumentRegistry.h"
+#include "host/platform/HostLanguageService.h"
+#include "host/platform/HostPlugInLoader.h"
+#include "host/platform/HostPortTable.h"
+#include "host/session/HostEnvironment.h"
+#include "hostapi/ComponentRegistry.h"
+#include "hostapi/IPlugIn.h"
+
+namespace orvex {
+
+std::shared_ptr<IPlugIn> HostKorotka::LoadPlugIn(HostEnvironment& environment, const QString& library,
+                                                 const QString& language, QString* warning) {
+    environment.Loader().Load(kName, library);
+    const QString folder =
+        environment.Application()->LanguageFolder(kName, QStringLiteral("orvexKorotka.CPlugInSetup"));
+    QString error;
+    if (!environment.Language()->Load(kName, folder, language, &error) && warning != nullptr) {
+        *warning = QStringLiteral("%1; the texts stay in English").arg(error);
+    }
+    auto plugIn = ComponentRegistry::Instance().CreateAs<IPlugIn>(QStringLiteral("orvexKorotka.CPlugInKorotka"));
+    plugIn->Initialize(nullptr);
+    return plugIn;
+}
+
+int32_t HostKorotka::Register(HostEnvironment& environment, const QString& devicePath, const QString& serialNo,
+                              const QString& fwVersion) {
+    const int32_t port = environment.Ports()->PortOf(devicePath);
+    environment.Instruments()->Assign(port, {kName, serialNo, fwVersion, 1});
+    return port;
+}
+
+int32_t HostKorotka::PortInSettings(HostPortTable& ports, HostInstrumentRegistry& instruments,
+                                    QSettings& settings, QString* why) {
+    ports.Load(settings);
+    instruments.Load(settings);
+    const int32_t port = instruments.PortOf(kName, QString());
+    if (port < 1) {
+        *why = QStringLiteral(
+                   "no Korotka is registered in %1; name its device with --device PATH or use --simulate")
+                   .arg(settings.fileName());
+        return 0;
+    }
+    if (ports.DevicePath(port).isEmpty()) {
+        *why = QStringLiteral("the Korotka is registered on port %1, but %2 names no device for that port")
+                   .arg(port)
+                   .arg(settings.fileName());
+        return 0;
+    }
+    return port;
+}
+
+}  // namespace orvex

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <memory>
+
+#include "host/platform/HostExport.h"
+
+class QSettings;
+
+namespace orvex {
+
+class HostEnvironment;
+class HostInstrumentRegistry;
+class HostPortTable;
+class IPlugIn;
+
+// The Korotka as the host knows it: its plug-in, loaded with its texts, and the port it is on.
+class ORVEX_HOST_EXPORT HostKorotka {
+public:
+    // The plug-in's id, and the name under which the driver looks its instrument up.
+    static inline const QString kName = QStringLiteral("Korotka");
+
+    // Loads the plug-in library, its texts in the language (from the folder its setup object
+    // names) and makes the plug-in object; a language that cannot be loaded leaves the texts in
+    // English and says why in warning. Raises what the loader or the plug-in raise.
+    static std::shared_ptr<IPlugIn> LoadPlugIn(HostEnvironment& environment, const QString& library,
+                                               const QString& language, QString* warning);
+    // The Korotka of this run is on that device; its serial number and firmware are known only
+    // for the simulator. Returns its port.
+    static int32_t Register(HostEnvironment& environment, const QString& devicePath,
+                            const QString& serialNo = {}, const QString& fwVersion = {});
+    // The port the settings register the Korotka on, with the settings' ports and instruments
+    // loaded; 0 with the reason in why when there is none or it names no device.
+    static int32_t PortInSettings(HostPortTable& ports, HostInstrumentRegistry& instruments,
+                                  QSettings& settings, QString* why);
+};
+
+}  // namespace orvex

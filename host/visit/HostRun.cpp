@@ -1,0 +1,73 @@
+#include "HostRun.h"
+
+#include <memory>
+
+#include "host/platform/HostMessageService.h"
+#include "host/records/HostPerformContext.h"
+#include "host/visit/HostVisitSaver.h"
+#include "hostapi/ILimitData.h"
+#include "hostapi/ITestElement.h"
+#include "hostapi/Standard.h"
+#include "hostapi/StandardList.h"
+
+namespace orvex {
+
+namespace {
+
+// The failures the driver and the tests reported while the run went on: a box that warns and
+// asks nothing.
+bool InstrumentFailed(const HostMessageService& messages, qsizetype before) {
+    for (qsizetype i = before; i < messages.Shown().size(); ++i) {
+        const auto& message = messages.Shown()[i];
+        if (message.buttons == MessageService::Buttons::Ok &&
+            (message.icon == MessageService::Icon::Exclamation || message.icon == MessageService::Icon::Critical)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+bool HostRun::Outcome::Complete() const {
+    return outcome == HostSequence::Outcome::Completed && !error && !instrumentFailed;
+}
+
+HostRun::Outcome HostRun::Perform(HostSequence& sequence, HostMessageService& messages, HostVisitSaver& saver,
+                                  const Options& options) {
+    const auto context = std::make_shared<HostPerformContext>();
+    context->SetStandardSelection(options.standards);
+    const qsizetype messagesBefore = messages.Shown().size();
+    Outcome outcome;
+    try {
+        outcome.outcome = sequence.Perform(context, options.interrupt, options.first,
+                                           [&](qsizetype position, HostSequence::Step step) {
+                                               if (step != HostSequence::Step::Starting) saver.Save(sequence);
+                                               if (options.progress) options.progress(position, step);
+                                           });
+    } catch (const ComError& e) {
+        outcome.error = e;
+    }
+    // Whatever became of the run, the results it stored are kept.
+    saver.Save(sequence);
+    outcome.instrumentFailed = InstrumentFailed(messages, messagesBefore);
+    return outcome;
+}
+
+std::optional<QString> HostRun::UnknownStandard(const HostSequence& sequence, const QStringList& names) {
+    for (const QString& name : names) {
+        bool found = false;
+        for (const auto& element : sequence.Tests()) {
+            const auto limits = element->Limits();
+            const auto standards = limits ? limits->Standards() : nullptr;
+            for (int32_t i = 1; standards && i <= standards->Count() && !found; ++i) {
+                const auto standard = standards->Item(i);
+                found = standard->AlphaName() == name || standard->CompleteName() == name;
+            }
+        }
+        if (!found) return name;
+    }
+    return std::nullopt;
+}
+
+}  // namespace orvex
