@@ -22,13 +22,14 @@ std::shared_ptr<IPlugIn> HostKorotka::LoadPlugIn(HostEnvironment& environment, c
     if (!environment.Language()->Load(kName, folder, language, &error) && warning != nullptr) {
         *warning = QStringLiteral("%1; the texts stay in English").arg(error);
     }
-    auto plugIn = ComponentRegistry::Instance().CreateAs<IPlugIn>(QStringLiteral("orvexKorotka.CPlugInKorotka"));
+    auto plugIn =
+        ComponentRegistry::Instance().CreateAs<IPlugIn>(QStringLiteral("orvexKorotka.CPlugInKorotka"));
     plugIn->Initialize(nullptr);
     return plugIn;
 }
 
-int32_t HostKorotka::Register(HostEnvironment& environment, const QString& devicePath, const QString& serialNo,
-                              const QString& fwVersion) {
+int32_t HostKorotka::Register(HostEnvironment& environment, const QString& devicePath,
+                              const QString& serialNo, const QString& fwVersion) {
     const int32_t port = environment.Ports()->PortOf(devicePath);
     environment.Instruments()->Assign(port, {kName, serialNo, fwVersion, 1});
     return port;

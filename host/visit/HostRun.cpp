@@ -20,7 +20,8 @@ bool InstrumentFailed(const HostMessageService& messages, qsizetype before) {
     for (qsizetype i = before; i < messages.Shown().size(); ++i) {
         const auto& message = messages.Shown()[i];
         if (message.buttons == MessageService::Buttons::Ok &&
-            (message.icon == MessageService::Icon::Exclamation || message.icon == MessageService::Icon::Critical)) {
+            (message.icon == MessageService::Icon::Exclamation ||
+             message.icon == MessageService::Icon::Critical)) {
             return true;
         }
     }

@@ -21,7 +21,7 @@
 #include "hostapi/IResultData.h"
 #include "hostapi/ITestElement.h"
 #include "sim/Simulator.h"
-#include "support/HostFixture.h"
+#include "support/PlugInFixture.h"
 
 using orvex::HostMainWindow;
 
@@ -29,16 +29,13 @@ namespace {
 
 // The real plug-in and driver, loaded the way orvex loads them, and a window over them whose
 // built-in simulator runs a hundred times faster than a real Korotka.
-class MainWindowTest : public HostFixture {
+class MainWindowTest : public PlugInFixture {
 protected:
     void SetUp() override {
-        HostFixture::SetUp();
+        PlugInFixture::SetUp();
         const QString folder = QFileInfo(QStringLiteral(KOROTKA_PLUGIN_LIBRARY)).path();
-        environment->Loader().Load(QStringLiteral("Korotka"), QStringLiteral(KOROTKA_PLUGIN_LIBRARY));
         environment->Loader().Load(QStringLiteral("KorotkaVTI"),
                                    folder + QStringLiteral("/liborvexKorotkaVTI.so"));
-        plugIn = orvex::ComponentRegistry::Instance().CreateAs<orvex::IPlugIn>("orvexKorotka.CPlugInKorotka");
-        plugIn->Initialize(nullptr);
     }
 
     std::unique_ptr<HostMainWindow> Window() {
@@ -87,7 +84,6 @@ protected:
         return !technician.Failed();
     }
 
-    std::shared_ptr<orvex::IPlugIn> plugIn;
     korotkasim::Fault fault = korotkasim::Fault::None;
 };
 

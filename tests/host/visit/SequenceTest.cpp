@@ -8,7 +8,7 @@
 #include "hostapi/IPlugIn.h"
 #include "hostapi/IResultData.h"
 #include "hostapi/ITestElement.h"
-#include "support/HostFixture.h"
+#include "support/PlugInFixture.h"
 #include "support/Raised.h"
 
 using orvex::HostSequence;
@@ -28,20 +28,7 @@ void Write(const QString& path, const QByteArray& data) {
 
 }  // namespace
 
-// The real plug-in, loaded the way orvex loads it.
-class SequenceTest : public HostFixture {
-protected:
-    void SetUp() override {
-        HostFixture::SetUp();
-        environment->Loader().Load(QStringLiteral("Korotka"), QStringLiteral(KOROTKA_PLUGIN_LIBRARY));
-        plugIn = orvex::ComponentRegistry::Instance().CreateAs<orvex::IPlugIn>("orvexKorotka.CPlugInKorotka");
-        plugIn->Initialize(nullptr);
-    }
-
-    QString Path(const QString& name) const { return registryDir.filePath(name); }
-
-    std::shared_ptr<orvex::IPlugIn> plugIn;
-};
+using SequenceTest = PlugInFixture;
 
 TEST_F(SequenceTest, SavedLoadedAndSavedAgainIsByteIdentical) {
     HostSequence sequence(plugIn);

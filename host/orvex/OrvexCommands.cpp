@@ -1,0 +1,373 @@
+#include "OrvexCommands.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QSettings>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "host/output/HostExporter.h"
+#include "host/output/HostReportWriter.h"
+#include "host/platform/HostLanguageService.h"
+#include "host/platform/HostPlugInLoader.h"
+#include "host/platform/HostSettingsFile.h"
+#include "host/session/HostEnvironment.h"
+#include "host/session/HostKorotka.h"
+#include "host/ui/HostMainWindow.h"
+#include "host/visit/HostResultText.h"
+#include "host/visit/HostRun.h"
+#include "host/visit/HostScript.h"
+#include "host/visit/HostScriptedTechnician.h"
+#include "host/visit/HostSequence.h"
+#include "host/visit/HostVerdict.h"
+#include "host/visit/HostVisitSaver.h"
+#include "hostapi/ComError.h"
+#include "hostapi/IMeasurement.h"
+#include "hostapi/IPlugIn.h"
+#include "hostapi/IResultData.h"
+#include "hostapi/ITestElement.h"
+#include "hostapi/TestElementInfo.h"
+#include "hostapi/TestElementList.h"
+#include "sim/Simulator.h"
+
+namespace orvexapp {
+
+namespace {
+
+// Tabs and line breaks of a stored text would break the line of `orvex show`.
+QString OneField(QString text) {
+    for (QChar& character : text) {
+        if (character == QLatin1Char('\t') || character == QLatin1Char('\n') ||
+            character == QLatin1Char('\r')) {
+            character = QLatin1Char(' ');
+        }
+    }
+    return text;
+}
+
+// One block per template: id, name, type and parameter, description.
+void ListTests(orvex::IPlugIn& plugIn) {
+    OrvexCommands::Print(stdout, QStringLiteral("%1 %2").arg(plugIn.Name(), plugIn.Version()));
+    const auto tests = plugIn.Tests();
+    for (int32_t i = 1; i <= tests->Count(); ++i) {
+        const auto element = tests->Item(i);
+        const auto info = element->Info();
+        OrvexCommands::Print(stdout, QStringLiteral("%1  %2").arg(element->TestID(), 3).arg(info->Name()));
+        OrvexCommands::Print(stdout, QStringLiteral("     %1: %2").arg(info->Type(), info->Parameter()));
+        OrvexCommands::Print(stdout, QStringLiteral("     %1").arg(info->Description()));
+    }
+}
+
+// A test id, or the name of a template (case does not matter).
+std::optional<int32_t> TestIdOf(orvex::IPlugIn& plugIn, const QString& test) {
+    bool isNumber = false;
+    const int32_t number = test.toInt(&isNumber);
+    const auto tests = plugIn.Tests();
+    for (int32_t i = 1; i <= tests->Count(); ++i) {
+        const auto element = tests->Item(i);
+        if (isNumber ? element->TestID() == number
+                     : element->Info()->Name().compare(test, Qt::CaseInsensitive) == 0) {
+            return element->TestID();
+        }
+    }
+    return std::nullopt;
+}
+
+int NewSequence(orvex::IPlugIn& plugIn, orvex::HostSequence& sequence, const QString& file,
+                const QStringList& tests, orvex::HostShippedStandards::Patient patient) {
+    for (const QString& test : tests) {
+        const auto testId = TestIdOf(plugIn, test);
+        if (!testId)
+            return OrvexCommands::Usage(
+                QStringLiteral("the plug-in has no test \"%1\" (see orvex tests)").arg(test));
+        sequence.Append(*testId, patient);
+    }
+    sequence.Save(file);
+    return OrvexCommands::kExitOk;
+}
+
+QString MeasurementField(const std::shared_ptr<orvex::IMeasurement>& measurement) {
+    QString text = orvex::HostResultText::Value(*measurement);
+    const QString unit = measurement->Unit();
+    if (!text.isEmpty() && !unit.isEmpty()) text += QLatin1Char(' ') + unit;
+    return OneField(measurement->Key()) + QLatin1Char('=') + OneField(text);
+}
+
+// One line per test: position, name, status word, then KEY=VALUE per measurement.
+void ShowSequence(const orvex::HostSequence& sequence) {
+    int position = 0;
+    for (const auto& element : sequence.Tests()) {
+        const auto result = element->Result();
+        QStringList fields{QString::number(++position), OneField(element->Info()->Name()),
+                           orvex::HostResultText::StatusWord(result ? result->Status() : 0)};
+        const int32_t count = result ? result->MeasurementCount() : 0;
+        for (int32_t i = 1; i <= count; ++i) {
+            if (const auto measurement = result->Measurement(orvex::Variant(i))) {
+                fields << MeasurementField(measurement);
+            }
+        }
+        OrvexCommands::Print(stdout, fields.join(QLatin1Char('\t')));
+    }
+}
+
+// Empty when the settings name the Korotka's port, otherwise why not.
+QString UseSettings(orvex::HostEnvironment& environment) {
+    const auto settings = orvex::HostSettingsFile::Open();
+    QString why;
+    orvex::HostKorotka::PortInSettings(*environment.Ports(), *environment.Instruments(), *settings, &why);
+    return why;
+}
+
+struct RunOptions {
+    QString file;
+    QStringList standards;
+    std::optional<orvex::HostScript> script;
+    int timeoutSeconds = OrvexOptions::kDefaultAutoTimeout;
+};
+
+int RunSequence(orvex::HostEnvironment& environment, orvex::HostSequence& sequence,
+                const RunOptions& options) {
+    if (const auto unknown = orvex::HostRun::UnknownStandard(sequence, options.standards)) {
+        return OrvexCommands::Usage(
+            QStringLiteral("no test of %1 has a standard \"%2\"").arg(options.file, *unknown));
+    }
+    std::unique_ptr<orvex::HostScriptedTechnician> technician;
+    if (options.script) {
+        technician = std::make_unique<orvex::HostScriptedTechnician>(*options.script, environment.Messages(),
+                                                                     options.timeoutSeconds);
+        technician->Start();
+    }
+    orvex::HostVisitSaver saver(options.file);
+    orvex::HostRun::Options run;
+    run.standards = options.standards;
+    run.interrupt = [&technician] { return technician && technician->Failed(); };
+    const auto outcome = orvex::HostRun::Perform(sequence, *environment.Messages(), saver, run);
+    if (outcome.error) OrvexCommands::Print(stderr, OrvexCommands::ErrorText(*outcome.error));
+    if (technician) technician->Finish();
+    if (!saver.InFile()) {
+        OrvexCommands::Print(
+            stderr, QStringLiteral("orvex: the sequence could not be saved: %1").arg(saver.Failure()));
+        OrvexCommands::Print(
+            stderr, saver.Kept().isEmpty()
+                        ? QStringLiteral("orvex: the results of the run could not be kept anywhere")
+                        : QStringLiteral("orvex: the results of the run are kept in %1").arg(saver.Kept()));
+        return OrvexCommands::kExitUsage;
+    }
+    if (technician && technician->Failed()) {
+        OrvexCommands::Print(stderr, technician->Failure());
+        return OrvexCommands::kExitIncomplete;
+    }
+    if (!outcome.Complete()) {
+        if (outcome.outcome == orvex::HostSequence::Outcome::Aborted)
+            OrvexCommands::Print(stderr, QStringLiteral("orvex: the run was aborted"));
+        return OrvexCommands::kExitIncomplete;
+    }
+    return orvex::HostVerdict::Of(sequence) == orvex::HostVerdict::Overall::Failed
+               ? OrvexCommands::kExitFailed
+               : OrvexCommands::kExitOk;
+}
+
+// A simulator on its pseudo-terminal; none, with the reason, when the options are unsound or it
+// does not start.
+std::shared_ptr<korotkasim::Simulator> StartSimulator(const korotkasim::SimOptions& options, QString& why) {
+    const std::string problem = korotkasim::CheckOptions(options);
+    if (!problem.empty()) {
+        why = QString::fromStdString(problem);
+        return nullptr;
+    }
+    auto simulator = std::make_shared<korotkasim::Simulator>(options);
+    std::string reason;
+    if (!simulator->Start(&reason)) {
+        why = QStringLiteral("the simulator did not start: %1").arg(QString::fromStdString(reason));
+        return nullptr;
+    }
+    return simulator;
+}
+
+// The main window over the plug-in, with the host's own texts and the driver for Identify.
+int ShowMainWindow(orvex::HostEnvironment& environment, const std::shared_ptr<orvex::IPlugIn>& plugIn,
+                   const QString& language, const QString& file) {
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    QString error;
+    if (!environment.Language()->Load(orvex::HostMainWindow::kTextsId,
+                                      programFolder + QStringLiteral("/Language"), language, &error)) {
+        OrvexCommands::Print(stderr,
+                             QStringLiteral("orvex: %1; the host's texts stay in English").arg(error));
+    }
+    environment.Loader().Load(QStringLiteral("KorotkaVTI"),
+                              QDir(programFolder).filePath(QStringLiteral("../lib/liborvexKorotkaVTI.so")));
+    orvex::HostMainWindow window(environment, plugIn, [](QString& why) {
+        korotkasim::SimOptions options;
+        const auto simulator = StartSimulator(options, why);
+        if (!simulator) return std::optional<orvex::HostMainWindow::Korotka>();
+        return std::optional<orvex::HostMainWindow::Korotka>(orvex::HostMainWindow::Korotka{
+            QString::fromStdString(simulator->SlavePath()), QString::fromStdString(options.serial),
+            QString::fromStdString(options.firmware), simulator});
+    });
+    if (!file.isEmpty() && !window.Open(file)) return OrvexCommands::kExitUsage;
+    window.show();
+    window.OfferRecovery();
+    return QApplication::exec();
+}
+
+// The options of `run`, checked; an empty text when they are sound, otherwise what is wrong.
+// A started simulator is handed out in simulator; it runs until that is let go of.
+QString ReadRunOptions(const QCommandLineParser& parser, const OrvexOptions& o,
+                       orvex::HostEnvironment& environment, std::shared_ptr<korotkasim::Simulator>& simulator,
+                       RunOptions& run) {
+    if (parser.isSet(o.device) && parser.isSet(o.simulate))
+        return QStringLiteral("--device and --simulate exclude each other");
+    if (!parser.isSet(o.simulate) && (parser.isSet(o.timeScale) || parser.isSet(o.fault))) {
+        return QStringLiteral("--time-scale and --fault need --simulate");
+    }
+    if (!parser.isSet(o.script) && parser.isSet(o.autoTimeout))
+        return QStringLiteral("--auto-timeout needs --auto");
+    run.standards = parser.values(o.standard);
+    if (parser.isSet(o.autoTimeout)) {
+        bool ok = false;
+        run.timeoutSeconds = parser.value(o.autoTimeout).toInt(&ok);
+        if (!ok || run.timeoutSeconds < 1 || run.timeoutSeconds > OrvexOptions::kMaxAutoTimeout) {
+            return QStringLiteral("--auto-timeout takes whole seconds from 1 to %1")
+                .arg(OrvexOptions::kMaxAutoTimeout);
+        }
+    }
+    if (parser.isSet(o.script)) {
+        try {
+            run.script = orvex::HostScript::Load(parser.value(o.script));
+        } catch (const orvex::ComError& e) {
+            return e.Description();
+        }
+    }
+    if (parser.isSet(o.simulate)) {
+        korotkasim::SimOptions simulation;
+        if (parser.isSet(o.timeScale)) {
+            bool ok = false;
+            simulation.timeScale = parser.value(o.timeScale).toDouble(&ok);
+            if (!ok) return QStringLiteral("--time-scale \"%1\" is no number").arg(parser.value(o.timeScale));
+        }
+        if (parser.isSet(o.fault)) {
+            const auto fault = korotkasim::FaultFromName(parser.value(o.fault).toStdString());
+            if (!fault) return QStringLiteral("no simulator fault \"%1\"").arg(parser.value(o.fault));
+            simulation.fault = *fault;
+        }
+        QString why;
+        simulator = StartSimulator(simulation, why);
+        if (!simulator) return why;
+        orvex::HostKorotka::Register(environment, QString::fromStdString(simulator->SlavePath()),
+                                     QString::fromStdString(simulation.serial),
+                                     QString::fromStdString(simulation.firmware));
+    } else if (parser.isSet(o.device)) {
+        orvex::HostKorotka::Register(environment, parser.value(o.device));
+    } else {
+        return UseSettings(environment);
+    }
+    return {};
+}
+
+// The asset and technician options given, set on the sequence.
+void SetAsset(const QCommandLineParser& parser, const OrvexOptions& o, orvex::HostSequence& sequence) {
+    orvex::HostSequence::Asset asset = sequence.AssetUnderTest();
+    for (const auto& [option, field] :
+         {std::pair{&o.assetId, &asset.id}, std::pair{&o.assetMakeModel, &asset.makeModel},
+          std::pair{&o.assetSerial, &asset.serialNo}, std::pair{&o.assetLocation, &asset.location}}) {
+        if (parser.isSet(*option)) *field = parser.value(*option);
+    }
+    sequence.SetAsset(asset);
+    if (parser.isSet(o.technician)) sequence.SetTechnician(parser.value(o.technician));
+}
+
+int WriteReport(const QCommandLineParser& parser, const OrvexOptions& o, orvex::HostEnvironment& environment,
+                const orvex::HostSequence& sequence) {
+    if (!parser.isSet(o.pdf)) return OrvexCommands::Usage(QStringLiteral("report needs --pdf FILE"));
+    const auto page = orvex::HostReportWriter::PageFromName(parser.isSet(o.page) ? parser.value(o.page)
+                                                                                 : QStringLiteral("a4"));
+    if (!page)
+        return OrvexCommands::Usage(
+            QStringLiteral("--page takes a4 or letter, not \"%1\"").arg(parser.value(o.page)));
+    const orvex::HostReportWriter writer(sequence, environment.Language());
+    writer.WritePdf(parser.value(o.pdf), *page);
+    if (parser.isSet(o.html)) writer.WriteHtml(parser.value(o.html));
+    return OrvexCommands::kExitOk;
+}
+
+int Export(const QCommandLineParser& parser, const OrvexOptions& o, orvex::HostEnvironment& environment,
+           const orvex::HostSequence& sequence) {
+    if (!parser.isSet(o.json) && !parser.isSet(o.csv))
+        return OrvexCommands::Usage(QStringLiteral("export needs --json or --csv"));
+    const orvex::HostExporter exporter(sequence, environment.Language());
+    if (parser.isSet(o.json)) exporter.WriteJson(parser.value(o.json));
+    if (parser.isSet(o.csv)) exporter.WriteCsv(parser.value(o.csv));
+    return OrvexCommands::kExitOk;
+}
+
+}  // namespace
+
+void OrvexCommands::Print(FILE* stream, const QString& text) {
+    std::fprintf(stream, "%s\n", text.toLocal8Bit().constData());
+}
+
+int OrvexCommands::Usage(const QString& text) {
+    Print(stderr, QStringLiteral("orvex: %1 (see orvex --help)").arg(text));
+    return kExitUsage;
+}
+
+QString OrvexCommands::ErrorText(const orvex::ComError& e) {
+    // The platform's own errors are small numbers; the plug-ins' are shown in hex as they are documented.
+    const auto number = static_cast<uint32_t>(e.Number());
+    const QString code = number < 0x10000 ? QString::number(number)
+                                          : QStringLiteral("0x%1").arg(number, 8, 16, QLatin1Char('0'));
+    return QStringLiteral("orvex: error %1 in %2: %3").arg(code, e.Source(), e.Description());
+}
+
+int OrvexCommands::Fail(const orvex::ComError& e, int status) {
+    Print(stderr, ErrorText(e));
+    return status;
+}
+
+OrvexCommands::OrvexCommands(const QCommandLineParser& parser, const OrvexOptions& options,
+                             orvex::HostEnvironment& environment, std::shared_ptr<orvex::IPlugIn> plugIn)
+    : m_parser(parser), m_options(options), m_environment(environment), m_plugIn(std::move(plugIn)) {}
+
+int OrvexCommands::Carry(const QStringList& arguments, orvex::HostShippedStandards::Patient patient) {
+    const QString command = arguments.value(0);
+    const QString file = arguments.value(1);
+    try {
+        if (command.isEmpty() || command == QLatin1String("open"))
+            return ShowMainWindow(m_environment, m_plugIn, m_parser.value(m_options.language), file);
+        if (command == QLatin1String("tests")) {
+            ListTests(*m_plugIn);
+            return kExitOk;
+        }
+        orvex::HostSequence sequence(m_plugIn);
+        if (command == QLatin1String("new")) {
+            SetAsset(m_parser, m_options, sequence);
+            return NewSequence(*m_plugIn, sequence, file, arguments.mid(2), patient);
+        }
+        sequence.Load(file);
+        if (command == QLatin1String("show")) {
+            ShowSequence(sequence);
+            return kExitOk;
+        }
+        if (command == QLatin1String("asset")) {
+            SetAsset(m_parser, m_options, sequence);
+            sequence.Save(file);
+            return kExitOk;
+        }
+        if (command == QLatin1String("report"))
+            return WriteReport(m_parser, m_options, m_environment, sequence);
+        if (command == QLatin1String("export")) return Export(m_parser, m_options, m_environment, sequence);
+        std::shared_ptr<korotkasim::Simulator> simulator;
+        RunOptions run;
+        run.file = file;
+        const QString problem = ReadRunOptions(m_parser, m_options, m_environment, simulator, run);
+        if (!problem.isEmpty()) return Usage(problem);
+        return RunSequence(m_environment, sequence, run);
+    } catch (const orvex::ComError& e) {
+        return Fail(e, kExitUsage);
+    }
+}
+
+}  // namespace orvexapp

@@ -1,0 +1,110 @@
+#pragma once
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <vector>
+
+#include "sim/Simulator.h"
+
+namespace orvexapp {
+
+// The options of orvex, in one table: each with the commands that take it (none: every command).
+// What takes a value, and what a command refuses, is read from the table.
+class OrvexOptions {
+public:
+    static constexpr int kDefaultAutoTimeout = 60;
+    static constexpr int kMaxAutoTimeout = 24 * 3600;
+
+    struct Entry {
+        const QCommandLineOption* option;
+        QStringList commands;
+    };
+
+    QCommandLineOption plugin{
+        QStringLiteral("plugin"),
+        QStringLiteral("The plug-in library (default: liborvexKorotka.so in ../lib beside orvex)."),
+        QStringLiteral("path")};
+    QCommandLineOption language{
+        QStringLiteral("language"),
+        QStringLiteral("Language of the texts, a file <name>.lng in the plug-in's Language "
+                       "folder (default: English)."),
+        QStringLiteral("name"), QStringLiteral("English")};
+    QCommandLineOption verbose{
+        QStringLiteral("verbose"),
+        QStringLiteral("Also report on stderr the failures that the host and the driver pass over.")};
+    QCommandLineOption device{QStringLiteral("device"),
+                              QStringLiteral("run: the serial device of the Korotka for this run."),
+                              QStringLiteral("path")};
+    QCommandLineOption simulate{
+        QStringLiteral("simulate"),
+        QStringLiteral("run: use the built-in Korotka simulator on a pseudo-terminal.")};
+    QCommandLineOption timeScale{
+        QStringLiteral("time-scale"),
+        QStringLiteral("run --simulate: the simulator's time scale (1 is real time)."), QStringLiteral("x")};
+    QCommandLineOption fault{QStringLiteral("fault"),
+                             QStringLiteral("run --simulate: the simulator's fault, one of %1.")
+                                 .arg(QString::fromStdString(korotkasim::FaultNames())),
+                             QStringLiteral("name")};
+    QCommandLineOption standard{
+        QStringLiteral("standard"),
+        QStringLiteral("run: judge against this standard (alpha or complete name; may be "
+                       "given more than once; default: every standard of each test)."),
+        QStringLiteral("name")};
+    QCommandLineOption script{
+        QStringLiteral("auto"),
+        QStringLiteral("run: a scripted technician plays this script instead of a person."),
+        QStringLiteral("script")};
+    QCommandLineOption autoTimeout{
+        QStringLiteral("auto-timeout"),
+        QStringLiteral("run --auto: seconds each action may wait (default %1).").arg(kDefaultAutoTimeout),
+        QStringLiteral("seconds")};
+    QCommandLineOption patient{
+        QStringLiteral("patient"),
+        QStringLiteral("new: the patient the monitor is for, adult or neonate; it chooses the shipped "
+                       "relief-valve limit (default adult)."),
+        QStringLiteral("kind")};
+    QCommandLineOption assetId{QStringLiteral("asset-id"),
+                               QStringLiteral("new, asset: the ID of the equipment under test."),
+                               QStringLiteral("text")};
+    QCommandLineOption assetMakeModel{QStringLiteral("asset-make-model"),
+                                      QStringLiteral("new, asset: its make and model."),
+                                      QStringLiteral("text")};
+    QCommandLineOption assetSerial{QStringLiteral("asset-serial"),
+                                   QStringLiteral("new, asset: its serial number."), QStringLiteral("text")};
+    QCommandLineOption assetLocation{QStringLiteral("asset-location"),
+                                     QStringLiteral("new, asset: where it is."), QStringLiteral("text")};
+    QCommandLineOption technician{QStringLiteral("technician"),
+                                  QStringLiteral("new, asset: the name of the technician who tests it."),
+                                  QStringLiteral("name")};
+    QCommandLineOption pdf{QStringLiteral("pdf"),
+                           QStringLiteral("report: write the report as PDF to this file."),
+                           QStringLiteral("file")};
+    QCommandLineOption html{QStringLiteral("html"),
+                            QStringLiteral("report: also write it as HTML to this file."),
+                            QStringLiteral("file")};
+    QCommandLineOption page{QStringLiteral("page"),
+                            QStringLiteral("report: the PDF's paper, a4 or letter (default a4)."),
+                            QStringLiteral("size")};
+    QCommandLineOption json{QStringLiteral("json"),
+                            QStringLiteral("export: write the results as JSON to this file."),
+                            QStringLiteral("file")};
+    QCommandLineOption csv{QStringLiteral("csv"),
+                           QStringLiteral("export: write the results as CSV to this file."),
+                           QStringLiteral("file")};
+
+    std::vector<Entry> Table() const;
+    // The help text, the options and the command argument.
+    void AddTo(QCommandLineParser& parser) const;
+    // The first option given that the command does not take, or none.
+    std::optional<QString> Foreign(const QCommandLineParser& parser, const QString& command) const;
+
+    // Before the application exists: the first argument that is neither an option nor an
+    // option's value, and whether a script plays the run.
+    static QString CommandOf(int argc, char** argv);
+    static bool HasScript(int argc, char** argv);
+};
+
+}  // namespace orvexapp
