@@ -24,6 +24,7 @@
 #include "BenchFigure.h"
 #include "driver/CKorotkaVTI.h"
 #include "host/session/HostEnvironment.h"
+#include "host/session/HostKorotka.h"
 #include "hostapi/ComError.h"
 #include "hostapi/ComponentRegistry.h"
 #include "hostapi/VariantArray.h"
@@ -117,7 +118,7 @@ int main(int argc, char** argv) {
     }
     sim.SetAutoReply(false);
     environment.Ports()->Assign(1, QString::fromStdString(sim.SlavePath()));
-    environment.Instruments()->Assign(1, {QStringLiteral("Korotka"), QString(), QString(), 1});
+    environment.Instruments()->Assign(1, {orvex::HostKorotka::kName, QString(), QString(), 1});
 
     const auto vti = std::make_shared<korotka::CKorotkaVTI>();
     vti->StartRemote();

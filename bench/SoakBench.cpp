@@ -15,6 +15,7 @@
 #include "BenchHost.h"
 #include "host/records/HostPerformContext.h"
 #include "host/session/HostEnvironment.h"
+#include "host/session/HostKorotka.h"
 #include "host/visit/HostResultText.h"
 #include "host/visit/HostScript.h"
 #include "host/visit/HostScriptedTechnician.h"
@@ -81,7 +82,7 @@ int main(int argc, char** argv) {
     }
     environment.Ports()->Assign(1, QString::fromStdString(sim.SlavePath()));
     environment.Instruments()->Assign(
-        1, {QStringLiteral("Korotka"), QStringLiteral("KT-0001234"), QStringLiteral("2.10"), 1});
+        1, {orvex::HostKorotka::kName, QStringLiteral("KT-0001234"), QStringLiteral("2.10"), 1});
 
     orvex::HostSequence sequence(plugIn);
     sequence.Append(300);

@@ -18,6 +18,7 @@
 #include "driver/CKorotkaVTI.h"
 #include "driver/GDeclares.h"
 #include "host/session/HostEnvironment.h"
+#include "host/session/HostKorotka.h"
 #include "hostapi/ComError.h"
 #include "hostapi/VariantArray.h"
 #include "sim/Simulator.h"
@@ -48,7 +49,7 @@ Line& Connected() {
         if (!made->sim->Start(&error)) FuzzHost::Fail("the simulator did not start");
         auto& environment = FuzzHost::Environment();
         environment.Ports()->Assign(kPort, QString::fromStdString(made->sim->SlavePath()));
-        environment.Instruments()->Assign(kPort, {QStringLiteral("Korotka"), QString(), QString(), kPort});
+        environment.Instruments()->Assign(kPort, {orvex::HostKorotka::kName, QString(), QString(), kPort});
         made->vti = std::make_shared<korotka::CKorotkaVTI>();
         made->vti->StartRemote();
         // From here on every byte on the line is the input's.

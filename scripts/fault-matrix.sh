@@ -46,12 +46,12 @@ limit=300
 # How long the technician waits for each step: longer than any of those time-outs.
 patience=150
 
-# What a technician does when the test goes well, per test id.
-declare -A healthy=(
-  [300]=$'start\nreadings 3\ntype STAT 251\nnext'
-  [100]=$'start\nnext'
-  [200]=$'start\nnext'
-  [401]=$'start\ntype SYST 121\ntype DIAS 79\ntype HART 80\ntype MAPR 93\nnext')
+# What a technician does when the test goes well, per test id: the main job's part for it.
+declare -A healthy=()
+for id in 300 100 200 401; do
+  healthy[$id]=$(awk -v part="# test $id:" 'index($0, part) == 1 { on = 1; next } /^# test / { on = 0 } on' \
+    scripts/main-job.txt)
+done
 declare -A names=([300]=static [100]=leak [200]=relief [401]=nibp)
 # The reading the technician types when a test is stopped by hand.
 declare -A first_key=([300]=STAT [100]=RATE [200]=PEAK [401]=SYST)

@@ -21,13 +21,8 @@ status=0
 if [ $# -gt 0 ]; then
   "$bin/orvex" run "$sequence" --device "$1" || status=$?
 else
-  # Static: three gauge readings, stop, the monitor's reading 251. Leak and over-pressure run on
-  # their own. NIBP: the monitor's four readings of the 120/80 preset.
-  printf '%s\n' start 'readings 3' 'type STAT 251' next \
-    start next \
-    start next \
-    start 'type SYST 121' 'type DIAS 79' 'type HART 80' 'type MAPR 93' next >"$job/technician.txt"
-  "$bin/orvex" run "$sequence" --simulate --time-scale 0.05 --auto "$job/technician.txt" || status=$?
+  # The technician's part of each test is in scripts/main-job.txt.
+  "$bin/orvex" run "$sequence" --simulate --time-scale 0.05 --auto scripts/main-job.txt || status=$?
 fi
 "$bin/orvex" show "$sequence"
 "$bin/orvex" report "$sequence" --pdf "$job/visit.pdf" --html "$job/visit.html"

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "HostFixture.h"
+#include "host/session/HostKorotka.h"
 #include "host/visit/HostSequence.h"
 #include "hostapi/IPlugIn.h"
 
@@ -14,7 +15,7 @@ class PlugInFixture : public HostFixture {
 protected:
     void SetUp() override {
         HostFixture::SetUp();
-        environment->Loader().Load(QStringLiteral("Korotka"), QStringLiteral(KOROTKA_PLUGIN_LIBRARY));
+        environment->Loader().Load(orvex::HostKorotka::kName, QStringLiteral(KOROTKA_PLUGIN_LIBRARY));
         plugIn = orvex::ComponentRegistry::Instance().CreateAs<orvex::IPlugIn>("orvexKorotka.CPlugInKorotka");
         plugIn->Initialize(nullptr);
     }

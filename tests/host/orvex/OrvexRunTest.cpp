@@ -160,11 +160,7 @@ TEST_F(OrvexVisitTest, AFourTestVisitIsJudgedByTheShippedLimitsReportedAndExport
     ASSERT_EQ(Orvex({"asset", file, "--asset-make-model", "Acme M3", "--asset-location", "Ward 4"}).status,
               0);
     const auto run = Orvex(QStringList{"run", file} + simulate +
-                           QStringList{"--auto", Script("start\nreadings 3\ntype STAT 251\nnext\n"
-                                                        "start\nnext\n"
-                                                        "start\nnext\n"
-                                                        "start\ntype SYST 121\ntype DIAS 79\ntype HART 80\n"
-                                                        "type MAPR 93\nnext\n")});
+                           QStringList{"--auto", QStringLiteral(MAIN_JOB_SCRIPT)});
     EXPECT_EQ(run.status, 0) << run.err.toStdString();
 
     const QJsonArray tests = Exported();
