@@ -9,6 +9,7 @@
 #include <QSocketNotifier>
 #include <QStringList>
 #include <cerrno>
+#include <cstring>
 
 #include "DriverLog.h"
 #include "hostapi/ComError.h"
@@ -120,6 +121,21 @@ void CSerialPort::OpenDevice() {
         m_status = QStringLiteral("Port not found");
         return;
     }
+    // A signal, or another open of the line that is just letting go, can fail an attempt for a
+    // moment: a few more before the port counts as taken.
+    for (int attempt = 1;; ++attempt) {
+        const int error = TryOpen(path);
+        if (error == 0) return;
+        const bool passing = error == EINTR || error == EAGAIN || error == EWOULDBLOCK || error == EBUSY;
+        if (!passing || attempt == kOpenAttempts) {
+            qCDebug(lcDriver).noquote() << "opening" << path << "failed:" << std::strerror(error);
+            return;
+        }
+        ::poll(nullptr, 0, kOpenRetryMs);
+    }
+}
+
+int CSerialPort::TryOpen(const QString& path) {
     const int fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         const int e = errno;
@@ -127,20 +143,22 @@ void CSerialPort::OpenDevice() {
                        ? QStringLiteral("Port not found")
                    : (e == EBUSY || e == EACCES || e == EPERM) ? QStringLiteral("Port unavailable")
                                                                : QStringLiteral("Port not opened");
-        return;
+        return e;
     }
     // An advisory lock tells other programs (and other opens in this one) that the line is taken;
     // TIOCEXCL keeps out programs that do not lock.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int e = errno;
         ::close(fd);
         m_status = QStringLiteral("Port unavailable");
-        return;
+        return e;
     }
     m_fd = fd;
     if (!isatty(fd) || !ApplyLineSettings()) {
+        const int e = isatty(fd) ? errno : ENOTTY;
         CloseDevice();
         m_status = QStringLiteral("Port not opened");
-        return;
+        return e;
     }
     ::ioctl(fd, TIOCEXCL);
     ApplyDtr();
@@ -148,6 +166,7 @@ void CSerialPort::OpenDevice() {
     m_notifier = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
     connect(m_notifier.get(), &QSocketNotifier::activated, this, &CSerialPort::ReadAvailable);
     m_status = QStringLiteral("Connected");
+    return 0;
 }
 
 bool CSerialPort::ApplyLineSettings() {
@@ -180,6 +199,9 @@ void CSerialPort::ApplyDtr() {
 void CSerialPort::CloseDevice() {
     m_notifier.reset();
     if (m_fd >= 0) {
+        // The flag would outlive this open while anything else holds the line (a simulator holds
+        // its own end) and keep the next open out.
+        ::ioctl(m_fd, TIOCNXCL);
         ::close(m_fd);
         m_fd = -1;
     }

@@ -24,6 +24,9 @@ public:
 
     // Arrived bytes kept at most; what a line sends beyond that before it is read is dropped.
     static constexpr qsizetype kMaxBuffered = 64 * 1024;
+    // Attempts at a line that fails for a passing reason, and the pause between them.
+    static constexpr int kOpenAttempts = 5;
+    static constexpr int kOpenRetryMs = 50;
 
     explicit CSerialPort(QObject* parent = nullptr);
     ~CSerialPort() override;
@@ -55,6 +58,9 @@ public:
 
 private:
     void OpenDevice();
+    // One attempt: 0 when the line is open and set up, otherwise the errno of the step that
+    // failed, with the status saying what it means.
+    int TryOpen(const QString& path);
     void CloseDevice();
     bool ApplyLineSettings();
     void ApplyDtr();

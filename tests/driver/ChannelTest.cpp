@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <chrono>
 #include <ctime>
+#include <thread>
 
 #include "driver/CChannel.h"
 #include "driver/GDeclares.h"
@@ -240,6 +245,25 @@ TEST_F(ChannelTest, APortThatCannotBeOpenedIsShownOnceAndLeavesTheChannelClosed)
         EXPECT_EQ(e.Number(), korotka::eeVTI_Error);
         EXPECT_TRUE(e.Description().isEmpty());
     }
+    EXPECT_TRUE(messages->Shown().isEmpty());
+    channel.Send("[BP_SERIAL]");
+    EXPECT_EQ(channel.Receive(), "\x06KT-0001234");
+}
+
+// Another open that lets the line go a moment later (a program that just probed it) does not keep
+// the channel out.
+TEST_F(ChannelTest, ALineLetGoOfAMomentLaterOpens) {
+    channel.Close();
+    const int other = ::open(sim->SlavePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(other, 0);
+    ASSERT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
+    std::thread lettingGo([other] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(60));
+        ::close(other);
+    });
+    const int32_t error = OpenError(channel, kPort);
+    lettingGo.join();
+    EXPECT_EQ(error, 0);
     EXPECT_TRUE(messages->Shown().isEmpty());
     channel.Send("[BP_SERIAL]");
     EXPECT_EQ(channel.Receive(), "\x06KT-0001234");

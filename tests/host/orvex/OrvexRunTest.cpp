@@ -159,8 +159,8 @@ TEST_F(OrvexVisitTest, AFourTestVisitIsJudgedByTheShippedLimitsReportedAndExport
         0);
     ASSERT_EQ(Orvex({"asset", file, "--asset-make-model", "Acme M3", "--asset-location", "Ward 4"}).status,
               0);
-    const auto run = Orvex(QStringList{"run", file} + simulate +
-                           QStringList{"--auto", QStringLiteral(MAIN_JOB_SCRIPT)});
+    const auto run =
+        Orvex(QStringList{"run", file} + simulate + QStringList{"--auto", QStringLiteral(MAIN_JOB_SCRIPT)});
     EXPECT_EQ(run.status, 0) << run.err.toStdString();
 
     const QJsonArray tests = Exported();

@@ -80,7 +80,11 @@ protected:
         technician.Start();
         window.Run(false);
         technician.Finish();
-        EXPECT_FALSE(technician.Failed()) << technician.Failure().toStdString();
+        // What the technician was told names the cause of a failure.
+        QStringList told;
+        for (const auto& message : messages->Shown()) told << message.text;
+        EXPECT_FALSE(technician.Failed()) << technician.Failure().toStdString() << "\n"
+                                          << told.join('\n').toStdString();
         return !technician.Failed();
     }
 
