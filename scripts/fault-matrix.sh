@@ -40,6 +40,8 @@ export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-/tmp/runtime-$(id -u)}"
 mkdir -p -m 0700 "$XDG_RUNTIME_DIR"
 # The settings of these runs are their own, not those of whoever runs the script.
 export ORVEX_REGISTRY=$work/Registry.ini
+# The runs keep their visits in a database of their own.
+export ORVEX_DATABASE=$work/results.sqlite
 # A run may take the instrument's own time-outs, which the simulator's time scale does not shorten
 # (a leak test that never gets its reply waits out the 120 s leak time-out); beyond this it hangs.
 limit=300

@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-packages.sh cmake ninja-build g++ qt6-base-dev libpugixml-dev libgtest-dev libgmock-dev \
-  libbenchmark-dev poppler-utils
+  libbenchmark-dev poppler-utils libqt6sql6-sqlite libqt6sql6-psql
 
 presets=("$@")
 [ ${#presets[@]} -gt 0 ] || presets=(default)

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Checks formatting and layering, sets up, builds, and runs every test: the release build, then the
-# whole suite and the quick fault matrix under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Checks formatting and layering, sets up, builds, and runs every test: the release build with the
+# results database against a PostgreSQL server of its own, then the whole suite and the quick
+# fault matrix under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # The house rules a compiler does not check: formatting, and includes that point the right way.
@@ -9,6 +10,8 @@ scripts/check-layering.sh
 scripts/setup.sh default asan
 export QT_QPA_PLATFORM=offscreen
 ctest --preset default -j2
+# The results database against a real PostgreSQL server that the script starts and stops.
+scripts/test-postgresql.sh build/default
 UBSAN_OPTIONS=print_stacktrace=1 ctest --preset asan -j2
 # orvex under the sanitizers against the faults that end at once and those of the machine around
 # it (a held port, a vanished device, a broken settings file). A sanitizer finding exits with 86,

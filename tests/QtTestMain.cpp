@@ -11,6 +11,7 @@ int main(int argc, char** argv) {
     // The recovery files of the runs stay out of the user's own state folder.
     const QTemporaryDir state;
     qputenv("XDG_STATE_HOME", state.path().toLocal8Bit());
+    qputenv("ORVEX_DATABASE", (state.path() + "/results.sqlite").toLocal8Bit());
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

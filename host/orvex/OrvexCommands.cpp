@@ -2,13 +2,19 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSettings>
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <optional>
 #include <string>
 #include <utility>
 
+#include "host/archive/HostResultsDatabase.h"
+#include "host/archive/HostVisitRecord.h"
 #include "host/output/HostExporter.h"
 #include "host/output/HostReportWriter.h"
 #include "host/platform/HostLanguageService.h"
@@ -126,10 +132,98 @@ struct RunOptions {
     QStringList standards;
     std::optional<orvex::HostScript> script;
     int timeoutSeconds = OrvexOptions::kDefaultAutoTimeout;
+    // The results database the visit goes into; none: not archived.
+    std::optional<QString> archive;
 };
 
-int RunSequence(orvex::HostEnvironment& environment, orvex::HostSequence& sequence,
-                const RunOptions& options) {
+// Stores the visit as its file holds it (so that archiving the file again finds it stored); a
+// database that cannot take it is warned about, the run stands.
+void ArchiveRun(const std::shared_ptr<orvex::IPlugIn>& plugIn, const orvex::HostSequence& sequence,
+                const QString& file, const QString& url) {
+    if (sequence.AssetUnderTest().id.isEmpty()) return;
+    try {
+        orvex::HostSequence saved(plugIn);
+        saved.Load(file);
+        orvex::HostResultsDatabase(url).Store(orvex::HostVisitRecord::FromSequence(saved), file);
+    } catch (const orvex::ComError& e) {
+        OrvexCommands::Print(
+            stderr, QStringLiteral("orvex: warning: the visit was not archived: %1").arg(e.Description()));
+    }
+}
+
+int Archive(const orvex::HostSequence& sequence, const QString& file, const QString& url) {
+    const auto visit = orvex::HostVisitRecord::FromSequence(sequence);
+    if (visit.assetId.isEmpty())
+        return OrvexCommands::Usage(
+            QStringLiteral("%1 names no asset (see orvex asset --asset-id)").arg(file));
+    orvex::HostResultsDatabase database(url);
+    const bool stored = database.Store(visit, file) == orvex::HostResultsDatabase::Stored::New;
+    OrvexCommands::Print(
+        stdout,
+        stored ? QStringLiteral("the visit of %1 is stored in %2").arg(visit.assetId, database.Location())
+               : QStringLiteral("the visit of %1 was stored in %2 before; nothing changed")
+                     .arg(visit.assetId, database.Location()));
+    return OrvexCommands::kExitOk;
+}
+
+QString ReadingText(const orvex::HostVisitRecord::Reading& reading) {
+    QString text = reading.valueText;
+    if (!text.isEmpty() && !reading.unit.isEmpty()) text += QLatin1Char(' ') + reading.unit;
+    return text;
+}
+
+// Text: a line per visit (performed, technician, verdict, file, and whether it was altered), then
+// a line per test like orvex show. --trend: a line per visit for one reading. --json: the records.
+int History(const QCommandLineParser& parser, const OrvexOptions& o, const QString& assetId) {
+    orvex::HostResultsDatabase database(parser.value(o.database));
+    const auto visits = database.History(assetId);
+    if (visits.isEmpty())
+        OrvexCommands::Print(
+            stderr,
+            QStringLiteral("orvex: no visit of %1 is stored in %2").arg(assetId, database.Location()));
+    if (parser.isSet(o.jsonList)) {
+        QJsonArray array;
+        for (const auto& visit : visits) {
+            QJsonObject object = visit.record.Json();
+            object.insert(QStringLiteral("file"), visit.file);
+            object.insert(QStringLiteral("archived"), visit.archived);
+            object.insert(QStringLiteral("altered"), visit.altered);
+            array.append(object);
+        }
+        std::fputs(QJsonDocument(array).toJson(QJsonDocument::Indented).constData(), stdout);
+        return OrvexCommands::kExitOk;
+    }
+    const QString altered = QStringLiteral("altered after it was stored");
+    for (const auto& visit : visits) {
+        const auto& record = visit.record;
+        if (parser.isSet(o.trend)) {
+            for (const auto& test : record.tests) {
+                const auto reading =
+                    std::find_if(test.readings.begin(), test.readings.end(),
+                                 [&](const auto& r) { return r.key == parser.value(o.trend); });
+                if (reading == test.readings.end()) continue;
+                QStringList fields{record.performed, ReadingText(*reading), reading->status};
+                if (visit.altered) fields << altered;
+                OrvexCommands::Print(stdout, fields.join(QLatin1Char('\t')));
+                break;
+            }
+            continue;
+        }
+        QStringList fields{record.performed, OneField(record.technician), record.verdict, visit.file};
+        if (visit.altered) fields << altered;
+        OrvexCommands::Print(stdout, fields.join(QLatin1Char('\t')));
+        for (const auto& test : record.tests) {
+            QStringList line{QStringLiteral("  %1").arg(test.position), OneField(test.name), test.status};
+            for (const auto& reading : test.readings)
+                line << OneField(reading.key) + QLatin1Char('=') + OneField(ReadingText(reading));
+            OrvexCommands::Print(stdout, line.join(QLatin1Char('\t')));
+        }
+    }
+    return OrvexCommands::kExitOk;
+}
+
+int RunSequence(orvex::HostEnvironment& environment, const std::shared_ptr<orvex::IPlugIn>& plugIn,
+                orvex::HostSequence& sequence, const RunOptions& options) {
     if (const auto unknown = orvex::HostRun::UnknownStandard(sequence, options.standards)) {
         return OrvexCommands::Usage(
             QStringLiteral("no test of %1 has a standard \"%2\"").arg(options.file, *unknown));
@@ -156,6 +250,7 @@ int RunSequence(orvex::HostEnvironment& environment, orvex::HostSequence& sequen
                         : QStringLiteral("orvex: the results of the run are kept in %1").arg(saver.Kept()));
         return OrvexCommands::kExitUsage;
     }
+    if (options.archive) ArchiveRun(plugIn, sequence, options.file, *options.archive);
     if (technician && technician->Failed()) {
         OrvexCommands::Print(stderr, technician->Failure());
         return OrvexCommands::kExitIncomplete;
@@ -226,6 +321,9 @@ QString ReadRunOptions(const QCommandLineParser& parser, const OrvexOptions& o,
     if (!parser.isSet(o.script) && parser.isSet(o.autoTimeout))
         return QStringLiteral("--auto-timeout needs --auto");
     run.standards = parser.values(o.standard);
+    if (!parser.isSet(o.noArchive)) run.archive = parser.value(o.database);
+    if (parser.isSet(o.noArchive) && parser.isSet(o.database))
+        return QStringLiteral("--no-archive and --database exclude each other");
     if (parser.isSet(o.autoTimeout)) {
         bool ok = false;
         run.timeoutSeconds = parser.value(o.autoTimeout).toInt(&ok);
@@ -341,6 +439,7 @@ int OrvexCommands::Carry(const QStringList& arguments, orvex::HostShippedStandar
             ListTests(*m_plugIn);
             return kExitOk;
         }
+        if (command == QLatin1String("history")) return History(m_parser, m_options, file);
         orvex::HostSequence sequence(m_plugIn);
         if (command == QLatin1String("new")) {
             SetAsset(m_parser, m_options, sequence);
@@ -359,12 +458,14 @@ int OrvexCommands::Carry(const QStringList& arguments, orvex::HostShippedStandar
         if (command == QLatin1String("report"))
             return WriteReport(m_parser, m_options, m_environment, sequence);
         if (command == QLatin1String("export")) return Export(m_parser, m_options, m_environment, sequence);
+        if (command == QLatin1String("archive"))
+            return Archive(sequence, file, m_parser.value(m_options.database));
         std::shared_ptr<korotkasim::Simulator> simulator;
         RunOptions run;
         run.file = file;
         const QString problem = ReadRunOptions(m_parser, m_options, m_environment, simulator, run);
         if (!problem.isEmpty()) return Usage(problem);
-        return RunSequence(m_environment, sequence, run);
+        return RunSequence(m_environment, m_plugIn, sequence, run);
     } catch (const orvex::ComError& e) {
         return Fail(e, kExitUsage);
     }

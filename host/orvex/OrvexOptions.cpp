@@ -1,5 +1,7 @@
 #include "OrvexOptions.h"
 
+#include <algorithm>
+
 namespace orvexapp {
 
 std::vector<OrvexOptions::Entry> OrvexOptions::Table() const {
@@ -25,10 +27,30 @@ std::vector<OrvexOptions::Entry> OrvexOptions::Table() const {
             {&html, {QStringLiteral("report")}},
             {&page, {QStringLiteral("report")}},
             {&json, {QStringLiteral("export")}},
-            {&csv, {QStringLiteral("export")}}};
+            {&csv, {QStringLiteral("export")}},
+            {&jsonList, {QStringLiteral("history")}},
+            {&database, {QStringLiteral("run"), QStringLiteral("archive"), QStringLiteral("history")}},
+            {&noArchive, run},
+            {&trend, {QStringLiteral("history")}}};
 }
 
-void OrvexOptions::AddTo(QCommandLineParser& parser) const {
+// The entries a parser for the command holds: of two of one name, the one the command takes.
+std::vector<OrvexOptions::Entry> OrvexOptions::Chosen(const QString& command) const {
+    std::vector<Entry> chosen;
+    for (const Entry& entry : Table()) {
+        const auto same = std::find_if(chosen.begin(), chosen.end(), [&entry](const Entry& taken) {
+            return taken.option->names() == entry.option->names();
+        });
+        if (same == chosen.end()) {
+            chosen.push_back(entry);
+        } else if (entry.commands.contains(command)) {
+            *same = entry;
+        }
+    }
+    return chosen;
+}
+
+void OrvexOptions::AddTo(QCommandLineParser& parser, const QString& command) const {
     parser.setApplicationDescription(QStringLiteral(
         "The test-automation host for the Korotka NIBP simulator plug-in.\n\n"
         "Without a command, or with open FILE, the main window opens (on a display).\n\n"
@@ -37,7 +59,7 @@ void OrvexOptions::AddTo(QCommandLineParser& parser) const {
         "                        description)\n"
         "  new FILE TEST...      make a sequence of these tests (test ids or template names) in FILE\n"
         "  run FILE [--device PATH | --simulate [--time-scale X] [--fault NAME]] [--standard NAME]...\n"
-        "          [--auto SCRIPT [--auto-timeout S]]\n"
+        "          [--auto SCRIPT [--auto-timeout S]] [--no-archive] [--database URL]\n"
         "                        perform the sequence in the test guide windows, saving it with its\n"
         "                        results into FILE after each test (into a recovery file in\n"
         "                        $XDG_STATE_HOME/orvex when FILE cannot be written); without --device\n"
@@ -48,6 +70,9 @@ void OrvexOptions::AddTo(QCommandLineParser& parser) const {
         "                        Exit status: 0 every performed test passed, was skipped or is not\n"
         "                        applicable; 1 a test failed; 2 usage or file error; 3 the run could not\n"
         "                        be completed (instrument failure, abort, or a script not followed).\n"
+        "                        The visit is then stored in the results database (see archive)\n"
+        "                        unless --no-archive is given; a database that cannot be opened is\n"
+        "                        warned about and changes no exit status.\n"
         "  show FILE             one line per test: position, name, status (not-measured, passed,\n"
         "                        failed, not-applicable) and KEY=VALUE per measurement, tab-separated\n"
         "  asset FILE [--asset-id X] [--asset-make-model X] [--asset-serial X] [--asset-location X]\n"
@@ -57,17 +82,23 @@ void OrvexOptions::AddTo(QCommandLineParser& parser) const {
         "                        the report of the sequence: header, each test's configuration, limits\n"
         "                        and results, and where each judged reading lies between its limits\n"
         "  export FILE [--json OUT] [--csv OUT]\n"
-        "                        the results for a maintenance database (formats: see the README)\n\n"
+        "                        the results for a maintenance database (formats: see the README)\n"
+        "  archive FILE [--database URL]\n"
+        "                        store the visit in the results database (a visit stored before is\n"
+        "                        left as it is)\n"
+        "  history ASSET-ID [--json | --trend KEY] [--database URL]\n"
+        "                        the asset's visits, newest first: when, technician, verdict and each\n"
+        "                        test's readings; --trend one line per visit for the reading KEY\n\n"
         "New tests get the shipped limit sets: static pressure within 3 mmHg (DIFF), leak at most\n"
         "6 mmHg/min (RATE), relief valve at most 330 mmHg, or 165 mmHg with --patient neonate (PEAK),\n"
         "NIBP simulation SYST, DIAS, MAPR within 10 mmHg of the preset and HR within 5 %."));
     parser.addHelpOption();
-    for (const Entry& entry : Table()) parser.addOption(*entry.option);
+    for (const Entry& entry : Chosen(command)) parser.addOption(*entry.option);
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("What to do (see above)."));
 }
 
 std::optional<QString> OrvexOptions::Foreign(const QCommandLineParser& parser, const QString& command) const {
-    for (const auto& [option, commands] : Table()) {
+    for (const auto& [option, commands] : Chosen(command)) {
         if (!commands.isEmpty() && parser.isSet(*option) && !commands.contains(command))
             return option->names().constFirst();
     }

@@ -94,10 +94,26 @@ public:
     QCommandLineOption csv{QStringLiteral("csv"),
                            QStringLiteral("export: write the results as CSV to this file."),
                            QStringLiteral("file")};
+    QCommandLineOption jsonList{
+        QStringLiteral("json"),
+        QStringLiteral("history: the visits as JSON (for history, --json takes no file).")};
+    QCommandLineOption database{
+        QStringLiteral("database"),
+        QStringLiteral(
+            "run, archive, history: the results database, postgresql://user@host[:port]/name or an "
+            "SQLite file (default: $ORVEX_DATABASE, else $XDG_DATA_HOME/Orvex/results.sqlite)."),
+        QStringLiteral("url")};
+    QCommandLineOption noArchive{QStringLiteral("no-archive"),
+                                 QStringLiteral("run: do not store the visit in the results database.")};
+    QCommandLineOption trend{QStringLiteral("trend"),
+                             QStringLiteral("history: one line per visit for this reading (its key)."),
+                             QStringLiteral("key")};
 
     std::vector<Entry> Table() const;
-    // The help text, the options and the command argument.
-    void AddTo(QCommandLineParser& parser) const;
+    // The help text, the options and the command argument. Of two options of one name, the one
+    // the command takes.
+    void AddTo(QCommandLineParser& parser, const QString& command) const;
+    std::vector<Entry> Chosen(const QString& command) const;
     // The first option given that the command does not take, or none.
     std::optional<QString> Foreign(const QCommandLineParser& parser, const QString& command) const;
 

@@ -26,7 +26,8 @@ bool ShapeOk(const QStringList& arguments) {
            (command == QLatin1String("tests") && arguments.size() == 1) ||
            (command == QLatin1String("new") && arguments.size() >= 3) ||
            (QStringList{QStringLiteral("run"), QStringLiteral("show"), QStringLiteral("asset"),
-                        QStringLiteral("report"), QStringLiteral("export")}
+                        QStringLiteral("report"), QStringLiteral("export"), QStringLiteral("archive"),
+                        QStringLiteral("history")}
                 .contains(command) &&
             arguments.size() == 2);
 }
@@ -55,7 +56,7 @@ int main(int argc, char** argv) {
 
     QCommandLineParser parser;
     const OrvexOptions o;
-    o.AddTo(parser);
+    o.AddTo(parser, commandGiven);
     parser.process(app);
     const QStringList arguments = parser.positionalArguments();
     const QString command = arguments.value(0);

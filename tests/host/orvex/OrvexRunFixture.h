@@ -22,6 +22,7 @@ protected:
         environment.insert("QT_QPA_PLATFORM", "offscreen");
         environment.insert("ORVEX_REGISTRY", dir.filePath("Registry.ini"));
         environment.insert("XDG_STATE_HOME", dir.filePath("state"));
+        environment.insert("ORVEX_DATABASE", dir.filePath("results.sqlite"));
         return environment;
     }
 

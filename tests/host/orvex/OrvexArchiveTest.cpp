@@ -1,0 +1,87 @@
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+
+#include "OrvexRunFixture.h"
+
+// Visits kept asset by asset in the results database, as orvex run, archive and history use it.
+class OrvexArchiveTest : public OrvexRunTest {
+protected:
+    QString Database() const { return dir.filePath("results.sqlite"); }
+    QJsonArray History(const QString& asset) {
+        const auto shown = Orvex({"history", asset, "--json"});
+        EXPECT_EQ(shown.status, 0) << shown.err.toStdString();
+        return QJsonDocument::fromJson(shown.out.toUtf8()).array();
+    }
+};
+
+TEST_F(OrvexArchiveTest, TwoRunsOfAnAssetAreItsHistoryNewestFirstAndAnEditedRowIsFlagged) {
+    ASSERT_EQ(Orvex({"new", file, "300", "--asset-id", "MON-17", "--technician", "Kim"}).status, 0);
+    // 262 fails the 3 mmHg limit: the technician says yes to going on.
+    for (const char* typed : {"251\n", "262\nanswer yes\n"}) {
+        const auto run = Orvex(
+            QStringList{"run", file} + simulate +
+            QStringList{"--auto", Script(QByteArray("start\nreadings 3\ntype STAT ") + typed + "next\n")});
+        EXPECT_LE(run.status, 1) << run.err.toStdString();
+        EXPECT_FALSE(run.err.contains("not archived")) << run.err.toStdString();
+    }
+    const QJsonArray visits = History("MON-17");
+    ASSERT_EQ(visits.size(), 2);
+    EXPECT_EQ(visits[0].toObject()["verdict"].toString(), "FAILED");
+    EXPECT_EQ(visits[1].toObject()["verdict"].toString(), "PASSED");
+    EXPECT_EQ(visits[0].toObject()["technician"].toString(), "Kim");
+    EXPECT_FALSE(visits[0].toObject()["altered"].toBool());
+    const QJsonObject reading =
+        visits[1].toObject()["tests"].toArray()[0].toObject()["readings"].toArray()[0].toObject();
+    EXPECT_EQ(reading["key"].toString(), "STAT");
+    EXPECT_EQ(reading["value"].toDouble(), 251.0);
+
+    // The last visit again: already there, nothing changes.
+    const auto again = Orvex({"archive", file});
+    EXPECT_EQ(again.status, 0) << again.err.toStdString();
+    EXPECT_TRUE(again.out.contains("stored in " + Database() + " before; nothing changed"))
+        << again.out.toStdString();
+    EXPECT_EQ(History("MON-17").size(), 2);
+
+    const QStringList trend =
+        Orvex({"history", "MON-17", "--trend", "DIFF"}).out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(trend.size(), 2);
+    EXPECT_TRUE(trend[0].endsWith(" mmHg\tfailed")) << trend[0].toStdString();
+    EXPECT_TRUE(trend[1].endsWith(" mmHg\tpassed")) << trend[1].toStdString();
+
+    // A reading changed behind the program's back.
+    {
+        auto database = QSqlDatabase::addDatabase("QSQLITE", "edit");
+        database.setDatabaseName(Database());
+        ASSERT_TRUE(database.open());
+        QSqlQuery edit(database);
+        ASSERT_TRUE(
+            edit.exec("UPDATE measurements SET value_text = '250', value = 250 WHERE value_text = '262'"));
+        EXPECT_EQ(edit.numRowsAffected(), 1);
+    }
+    QSqlDatabase::removeDatabase("edit");
+    const QJsonArray edited = History("MON-17");
+    ASSERT_EQ(edited.size(), 2);
+    EXPECT_TRUE(edited[0].toObject()["altered"].toBool());
+    EXPECT_FALSE(edited[1].toObject()["altered"].toBool());
+    EXPECT_TRUE(Orvex({"history", "MON-17"}).out.contains("altered after it was stored"));
+}
+
+TEST_F(OrvexArchiveTest, ADatabaseThatCannotBeOpenedIsWarnedAboutAndTheRunStands) {
+    ASSERT_EQ(Orvex({"new", file, "200", "--asset-id", "MON-9"}).status, 0);
+    const auto run = Orvex(QStringList{"run", file, "--database", dir.filePath("no-folder-file/x.sqlite/")} +
+                           simulate + QStringList{"--auto", Script("start\nnext\n")});
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("orvex: warning: the visit was not archived: the results database"))
+        << run.err.toStdString();
+    EXPECT_TRUE(Orvex({"show", file}).out.contains("passed"));
+    // The next archive, to a database that opens, takes the visit.
+    EXPECT_EQ(Orvex({"archive", file}).status, 0);
+    EXPECT_EQ(History("MON-9").size(), 1);
+    EXPECT_EQ(Orvex({"run", file, "--no-archive", "--database", Database()}).status, 2);
+    EXPECT_EQ(Orvex({"archive", dir.filePath("missing.xml")}).status, 2);
+}
