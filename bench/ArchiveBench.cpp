@@ -18,19 +18,6 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Milliseconds(const std::function<void()>& work) {
-    const auto start = Clock::now();
-    work();
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 // A visit of the main job's shape: static pressure, leak, relief valve, one blood-pressure preset.
 orvex::HostVisitRecord Visit(const QString& asset, int number) {
     orvex::HostVisitRecord visit;
@@ -64,14 +51,14 @@ void Measure(const QString& name, const QString& url) {
     orvex::HostResultsDatabase database(url);
     std::vector<double> stores;
     for (int i = 0; i < 50; ++i)
-        stores.push_back(
-            Milliseconds([&] { database.Store(Visit(run + QStringLiteral("-store"), i), "v.xml"); }));
+        stores.push_back(BenchFigure::Milliseconds(
+            [&] { database.Store(Visit(run + QStringLiteral("-store"), i), "v.xml"); }));
     std::printf("%s: storing a four-test visit: median %.2f ms of 50\n", name.toLocal8Bit().constData(),
-                Median(stores));
+                BenchFigure::Median(stores));
     BenchFigure::Print(name + QStringLiteral(": archive one four-test visit"),
-                       QStringLiteral("%1 ms").arg(Median(stores), 0, 'f', 2), QStringLiteral("< 50 ms"),
-                       Median(stores) < 50.0);
-    const auto filled = Milliseconds([&] {
+                       QStringLiteral("%1 ms").arg(BenchFigure::Median(stores), 0, 'f', 2),
+                       QStringLiteral("< 50 ms"), BenchFigure::Median(stores) < 50.0);
+    const auto filled = BenchFigure::Milliseconds([&] {
         for (int i = 0; i < 10000; ++i)
             database.Store(Visit(QStringLiteral("%1-%2").arg(run).arg(i % 1000), i), "v.xml");
     });
@@ -80,8 +67,8 @@ void Measure(const QString& name, const QString& url) {
     std::vector<double> histories, trends;
     for (int i = 0; i < 200; ++i) {
         const QString asset = QStringLiteral("%1-%2").arg(run).arg((i * 37) % 1000);
-        histories.push_back(Milliseconds([&] { database.History(asset); }));
-        trends.push_back(Milliseconds([&] {
+        histories.push_back(BenchFigure::Milliseconds([&] { database.History(asset); }));
+        trends.push_back(BenchFigure::Milliseconds([&] {
             int points = 0;
             for (const auto& visit : database.History(asset, 10))
                 for (const auto& test : visit.record.tests)
@@ -93,11 +80,11 @@ void Measure(const QString& name, const QString& url) {
     for (const auto& [what, values] : {std::pair{QStringLiteral("history of an asset"), histories},
                                        std::pair{QStringLiteral("trend of a reading (last 10)"), trends}}) {
         std::printf("%s: %s among 10,000 visits: median %.2f ms, max %.2f ms of 200\n",
-                    name.toLocal8Bit().constData(), what.toLocal8Bit().constData(), Median(values),
-                    *std::max_element(values.begin(), values.end()));
+                    name.toLocal8Bit().constData(), what.toLocal8Bit().constData(),
+                    BenchFigure::Median(values), *std::max_element(values.begin(), values.end()));
         BenchFigure::Print(name + QStringLiteral(": ") + what + QStringLiteral(", 10,000 visits"),
-                           QStringLiteral("%1 ms").arg(Median(values), 0, 'f', 2), QStringLiteral("< 50 ms"),
-                           Median(values) < 50.0);
+                           QStringLiteral("%1 ms").arg(BenchFigure::Median(values), 0, 'f', 2),
+                           QStringLiteral("< 50 ms"), BenchFigure::Median(values) < 50.0);
     }
 }
 

@@ -1,5 +1,7 @@
 #include "BenchFigure.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 
 namespace {
@@ -17,4 +19,15 @@ void BenchFigure::Print(const QString& what, const QString& value, const QString
 
 void BenchFigure::Print(const QString& what, const QString& value) {
     PrintLine(what, value, QStringLiteral("-"), "-");
+}
+
+double BenchFigure::Milliseconds(const std::function<void()>& work) {
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+double BenchFigure::Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
 }

@@ -35,34 +35,17 @@
 #include "plugin/measure/CMeasurement.h"
 #include "plugin/results/CResultStaticPressure.h"
 
-namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double Milliseconds(const std::function<void()>& work) {
-    const auto start = Clock::now();
-    work();
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
     BenchHost host(argc, argv);
 
     // (a)
     std::shared_ptr<orvex::IPlugIn> plugIn;
-    const double first = Milliseconds([&] { plugIn = host.LoadPlugIn(); });
+    const double first = BenchFigure::Milliseconds([&] { plugIn = host.LoadPlugIn(); });
     std::vector<double> again;
-    for (int i = 0; i < 20; ++i) again.push_back(Milliseconds([&] { host.LoadPlugIn(); }));
+    for (int i = 0; i < 20; ++i) again.push_back(BenchFigure::Milliseconds([&] { host.LoadPlugIn(); }));
     std::printf(
         "plug-in load + Initialize + templates: first %.2f ms, then median %.2f ms of 20 (goal < 20 ms)\n",
-        first, Median(again));
+        first, BenchFigure::Median(again));
     BenchFigure::Print(QStringLiteral("plug-in load + Initialize, first"),
                        QStringLiteral("%1 ms").arg(first, 0, 'f', 2), QStringLiteral("< 20 ms"),
                        first < 20.0);
@@ -85,33 +68,35 @@ int main(int argc, char** argv) {
     sequence.Load(file);
     std::vector<double> saves, loads, bare;
     for (int i = 0; i < 5; ++i) {
-        saves.push_back(Milliseconds([&] { sequence.Save(file); }));
-        loads.push_back(Milliseconds([&] { sequence.Load(file); }));
-        bare.push_back(Milliseconds([&] {
+        saves.push_back(BenchFigure::Milliseconds([&] { sequence.Save(file); }));
+        loads.push_back(BenchFigure::Milliseconds([&] { sequence.Load(file); }));
+        bare.push_back(BenchFigure::Milliseconds([&] {
             pugi::xml_document document;
             document.load_file(file.toLocal8Bit().constData());
             std::ostringstream out;
             document.save(out);
         }));
     }
-    const double saveLoad = Median(saves) + Median(loads);
+    const double saveLoad = BenchFigure::Median(saves) + BenchFigure::Median(loads);
     std::printf(
         "1,000-test sequence (%lld bytes): save %.1f ms + load %.1f ms = %.1f ms (goal < 100 ms); "
         "bare pugixml parse + write %.1f ms, ratio %.1f (goal < 3)\n",
-        static_cast<long long>(QFileInfo(file).size()), Median(saves), Median(loads), saveLoad, Median(bare),
-        saveLoad / Median(bare));
+        static_cast<long long>(QFileInfo(file).size()), BenchFigure::Median(saves),
+        BenchFigure::Median(loads), saveLoad, BenchFigure::Median(bare),
+        saveLoad / BenchFigure::Median(bare));
     BenchFigure::Print(QStringLiteral("1,000-test sequence save + load"),
                        QStringLiteral("%1 ms").arg(saveLoad, 0, 'f', 1), QStringLiteral("< 100 ms"),
                        saveLoad < 100.0);
     BenchFigure::Print(QStringLiteral("  the same against bare pugixml"),
-                       QStringLiteral("%1 x").arg(saveLoad / Median(bare), 0, 'f', 1),
-                       QStringLiteral("< 3 x"), saveLoad / Median(bare) < 3.0);
+                       QStringLiteral("%1 x").arg(saveLoad / BenchFigure::Median(bare), 0, 'f', 1),
+                       QStringLiteral("< 3 x"), saveLoad / BenchFigure::Median(bare) < 3.0);
 
     // (c) The first 100 of those tests.
     while (sequence.Tests().size() > 100) sequence.Remove(sequence.Tests().size() - 1);
     const orvex::HostReportWriter report(sequence, host.Environment().Language());
     const QString pdf = host.Path(QStringLiteral("report.pdf"));
-    const double rendering = Milliseconds([&] { report.WritePdf(pdf, orvex::HostReportWriter::Page::A4); });
+    const double rendering =
+        BenchFigure::Milliseconds([&] { report.WritePdf(pdf, orvex::HostReportWriter::Page::A4); });
     std::printf("100-test report to PDF (%lld bytes): %.0f ms (goal < 2000 ms)\n",
                 static_cast<long long>(QFileInfo(pdf).size()), rendering);
     BenchFigure::Print(QStringLiteral("100-test report to PDF"),
@@ -121,8 +106,8 @@ int main(int argc, char** argv) {
     // (d)
     orvex::HostVisitSaver saver(host.Path(QStringLiteral("visit.xml")));
     std::vector<double> kept;
-    for (int i = 0; i < 20; ++i) kept.push_back(Milliseconds([&] { saver.Save(sequence); }));
-    const double perSave = Median(kept);
+    for (int i = 0; i < 20; ++i) kept.push_back(BenchFigure::Milliseconds([&] { saver.Save(sequence); }));
+    const double perSave = BenchFigure::Median(kept);
     std::printf(
         "save after each test of a 100-test run: median %.1f ms of 20, max %.1f ms (goal < 50 ms)%s\n",
         perSave, *std::max_element(kept.begin(), kept.end()),

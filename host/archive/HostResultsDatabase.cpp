@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -327,34 +328,43 @@ QList<HostResultsDatabase::Visit> HostResultsDatabase::History(const QString& as
         checksums << visits.value(12).toString();
         history << visit;
     }
-    for (qsizetype i = 0; i < history.size(); ++i) {
-        HostVisitRecord& record = history[i].record;
-        QSqlQuery rows = Run(
-            database,
-            QStringLiteral(
-                "SELECT t.id, t.position, t.test_id, t.name, t.status, t.performed, m.key, m.description, "
-                "m.value_text, m.value, m.unit, m.status, m.limits FROM tests t LEFT JOIN measurements m "
-                "ON m.test = t.id WHERE t.visit = ? ORDER BY t.position, t.id, m.position"),
-            {ids[i]}, what);
-        qint64 current = -1;
-        while (rows.next()) {
-            if (rows.value(0).toLongLong() != current) {
-                current = rows.value(0).toLongLong();
-                record.tests.append({rows.value(1).toInt(),
-                                     rows.value(2).toInt(),
-                                     rows.value(3).toString(),
-                                     rows.value(4).toString(),
-                                     rows.value(5).toString(),
-                                     {}});
-            }
-            if (rows.value(6).isNull()) continue;
-            record.tests.last().readings.append({rows.value(6).toString(), rows.value(7).toString(),
-                                                 rows.value(8).toString(), Number(rows.value(9)),
-                                                 rows.value(10).toString(), rows.value(11).toString(),
-                                                 LimitsFromJson(rows.value(12).toString())});
-        }
-        history[i].altered = record.Checksum() != checksums[i];
+    if (history.isEmpty()) return history;
+    // All the visits' tests and readings in one query: a server far away answers each query late.
+    QStringList keys;
+    QHash<qint64, qsizetype> at;
+    for (qsizetype i = 0; i < ids.size(); ++i) {
+        keys << QString::number(ids[i].toLongLong());
+        at.insert(ids[i].toLongLong(), i);
     }
+    QSqlQuery rows =
+        Run(database,
+            QStringLiteral(
+                "SELECT t.visit, t.id, t.position, t.test_id, t.name, t.status, t.performed, m.key, "
+                "m.description, m.value_text, m.value, m.unit, m.status, m.limits FROM tests t LEFT JOIN "
+                "measurements m ON m.test = t.id WHERE t.visit IN (%1) ORDER BY t.visit, t.position, t.id, "
+                "m.position")
+                .arg(keys.join(QLatin1Char(','))),
+            {}, what);
+    qint64 current = -1;
+    while (rows.next()) {
+        HostVisitRecord& record = history[at.value(rows.value(0).toLongLong())].record;
+        if (rows.value(1).toLongLong() != current) {
+            current = rows.value(1).toLongLong();
+            record.tests.append({rows.value(2).toInt(),
+                                 rows.value(3).toInt(),
+                                 rows.value(4).toString(),
+                                 rows.value(5).toString(),
+                                 rows.value(6).toString(),
+                                 {}});
+        }
+        if (rows.value(7).isNull()) continue;
+        record.tests.last().readings.append({rows.value(7).toString(), rows.value(8).toString(),
+                                             rows.value(9).toString(), Number(rows.value(10)),
+                                             rows.value(11).toString(), rows.value(12).toString(),
+                                             LimitsFromJson(rows.value(13).toString())});
+    }
+    for (qsizetype i = 0; i < history.size(); ++i)
+        history[i].altered = history[i].record.Checksum() != checksums[i];
     return history;
 }
 
