@@ -22,11 +22,17 @@ void HostAtomicFile::Write(const QString& path, const QByteArray& content, const
         QFile::remove(temporary);
         throw ComError(kErrFileAccess, source, QStringLiteral("%1: %2").arg(path, reason));
     };
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) fail(file.errorString());
+    // Unbuffered, so that the errno of a write that fails (a full disk, a size limit) is its own.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+        fail(file.errorString());
     // On disk before the rename, so that a crash leaves either the old file or the whole new one.
+    errno = 0;
     if (file.write(content) != content.size() || !file.flush() || ::fsync(file.handle()) != 0) {
-        fail(file.error() != QFileDevice::NoError ? file.errorString()
-                                                  : QString::fromLocal8Bit(std::strerror(errno)));
+        const int error = errno;
+        fail(error != 0 ? QString::fromLocal8Bit(std::strerror(error))
+             : file.error() != QFileDevice::NoError
+                 ? file.errorString()
+                 : QStringLiteral("the file system took only part of the file"));
     }
     file.close();
     if (std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(path).constData()) != 0) {
