@@ -13,7 +13,9 @@
 #include <QUrl>
 #include <QUuid>
 #include <atomic>
+#include <utility>
 
+#include "host/visit/HostSequence.h"
 #include "hostapi/ComError.h"
 
 namespace orvex {
@@ -292,6 +294,15 @@ HostResultsDatabase::Stored HostResultsDatabase::Store(const HostVisitRecord& vi
         throw;
     }
     return Stored::New;
+}
+
+std::optional<HostResultsDatabase::Stored> HostResultsDatabase::StoreFile(std::shared_ptr<IPlugIn> plugIn,
+                                                                          const QString& file) {
+    HostSequence saved(std::move(plugIn));
+    saved.Load(file);
+    const HostVisitRecord visit = HostVisitRecord::FromSequence(saved);
+    if (visit.assetId.isEmpty() || visit.performed.isEmpty()) return std::nullopt;
+    return Store(visit, file);
 }
 
 QList<HostResultsDatabase::Visit> HostResultsDatabase::History(const QString& assetId, int limit) {

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QVariantList>
 #include <cstdint>
+#include <memory>
+#include <optional>
 
 #include "host/archive/HostVisitRecord.h"
 #include "host/platform/HostExport.h"
@@ -12,6 +14,8 @@ class QSqlDatabase;
 class QSqlQuery;
 
 namespace orvex {
+
+class IPlugIn;
 
 // The department's record of its visits, asset by asset, behind Qt SQL: an SQLite file of the
 // technician's own, or a shared PostgreSQL database. One schema for both, brought up to date by
@@ -42,6 +46,10 @@ public:
     // Stores the visit, read from the sequence file at file; a visit already stored (the same
     // content) is left as it is.
     Stored Store(const HostVisitRecord& visit, const QString& file);
+    // Stores the visit as the sequence file holds it, which is what archiving the file again finds
+    // (a run's memory holds more digits than the file keeps). None: the file names no asset or no
+    // test of it was performed, and there is nothing to keep.
+    std::optional<Stored> StoreFile(std::shared_ptr<IPlugIn> plugIn, const QString& file);
     // The asset's visits, newest first; at most limit of them when limit > 0.
     QList<Visit> History(const QString& assetId, int limit = 0);
     // Where the database is, as a technician may be told (no password).

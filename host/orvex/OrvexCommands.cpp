@@ -136,15 +136,12 @@ struct RunOptions {
     std::optional<QString> archive;
 };
 
-// Stores the visit as its file holds it (so that archiving the file again finds it stored); a
-// database that cannot take it is warned about, the run stands.
+// A database that cannot take the visit is warned about; the run stands.
 void ArchiveRun(const std::shared_ptr<orvex::IPlugIn>& plugIn, const orvex::HostSequence& sequence,
                 const QString& file, const QString& url) {
     if (sequence.AssetUnderTest().id.isEmpty()) return;
     try {
-        orvex::HostSequence saved(plugIn);
-        saved.Load(file);
-        orvex::HostResultsDatabase(url).Store(orvex::HostVisitRecord::FromSequence(saved), file);
+        orvex::HostResultsDatabase(url).StoreFile(plugIn, file);
     } catch (const orvex::ComError& e) {
         OrvexCommands::Print(
             stderr, QStringLiteral("orvex: warning: the visit was not archived: %1").arg(e.Description()));
@@ -283,8 +280,10 @@ std::shared_ptr<korotkasim::Simulator> StartSimulator(const korotkasim::SimOptio
 }
 
 // The main window over the plug-in, with the host's own texts and the driver for Identify.
-int ShowMainWindow(orvex::HostEnvironment& environment, const std::shared_ptr<orvex::IPlugIn>& plugIn,
-                   const QString& language, const QString& file) {
+int ShowMainWindow(const QCommandLineParser& parser, const OrvexOptions& o,
+                   orvex::HostEnvironment& environment, const std::shared_ptr<orvex::IPlugIn>& plugIn,
+                   const QString& file) {
+    const QString language = parser.value(o.language);
     const QString programFolder = QCoreApplication::applicationDirPath();
     QString error;
     if (!environment.Language()->Load(orvex::HostMainWindow::kTextsId,
@@ -302,6 +301,7 @@ int ShowMainWindow(orvex::HostEnvironment& environment, const std::shared_ptr<or
             QString::fromStdString(simulator->SlavePath()), QString::fromStdString(options.serial),
             QString::fromStdString(options.firmware), simulator});
     });
+    window.SetDatabase(parser.value(o.database), !parser.isSet(o.noArchive));
     if (!file.isEmpty() && !window.Open(file)) return OrvexCommands::kExitUsage;
     window.show();
     window.OfferRecovery();
@@ -385,7 +385,10 @@ int WriteReport(const QCommandLineParser& parser, const OrvexOptions& o, orvex::
     if (!page)
         return OrvexCommands::Usage(
             QStringLiteral("--page takes a4 or letter, not \"%1\"").arg(parser.value(o.page)));
-    const orvex::HostReportWriter writer(sequence, environment.Language());
+    orvex::HostReportWriter writer(sequence, environment.Language());
+    if (const auto why = writer.ReadHistory(parser.value(o.database)))
+        OrvexCommands::Print(stderr,
+                             QStringLiteral("orvex: warning: the report shows no trends: %1").arg(*why));
     writer.WritePdf(parser.value(o.pdf), *page);
     if (parser.isSet(o.html)) writer.WriteHtml(parser.value(o.html));
     return OrvexCommands::kExitOk;
@@ -434,7 +437,7 @@ int OrvexCommands::Carry(const QStringList& arguments, orvex::HostShippedStandar
     const QString file = arguments.value(1);
     try {
         if (command.isEmpty() || command == QLatin1String("open"))
-            return ShowMainWindow(m_environment, m_plugIn, m_parser.value(m_options.language), file);
+            return ShowMainWindow(m_parser, m_options, m_environment, m_plugIn, file);
         if (command == QLatin1String("tests")) {
             ListTests(*m_plugIn);
             return kExitOk;

@@ -29,8 +29,10 @@ std::vector<OrvexOptions::Entry> OrvexOptions::Table() const {
             {&json, {QStringLiteral("export")}},
             {&csv, {QStringLiteral("export")}},
             {&jsonList, {QStringLiteral("history")}},
-            {&database, {QStringLiteral("run"), QStringLiteral("archive"), QStringLiteral("history")}},
-            {&noArchive, run},
+            {&database,
+             {QStringLiteral("run"), QStringLiteral("archive"), QStringLiteral("history"),
+              QStringLiteral("report"), QStringLiteral("open")}},
+            {&noArchive, {QStringLiteral("run"), QStringLiteral("open")}},
             {&trend, {QStringLiteral("history")}}};
 }
 
@@ -53,7 +55,8 @@ std::vector<OrvexOptions::Entry> OrvexOptions::Chosen(const QString& command) co
 void OrvexOptions::AddTo(QCommandLineParser& parser, const QString& command) const {
     parser.setApplicationDescription(QStringLiteral(
         "The test-automation host for the Korotka NIBP simulator plug-in.\n\n"
-        "Without a command, or with open FILE, the main window opens (on a display).\n\n"
+        "Without a command, or with open FILE [--database URL] [--no-archive], the main window opens\n"
+        "(on a display); it archives each run as orvex run does and shows the asset's history.\n\n"
         "Commands:\n"
         "  tests                 list the tests the plug-in offers (test id, name, type and parameter,\n"
         "                        description)\n"
@@ -78,9 +81,10 @@ void OrvexOptions::AddTo(QCommandLineParser& parser, const QString& command) con
         "  asset FILE [--asset-id X] [--asset-make-model X] [--asset-serial X] [--asset-location X]\n"
         "          [--technician NAME]\n"
         "                        set the equipment under test and the technician (also on new)\n"
-        "  report FILE --pdf OUT [--html OUT] [--page a4|letter]\n"
+        "  report FILE --pdf OUT [--html OUT] [--page a4|letter] [--database URL]\n"
         "                        the report of the sequence: header, each test's configuration, limits\n"
-        "                        and results, and where each judged reading lies between its limits\n"
+        "                        and results, where each judged reading lies between its limits and,\n"
+        "                        when the results database knows earlier visits, its trend over them\n"
         "  export FILE [--json OUT] [--csv OUT]\n"
         "                        the results for a maintenance database (formats: see the README)\n"
         "  archive FILE [--database URL]\n"

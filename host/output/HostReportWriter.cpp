@@ -10,7 +10,10 @@
 #include <QUrl>
 #include <utility>
 
+#include "host/archive/HostReadingTrend.h"
+#include "host/archive/HostVisitRecord.h"
 #include "host/output/HostMarginPicture.h"
+#include "host/output/HostTrendPicture.h"
 #include "host/platform/HostAtomicFile.h"
 #include "host/platform/HostLog.h"
 #include "host/records/HostPrintJob.h"
@@ -80,6 +83,17 @@ QString PictureSource(const QImage& image, qsizetype index, bool embed) {
     return QStringLiteral("data:image/png;base64,") + QString::fromLatin1(png.toBase64());
 }
 
+// The picture in the report at its size on the page; none drawn: a dash.
+QString Picture(const QImage& image, QSize size, bool embed, std::vector<QImage>& pictures) {
+    if (image.isNull()) return QStringLiteral("&ndash;");
+    const QString tag = QStringLiteral("<img src=\"%1\" width=\"%2\" height=\"%3\">")
+                            .arg(PictureSource(image, static_cast<qsizetype>(pictures.size()), embed))
+                            .arg(size.width())
+                            .arg(size.height());
+    pictures.push_back(image);
+    return tag;
+}
+
 // A limit in the format of the reading it limits.
 QString LimitText(IMeasurement& measurement, double limit) {
     return HostServices::Values()->Format(Variant(limit), measurement.ValueFormat());
@@ -89,6 +103,18 @@ QString LimitText(IMeasurement& measurement, double limit) {
 
 HostReportWriter::HostReportWriter(const HostSequence& sequence, std::shared_ptr<LanguageService> language)
     : m_sequence(sequence), m_language(std::move(language)) {}
+
+std::optional<QString> HostReportWriter::ReadHistory(const QString& url) {
+    const HostVisitRecord visit = HostVisitRecord::FromSequence(m_sequence);
+    if (visit.assetId.isEmpty() || visit.performed.isEmpty()) return std::nullopt;
+    try {
+        m_earlier =
+            HostReadingTrend::Before(HostResultsDatabase(url).History(visit.assetId), visit.performed);
+    } catch (const ComError& error) {
+        return error.Description();
+    }
+    return std::nullopt;
+}
 
 std::optional<HostReportWriter::Page> HostReportWriter::PageFromName(const QString& name) {
     if (name.compare(QLatin1String("a4"), Qt::CaseInsensitive) == 0) return Page::A4;
@@ -129,6 +155,32 @@ QString HostReportWriter::Header() const {
     return html;
 }
 
+QString HostReportWriter::TrendRow(qsizetype position, IMeasurement& measurement, double number,
+                                   const HostMeasurementLimits::Limits& limits, bool embedPictures,
+                                   std::vector<QImage>& pictures) const {
+    const auto element = m_sequence.Tests()[position];
+    const auto earlier = HostReadingTrend::Of(
+        m_earlier, {element->TestID(), static_cast<int>(position + 1), measurement.Key(), {}, {}, {}});
+    if (earlier.isEmpty()) return {};
+    QList<double> values;
+    // The last of them is this visit's own reading.
+    for (qsizetype i = std::max<qsizetype>(0, earlier.size() - (HostReadingTrend::kVisits - 1));
+         i < earlier.size(); ++i)
+        values << earlier[i].value;
+    values << number;
+    const QString since =
+        When(QDateTime::fromString(earlier[earlier.size() - (values.size() - 1)].performed, Qt::ISODate))
+            .left(10);
+    // Under the reading, beside where it lies now: a row of its own keeps the columns readable.
+    return QStringLiteral(
+               "<tr><td colspan=\"5\" align=\"right\">Over the last %1 visits, since %2</td>"
+               "<td colspan=\"2\">%3</td></tr>\n")
+        .arg(values.size())
+        .arg(Escaped(since),
+             Picture(HostTrendPicture::Draw(values, limits.low, limits.high),
+                     QSize(HostTrendPicture::kWidth, HostTrendPicture::kHeight), embedPictures, pictures));
+}
+
 QString HostReportWriter::ReadingsTable(qsizetype position, bool embedPictures,
                                         std::vector<QImage>& pictures) const {
     const auto element = m_sequence.Tests()[position];
@@ -144,16 +196,9 @@ QString HostReportWriter::ReadingsTable(qsizetype position, bool embedPictures,
         const QString unit = measurement->Unit();
         for (const HostMeasurementLimits::Limits& limits :
              HostMeasurementLimits::Of(*element, *measurement)) {
-            const QImage picture = HostMarginPicture::Draw(number, limits.low, limits.high);
-            QString drawn = QStringLiteral("&ndash;");
-            if (!picture.isNull()) {
-                drawn =
-                    QStringLiteral("<img src=\"%1\" width=\"%2\" height=\"%3\">")
-                        .arg(PictureSource(picture, static_cast<qsizetype>(pictures.size()), embedPictures))
-                        .arg(HostMarginPicture::kWidth)
-                        .arg(HostMarginPicture::kHeight);
-                pictures.push_back(picture);
-            }
+            const QString drawn = Picture(HostMarginPicture::Draw(number, limits.low, limits.high),
+                                          QSize(HostMarginPicture::kWidth, HostMarginPicture::kHeight),
+                                          embedPictures, pictures);
             const bool within = HostMarginPicture::Within(number, limits.low, limits.high);
             rows += QStringLiteral(
                         "<tr><td>%1</td><td align=\"right\">%2</td><td>%3</td><td align=\"right\">%4</td>"
@@ -169,6 +214,7 @@ QString HostReportWriter::ReadingsTable(qsizetype position, bool embedPictures,
                              drawn,
                              within ? QStringLiteral("within")
                                     : QStringLiteral("<b style=\"color:#c00000\">outside</b>"));
+            rows += TrendRow(position, *measurement, number, limits, embedPictures, pictures);
         }
     }
     if (rows.isEmpty()) return {};

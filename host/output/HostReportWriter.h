@@ -7,17 +7,21 @@
 #include <optional>
 #include <vector>
 
+#include "host/archive/HostResultsDatabase.h"
 #include "host/platform/HostExport.h"
+#include "host/visit/HostMeasurementLimits.h"
 
 namespace orvex {
 
 class HostSequence;
+class IMeasurement;
 class LanguageService;
 
 // The report a technician hands over after a visit: a header (asset, technician, dates, the
 // Korotkas used, the overall verdict), then per test the plug-in's own report tables
 // (configuration, limits, result) and, for every reading judged against a limit, a picture of where
-// it lies between its limits. Written as HTML or as PDF with page numbers.
+// it lies between its limits, and how it went over the asset's last visits when the results
+// database knows earlier ones. Written as HTML or as PDF with page numbers.
 class ORVEX_HOST_EXPORT HostReportWriter {
 public:
     static constexpr int32_t kErrReport = static_cast<int32_t>(0x8004A6D2u);
@@ -26,6 +30,10 @@ public:
 
     // The tables are printed in the language given (none: as the literals stand).
     HostReportWriter(const HostSequence& sequence, std::shared_ptr<LanguageService> language);
+
+    // The asset's earlier visits from the results database at url (empty: the default one), for
+    // the trends; none read, the report has none and the reason is returned.
+    std::optional<QString> ReadHistory(const QString& url);
 
     // Both written atomically; a failure raises kErrReport or the file error, naming the path.
     void WriteHtml(const QString& path) const;
@@ -41,9 +49,15 @@ private:
     QString Header() const;
     QString TestSection(qsizetype position, bool embedPictures, std::vector<QImage>& pictures) const;
     QString ReadingsTable(qsizetype position, bool embedPictures, std::vector<QImage>& pictures) const;
+    // The reading over this and the asset's earlier visits; empty when none of them had it.
+    QString TrendRow(qsizetype position, IMeasurement& measurement, double number,
+                     const HostMeasurementLimits::Limits& limits, bool embedPictures,
+                     std::vector<QImage>& pictures) const;
 
     const HostSequence& m_sequence;
     std::shared_ptr<LanguageService> m_language;
+    // The asset's visits before this one, newest first.
+    QList<HostResultsDatabase::Visit> m_earlier;
 };
 
 }  // namespace orvex

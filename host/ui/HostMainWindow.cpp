@@ -14,11 +14,13 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <utility>
 
+#include "host/archive/HostResultsDatabase.h"
 #include "host/output/HostReportWriter.h"
 #include "host/platform/HostInstrumentRegistry.h"
 #include "host/platform/HostLanguageService.h"
@@ -30,6 +32,7 @@
 #include "host/session/HostEnvironment.h"
 #include "host/session/HostKorotka.h"
 #include "host/ui/HostDockedDialog.h"
+#include "host/ui/HostHistoryPanel.h"
 #include "host/visit/HostResultText.h"
 #include "host/visit/HostRun.h"
 #include "hostapi/ComError.h"
@@ -119,13 +122,27 @@ HostMainWindow::HostMainWindow(HostEnvironment& environment, std::shared_ptr<IPl
     sideLayout->addWidget(BuildAssetPanel());
     sideLayout->addWidget(BuildInstrumentPanel());
     sideLayout->addStretch();
-    auto* dock = new QDockWidget(Text(QStringLiteral("1040::Service visit")), this);
+    m_history = new HostHistoryPanel(
+        [this](const QString& literal, const VariantArray* parameters) { return Text(literal, parameters); },
+        this);
+    auto* tabs = new QTabWidget(this);
+    tabs->setObjectName(QStringLiteral("tabSide"));
+    tabs->addTab(side, Text(QStringLiteral("1040::Service visit")));
+    tabs->addTab(m_history, Text(QStringLiteral("1080::History")));
+    auto* dock = new QDockWidget(this);
     dock->setObjectName(QStringLiteral("dockVisit"));
     dock->setFeatures(QDockWidget::NoDockWidgetFeatures);
-    dock->setWidget(side);
+    // The tabs name what the panel shows; a title above them would say it twice.
+    dock->setTitleBarWidget(new QWidget(dock));
+    dock->setWidget(tabs);
     addDockWidget(Qt::RightDockWidgetArea, dock);
     BuildActions();
     connect(m_lstSequence, &QTreeWidget::itemDoubleClicked, this, [this] { Configure(); });
+    // The history follows the test chosen in the sequence.
+    connect(m_lstSequence, &QTreeWidget::itemSelectionChanged, this, [this] {
+        const int position = SelectedPosition();
+        if (position >= 0) m_history->SelectTest(m_sequence.Tests()[position]->TestID(), position + 1);
+    });
     resize(1100, 560);
     Refresh();
 }
@@ -398,6 +415,7 @@ void HostMainWindow::ShowAsset() {
         if (m_assetFields[i]->text() != values[i]) m_assetFields[i]->setText(values[i]);
     }
     m_showingAsset = false;
+    m_history->ShowAsset(asset.id);
 }
 
 void HostMainWindow::TakeAsset() {
@@ -411,6 +429,7 @@ void HostMainWindow::TakeAsset() {
         qCWarning(lcHost, "the asset was not taken: %s", error.what());
         return;
     }
+    m_history->ShowAsset(m_sequence.AssetUnderTest().id);
     SetModified();
 }
 
@@ -507,9 +526,22 @@ bool HostMainWindow::SaveAs(const QString& path) {
 
 bool HostMainWindow::Save() { return m_fileName.isEmpty() ? SaveFromDialog() : SaveAs(m_fileName); }
 
-bool HostMainWindow::WriteReport(const QString& pdfPath) {
+void HostMainWindow::SetDatabase(const QString& url, bool archive) {
+    m_database = url;
+    m_archive = archive;
+    m_history->SetDatabase(url);
+    m_history->Reload();
+}
+
+bool HostMainWindow::WriteReport(const QString& pdfPath, QString* note) {
     try {
-        HostReportWriter(m_sequence, m_environment.Language()).WritePdf(pdfPath, HostReportWriter::Page::A4);
+        HostReportWriter writer(m_sequence, m_environment.Language());
+        const auto why = writer.ReadHistory(m_database);
+        if (why && note) {
+            VariantArray parameters = VariantArray::FromList({Variant(*why)});
+            *note = Text(QStringLiteral("1091::The report shows no trends: %%1"), &parameters);
+        }
+        writer.WritePdf(pdfPath, HostReportWriter::Page::A4);
     } catch (const ComError& error) {
         ShowError(error.Description());
         return false;
@@ -632,6 +664,22 @@ void HostMainWindow::Run(bool fromSelected) {
     ShowSaved();
     Refresh();
     ReportUnsaved();
+    Archive();
+}
+
+void HostMainWindow::Archive() {
+    const QString file = m_saver.InFile() ? m_fileName : m_saver.Kept();
+    if (!m_archive || file.isEmpty() || m_sequence.AssetUnderTest().id.isEmpty()) return;
+    try {
+        HostResultsDatabase(m_database).StoreFile(m_plugIn, file);
+    } catch (const ComError& error) {
+        VariantArray parameters = VariantArray::FromList({Variant(error.Description())});
+        m_environment.Messages()->Show(
+            Text(QStringLiteral("1090::The visit was not archived: %%1"), &parameters),
+            MessageService::Icon::Exclamation, MessageService::Buttons::Ok,
+            Text(QStringLiteral("1000::Orvex")));
+    }
+    m_history->Reload();
 }
 
 QString HostMainWindow::Identify() {
@@ -703,10 +751,12 @@ void HostMainWindow::ReportFromDialog() {
     const QString path =
         QFileDialog::getSaveFileName(this, Text(QStringLiteral("1006::&Report...")), suggested,
                                      Text(QStringLiteral("1074::PDF files (*.pdf)")));
-    if (path.isEmpty() || !WriteReport(path)) return;
+    QString note;
+    if (path.isEmpty() || !WriteReport(path, &note)) return;
     VariantArray parameters = VariantArray::FromList({Variant(path)});
-    m_environment.Messages()->Show(Text(QStringLiteral("1073::The report was written to %%1."), &parameters),
-                                   MessageService::Icon::Information, MessageService::Buttons::Ok,
+    QString told = Text(QStringLiteral("1073::The report was written to %%1."), &parameters);
+    if (!note.isEmpty()) told += QLatin1Char(' ') + note;
+    m_environment.Messages()->Show(told, MessageService::Icon::Information, MessageService::Buttons::Ok,
                                    Text(QStringLiteral("1000::Orvex")));
 }
 

@@ -21,6 +21,7 @@ class QTreeWidgetItem;
 namespace orvex {
 
 class HostEnvironment;
+class HostHistoryPanel;
 class IPlugIn;
 class VariantArray;
 
@@ -51,10 +52,16 @@ public:
     QString FileName() const { return m_fileName; }
     bool IsModified() const { return m_modified; }
 
+    // The results database runs are archived in and the history is read from (empty: the
+    // default one); archive false: runs are not stored.
+    void SetDatabase(const QString& url, bool archive);
+    HostHistoryPanel& History() { return *m_history; }
+
     // Each reports its failure in a message box and returns false.
     bool Open(const QString& path);
     bool SaveAs(const QString& path);
-    bool WriteReport(const QString& pdfPath);
+    // A report without trends, the history being unreadable, says why in note.
+    bool WriteReport(const QString& pdfPath, QString* note = nullptr);
     void NewSequence();
     void AddTest(int32_t testId);
     // The position (from 0) of the selected test; -1 when none is.
@@ -97,6 +104,8 @@ private:
     void ShowSaved();
     // Tells the technician where a run's results are when they did not reach the file.
     void ReportUnsaved();
+    // Stores the visit as its file holds it; a database that cannot take it is warned about.
+    void Archive();
     void ShowAsset();
     void TakeAsset();
     bool Save();
@@ -121,11 +130,14 @@ private:
     HostVisitSaver m_saver;
     bool m_modified = false;
     bool m_showingAsset = false;
+    QString m_database;
+    bool m_archive = true;
 
     QTreeWidget* m_lstSequence = nullptr;
     std::array<QLineEdit*, 5> m_assetFields{};
     QComboBox* m_cboDevice = nullptr;
     QLabel* m_lblIdentity = nullptr;
+    HostHistoryPanel* m_history = nullptr;
 };
 
 }  // namespace orvex

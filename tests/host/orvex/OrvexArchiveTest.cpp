@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -31,6 +32,14 @@ TEST_F(OrvexArchiveTest, TwoRunsOfAnAssetAreItsHistoryNewestFirstAndAnEditedRowI
     }
     const QJsonArray visits = History("MON-17");
     ASSERT_EQ(visits.size(), 2);
+    // The second visit's report draws the difference over both.
+    const auto report =
+        Orvex({"report", file, "--pdf", dir.filePath("r.pdf"), "--html", dir.filePath("r.html")});
+    EXPECT_EQ(report.status, 0) << report.err.toStdString();
+    EXPECT_FALSE(report.err.contains("warning")) << report.err.toStdString();
+    QFile html(dir.filePath("r.html"));
+    ASSERT_TRUE(html.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(html.readAll().contains("Over the last 2 visits, since "));
     EXPECT_EQ(visits[0].toObject()["verdict"].toString(), "FAILED");
     EXPECT_EQ(visits[1].toObject()["verdict"].toString(), "PASSED");
     EXPECT_EQ(visits[0].toObject()["technician"].toString(), "Kim");
@@ -79,6 +88,11 @@ TEST_F(OrvexArchiveTest, ADatabaseThatCannotBeOpenedIsWarnedAboutAndTheRunStands
     EXPECT_TRUE(run.err.contains("orvex: warning: the visit was not archived: the results database"))
         << run.err.toStdString();
     EXPECT_TRUE(Orvex({"show", file}).out.contains("passed"));
+    const auto report = Orvex({"report", file, "--pdf", dir.filePath("r.pdf"), "--database",
+                               dir.filePath("no-folder-file/x.sqlite/")});
+    EXPECT_EQ(report.status, 0) << report.err.toStdString();
+    EXPECT_TRUE(report.err.contains("orvex: warning: the report shows no trends: the results database"))
+        << report.err.toStdString();
     // The next archive, to a database that opens, takes the visit.
     EXPECT_EQ(Orvex({"archive", file}).status, 0);
     EXPECT_EQ(History("MON-9").size(), 1);

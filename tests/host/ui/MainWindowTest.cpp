@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPointer>
+#include <QTabWidget>
+#include <QThread>
 #include <QTimer>
 #include <QTreeWidget>
 #include <algorithm>
@@ -12,6 +16,7 @@
 #include <optional>
 
 #include "host/ui/HostDockedDialog.h"
+#include "host/ui/HostHistoryPanel.h"
 #include "host/ui/HostMainWindow.h"
 #include "host/visit/HostResultText.h"
 #include "host/visit/HostScript.h"
@@ -86,6 +91,17 @@ protected:
         EXPECT_FALSE(technician.Failed()) << technician.Failure().toStdString() << "\n"
                                           << told.join('\n').toStdString();
         return !technician.Failed();
+    }
+
+    // Lets the window work until the condition holds, as long as a person would wait.
+    static bool WaitFor(const std::function<bool()>& condition) {
+        QElapsedTimer clock;
+        clock.start();
+        while (!condition() && clock.elapsed() < 5000) {
+            QCoreApplication::processEvents();
+            QThread::msleep(10);
+        }
+        return condition();
     }
 
     korotkasim::Fault fault = korotkasim::Fault::None;
@@ -315,6 +331,59 @@ TEST_F(MainWindowTest, KeepsTheResultsOfARunWhoseFileCannotBeWritten) {
     ASSERT_TRUE(next->SaveAs(registryDir.filePath(QStringLiteral("kept.xml"))));
     EXPECT_FALSE(QFile::exists(recovery));
     qputenv("XDG_STATE_HOME", stateBefore);
+}
+
+// Each run of the window is stored for the asset, and the History tab shows the visits and the
+// trend of the reading of the test chosen in the sequence. A database that cannot be opened is
+// told about, the file keeps the run, and the next run is stored again.
+TEST_F(MainWindowTest, ArchivesEachRunAndShowsTheAssetsHistory) {
+    const QString path = Path(QStringLiteral("mon-17.xml"));
+    const QString database = Path(QStringLiteral("history.sqlite"));
+    const auto window = Window();
+    window->SetDatabase(database, true);
+    window->AddTest(300);
+    window->findChild<QLineEdit*>(QStringLiteral("txtAsset0"))->setText(QStringLiteral("MON-17"));
+    ASSERT_TRUE(window->SaveAs(path));
+    window->findChild<QTabWidget*>(QStringLiteral("tabSide"))->setCurrentIndex(1);
+    auto& history = window->History();
+    ASSERT_TRUE(WaitFor([&] { return history.Status().contains("No visit of MON-17"); }))
+        << history.Status().toStdString();
+
+    for (const char* typed : {"251", "252"}) {
+        ASSERT_TRUE(Run(*window, QStringLiteral("start\nreadings 3\ntype STAT %1\nnext\n").arg(typed)));
+    }
+    ASSERT_TRUE(WaitFor([&] { return history.VisitCount() == 2; })) << history.Status().toStdString();
+    window->Select(0);
+    // The reading judged against the limit, not the first one of the test: the typed pressure
+    // less the Korotka's, one apart.
+    EXPECT_EQ(history.findChild<QComboBox*>(QStringLiteral("cboReading"))->currentText(),
+              "1. Korotka Static Pressure Test: Difference (mmHg)");
+    const QList<double> shown = history.TrendShown();
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_NEAR(shown[1] - shown[0], 1.0, 1e-3);
+    Shoot(window.get(), QStringLiteral("MainWindow-history.png"));
+
+    const QString report = Path(QStringLiteral("mon-17.pdf"));
+    QString note;
+    ASSERT_TRUE(window->WriteReport(report, &note));
+    EXPECT_TRUE(note.isEmpty()) << note.toStdString();
+
+    QFile blocker(Path(QStringLiteral("not-a-folder")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    window->SetDatabase(Path(QStringLiteral("not-a-folder/x.sqlite")), true);
+    ASSERT_TRUE(Run(*window, QStringLiteral("start\nreadings 3\ntype STAT 250.5\nnext\n")));
+    EXPECT_TRUE(messages->Shown().last().text.startsWith("The visit was not archived: the results database"))
+        << messages->Shown().last().text.toStdString();
+    EXPECT_TRUE(Read(path).contains(">250.5<"));
+    EXPECT_FALSE(window->IsModified());
+    ASSERT_TRUE(window->WriteReport(report, &note));
+    EXPECT_TRUE(note.startsWith("The report shows no trends:")) << note.toStdString();
+
+    window->SetDatabase(database, true);
+    ASSERT_TRUE(Run(*window, QStringLiteral("start\nreadings 3\ntype STAT 250\nnext\n")));
+    ASSERT_TRUE(WaitFor([&] { return history.VisitCount() == 3; })) << history.Status().toStdString();
+    EXPECT_EQ(history.TrendShown().size(), 3);
 }
 
 }  // namespace

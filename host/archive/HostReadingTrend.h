@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include "host/archive/HostResultsDatabase.h"
+#include "host/platform/HostExport.h"
+
+namespace orvex {
+
+// One reading of one test followed over an asset's stored visits: the series a trend picture
+// draws. A reading is the same across visits when its test has the same test id and its key is the
+// same; of two such tests in a visit, the one at the same position is taken.
+class ORVEX_HOST_EXPORT HostReadingTrend {
+public:
+    // How many visits a trend shows at most.
+    static constexpr int kVisits = 10;
+
+    struct Point {
+        QString performed;
+        double value = 0.0;
+        // The limits it was judged against then.
+        QList<HostVisitRecord::Limit> limits;
+    };
+    struct Reading {
+        int testId = 0;
+        int position = 0;
+        QString key;
+        // As the newest visit that has it names it.
+        QString testName;
+        QString description;
+        QString unit;
+    };
+
+    // The reading as the visit holds it; none when the visit has no such reading.
+    static const HostVisitRecord::Reading* In(const HostVisitRecord& visit, const Reading& reading);
+    // The reading in the visits (newest first, as the database gives them), oldest first; the
+    // newest kVisits that hold it as a number.
+    static QList<Point> Of(const QList<HostResultsDatabase::Visit>& visits, const Reading& reading);
+    // The visits performed before performed (ISO 8601); the one performed at that moment is the
+    // visit itself, and one performed later does not belong to its past.
+    static QList<HostResultsDatabase::Visit> Before(const QList<HostResultsDatabase::Visit>& visits,
+                                                    const QString& performed);
+    // Every reading with a number in the visits, in the order of the newest visit that has it.
+    static QList<Reading> Readings(const QList<HostResultsDatabase::Visit>& visits);
+};
+
+}  // namespace orvex

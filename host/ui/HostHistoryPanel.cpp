@@ -1,0 +1,241 @@
+#include "HostHistoryPanel.h"
+
+#include <QComboBox>
+#include <QDateTime>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPixmap>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <utility>
+
+#include "host/output/HostTrendPicture.h"
+#include "hostapi/ComError.h"
+#include "hostapi/VariantArray.h"
+
+namespace orvex {
+
+namespace {
+
+enum Column { kColumnPerformed, kColumnTechnician, kColumnVerdict, kColumnValue, kColumnRecord };
+
+// Typing an asset id reads the database once the typing pauses, not at every key.
+constexpr int kTypingPauseMs = 300;
+// The trend's size in the panel, in pixels.
+const QSize kTrendSize(330, 150);
+
+QString Local(const QString& iso, const char* format) {
+    const QDateTime at = QDateTime::fromString(iso, Qt::ISODate);
+    return at.isValid() ? at.toLocalTime().toString(QLatin1String(format)) : iso;
+}
+
+}  // namespace
+
+HostHistoryPanel::HostHistoryPanel(Texts texts, QWidget* parent)
+    : QWidget(parent), m_texts(std::move(texts)) {
+    setObjectName(QStringLiteral("HostHistoryPanel"));
+    auto* layout = new QVBoxLayout(this);
+    m_lblStatus = new QLabel(this);
+    m_lblStatus->setObjectName(QStringLiteral("lblHistoryStatus"));
+    m_lblStatus->setWordWrap(true);
+    layout->addWidget(m_lblStatus);
+    m_lstVisits = new QTreeWidget(this);
+    m_lstVisits->setObjectName(QStringLiteral("lstVisits"));
+    m_lstVisits->setRootIsDecorated(false);
+    m_lstVisits->setSelectionMode(QAbstractItemView::NoSelection);
+    m_lstVisits->setHeaderLabels({m_texts(QStringLiteral("1086::Performed"), nullptr),
+                                  m_texts(QStringLiteral("1087::Technician"), nullptr),
+                                  m_texts(QStringLiteral("1088::Verdict"), nullptr),
+                                  m_texts(QStringLiteral("1093::Value"), nullptr), QString()});
+    m_lstVisits->header()->setStretchLastSection(true);
+    layout->addWidget(m_lstVisits, 1);
+    layout->addWidget(new QLabel(m_texts(QStringLiteral("1081::Reading:"), nullptr), this));
+    m_cboReading = new QComboBox(this);
+    m_cboReading->setObjectName(QStringLiteral("cboReading"));
+    m_cboReading->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    connect(m_cboReading, &QComboBox::currentIndexChanged, this, [this] { ShowTrend(); });
+    layout->addWidget(m_cboReading);
+    m_lblTrend = new QLabel(this);
+    m_lblTrend->setObjectName(QStringLiteral("lblTrend"));
+    m_lblTrend->setMinimumSize(kTrendSize);
+    m_lblTrend->setAlignment(Qt::AlignCenter);
+    m_lblTrend->setWordWrap(true);
+    layout->addWidget(m_lblTrend);
+    m_reading = new QTimer(this);
+    m_reading->setSingleShot(true);
+    connect(m_reading, &QTimer::timeout, this, [this] { Read(); });
+}
+
+void HostHistoryPanel::SetDatabase(const QString& url) {
+    m_database = url;
+    m_stale = true;
+}
+
+void HostHistoryPanel::ShowAsset(const QString& assetId) {
+    if (assetId.trimmed() == m_assetId) return;
+    m_assetId = assetId.trimmed();
+    Reload();
+}
+
+void HostHistoryPanel::Reload() {
+    m_stale = true;
+    if (isVisible()) m_reading->start(kTypingPauseMs);
+}
+
+void HostHistoryPanel::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (m_stale) Read();
+}
+
+QString HostHistoryPanel::Status() const { return m_lblStatus->text(); }
+
+void HostHistoryPanel::Read() {
+    m_reading->stop();
+    m_stale = false;
+    m_visits.clear();
+    QString location;
+    if (m_assetId.isEmpty()) {
+        m_lblStatus->setText(
+            m_texts(QStringLiteral("1082::Enter the asset ID to see its history."), nullptr));
+    } else {
+        try {
+            HostResultsDatabase database(m_database);
+            location = database.Location();
+            m_visits = database.History(m_assetId);
+            VariantArray parameters = VariantArray::FromList(
+                {Variant(static_cast<int32_t>(m_visits.size())), Variant(m_assetId), Variant(location)});
+            VariantArray none = VariantArray::FromList({Variant(m_assetId), Variant(location)});
+            m_lblStatus->setText(
+                m_visits.isEmpty()
+                    ? m_texts(QStringLiteral("1083::No visit of %%1 is stored in %%2."), &none)
+                    : m_texts(QStringLiteral("1084::%%1 visits of %%2 in %%3, newest first."), &parameters));
+        } catch (const ComError& error) {
+            // The history is a help, not a step of the visit: its failure is told here, not in a box.
+            m_lblStatus->setText(error.Description());
+        }
+    }
+    m_lstVisits->clear();
+    for (const auto& visit : m_visits) {
+        auto* item = new QTreeWidgetItem(m_lstVisits);
+        item->setText(kColumnPerformed, Local(visit.record.performed, "yyyy-MM-dd"));
+        item->setText(kColumnTechnician, visit.record.technician);
+        const QString& verdict = visit.record.verdict;
+        item->setText(kColumnVerdict, verdict == QLatin1String("PASSED")
+                                          ? m_texts(QStringLiteral("1063::passed"), nullptr)
+                                      : verdict == QLatin1String("FAILED")
+                                          ? m_texts(QStringLiteral("1064::failed"), nullptr)
+                                          : m_texts(QStringLiteral("1092::incomplete"), nullptr));
+        if (verdict == QLatin1String("PASSED")) item->setForeground(kColumnVerdict, QColor(0, 128, 0));
+        if (verdict == QLatin1String("FAILED")) item->setForeground(kColumnVerdict, QColor(192, 0, 0));
+        item->setToolTip(kColumnPerformed,
+                         Local(visit.record.performed, "yyyy-MM-dd HH:mm") + QLatin1Char('\n') + visit.file);
+        if (visit.altered) {
+            item->setText(kColumnRecord,
+                          m_texts(QStringLiteral("1089::altered after it was stored"), nullptr));
+            item->setForeground(kColumnRecord, QColor(192, 0, 0));
+        }
+    }
+    for (int column = kColumnPerformed; column < kColumnRecord; ++column)
+        m_lstVisits->resizeColumnToContents(column);
+
+    // The reading chosen before stays chosen when the new history has it.
+    const int before = m_cboReading->currentIndex();
+    const HostReadingTrend::Reading chosen =
+        before >= 0 && before < m_readings.size() ? m_readings[before] : HostReadingTrend::Reading{};
+    m_readings = HostReadingTrend::Readings(m_visits);
+    const QSignalBlocker quiet(m_cboReading);
+    m_cboReading->clear();
+    int keep = -1;
+    for (qsizetype i = 0; i < m_readings.size(); ++i) {
+        const auto& reading = m_readings[i];
+        QString text =
+            QStringLiteral("%1. %2: %3")
+                .arg(reading.position)
+                .arg(reading.testName, reading.description.isEmpty() ? reading.key : reading.description);
+        if (!reading.unit.isEmpty()) text += QStringLiteral(" (%1)").arg(reading.unit);
+        m_cboReading->addItem(text);
+        if (reading.testId == chosen.testId && reading.position == chosen.position &&
+            reading.key == chosen.key)
+            keep = static_cast<int>(i);
+    }
+    m_cboReading->setCurrentIndex(keep);
+    ShowTrend();
+}
+
+void HostHistoryPanel::SelectTest(int testId, int position) {
+    // Of the test's readings, the first judged against a limit: the one a technician watches.
+    int best = -1;
+    int rank = 0;
+    for (qsizetype i = 0; i < m_readings.size(); ++i) {
+        if (m_readings[i].testId != testId) continue;
+        const int here = (m_readings[i].position == position ? 2 : 0) + (Judged(m_readings[i]) ? 1 : 0);
+        if (best < 0 || here > rank) {
+            best = static_cast<int>(i);
+            rank = here;
+        }
+    }
+    if (best >= 0) m_cboReading->setCurrentIndex(best);
+}
+
+bool HostHistoryPanel::Judged(const HostReadingTrend::Reading& reading) const {
+    for (const auto& visit : m_visits) {
+        if (const auto* stored = HostReadingTrend::In(visit.record, reading))
+            return !stored->limits.isEmpty();
+    }
+    return false;
+}
+
+QList<double> HostHistoryPanel::TrendShown() const {
+    const int index = m_cboReading->currentIndex();
+    QList<double> values;
+    if (index < 0 || index >= m_readings.size()) return values;
+    for (const auto& point : HostReadingTrend::Of(m_visits, m_readings[index])) values << point.value;
+    return values;
+}
+
+void HostHistoryPanel::ShowTrend() {
+    const int index = m_cboReading->currentIndex();
+    // Each visit's value of the reading beside it, the numbers the picture draws.
+    for (qsizetype i = 0; i < m_visits.size(); ++i) {
+        const auto* stored = index >= 0 && index < m_readings.size()
+                                 ? HostReadingTrend::In(m_visits[i].record, m_readings[index])
+                                 : nullptr;
+        QString text = stored ? stored->valueText : QString();
+        if (stored && !text.isEmpty() && !stored->unit.isEmpty()) text += QLatin1Char(' ') + stored->unit;
+        if (QTreeWidgetItem* item = m_lstVisits->topLevelItem(static_cast<int>(i))) {
+            item->setText(kColumnValue, text);
+            if (stored && stored->status == QLatin1String("failed"))
+                item->setForeground(kColumnValue, QColor(192, 0, 0));
+            else
+                item->setData(kColumnValue, Qt::ForegroundRole, QVariant());
+        }
+    }
+    m_lstVisits->resizeColumnToContents(kColumnValue);
+    const auto points = index >= 0 && index < m_readings.size()
+                            ? HostReadingTrend::Of(m_visits, m_readings[index])
+                            : QList<HostReadingTrend::Point>();
+    if (points.isEmpty()) {
+        m_lblTrend->setPixmap(QPixmap());
+        m_lblTrend->setText(
+            m_visits.isEmpty()
+                ? QString()
+                : m_texts(QStringLiteral("1085::No reading of these visits has a number."), nullptr));
+        return;
+    }
+    QList<double> values;
+    QStringList dates;
+    for (const auto& point : points) {
+        values << point.value;
+        dates << Local(point.performed, "yyyy-MM-dd");
+    }
+    // The band the newest visit was judged by.
+    const auto& limits = points.last().limits;
+    const HostVisitRecord::Limit band = limits.isEmpty() ? HostVisitRecord::Limit{} : limits.first();
+    QImage picture = HostTrendPicture::Draw(values, band.low, band.high, kTrendSize, dates);
+    picture.setDevicePixelRatio(HostTrendPicture::kScale);
+    m_lblTrend->setText(QString());
+    m_lblTrend->setPixmap(QPixmap::fromImage(picture));
+}
+
+}  // namespace orvex
