@@ -57,8 +57,9 @@ protected:
     }
     // The server outlives a test: each names its assets apart.
     QString Asset(const QString& name) const { return prefix + name; }
-    // Changes rows behind the program's back, over a connection of the test's own.
-    void Edit(const QString& sql) {
+    // Changes rows behind the program's back, over a connection of the test's own; rows < 0: a
+    // statement that changes none.
+    void Edit(const QString& sql, int rows = 1) {
         {
             const QUrl parsed(url);
             auto database =
@@ -74,7 +75,9 @@ protected:
             ASSERT_TRUE(database.open());
             QSqlQuery edit(database);
             ASSERT_TRUE(edit.exec(sql));
-            EXPECT_EQ(edit.numRowsAffected(), 1);
+            if (rows >= 0) {
+                EXPECT_EQ(edit.numRowsAffected(), rows);
+            }
         }
         QSqlDatabase::removeDatabase("edit");
     }
@@ -164,6 +167,28 @@ TEST_P(ResultsDatabaseTest, AnUnopenableDatabaseRaisesAClearError) {
         EXPECT_EQ(e.Number(), HostResultsDatabase::kErrDatabase);
         EXPECT_TRUE(e.Description().startsWith("the results database ")) << e.Description().toStdString();
     }
+}
+
+// The server ends the session under an open database, as a restart or an administrator would:
+// the store fails clearly, leaves nothing half-stored, and the next one succeeds.
+TEST_P(ResultsDatabaseTest, ADroppedConnectionFailsClearlyAndTheNextStoreSucceeds) {
+    if (QString(GetParam()) == "sqlite") GTEST_SKIP() << "a file has no connection to drop";
+    const auto visit = Visit(Asset("MON-5"), "Kim", 5, 0.5);
+    HostResultsDatabase database(url);
+    Edit("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = current_database() AND "
+         "pid <> pg_backend_pid()",
+         -1);
+    try {
+        database.Store(visit, "a.xml");
+        FAIL() << "stored over a dropped connection";
+    } catch (const orvex::ComError& e) {
+        EXPECT_EQ(e.Number(), HostResultsDatabase::kErrDatabase);
+        EXPECT_TRUE(e.Description().startsWith("the results database postgresql://"))
+            << e.Description().toStdString();
+    }
+    HostResultsDatabase next(url);
+    EXPECT_EQ(next.Store(visit, "a.xml"), HostResultsDatabase::Stored::New);
+    EXPECT_EQ(next.History(Asset("MON-5")).size(), 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, ResultsDatabaseTest, ::testing::Values("sqlite", "postgresql"));
