@@ -50,7 +50,8 @@ HostHistoryPanel::HostHistoryPanel(Texts texts, QWidget* parent)
                                   m_texts(QStringLiteral("1093::Value"), nullptr), QString()});
     m_lstVisits->header()->setStretchLastSection(true);
     layout->addWidget(m_lstVisits, 1);
-    layout->addWidget(new QLabel(m_texts(QStringLiteral("1081::Reading:"), nullptr), this));
+    m_lblReading = new QLabel(m_texts(QStringLiteral("1081::Reading:"), nullptr), this);
+    layout->addWidget(m_lblReading);
     m_cboReading = new QComboBox(this);
     m_cboReading->setObjectName(QStringLiteral("cboReading"));
     m_cboReading->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
@@ -105,10 +106,12 @@ void HostHistoryPanel::Read() {
             m_visits = database.History(m_assetId);
             VariantArray parameters = VariantArray::FromList(
                 {Variant(static_cast<int32_t>(m_visits.size())), Variant(m_assetId), Variant(location)});
-            VariantArray none = VariantArray::FromList({Variant(m_assetId), Variant(location)});
+            VariantArray where = VariantArray::FromList({Variant(m_assetId), Variant(location)});
             m_lblStatus->setText(
                 m_visits.isEmpty()
-                    ? m_texts(QStringLiteral("1083::No visit of %%1 is stored in %%2."), &none)
+                    ? m_texts(QStringLiteral("1083::No visit of %%1 is stored in %%2."), &where)
+                : m_visits.size() == 1
+                    ? m_texts(QStringLiteral("1094::One visit of %%1 in %%2."), &where)
                     : m_texts(QStringLiteral("1084::%%1 visits of %%2 in %%3, newest first."), &parameters));
         } catch (const ComError& error) {
             // The history is a help, not a step of the visit: its failure is told here, not in a box.
@@ -159,7 +162,15 @@ void HostHistoryPanel::Read() {
             reading.key == chosen.key)
             keep = static_cast<int>(i);
     }
+    // None chosen yet: the first reading judged against a limit, else the first.
+    for (qsizetype i = 0; keep < 0 && i < m_readings.size(); ++i) {
+        if (Judged(m_readings[i])) keep = static_cast<int>(i);
+    }
+    if (keep < 0 && !m_readings.isEmpty()) keep = 0;
     m_cboReading->setCurrentIndex(keep);
+    // Nothing to choose: no chooser.
+    m_lblReading->setVisible(!m_readings.isEmpty());
+    m_cboReading->setVisible(!m_readings.isEmpty());
     ShowTrend();
 }
 

@@ -64,6 +64,7 @@ private:
 
     QLabel* m_lblStatus = nullptr;
     QTreeWidget* m_lstVisits = nullptr;
+    QLabel* m_lblReading = nullptr;
     QComboBox* m_cboReading = nullptr;
     QLabel* m_lblTrend = nullptr;
     QTimer* m_reading = nullptr;

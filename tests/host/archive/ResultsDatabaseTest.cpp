@@ -175,9 +175,10 @@ TEST_P(ResultsDatabaseTest, ADroppedConnectionFailsClearlyAndTheNextStoreSucceed
     if (QString(GetParam()) == "sqlite") GTEST_SKIP() << "a file has no connection to drop";
     const auto visit = Visit(Asset("MON-5"), "Kim", 5, 0.5);
     HostResultsDatabase database(url);
-    Edit("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = current_database() AND "
-         "pid <> pg_backend_pid()",
-         -1);
+    Edit(
+        "SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = current_database() AND "
+        "pid <> pg_backend_pid()",
+        -1);
     try {
         database.Store(visit, "a.xml");
         FAIL() << "stored over a dropped connection";
