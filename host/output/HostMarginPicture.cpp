@@ -22,18 +22,27 @@ bool HostMarginPicture::Within(double value, std::optional<double> low, std::opt
     return (!low || value >= *low) && (!high || value <= *high);
 }
 
-QImage HostMarginPicture::Draw(double value, std::optional<double> low, std::optional<double> high) {
-    if ((!low && !high) || !std::isfinite(value) || !Finite(low) || !Finite(high)) return {};
-    double first = std::min({value, low.value_or(value), high.value_or(value)});
-    double last = std::max({value, low.value_or(value), high.value_or(value)});
+std::optional<std::pair<double, double>> HostMarginPicture::Span(double lowest, double highest,
+                                                                 std::optional<double> low,
+                                                                 std::optional<double> high) {
+    if (!std::isfinite(lowest) || !std::isfinite(highest) || !Finite(low) || !Finite(high))
+        return std::nullopt;
+    double first = std::min({lowest, low.value_or(lowest), high.value_or(lowest)});
+    double last = std::max({highest, low.value_or(highest), high.value_or(highest)});
     double span = last - first;
-    if (span <= 0.0) span = std::max(std::abs(value), 1.0);
+    if (span <= 0.0) span = std::max(std::abs(last), 1.0);
     if (!low) first -= span * kOpenSide;
     if (!high) last += span * kOpenSide;
     first -= span * kPadding;
     last += span * kPadding;
-    if (!std::isfinite(last - first) || last - first <= 0.0) return {};
+    if (!std::isfinite(last - first) || last - first <= 0.0) return std::nullopt;
+    return std::pair{first, last};
+}
 
+QImage HostMarginPicture::Draw(double value, std::optional<double> low, std::optional<double> high) {
+    const auto span = Span(value, value, low, high);
+    if ((!low && !high) || !span) return {};
+    const auto [first, last] = *span;
     const double width = kWidth * kScale;
     const double height = kHeight * kScale;
     const auto x = [&](double number) { return (number - first) / (last - first) * width; };

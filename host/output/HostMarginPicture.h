@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <optional>
+#include <utility>
 
 #include "host/platform/HostExport.h"
 
@@ -20,6 +21,12 @@ public:
     // A null image when there is no limit or a number is not finite.
     static QImage Draw(double value, std::optional<double> low, std::optional<double> high);
     static bool Within(double value, std::optional<double> low, std::optional<double> high);
+    // The numbers a picture of values from lowest to highest spans: they and the limits, with
+    // room around them so a value on a limit stays visible, reaching further past a side without
+    // a limit. None when a number is not finite.
+    static std::optional<std::pair<double, double>> Span(double lowest, double highest,
+                                                         std::optional<double> low,
+                                                         std::optional<double> high);
 };
 
 }  // namespace orvex

@@ -11,10 +11,6 @@ namespace orvex {
 
 namespace {
 
-// Room above and below the outermost number, as a share of the span.
-constexpr double kPadding = 0.15;
-// How far the band reaches past a side that has no limit.
-constexpr double kOpenSide = 0.5;
 // Width of the room for the limits' numbers, and height of the captions' line, in pixels.
 constexpr int kLabelWidth = 48;
 constexpr int kCaptionHeight = 16;
@@ -27,24 +23,11 @@ QString Number(double value) { return QString::number(value, 'g', 4); }
 QImage HostTrendPicture::Draw(const QList<double>& values, std::optional<double> low,
                               std::optional<double> high, QSize size, const QStringList& captions) {
     if (values.isEmpty() || size.width() < 8 || size.height() < 8) return {};
-    const auto finite = [](std::optional<double> n) { return !n || std::isfinite(*n); };
-    if (!finite(low) || !finite(high) ||
-        !std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); }))
+    const auto span = HostMarginPicture::Span(*std::min_element(values.begin(), values.end()),
+                                              *std::max_element(values.begin(), values.end()), low, high);
+    if (!span || !std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); }))
         return {};
-    double first = *std::min_element(values.begin(), values.end());
-    double last = *std::max_element(values.begin(), values.end());
-    for (const auto& limit : {low, high}) {
-        if (!limit) continue;
-        first = std::min(first, *limit);
-        last = std::max(last, *limit);
-    }
-    double span = last - first;
-    if (span <= 0.0) span = std::max(std::abs(last), 1.0);
-    if (!low && high) first -= span * kOpenSide;
-    if (low && !high) last += span * kOpenSide;
-    first -= span * kPadding;
-    last += span * kPadding;
-    if (!std::isfinite(last - first) || last - first <= 0.0) return {};
+    const auto [first, last] = *span;
 
     const bool labelled = captions.size() == values.size();
     const double scale = kScale;
