@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Checks formatting and layering, sets up, builds, and runs every test: the release build with the
-# results database against a PostgreSQL server of its own, then the whole suite and the quick
+# results database against a PostgreSQL server of its own and the Debian package made from it, then the whole suite and the quick
 # fault matrix under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,6 +12,8 @@ export QT_QPA_PLATFORM=offscreen
 ctest --preset default -j2
 # The results database against a real PostgreSQL server that the script starts and stops.
 scripts/test-postgresql.sh build/default
+# The Debian package: built, checked with lintian, unpacked and run from where it was unpacked.
+scripts/test-package.sh
 UBSAN_OPTIONS=print_stacktrace=1 ctest --preset asan -j2
 # orvex under the sanitizers against the faults that end at once and those of the machine around
 # it (a held port, a vanished device, a broken settings file). A sanitizer finding exits with 86,

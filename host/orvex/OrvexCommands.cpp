@@ -1,7 +1,6 @@
 #include "OrvexCommands.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -17,6 +16,7 @@
 #include "host/archive/HostVisitRecord.h"
 #include "host/output/HostExporter.h"
 #include "host/output/HostReportWriter.h"
+#include "host/platform/HostInstallation.h"
 #include "host/platform/HostLanguageService.h"
 #include "host/platform/HostPlugInLoader.h"
 #include "host/platform/HostSettingsFile.h"
@@ -284,15 +284,14 @@ int ShowMainWindow(const QCommandLineParser& parser, const OrvexOptions& o,
                    orvex::HostEnvironment& environment, const std::shared_ptr<orvex::IPlugIn>& plugIn,
                    const QString& file) {
     const QString language = parser.value(o.language);
-    const QString programFolder = QCoreApplication::applicationDirPath();
     QString error;
-    if (!environment.Language()->Load(orvex::HostMainWindow::kTextsId,
-                                      programFolder + QStringLiteral("/Language"), language, &error)) {
+    if (!environment.Language()->Load(orvex::HostMainWindow::kTextsId, orvex::HostInstallation::TextsFolder(),
+                                      language, &error)) {
         OrvexCommands::Print(stderr,
                              QStringLiteral("orvex: %1; the host's texts stay in English").arg(error));
     }
-    environment.Loader().Load(QStringLiteral("KorotkaVTI"),
-                              QDir(programFolder).filePath(QStringLiteral("../lib/liborvexKorotkaVTI.so")));
+    environment.Loader().Load(QStringLiteral("KorotkaVTI"), orvex::HostInstallation::LibraryFolder() +
+                                                                QStringLiteral("/liborvexKorotkaVTI.so"));
     orvex::HostMainWindow window(environment, plugIn, [](QString& why) {
         korotkasim::SimOptions options;
         const auto simulator = StartSimulator(options, why);

@@ -55,7 +55,7 @@ std::vector<OrvexOptions::Entry> OrvexOptions::Chosen(const QString& command) co
 void OrvexOptions::AddTo(QCommandLineParser& parser, const QString& command) const {
     parser.setApplicationDescription(QStringLiteral(
         "The test-automation host for the Korotka NIBP simulator plug-in.\n\n"
-        "Without a command, or with open FILE [--database URL] [--no-archive], the main window opens\n"
+        "Without a command, or with open [FILE] [--database URL] [--no-archive], the main window opens\n"
         "(on a display); it archives each run as orvex run does and shows the asset's history.\n\n"
         "Commands:\n"
         "  tests                 list the tests the plug-in offers (test id, name, type and parameter,\n"
@@ -97,6 +97,7 @@ void OrvexOptions::AddTo(QCommandLineParser& parser, const QString& command) con
         "6 mmHg/min (RATE), relief valve at most 330 mmHg, or 165 mmHg with --patient neonate (PEAK),\n"
         "NIBP simulation SYST, DIAS, MAPR within 10 mmHg of the preset and HR within 5 %."));
     parser.addHelpOption();
+    parser.addVersionOption();
     for (const Entry& entry : Chosen(command)) parser.addOption(*entry.option);
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("What to do (see above)."));
 }
@@ -131,6 +132,16 @@ bool OrvexOptions::HasScript(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const QByteArray argument(argv[i]);
         if (argument == "--auto" || argument.startsWith("--auto=")) return true;
+    }
+    return false;
+}
+
+bool OrvexOptions::AsksOnlyForText(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        if (argument == "--help" || argument == "-h" || argument == "--help-all" || argument == "--version" ||
+            argument == "-v")
+            return true;
     }
     return false;
 }

@@ -25,7 +25,8 @@ public:
 
     QCommandLineOption plugin{
         QStringLiteral("plugin"),
-        QStringLiteral("The plug-in library (default: liborvexKorotka.so in ../lib beside orvex)."),
+        QStringLiteral(
+            "The plug-in library (default: liborvexKorotka.so in the folder of orvex's libraries)."),
         QStringLiteral("path")};
     QCommandLineOption language{
         QStringLiteral("language"),
@@ -121,6 +122,8 @@ public:
     // option's value, and whether a script plays the run.
     static QString CommandOf(int argc, char** argv);
     static bool HasScript(int argc, char** argv);
+    // --help or --version: text is printed and nothing is shown or run.
+    static bool AsksOnlyForText(int argc, char** argv);
 };
 
 }  // namespace orvexapp

@@ -3,11 +3,11 @@
 // for a person or for a scripted technician.
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QDir>
 #include <memory>
 
 #include "OrvexCommands.h"
 #include "OrvexOptions.h"
+#include "host/platform/HostInstallation.h"
 #include "host/platform/HostLog.h"
 #include "host/session/HostEnvironment.h"
 #include "host/session/HostKorotka.h"
@@ -22,7 +22,7 @@ namespace {
 // The commands and how many arguments each takes, the command included.
 bool ShapeOk(const QStringList& arguments) {
     const QString command = arguments.value(0);
-    return arguments.isEmpty() || (command == QLatin1String("open") && arguments.size() == 2) ||
+    return arguments.isEmpty() || (command == QLatin1String("open") && arguments.size() <= 2) ||
            (command == QLatin1String("tests") && arguments.size() == 1) ||
            (command == QLatin1String("new") && arguments.size() >= 3) ||
            (QStringList{QStringLiteral("run"), QStringLiteral("show"), QStringLiteral("asset"),
@@ -40,7 +40,8 @@ int main(int argc, char** argv) {
     const QString commandGiven = OrvexOptions::CommandOf(argc, argv);
     const bool mainWindow = commandGiven.isEmpty() || commandGiven == QLatin1String("open");
     const bool person =
-        mainWindow || (commandGiven == QLatin1String("run") && !OrvexOptions::HasScript(argc, argv));
+        !OrvexOptions::AsksOnlyForText(argc, argv) &&
+        (mainWindow || (commandGiven == QLatin1String("run") && !OrvexOptions::HasScript(argc, argv)));
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
         qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         if (person) {
@@ -53,6 +54,7 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("orvex"));
+    QApplication::setApplicationVersion(orvex::HostInstallation::Version());
 
     QCommandLineParser parser;
     const OrvexOptions o;
@@ -71,10 +73,9 @@ int main(int argc, char** argv) {
 
     orvex::HostEnvironment environment(person ? orvex::HostMessageService::Mode::Dialog
                                               : orvex::HostMessageService::Mode::Console);
-    const QString library = parser.isSet(o.plugin)
-                                ? parser.value(o.plugin)
-                                : QDir(QCoreApplication::applicationDirPath())
-                                      .filePath(QStringLiteral("../lib/liborvexKorotka.so"));
+    const QString library = parser.isSet(o.plugin) ? parser.value(o.plugin)
+                                                   : orvex::HostInstallation::LibraryFolder() +
+                                                         QStringLiteral("/liborvexKorotka.so");
     std::shared_ptr<orvex::IPlugIn> plugIn;
     try {
         QString warning;

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "host/platform/HostInstallation.h"
 #include "host/platform/HostLog.h"
 #include "hostapi/ComError.h"
 #include "hostapi/ComponentRegistry.h"
@@ -15,8 +16,7 @@ namespace orvex {
 QString HostApplication::PlugInFolder(const QString& plugInId) const {
     const auto it = m_folders.constFind(plugInId);
     if (it != m_folders.constEnd()) return it.value();
-    // Without an application object Qt cannot name the program's folder; the kernel can.
-    return QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath()).absolutePath();
+    return HostInstallation::ProgramFolder();
 }
 
 QString HostApplication::JoinPath(const QString& folder, const QString& name) const {

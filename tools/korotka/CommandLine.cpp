@@ -9,6 +9,7 @@ namespace korotkatool {
 namespace {
 
 const QString kHelp = QStringLiteral("help");
+const QString kVersion = QStringLiteral("version");
 const QString kDevice = QStringLiteral("device");
 const QString kSimulate = QStringLiteral("simulate");
 const QString kTimeScale = QStringLiteral("time-scale");
@@ -29,6 +30,7 @@ CommandLine::CommandLine() {
         "                    (<ACK> marks a positive answer, <NAK> a refusal)"));
     // Not addHelpOption(): its --help-all lists options of graphical applications that do not apply here.
     m_parser.addOption({{QStringLiteral("h"), kHelp}, QStringLiteral("Show this help.")});
+    m_parser.addOption({kVersion, QStringLiteral("Show the version.")});
     m_parser.addOption({kDevice, QStringLiteral("Serial device of the Korotka, e.g. /dev/ttyUSB0."),
                         QStringLiteral("path")});
     m_parser.addOption(
@@ -67,7 +69,8 @@ bool CommandLine::Parse(const QStringList& arguments, QString* error) {
         return false;
     }
     m_helpRequested = m_parser.isSet(kHelp);
-    if (m_helpRequested) return true;
+    m_versionRequested = m_parser.isSet(kVersion);
+    if (m_helpRequested || m_versionRequested) return true;
     m_request.verbose = m_parser.isSet(kVerbose);
     return ParseTarget(error) && ParseCommand(m_parser.positionalArguments(), error);
 }

@@ -35,6 +35,7 @@ public:
     // arguments[0] is the program. False on a usage error, with a one-line reason in error.
     bool Parse(const QStringList& arguments, QString* error);
     bool HelpRequested() const { return m_helpRequested; }
+    bool VersionRequested() const { return m_versionRequested; }
     QString HelpText() const;
     const Request& Get() const { return m_request; }
 
@@ -44,6 +45,7 @@ private:
 
     QCommandLineParser m_parser;
     bool m_helpRequested = false;
+    bool m_versionRequested = false;
     Request m_request;
 };
 

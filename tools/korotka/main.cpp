@@ -4,6 +4,7 @@
 #include "CommandLine.h"
 #include "Diagnostics.h"
 #include "HostSession.h"
+#include "host/platform/HostInstallation.h"
 #include "host/platform/HostLog.h"
 
 using korotkatool::CommandLine;
@@ -20,8 +21,10 @@ int main(int argc, char** argv) {
         Diagnostics::Print(stderr, QStringLiteral("korotka: %1 (see korotka --help)").arg(error));
         return Diagnostics::kUsageError;
     }
-    if (commandLine.HelpRequested()) {
-        Diagnostics::Print(stdout, commandLine.HelpText());
+    if (commandLine.HelpRequested() || commandLine.VersionRequested()) {
+        Diagnostics::Print(stdout, commandLine.HelpRequested()
+                                       ? commandLine.HelpText()
+                                       : QStringLiteral("korotka ") + orvex::HostInstallation::Version());
         return Diagnostics::kSucceeded;
     }
     const CommandLine::Request& request = commandLine.Get();
