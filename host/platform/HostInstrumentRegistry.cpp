@@ -21,6 +21,10 @@ void HostInstrumentRegistry::Assign(int32_t port, const InstrumentInfo& info) {
     m_byPort.insert(port, record);
 }
 
+void HostInstrumentRegistry::Release(const QString& name) {
+    m_byPort.removeIf([&name](const auto& entry) { return entry.value().name == name; });
+}
+
 void HostInstrumentRegistry::Load(QSettings& settings) {
     settings.beginGroup(QStringLiteral("Instruments"));
     for (const int32_t port : HostSettingsFile::PortNumbers(settings.childGroups())) {

@@ -17,6 +17,8 @@ public:
     InstrumentInfo InfoOf(int32_t port) const override;
 
     void Assign(int32_t port, const InstrumentInfo& info);
+    // Forgets every port the instrument of that name was on.
+    void Release(const QString& name);
     void Load(QSettings& settings);
 
 private:

@@ -31,6 +31,9 @@ std::shared_ptr<IPlugIn> HostKorotka::LoadPlugIn(HostEnvironment& environment, c
 int32_t HostKorotka::Register(HostEnvironment& environment, const QString& devicePath,
                               const QString& serialNo, const QString& fwVersion) {
     const int32_t port = environment.Ports()->PortOf(devicePath);
+    // The Korotka in use is on this port only: a port it was on before (a simulator since let go
+    // of, another device) would be the one the driver finds first.
+    environment.Instruments()->Release(kName);
     environment.Instruments()->Assign(port, {kName, serialNo, fwVersion, 1});
     return port;
 }

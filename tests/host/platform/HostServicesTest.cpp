@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "host/session/HostKorotka.h"
 #include "hostapi/VariantArray.h"
 #include "support/HostFixture.h"
 
@@ -70,6 +71,19 @@ TEST(HostPortTableTest, NumbersDevicesFromOneAndReusesKnownOnes) {
     table.Remove(1);
     EXPECT_EQ(table.PortOf("/dev/ttyS0"), 1);
     EXPECT_EQ(table.DevicePath(2), "/dev/pts/7");
+}
+
+// A window runs each visit on a simulator of its own, on a new pseudo-terminal: the driver must
+// find the Korotka on the newest one, not on one let go of after an earlier run.
+using RegistrationTest = HostFixture;
+
+TEST_F(RegistrationTest, TheKorotkaIsRegisteredOnTheLastPortItWasGiven) {
+    const int32_t first = orvex::HostKorotka::Register(*environment, "/dev/pts/5", "KT-1", "2.10");
+    const int32_t second = orvex::HostKorotka::Register(*environment, "/dev/pts/9", "KT-1", "2.10");
+    ASSERT_NE(first, second);
+    EXPECT_EQ(instruments->PortOf(orvex::HostKorotka::kName, QString()), second);
+    EXPECT_EQ(instruments->PortOf(orvex::HostKorotka::kName, "KT-1"), second);
+    EXPECT_EQ(instruments->InfoOf(first).found, 0);
 }
 
 TEST(HostMessageServiceTest, RecordsEveryMessageAndAnswersWithTheFirstButton) {
