@@ -13,6 +13,7 @@
 #include <optional>
 #include <utility>
 
+#include "host/platform/HostLanguageService.h"
 #include "host/platform/HostLog.h"
 #include "hostapi/CalculatedLimit.h"
 #include "hostapi/ComError.h"
@@ -33,16 +34,6 @@ const QString kPercent = QStringLiteral("%");
 constexpr int kSignificantDigits = 7;
 
 QStringList Items(const QString& list) { return list.split(QLatin1Char(';'), Qt::SkipEmptyParts); }
-
-// The host's own texts, in the host's language when its language service is installed.
-QString HostText(const QString& literal) {
-    try {
-        return HostServices::Language()->GetText(QString(), literal, {});
-    } catch (const ComError& e) {
-        qCDebug(lcHost).noquote() << "the limit view's text stays untranslated:" << e.what();
-        return literal.section(QStringLiteral("::"), 1);
-    }
-}
 
 // A number as the technician typed it: in the user's locale, or with "." as the decimal point.
 std::optional<float> ReadNumber(const QString& text) {
@@ -67,15 +58,18 @@ QTableWidgetItem* FixedItem(const QString& text) {
 
 HostXLimitView::HostXLimitView(QWidget* parent)
     : QWidget(parent), m_standardBox(new QComboBox(this)), m_table(new QTableWidget(0, kColumnCount, this)) {
-    m_table->setHorizontalHeaderLabels(
-        {QStringLiteral("Key"), QStringLiteral("Measurement"), HostText(QStringLiteral("232::High limit")),
-         HostText(QStringLiteral("233::Low limit")), QStringLiteral("Limit as"), QStringLiteral("Unit")});
+    m_table->setHorizontalHeaderLabels({HostLanguageService::HostText(QStringLiteral("1110::Key")),
+                                        HostLanguageService::HostText(QStringLiteral("1111::Measurement")),
+                                        HostLanguageService::HostText(QStringLiteral("232::High limit")),
+                                        HostLanguageService::HostText(QStringLiteral("233::Low limit")),
+                                        HostLanguageService::HostText(QStringLiteral("1112::Limit as")),
+                                        HostLanguageService::HostText(QStringLiteral("1113::Unit"))});
     m_table->verticalHeader()->hide();
     m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                              QAbstractItemView::AnyKeyPressed);
     auto* picker = new QHBoxLayout;
-    picker->addWidget(new QLabel(QStringLiteral("Standard"), this));
+    picker->addWidget(new QLabel(HostLanguageService::HostText(QStringLiteral("1114::Standard")), this));
     picker->addWidget(m_standardBox, 1);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

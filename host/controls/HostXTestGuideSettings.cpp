@@ -1,5 +1,7 @@
 #include "HostXTestGuideSettings.h"
 
+#include "host/platform/HostLanguageService.h"
+
 #include <QCheckBox>
 #include <QVBoxLayout>
 #include <exception>
@@ -12,8 +14,11 @@ namespace orvex {
 
 HostXTestGuideSettings::HostXTestGuideSettings(QWidget* parent)
     : QWidget(parent),
-      m_notApplicable(new QCheckBox(QStringLiteral("Test may be marked \"not applicable\""), this)),
-      m_skip(new QCheckBox(QStringLiteral("Test may be skipped"), this)) {
+      m_notApplicable(new QCheckBox(
+          HostLanguageService::HostText(QStringLiteral("1115::Test may be marked \"not applicable\"")),
+          this)),
+      m_skip(
+          new QCheckBox(HostLanguageService::HostText(QStringLiteral("1116::Test may be skipped")), this)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_notApplicable);

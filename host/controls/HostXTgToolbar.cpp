@@ -11,6 +11,7 @@
 #include "host/controls/HostXTgButton.h"
 #include "host/controls/HostXTgProgressBar.h"
 #include "host/controls/HostXTgStatusIndicator.h"
+#include "host/platform/HostLanguageService.h"
 #include "host/platform/HostLog.h"
 #include "hostapi/ComError.h"
 #include "hostapi/ITestElement.h"
@@ -32,9 +33,11 @@ struct ButtonLayout {
     const char* caption;
 };
 
-constexpr ButtonLayout kButtonLayouts[] = {{101, "Abort"},   {102, "Previous"}, {103, "Next"}, {201, "Stop"},
-                                           {202, "Start"},   {301, "Skip"},     {302, "N/A"},  {401, "Help"},
-                                           {402, "Comment"}, {501, "Info"}};
+// The captions are the host's texts.
+constexpr ButtonLayout kButtonLayouts[] = {
+    {101, "1100::Abort"},   {102, "1101::Previous"}, {103, "1102::Next"}, {201, "1103::Stop"},
+    {202, "1104::Start"},   {301, "1105::Skip"},     {302, "1106::N/A"},  {401, "1107::Help"},
+    {402, "1108::Comment"}, {501, "1109::Info"}};
 
 // A slot in the bar whose child can still hide itself.
 QWidget* Slot(QWidget* parent, QWidget* content, int stretch, QHBoxLayout* bar) {
@@ -65,7 +68,8 @@ HostXTgToolbar::HostXTgToolbar(QWidget* parent)
             m_separators.emplace(place.number / kGroupSize, separator);
         }
         group = place.number / kGroupSize;
-        auto button = std::make_shared<HostXTgButton>(place.number, QString::fromLatin1(place.caption), this);
+        auto button = std::make_shared<HostXTgButton>(
+            place.number, HostLanguageService::HostText(QString::fromLatin1(place.caption)), this);
         layout->addWidget(button.get());
         // Held weakly: the button must not keep itself alive through its own connection.
         connect(button.get(), &QToolButton::clicked, this,

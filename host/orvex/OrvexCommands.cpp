@@ -279,17 +279,10 @@ std::shared_ptr<korotkasim::Simulator> StartSimulator(const korotkasim::SimOptio
     return simulator;
 }
 
-// The main window over the plug-in, with the host's own texts and the driver for Identify.
+// The main window over the plug-in, with the driver for Identify.
 int ShowMainWindow(const QCommandLineParser& parser, const OrvexOptions& o,
                    orvex::HostEnvironment& environment, const std::shared_ptr<orvex::IPlugIn>& plugIn,
                    const QString& file) {
-    const QString language = parser.value(o.language);
-    QString error;
-    if (!environment.Language()->Load(orvex::HostMainWindow::kTextsId, orvex::HostInstallation::TextsFolder(),
-                                      language, &error)) {
-        OrvexCommands::Print(stderr,
-                             QStringLiteral("orvex: %1; the host's texts stay in English").arg(error));
-    }
     environment.Loader().Load(QStringLiteral("KorotkaVTI"), orvex::HostInstallation::LibraryFolder() +
                                                                 QStringLiteral("/liborvexKorotkaVTI.so"));
     orvex::HostMainWindow window(environment, plugIn, [](QString& why) {

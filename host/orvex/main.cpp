@@ -76,6 +76,8 @@ int main(int argc, char** argv) {
     const QString library = parser.isSet(o.plugin) ? parser.value(o.plugin)
                                                    : orvex::HostInstallation::LibraryFolder() +
                                                          QStringLiteral("/liborvexKorotka.so");
+    for (const QString& warning : environment.ChooseLanguage(parser.value(o.language)))
+        OrvexCommands::Print(stderr, QStringLiteral("orvex: %1").arg(warning));
     std::shared_ptr<orvex::IPlugIn> plugIn;
     try {
         QString warning;

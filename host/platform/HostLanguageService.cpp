@@ -3,13 +3,21 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QTabWidget>
+#include <QTranslator>
 #include <optional>
 #include <utility>
+
+#include "host/platform/HostLog.h"
+#include "hostapi/ComError.h"
+#include "hostapi/HostServices.h"
 
 namespace orvex {
 
@@ -101,11 +109,47 @@ QString HostLanguageService::GetText(const QString& plugInId, const QString& lit
         const int number = literal.left(sep).toInt(&ok);
         text = literal.mid(sep + 2);
         if (ok) {
-            const auto table = m_texts.constFind(plugInId);
-            if (table != m_texts.constEnd()) text = table->value(number, text);
+            for (const QString& id : {plugInId, kHostTexts}) {
+                const auto table = m_texts.constFind(id);
+                if (table == m_texts.constEnd() || !table->contains(number)) continue;
+                text = table->value(number);
+                break;
+            }
         }
     }
     return Substitute(text, parameters);
+}
+
+QString HostLanguageService::HostText(const QString& literal, const VariantArray& parameters) {
+    try {
+        return HostServices::Language()->GetText(kHostTexts, literal, parameters);
+    } catch (const ComError& e) {
+        qCDebug(lcHost).noquote() << "a text of the host stays as written:" << e.what();
+        return Substitute(literal.mid(literal.indexOf(QLatin1String("::")) + 2), parameters);
+    }
+}
+
+bool HostLanguageService::LoadQtTexts(const QString& language, QString* error) {
+    QLocale::Language chosen = QLocale::AnyLanguage;
+    for (int code = QLocale::C; code <= QLocale::LastLanguage; ++code) {
+        const auto candidate = static_cast<QLocale::Language>(code);
+        if (QLocale::languageToString(candidate).compare(language, Qt::CaseInsensitive) == 0)
+            chosen = candidate;
+    }
+    if (chosen == QLocale::AnyLanguage || chosen == QLocale::English) return true;
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    // Installed for the application's life: Qt reads it whenever it shows a text of its own.
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (!translator->load(QLocale(chosen), QStringLiteral("qtbase"), QStringLiteral("_"), folder)) {
+        delete translator;
+        if (error)
+            *error =
+                QStringLiteral("Qt's own texts in %1 are not in %2 (Debian package qt6-translations-l10n)")
+                    .arg(language, folder);
+        return false;
+    }
+    QCoreApplication::installTranslator(translator);
+    return true;
 }
 
 bool HostLanguageService::IsLiteral(const QString& text) {

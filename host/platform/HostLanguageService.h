@@ -13,6 +13,16 @@ namespace orvex {
 // (UTF-8 "number=text" lines); a number without a translation shows the literal's own text.
 class ORVEX_HOST_EXPORT HostLanguageService : public LanguageService {
 public:
+    // The id of the host's own texts. A number a plug-in's table lacks is looked up there too:
+    // the columns and buttons a plug-in shows from the host's controls are the host's texts.
+    static inline const QString kHostTexts = QStringLiteral("Orvex");
+    // The host's text for the literal through the installed language service; the literal's own
+    // text when none is installed.
+    static QString HostText(const QString& literal, const VariantArray& parameters = {});
+    // Qt's own texts (standard buttons, file dialogs) in the language of that name, from Qt's
+    // translations; false, with the reason in error, when they are not installed.
+    static bool LoadQtTexts(const QString& language, QString* error);
+
     // Selects the plug-in's language: its table becomes exactly the texts of
     // "<lngPath>/<language>.lng". When the file cannot be read the table stays as it was and the
     // reason is in error.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "host/platform/HostLanguageService.h"
 #include "host/platform/HostLog.h"
 #include "host/records/HostLimitEntry.h"
 #include "host/records/HostReportMarkup.h"
@@ -253,8 +254,8 @@ void HostStandardList::Print(const std::shared_ptr<ReportContext>& report,
     const QString columns = QStringLiteral("<") + QString::number(width / 2) + QStringLiteral("|>") +
                             QString::number(width / 4) + QStringLiteral("|>") + QString::number(width / 4) +
                             QLatin1Char(';');
-    const QString high = report->GetText(QString(), QStringLiteral("232::High limit"));
-    const QString low = report->GetText(QString(), QStringLiteral("233::Low limit"));
+    const QString high = report->GetText(HostLanguageService::kHostTexts, QStringLiteral("232::High limit"));
+    const QString low = report->GetText(HostLanguageService::kHostTexts, QStringLiteral("233::Low limit"));
     for (const auto& standard : m_standards) {
         if (selection && !selection->Find(standard->AlphaName(), standard->CompleteName())) continue;
         const QString title =

@@ -1,5 +1,6 @@
 #include "HostEnvironment.h"
 
+#include "host/platform/HostInstallation.h"
 #include "host/session/HostRegistration.h"
 #include "hostapi/ComponentRegistry.h"
 #include "hostapi/HostServices.h"
@@ -42,6 +43,15 @@ HostEnvironment::~HostEnvironment() {
     HostServices::SetTestGuide(nullptr);
     HostServices::SetValues(nullptr);
     HostServices::SetValueElements(nullptr);
+}
+
+QStringList HostEnvironment::ChooseLanguage(const QString& language) {
+    QStringList warnings;
+    QString error;
+    if (!m_language->Load(HostLanguageService::kHostTexts, HostInstallation::TextsFolder(), language, &error))
+        warnings << QStringLiteral("%1; the host's texts stay in English").arg(error);
+    if (!HostLanguageService::LoadQtTexts(language, &error)) warnings << error;
+    return warnings;
 }
 
 }  // namespace orvex

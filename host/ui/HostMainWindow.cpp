@@ -151,7 +151,7 @@ HostMainWindow::~HostMainWindow() = default;
 
 QString HostMainWindow::Text(const QString& literal, const VariantArray* parameters) const {
     try {
-        return m_environment.Language()->GetText(kTextsId, literal,
+        return m_environment.Language()->GetText(HostLanguageService::kHostTexts, literal,
                                                  parameters ? *parameters : VariantArray());
     } catch (const ComError& error) {
         qCDebug(lcHost, "a text of the host stays as written: %s", error.what());

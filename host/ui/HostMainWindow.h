@@ -42,8 +42,6 @@ public:
     // Starts the built-in simulator; none, with the reason, when it cannot.
     using SimulatorStarter = std::function<std::optional<Korotka>(QString& why)>;
 
-    static inline const QString kTextsId = QStringLiteral("Orvex");
-
     HostMainWindow(HostEnvironment& environment, std::shared_ptr<IPlugIn> plugIn, SimulatorStarter simulator,
                    QWidget* parent = nullptr);
     ~HostMainWindow() override;
