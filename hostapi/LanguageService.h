@@ -10,7 +10,7 @@ class QWidget;
 
 namespace orvex {
 
-// The host's translation of language literals ("20180::mmHg"): the user's text for the number,
+// The host's translation of language literals (20180::mmHg): the user's text for the number,
 // with %%1, %%2, ... filled from the parameters.
 class ORVEX_HOSTAPI_EXPORT LanguageService : public virtual IUnknown {
 public:

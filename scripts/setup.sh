@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-packages.sh cmake ninja-build g++ qt6-base-dev libpugixml-dev libgtest-dev libgmock-dev \
-  libbenchmark-dev poppler-utils libqt6sql6-sqlite libqt6sql6-psql
+  libbenchmark-dev poppler-utils libqt6sql6-sqlite libqt6sql6-psql qt6-translations-l10n
 
 presets=("$@")
 [ ${#presets[@]} -gt 0 ] || presets=(default)

@@ -129,27 +129,26 @@ QString HostLanguageService::HostText(const QString& literal, const VariantArray
     }
 }
 
-bool HostLanguageService::LoadQtTexts(const QString& language, QString* error) {
+std::unique_ptr<QTranslator> HostLanguageService::LoadQtTexts(const QString& language, QString* error) {
     QLocale::Language chosen = QLocale::AnyLanguage;
     for (int code = QLocale::C; code <= QLocale::LastLanguage; ++code) {
         const auto candidate = static_cast<QLocale::Language>(code);
         if (QLocale::languageToString(candidate).compare(language, Qt::CaseInsensitive) == 0)
             chosen = candidate;
     }
-    if (chosen == QLocale::AnyLanguage || chosen == QLocale::English) return true;
+    if (chosen == QLocale::AnyLanguage || chosen == QLocale::English) return nullptr;
     const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-    // Installed for the application's life: Qt reads it whenever it shows a text of its own.
-    auto* translator = new QTranslator(QCoreApplication::instance());
+    auto translator = std::make_unique<QTranslator>();
     if (!translator->load(QLocale(chosen), QStringLiteral("qtbase"), QStringLiteral("_"), folder)) {
-        delete translator;
         if (error)
             *error =
                 QStringLiteral("Qt's own texts in %1 are not in %2 (Debian package qt6-translations-l10n)")
                     .arg(language, folder);
-        return false;
+        return nullptr;
     }
-    QCoreApplication::installTranslator(translator);
-    return true;
+    // Qt reads it whenever it shows a text of its own; it takes itself out when it goes.
+    QCoreApplication::installTranslator(translator.get());
+    return translator;
 }
 
 bool HostLanguageService::IsLiteral(const QString& text) {

@@ -2,6 +2,8 @@
 
 #include <QHash>
 #include <QString>
+#include <QTranslator>
+#include <memory>
 #include <optional>
 
 #include "host/platform/HostExport.h"
@@ -20,8 +22,9 @@ public:
     // text when none is installed.
     static QString HostText(const QString& literal, const VariantArray& parameters = {});
     // Qt's own texts (standard buttons, file dialogs) in the language of that name, from Qt's
-    // translations; false, with the reason in error, when they are not installed.
-    static bool LoadQtTexts(const QString& language, QString* error);
+    // translations, installed in the application for as long as the translator lives; none for
+    // English, and none with the reason in error when they are not installed.
+    static std::unique_ptr<QTranslator> LoadQtTexts(const QString& language, QString* error);
 
     // Selects the plug-in's language: its table becomes exactly the texts of
     // "<lngPath>/<language>.lng". When the file cannot be read the table stays as it was and the
@@ -40,7 +43,7 @@ public:
     // Fills %%1, %%2, ... from the parameters in one pass (inserted text is never scanned again);
     // a placeholder without a parameter stays as it is.
     static QString Substitute(const QString& text, const VariantArray& parameters);
-    // "20171::OK": decimal digits, then "::".
+    // 20171::OK: decimal digits, then "::".
     static bool IsLiteral(const QString& text);
 
 private:

@@ -50,7 +50,10 @@ QStringList HostEnvironment::ChooseLanguage(const QString& language) {
     QString error;
     if (!m_language->Load(HostLanguageService::kHostTexts, HostInstallation::TextsFolder(), language, &error))
         warnings << QStringLiteral("%1; the host's texts stay in English").arg(error);
-    if (!HostLanguageService::LoadQtTexts(language, &error)) warnings << error;
+    error.clear();
+    m_qtTexts.reset();
+    m_qtTexts = HostLanguageService::LoadQtTexts(language, &error);
+    if (!error.isEmpty()) warnings << error;
     return warnings;
 }
 

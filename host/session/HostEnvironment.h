@@ -54,6 +54,7 @@ private:
     std::shared_ptr<HostValueFormatter> m_values;
     std::shared_ptr<HostValueElements> m_valueElements;
     HostPlugInLoader m_loader;
+    std::unique_ptr<QTranslator> m_qtTexts;
 };
 
 }  // namespace orvex

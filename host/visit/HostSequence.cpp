@@ -11,6 +11,7 @@
 #include "hostapi/IResultData.h"
 #include "hostapi/ITestElement.h"
 #include "hostapi/InstrumentData.h"
+#include "hostapi/TestElementInfo.h"
 #include "hostapi/XmlDocument.h"
 #include "hostapi/XmlElement.h"
 
@@ -134,7 +135,20 @@ void HostSequence::Append(int32_t testId, HostShippedStandards::Patient patient)
 std::shared_ptr<ITestElement> HostSequence::Restore(int32_t testId,
                                                     const std::shared_ptr<XmlElement>& saved) const {
     auto element = Create(testId);
+    // The file keeps the texts in the language it was made in; the plug-in's own, in the language
+    // of today, win wherever it has one.
+    const auto info = element->Info();
+    const QString type = info->Type();
+    const QString parameter = info->Parameter();
+    const QString name = info->Name();
+    const QString description = info->Description();
     element->Load(saved, 0);
+    const auto either = [](const QString& current, const QString& stored) {
+        return current.isEmpty() ? stored : current;
+    };
+    info->SetType(either(type, info->Type()), either(parameter, info->Parameter()));
+    info->SetDescription(either(description, info->Description()));
+    info->SetName(either(name, info->Name()));
     // The test makes its result when it is handed a stored one.
     if (const auto result = saved->FindChild(kResult)) element->Load(result, 0);
     return element;

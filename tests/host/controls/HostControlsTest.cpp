@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QShortcut>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -287,3 +289,33 @@ TEST_F(HostControlsTest, RendersToolbarAndStepListForReview) {
 }
 
 }  // namespace
+
+// A German technician's guide window and question boxes: the host's captions and Qt's own
+// buttons in German, and English again when English is chosen.
+TEST_F(HostControlsTest, TheChosenLanguageReachesTheHostsCaptionsAndQtsOwnButtons) {
+    EXPECT_EQ(environment->ChooseLanguage(QStringLiteral("German")), QStringList());
+    const auto toolbar = Create<orvex::XTgToolbar>("OrvexTGCL2.XTgToolbar");
+    const auto caption = [&toolbar](int32_t number) {
+        return dynamic_cast<QToolButton*>(toolbar->Buttons(number).get())->text();
+    };
+    EXPECT_EQ(caption(103), QStringLiteral("Weiter"));
+    EXPECT_EQ(caption(302), QStringLiteral("Entfällt"));
+    orvex::HostXTestGuideSettings settings;
+    EXPECT_EQ(settings.findChildren<QCheckBox*>().at(1)->text(),
+              QStringLiteral("Test darf übersprungen werden"));
+    QMessageBox question(QMessageBox::Question, QString(), QString(), QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(question.button(QMessageBox::Yes)->text().remove('&'), QStringLiteral("Ja"));
+
+    EXPECT_EQ(environment->ChooseLanguage(QStringLiteral("English")), QStringList());
+    QMessageBox again(QMessageBox::Question, QString(), QString(), QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(again.button(QMessageBox::Yes)->text().remove('&'), QStringLiteral("Yes"));
+    EXPECT_EQ(
+        dynamic_cast<QToolButton*>(Create<orvex::XTgToolbar>("OrvexTGCL2.XTgToolbar")->Buttons(103).get())
+            ->text(),
+        QStringLiteral("Next"));
+
+    // A language without the host's texts says so once and stays in English.
+    const QStringList warnings = environment->ChooseLanguage(QStringLiteral("Klingon"));
+    ASSERT_EQ(warnings.size(), 1);
+    EXPECT_TRUE(warnings[0].contains(QStringLiteral("Klingon.lng"))) << warnings[0].toStdString();
+}

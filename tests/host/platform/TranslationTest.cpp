@@ -3,15 +3,21 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <iterator>
+#include <set>
 
 #include "support/HostFixture.h"
 
@@ -44,6 +50,12 @@ TEST_F(TranslationTest, LoadSelectsOneLanguageAndKeepsTheTableWhenAFileIsMissing
     QString error;
     EXPECT_FALSE(language->Load("Korotka", dir.path(), "Klingon", &error));
     EXPECT_TRUE(error.contains("Klingon.lng"));
+    EXPECT_EQ(language->GetText("Korotka", "20171::OK", {}), "D'accord");
+
+    // A number the plug-in's table lacks is the host's text (a column the host draws for it);
+    // the plug-in's own text comes first.
+    ASSERT_TRUE(language->Load(HostLanguageService::kHostTexts, dir.path(), "German"));
+    EXPECT_EQ(language->GetText("Korotka", "20172::Cancel", {}), "Abbrechen");
     EXPECT_EQ(language->GetText("Korotka", "20171::OK", {}), "D'accord");
 
     EXPECT_TRUE(HostLanguageService::IsLiteral("20171::OK"));
@@ -111,4 +123,67 @@ TEST_F(TranslationTest, TranslateControlsReplacesEveryLiteralCaptionOfAWidgetTre
     EXPECT_EQ(cancel->text(), "Abbrechen");
     EXPECT_EQ(cancel->toolTip(), "Hilfe");
     EXPECT_EQ(button->text(), "OK");
+}
+
+namespace {
+
+// The numbers of the language literals ("20180::mmHg") written in the files under the folders.
+std::set<int> LiteralsIn(const QStringList& paths) {
+    static const QRegularExpression literal(QStringLiteral("\"([0-9]{1,9})::"));
+    std::set<int> numbers;
+    for (const QString& path : paths) {
+        QStringList files{path};
+        if (QFileInfo(path).isDir()) {
+            files.clear();
+            QDirIterator it(path, {"*.cpp", "*.h"}, QDir::Files, QDirIterator::Subdirectories);
+            while (it.hasNext()) files << it.next();
+        }
+        for (const QString& name : files) {
+            QFile file(name);
+            EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
+            const QString text = QString::fromUtf8(file.readAll());
+            for (auto match = literal.globalMatch(text); match.hasNext();)
+                numbers.insert(match.next().captured(1).toInt());
+        }
+    }
+    return numbers;
+}
+
+std::set<int> NumbersOf(const QString& languageFile) {
+    static const QRegularExpression line(QStringLiteral("^([0-9]+)="), QRegularExpression::MultilineOption);
+    QFile file(languageFile);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << languageFile.toStdString();
+    std::set<int> numbers;
+    for (auto match = line.globalMatch(QString::fromUtf8(file.readAll())); match.hasNext();)
+        numbers.insert(match.next().captured(1).toInt());
+    return numbers;
+}
+
+}  // namespace
+
+// A literal missing from a language file shows its English text in the middle of a German window.
+TEST(LanguageFiles, EveryLiteralTheCodeAndTheTemplatesUseIsInBothLanguages) {
+    const QString root = QStringLiteral(KOROTKA_SOURCE_DIR "/");
+    const struct {
+        QStringList sources;
+        QString folder;
+    } owners[] = {
+        {{root + "plugin", root + "driver", root + "resources/orvexKorotka.mpc"},
+         root + "resources/Language"},
+        {{root + "host"}, root + "resources/OrvexLanguage"},
+    };
+    for (const auto& owner : owners) {
+        const std::set<int> used = LiteralsIn(owner.sources);
+        ASSERT_GT(used.size(), 20u) << owner.folder.toStdString();
+        const std::set<int> english = NumbersOf(owner.folder + "/English.lng");
+        for (const QString language : {"German", "English"}) {
+            const std::set<int> have = NumbersOf(owner.folder + "/" + language + ".lng");
+            std::vector<int> missing;
+            std::ranges::set_difference(used, have, std::back_inserter(missing));
+            EXPECT_TRUE(missing.empty()) << language.toStdString() << " in " << owner.folder.toStdString()
+                                         << " lacks " << testing::PrintToString(missing);
+            // Each language has what the other has: neither is a half-translated copy.
+            EXPECT_EQ(have, english) << language.toStdString() << " in " << owner.folder.toStdString();
+        }
+    }
 }

@@ -8,6 +8,7 @@
 #include "hostapi/IPlugIn.h"
 #include "hostapi/IResultData.h"
 #include "hostapi/ITestElement.h"
+#include "hostapi/TestElementInfo.h"
 #include "support/PlugInFixture.h"
 #include "support/Raised.h"
 
@@ -115,4 +116,25 @@ TEST_F(SequenceTest, AFailedSaveLeavesThePreviousFileWhole) {
     sequence.Append(200);
     EXPECT_NE(Raised([&] { sequence.Save(Path("kept.xml")); }).Number(), 0);
     EXPECT_EQ(ReadAll(Path("kept.xml")), before);
+}
+
+// A visit prepared in German and opened in an English window reads in English: the texts are the
+// plug-in's, not those the file was made with.
+TEST_F(SequenceTest, ATestsTextsAreInTheLanguageOfTheWindowThatOpensIt) {
+    HostSequence sequence(plugIn);
+    sequence.Append(300);
+    sequence.Save(Path("english.xml"));
+    QByteArray german = ReadAll(Path("english.xml"));
+    const QByteArray name = sequence.Tests()[0]->Info()->Name().toUtf8();
+    ASSERT_FALSE(name.isEmpty());
+    ASSERT_TRUE(german.contains(name));
+    german.replace(name, QString::fromUtf8("Korotka-Prüfung des statischen Drucks").toUtf8());
+    german.replace(sequence.Tests()[0]->Info()->Type().toUtf8(), "Statischer Druck");
+    Write(Path("german.xml"), german);
+
+    HostSequence loaded(plugIn);
+    loaded.Load(Path("german.xml"));
+    ASSERT_EQ(loaded.Tests().size(), 1);
+    EXPECT_EQ(loaded.Tests()[0]->Info()->Name().toUtf8(), name);
+    EXPECT_EQ(loaded.Tests()[0]->Info()->Type(), sequence.Tests()[0]->Info()->Type());
 }
