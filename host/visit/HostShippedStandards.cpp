@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "host/platform/HostLanguageService.h"
 #include "host/platform/HostLog.h"
 #include "hostapi/CalculatedLimit.h"
 #include "hostapi/ComError.h"
@@ -35,6 +36,7 @@ struct ShippedLimit {
 
 struct ShippedSet {
     QString alphaName;
+    // A literal: the visit keeps the name in the language it was made in.
     QString completeName;
     int32_t firstTest;
     int32_t lastTest;
@@ -48,31 +50,31 @@ using Patient = HostShippedStandards::Patient;
 const std::vector<ShippedSet>& Sets() {
     static const std::vector<ShippedSet> sets{
         {QStringLiteral("GAUGE-3"),
-         QStringLiteral("Static pressure within ±3 mmHg"),
+         QStringLiteral("1120::Static pressure within ±3 mmHg"),
          kStaticTest,
          kStaticTest,
          std::nullopt,
          {{QStringLiteral("DIFF"), CalculatedLimit::kPlain, 3.0F, -3.0F}}},
         {QStringLiteral("LEAK-6"),
-         QStringLiteral("Cuff and hose leak at most 6 mmHg/min"),
+         QStringLiteral("1121::Cuff and hose leak at most 6 mmHg/min"),
          kLeakTest,
          kLeakTest,
          std::nullopt,
          {{QStringLiteral("RATE"), CalculatedLimit::kPlain, 6.0F, std::nullopt}}},
         {QStringLiteral("RELIEF-330"),
-         QStringLiteral("Relief valve, adult: at most 330 mmHg"),
+         QStringLiteral("1122::Relief valve, adult: at most 330 mmHg"),
          kReliefTest,
          kReliefTest,
          Patient::Adult,
          {{QStringLiteral("PEAK"), CalculatedLimit::kPlain, 330.0F, std::nullopt}}},
         {QStringLiteral("RELIEF-165"),
-         QStringLiteral("Relief valve, neonate: at most 165 mmHg"),
+         QStringLiteral("1123::Relief valve, neonate: at most 165 mmHg"),
          kReliefTest,
          kReliefTest,
          Patient::Neonate,
          {{QStringLiteral("PEAK"), CalculatedLimit::kPlain, 165.0F, std::nullopt}}},
         {QStringLiteral("NIBP-10"),
-         QStringLiteral("NIBP simulation ±10 mmHg, HR ±5 %"),
+         QStringLiteral("1124::NIBP simulation ±10 mmHg, HR ±5 %"),
          kFirstSimulationTest,
          kLastSimulationTest,
          std::nullopt,
@@ -130,8 +132,10 @@ void Fill(const ShippedSet& set, Standard& standard) {
 std::optional<QString> ForeignUnitOfTest(ITestElement& element, const ShippedSet& set) {
     const auto copy = element.Clone();
     const auto limits = copy ? copy->Limits() : nullptr;
-    const auto probe =
-        limits ? limits->CreateStandard(Variant(set.alphaName), Variant(set.completeName)) : nullptr;
+    const auto probe = limits
+                           ? limits->CreateStandard(Variant(set.alphaName),
+                                                    Variant(HostLanguageService::HostText(set.completeName)))
+                           : nullptr;
     std::optional<QString> unit = probe ? ForeignUnit(set, *probe) : std::nullopt;
     if (copy) copy->Terminate();
     return unit;
@@ -149,12 +153,13 @@ void HostShippedStandards::AddTo(ITestElement& element, Patient patient) {
             qCWarning(lcHost).noquote() << QStringLiteral(
                                                "the limit set \"%1\" is written in %2 and test %3 works in "
                                                "%4; it was left out, enter its limits in the limit editor")
-                                               .arg(set.completeName, kUnit)
+                                               .arg(HostLanguageService::HostText(set.completeName), kUnit)
                                                .arg(testId)
                                                .arg(*unit);
             continue;
         }
-        const auto standard = limits->CreateStandard(Variant(set.alphaName), Variant(set.completeName));
+        const auto standard = limits->CreateStandard(
+            Variant(set.alphaName), Variant(HostLanguageService::HostText(set.completeName)));
         if (standard) Fill(set, *standard);
     }
 }

@@ -160,7 +160,7 @@ TEST_F(ConfigPressure, PrintsOneRowUnderTheConfigurationTitle) {
 
     ASSERT_EQ(report->Tables().size(), 2U);
     const auto& table = report->Tables()[0];
-    EXPECT_EQ(table.title, "|{\\i\\b Configuration};");
+    EXPECT_EQ(table.title, "|{\\i\\b Konfiguration};");
     EXPECT_EQ(table.columns, "<+560|<2240|<+1410|<+1410|<+1410|<+!1410|<+560;");
     EXPECT_EQ(table.rows, QString::fromUtf8("|      Fülldruck|33.3 kPa  (extern);"));
     EXPECT_EQ(table.fontSize, 10);
