@@ -5,8 +5,10 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <exception>
@@ -143,6 +145,13 @@ void HostXLimitView::Initialize(const Variant& data) {
 void HostXLimitView::Refresh() {
     FillStandards();
     ShowRows();
+}
+
+QSize HostXLimitView::sizeHint() const {
+    const QSize hint = QWidget::sizeHint();
+    const int columns = m_table->horizontalHeader()->length() + 2 * m_table->frameWidth() +
+                        m_table->verticalScrollBar()->sizeHint().width();
+    return {std::max(hint.width(), columns), hint.height()};
 }
 
 void HostXLimitView::SetFocus() { m_table->setFocus(); }

@@ -72,6 +72,8 @@ public:
     // Shows the entries' current values again.
     void Refresh() override;
     void SetFocus() override;
+    // Wide enough for every column, so that a dialog made to fit it shows the units too.
+    QSize sizeHint() const override;
 
 private:
     // The first entry of the picked standard with the row's key.

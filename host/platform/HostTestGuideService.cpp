@@ -2,9 +2,11 @@
 
 #include <utility>
 
+#include "host/platform/HostLanguageService.h"
 #include "hostapi/ComError.h"
 #include "hostapi/ITestElement.h"
 #include "hostapi/TestElementInfo.h"
+#include "hostapi/VariantArray.h"
 
 namespace orvex {
 
@@ -18,13 +20,17 @@ QString HostTestGuideService::Title(const std::shared_ptr<ITestElement>& element
     }
     const auto info = element->Info();
     const QString name = info ? info->Name() : QString();
-    return name.isEmpty() ? QStringLiteral("Test %1").arg(element->TestID()) : name;
+    return name.isEmpty()
+               ? HostLanguageService::HostText(QStringLiteral("1126::Test %%1"),
+                                               VariantArray::FromList({Variant(element->TestID())}))
+               : name;
 }
 
 bool HostTestGuideService::ConfirmAbort() {
-    return m_messages->Show(QStringLiteral("Do you want to abort the test sequence?"),
-                            MessageService::Icon::Question, MessageService::Buttons::YesNo,
-                            m_applicationTitle) == MessageService::Answer::Yes;
+    return m_messages->Show(
+               HostLanguageService::HostText(QStringLiteral("1125::Do you want to abort the test sequence?")),
+               MessageService::Icon::Question, MessageService::Buttons::YesNo,
+               m_applicationTitle) == MessageService::Answer::Yes;
 }
 
 }  // namespace orvex

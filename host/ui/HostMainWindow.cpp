@@ -150,13 +150,7 @@ HostMainWindow::HostMainWindow(HostEnvironment& environment, std::shared_ptr<IPl
 HostMainWindow::~HostMainWindow() = default;
 
 QString HostMainWindow::Text(const QString& literal, const VariantArray* parameters) const {
-    try {
-        return m_environment.Language()->GetText(HostLanguageService::kHostTexts, literal,
-                                                 parameters ? *parameters : VariantArray());
-    } catch (const ComError& error) {
-        qCDebug(lcHost, "a text of the host stays as written: %s", error.what());
-        return literal.mid(literal.indexOf(QStringLiteral("::")) + 2);
-    }
+    return HostLanguageService::HostText(literal, parameters ? *parameters : VariantArray());
 }
 
 void HostMainWindow::BuildActions() {
