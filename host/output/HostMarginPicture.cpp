@@ -42,7 +42,9 @@ std::optional<std::pair<double, double>> HostMarginPicture::Span(double lowest, 
 QImage HostMarginPicture::Draw(double value, std::optional<double> low, std::optional<double> high) {
     const auto span = Span(value, value, low, high);
     if ((!low && !high) || !span) return {};
-    const auto [first, last] = *span;
+    // Plain names, not a structured binding: the lambdas below capture them, which Clang 14 refuses.
+    const double first = span->first;
+    const double last = span->second;
     const double width = kWidth * kScale;
     const double height = kHeight * kScale;
     const auto x = [&](double number) { return (number - first) / (last - first) * width; };

@@ -27,7 +27,9 @@ QImage HostTrendPicture::Draw(const QList<double>& values, std::optional<double>
                                               *std::max_element(values.begin(), values.end()), low, high);
     if (!span || !std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); }))
         return {};
-    const auto [first, last] = *span;
+    // Plain names, not a structured binding: the lambdas below capture them, which Clang 14 refuses.
+    const double first = span->first;
+    const double last = span->second;
 
     const bool labelled = captions.size() == values.size();
     const double scale = kScale;
