@@ -4,6 +4,7 @@
 #include <QEventLoop>
 
 #include "CSerialPort.h"
+#include "DriverLog.h"
 #include "FTimers.h"
 #include "GDeclares.h"
 #include "MErrorHandling.h"
@@ -80,6 +81,8 @@ void CChannel::Send(const QString& command) {
     // A line that hung up is lost, whether that shows on reading or on writing.
     if (port->HungUp()) RaiseConnectionLost(m_portNumber);
     port->ClearInput();
+    // What went on the line, for a technician's --verbose and for tests of what a run sends.
+    qCDebug(lcDriver).noquote() << "sent" << command;
     try {
         port->Output(command);
     } catch (const orvex::ComError&) {

@@ -72,18 +72,24 @@ std::optional<double> ParsePressure(std::string_view text) {
     return value;
 }
 
-// Exactly five characters, one decimal while it fits.
+// Exactly five characters, with as many decimals as fit (at most three): in PSI or inH2O one
+// decimal would be 5 or 0.2 mmHg, too coarse to judge a leak of a few mmHg/min.
 std::string FormatValue(double value) {
     if (!(value > 0.0)) {
         value = 0.0;
     }
     value = std::min(value, 99999.0);
-    char text[32];
-    if (value < 999.95) {
-        std::snprintf(text, sizeof text, "%5.1f", value);
-    } else {
-        std::snprintf(text, sizeof text, "%5.0f", value);
+    // The largest value each number of decimals still writes in five characters, once rounded.
+    constexpr std::array<std::pair<double, int>, 3> kFits{{{9.9995, 3}, {99.995, 2}, {999.95, 1}}};
+    int decimals = 0;
+    for (const auto& [below, places] : kFits) {
+        if (value < below) {
+            decimals = places;
+            break;
+        }
     }
+    char text[32];
+    std::snprintf(text, sizeof text, "%5.*f", decimals, value);
     return text;
 }
 

@@ -24,6 +24,9 @@ const QString kFlags = QStringLiteral("Flags");
 const QString kCustomDuration = QStringLiteral("CustomDuration");
 const QString kInternalCuff = QStringLiteral("InternalCuff");
 const QString kStartPressure = QStringLiteral("StartPressure");
+// The start pressure's unit, an attribute so that readers that know nothing of it still read the
+// record; without it the pressure is in the default unit, as records were written before.
+const QString kUnit = QStringLiteral("Unit");
 const QString kTestedEquipment = QStringLiteral("TestedEquipment");
 const QString kDuration = QStringLiteral("Duration");
 const QString kTestGuideSettings = QStringLiteral("TestGuideSettings");
@@ -113,6 +116,9 @@ bool CConfigLeak::Read(const orvex::XmlElement& record, const std::shared_ptr<or
             found |= kFoundFlags;
         } else if (tag == kStartPressure) {
             loaded.startPressure = MConfigUtils::ReadSingle(child->Text());
+            const QString unit = child->GetAttribute(kUnit);
+            const int32_t unitNumber = unit.isEmpty() ? -1 : MConfigUtils::ReadLong(unit);
+            if (unitNumber >= 0 && unitNumber < MConversions::kUnitCount) loaded.pressureUnit = unitNumber;
             found |= kFoundStartPressure;
         } else if (tag == kTestedEquipment) {
             loaded.testedEquipment = MConfigUtils::ReadLong(child->Text());
@@ -136,6 +142,8 @@ std::shared_ptr<orvex::XmlElement> CConfigLeak::Save(const std::shared_ptr<orvex
     flags->SetAttribute(kInternalCuff, MConfigUtils::ValueText(m_values.useInternalCuff));
     record->AppendChild(flags);
     MConfigUtils::AppendValue(document, *record, kStartPressure, m_values.startPressure);
+    record->Child(record->ChildCount() - 1)
+        ->SetAttribute(kUnit, MConfigUtils::ValueText(m_values.pressureUnit));
     MConfigUtils::AppendValue(document, *record, kTestedEquipment, m_values.testedEquipment);
     MConfigUtils::AppendValue(document, *record, kDuration, m_values.duration);
     MConfigUtils::AppendSettings(document, *record, *m_values.testGuide);

@@ -40,6 +40,15 @@ constexpr int32_t kReadingsBeforeTiming = 3;
 // A settling reading below this share of the inflate pressure means the pressure was not reached.
 constexpr float kReachedShare = 0.8F;
 
+// The pressure lost per minute, exact to the readings' decimals: a drop of 2.1 over 60 s is 2.1,
+// not the single arithmetic's 2.100006.
+float RatePerMinute(float start, float end, int64_t seconds) {
+    constexpr int kGuardDecimals = 2;
+    const float drop = MConversions::Difference(start, end);
+    const double rate = static_cast<double>(drop) * 60.0 / static_cast<double>(seconds);
+    return static_cast<float>(MUtils::Round(rate, MConversions::DecimalsOf(drop) + kGuardDecimals));
+}
+
 }  // namespace
 
 CTestLeak::CTestLeak() : CTestBase(kSource) {}
@@ -206,9 +215,9 @@ void CTestLeak::RunCustomDuration(FTestGuide& guide, const std::shared_ptr<CKoro
         }
         if (complete && numeric) {
             // An interval of no time has no rate: the result stays without values.
-            fields.At(1) = duration > 0 ? Variant((startPressure - fields.At(1).ToSingle()) * 60.0F /
-                                                  static_cast<float>(duration))
-                                        : Variant(QString());
+            fields.At(1) = duration > 0
+                               ? Variant(RatePerMinute(startPressure, fields.At(1).ToSingle(), duration))
+                               : Variant(QString());
         }
     } while (!StopRequested() && !complete);
     mfrmTimer->StopTimer();

@@ -163,6 +163,14 @@ void CKorotkaLimitData::Load(const std::shared_ptr<orvex::XmlElement>& element,
             m_standards.reset();
             return;
         }
+        // Records written under a language keep its unit texts: they read as the same units.
+        for (int32_t i = 1; i <= m_standards->Count(); ++i) {
+            const auto standard = m_standards->Item(i);
+            for (int32_t j = 1; j <= standard->Count(); ++j) {
+                const auto entry = standard->Item(j);
+                entry->SetUnit(MConversions::NeutralUnitText(entry->Unit()));
+            }
+        }
         // A first standard without limits says nothing about the unit.
         const auto first = m_standards->Item(1);
         if (first->Count() > 0) m_unitText = first->Item(1)->Unit();
@@ -240,14 +248,12 @@ void CKorotkaLimitData::SetOwner(const std::shared_ptr<orvex::ITestElement>& own
         if (IsPressureTest(testId)) {
             const auto config = std::dynamic_pointer_cast<IKorotkaConfigPressure>(owner->Configuration());
             if (!config) return;
-            QString unitText = MConversions::UnitText(config->PressureUnit());
-            if (testId == TESTID_PRESS_LEAK) {
-                unitText += MLanguage::Translate(MConversions::kPerMinuteLiteral);
-            }
+            QString unitText = MConversions::StoredUnitText(config->PressureUnit());
+            if (testId == TESTID_PRESS_LEAK) unitText += MConversions::StoredPerMinute();
             m_unitText = unitText;
         } else if (MMeasureKey::IsBloodPressureTest(testId)) {
             if (const auto config = std::dynamic_pointer_cast<CConfigPBP>(owner->Configuration())) {
-                m_unitText = MConversions::UnitText(config->UnitOfMeasure());
+                m_unitText = MConversions::StoredUnitText(config->UnitOfMeasure());
             }
         }
     } catch (const ComError& error) {

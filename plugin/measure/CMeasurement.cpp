@@ -17,6 +17,7 @@
 #include "plugin/base/CLoadLogGroup.h"
 #include "plugin/base/MLanguage.h"
 #include "plugin/base/PlugInLog.h"
+#include "plugin/units/MConversions.h"
 
 namespace korotka {
 
@@ -144,7 +145,7 @@ CMeasurement::Fields CMeasurement::Read(const std::shared_ptr<orvex::XmlElement>
             // Kept as the text it was stored as: it is converted where a number is needed.
             loaded.presetValue = Variant(child->Text());
         } else if (tag == kUnitTag) {
-            loaded.unit = child->Text();
+            loaded.unit = MConversions::NeutralUnitText(child->Text());
         } else if (tag == orvex::ValueElements::kStatusTag) {
             QString unused;
             elements->ReadStatus(child, loaded.status, unused);
@@ -206,7 +207,7 @@ Variant CMeasurement::GetLimitValue(const std::shared_ptr<orvex::Standard>& stan
         if ((options & kAsText) == 0) return found->value;
         QString text = Formatted(found->value);
         // The blank comes even with an empty unit: the host's columns expect it.
-        if ((options & kWithUnit) != 0) text += QLatin1Char(' ') + found->unit;
+        if ((options & kWithUnit) != 0) text += QLatin1Char(' ') + MConversions::ShownUnitText(found->unit);
         return text;
     } catch (const ComError& error) {
         qCDebug(lcPlugIn, "a limit value could not be shown: %s", error.what());
@@ -218,7 +219,8 @@ Variant CMeasurement::GetResultValue(int32_t options) {
     if ((options & kAsText) == 0) return m_fields.value;
     try {
         QString text = Formatted(m_fields.value);
-        if ((options & kWithUnit) != 0 && !m_fields.unit.isEmpty()) text += QLatin1Char(' ') + m_fields.unit;
+        if ((options & kWithUnit) != 0 && !m_fields.unit.isEmpty())
+            text += QLatin1Char(' ') + MConversions::ShownUnitText(m_fields.unit);
         return text;
     } catch (const ComError& error) {
         HandOn(error);
@@ -429,7 +431,8 @@ QString CMeasurement::ReportLine(const std::shared_ptr<orvex::ReportContext>& re
         }
         return QStringLiteral("|      ") + report->GetText(MLanguage::kPlugInId, m_fields.description) +
                QLatin1Char('|') + FormatValue(m_fields.presetValue) + QLatin1Char('|') +
-               FormatValue(m_fields.value) + QLatin1Char('|') + m_fields.unit + QLatin1Char(';');
+               FormatValue(m_fields.value) + QLatin1Char('|') + MConversions::ShownUnitText(m_fields.unit) +
+               QLatin1Char(';');
     } catch (const ComError& error) {
         qCDebug(lcPlugIn, "a report line could not be written: %s", error.what());
         return {};

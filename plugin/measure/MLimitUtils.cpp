@@ -27,7 +27,6 @@ namespace {
 using UnitKind = MMeasureKey::UnitKind;
 
 const QString kLimitEntryClass = QStringLiteral("OrvexTypeLib.LimitEntry");
-const QString kHeartRateUnit = QStringLiteral("20187::BPM");
 const QString kPlainOperation = QStringLiteral("Y");
 const QString kPercent = QStringLiteral("%");
 const QLatin1Char kSeparator(';');
@@ -40,11 +39,12 @@ QString OperationList() {
            QStringLiteral("X+(X*Y%)") + QStringLiteral("</op>");
 }
 
-// The five unit texts of the current language, each followed by suffix.
+// The five unit texts as records keep them, each followed by suffix: the unit chosen in the editor
+// is the one the limits are stored in.
 QString UnitList(const QString& suffix) {
     QStringList units;
     for (int32_t unit = 0; unit < MConversions::kUnitCount; ++unit)
-        units.append(MConversions::UnitText(unit) + suffix);
+        units.append(MConversions::StoredUnitText(unit) + suffix);
     return units.join(kSeparator);
 }
 
@@ -55,7 +55,7 @@ void AddRow(orvex::LimitView& view, const MMeasureKey::KeyInfo& info, const QStr
             view.AddLimit(info.key, description, unitText, OperationList());
             break;
         case UnitKind::HeartRate:
-            view.AddLimit(info.key, description, MLanguage::Translate(kHeartRateUnit), OperationList());
+            view.AddLimit(info.key, description, MConversions::StoredHeartRateUnit(), OperationList());
             break;
         case UnitKind::Pressure: {
             const QString units = UnitList({});
@@ -63,7 +63,7 @@ void AddRow(orvex::LimitView& view, const MMeasureKey::KeyInfo& info, const QStr
             break;
         }
         case UnitKind::LeakRate: {
-            const QString units = UnitList(MLanguage::Translate(MConversions::kPerMinuteLiteral));
+            const QString units = UnitList(MConversions::StoredPerMinute());
             view.AddLimit(info.key, description, units, units + kSeparator + kPercent);
             break;
         }
@@ -75,7 +75,8 @@ void AddRow(orvex::LimitView& view, const MMeasureKey::KeyInfo& info, const QStr
 void MLimitUtils::CreateDefaultLimits(const std::shared_ptr<orvex::Standard>& standard, int32_t testId,
                                       const QString& unitText) {
     for (const MMeasureKey::KeyInfo& info : MMeasureKey::KeysOfTest(testId)) {
-        const QString unit = info.unitKind == UnitKind::HeartRate ? kHeartRateUnit : unitText;
+        const QString unit =
+            info.unitKind == UnitKind::HeartRate ? MConversions::StoredHeartRateUnit() : unitText;
         AddDefaultLimit(standard, info.key, unit, HasOperations(info.unitKind) ? kPlainOperation : QString());
     }
 }
@@ -85,7 +86,7 @@ void MLimitUtils::AddDefaultLimit(const std::shared_ptr<orvex::Standard>& standa
     if (!standard) return;
     try {
         auto entry = orvex::ComponentRegistry::Instance().CreateAs<orvex::LimitEntry>(kLimitEntryClass);
-        entry->Initialize(key, MLanguage::Translate(unitText), QString(), QString());
+        entry->Initialize(key, MConversions::NeutralUnitText(unitText), QString(), QString());
         if (!operation.isEmpty()) entry->SetOperation(orvex::LimitEntry::kHigh, operation);
         standard->Add(entry);
     } catch (const orvex::ComError& error) {

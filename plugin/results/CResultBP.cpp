@@ -27,14 +27,14 @@ CResultBP::CResultBP()
 
 void CResultBP::CreateMeasurements(const std::shared_ptr<CConfigPBP>& config) {
     const int32_t unit = config ? config->UnitOfMeasure() : static_cast<int32_t>(ebpuMMHG);
-    const QString unitText = config ? MConversions::UnitText(unit) : QString();
+    const QString unitText = config ? MConversions::StoredUnitText(unit) : QString();
     const auto preset = [&](const QString& key) { return config ? config->ExpectedValue(key) : Variant(); };
     const QString format = MConversions::FormatForKey(MMeasureKey::kSyst, unit);
     AddMeasurement(MMeasureKey::kSyst, unitText, QStringLiteral("20350::Systolic"),
                    preset(MMeasureKey::kSyst), CMeasurement::kTypeDecimal, format);
     AddMeasurement(MMeasureKey::kDias, unitText, QStringLiteral("20351::Diastolic"),
                    preset(MMeasureKey::kDias), CMeasurement::kTypeDecimal, format);
-    AddMeasurement(MMeasureKey::kHart, MLanguage::TranslatedOrPlain(QStringLiteral("20187::BPM")),
+    AddMeasurement(MMeasureKey::kHart, MConversions::StoredHeartRateUnit(),
                    QStringLiteral("20353::Heart Rate"), preset(MMeasureKey::kHart),
                    CMeasurement::kTypeDecimal, kHeartRateFormat);
     // Not every preset has a mean pressure.

@@ -44,7 +44,7 @@ void CResultStaticPressure::SetManometer(float reading) {
             return;
         }
     }
-    difference->SetValue(typed - reading);
+    difference->SetValue(MConversions::Difference(typed, reading));
 }
 
 }  // namespace korotka

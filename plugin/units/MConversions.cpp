@@ -2,10 +2,15 @@
 
 #include <QComboBox>
 #include <QStringList>
+#include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <exception>
+#include <functional>
 #include <limits>
+#include <optional>
+#include <string_view>
 
 #include "driver/GDeclares.h"
 #include "hostapi/ComError.h"
@@ -56,6 +61,43 @@ FormatRow RowOfKey(const QString& key) {
     return FormatRow::None;
 }
 
+// The literal's own text after "::": the form records keep.
+QString PlainOf(const QString& literal) { return literal.mid(literal.indexOf(QLatin1String("::")) + 2); }
+
+struct UnitTextMatch {
+    int32_t unit = 0;
+    bool perMinute = false;
+    bool heartRate = false;
+};
+
+// What a unit text names, in its stored form first, then in the current language; in each the
+// pressure units, then their leak-rate forms, then the heart-rate unit.
+std::optional<UnitTextMatch> MatchUnitText(const QString& text) {
+    const auto texts = [](const std::function<QString(const QString&)>& of) {
+        std::array<QString, MConversions::kUnitCount + 2> all;
+        for (size_t unit = 0; unit < kUnitLiterals.size(); ++unit) all[unit] = of(kUnitLiterals[unit]);
+        all[MConversions::kUnitCount] = of(MConversions::kPerMinuteLiteral);
+        all[MConversions::kUnitCount + 1] = of(MConversions::kHeartRateLiteral);
+        return all;
+    };
+    try {
+        for (const auto& all : {texts(PlainOf), texts(MLanguage::Translate)}) {
+            for (int32_t unit = 0; unit < MConversions::kUnitCount; ++unit) {
+                if (all[static_cast<size_t>(unit)] == text) return UnitTextMatch{unit, false, false};
+            }
+            const QString& perMinute = all[MConversions::kUnitCount];
+            for (int32_t unit = 0; unit < MConversions::kUnitCount; ++unit) {
+                if (all[static_cast<size_t>(unit)] + perMinute == text)
+                    return UnitTextMatch{unit, true, false};
+            }
+            if (all[MConversions::kUnitCount + 1] == text) return UnitTextMatch{0, false, true};
+        }
+    } catch (const orvex::ComError& error) {
+        qCDebug(lcPlugIn, "a unit text could not be compared, taken as unknown: %s", error.what());
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 void MConversions::Initialize() { Factors() = kFactors; }
@@ -68,6 +110,34 @@ float MConversions::ConvertUnits(float value, int32_t from, int32_t to) {
     const double rounded = MUtils::Round(product, UnitDecimals(to));
     if (!(std::fabs(rounded) <= std::numeric_limits<float>::max())) return 0.0F;
     return static_cast<float>(rounded);
+}
+
+float MConversions::ConvertUnitsExact(float value, int32_t from, int32_t to) {
+    if (!IsUnit(from) || !IsUnit(to)) return 0.0F;
+    const double product = static_cast<double>(value) *
+                           static_cast<double>(Factors()[static_cast<size_t>(from)][static_cast<size_t>(to)]);
+    if (!(std::fabs(product) <= std::numeric_limits<float>::max())) return 0.0F;
+    return static_cast<float>(product);
+}
+
+int16_t MConversions::DecimalsOf(float value) {
+    constexpr int16_t kMostDecimals = 9;
+    if (!std::isfinite(value)) return 0;
+    std::array<char, 64> text{};
+    const auto written =
+        std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
+    const std::string_view digits(text.data(), static_cast<size_t>(written.ptr - text.data()));
+    const size_t point = digits.find('.');
+    if (point == std::string_view::npos) return 0;
+    return static_cast<int16_t>(std::min<size_t>(digits.size() - point - 1, kMostDecimals));
+}
+
+float MConversions::Difference(float minuend, float subtrahend) {
+    const int16_t decimals = std::max(DecimalsOf(minuend), DecimalsOf(subtrahend));
+    const double difference =
+        MUtils::Round(static_cast<double>(minuend) - static_cast<double>(subtrahend), decimals);
+    if (!(std::fabs(difference) <= std::numeric_limits<float>::max())) return 0.0F;
+    return static_cast<float>(difference);
 }
 
 int16_t MConversions::UnitDecimals(int32_t unit) {
@@ -91,26 +161,36 @@ QString MConversions::UnitText(int32_t unit) {
     }
 }
 
+QString MConversions::StoredUnitText(int32_t unit) {
+    return IsUnit(unit) ? PlainOf(kUnitLiterals[static_cast<size_t>(unit)]) : QString();
+}
+
+QString MConversions::StoredPerMinute() { return PlainOf(kPerMinuteLiteral); }
+
+QString MConversions::StoredHeartRateUnit() { return PlainOf(kHeartRateLiteral); }
+
 int32_t MConversions::UnitFromText(const QString& text) {
-    try {
-        QStringList texts;
-        for (const QString& literal : kUnitLiterals) texts.append(MLanguage::Translate(literal));
-        for (int32_t unit = 0; unit < kUnitCount; ++unit) {
-            if (texts[unit] == text) return unit;
-        }
-        const QString perMinute = MLanguage::Translate(kPerMinuteLiteral);
-        for (int32_t unit = 0; unit < kUnitCount; ++unit) {
-            if (texts[unit] + perMinute == text) return unit;
-        }
-    } catch (const orvex::ComError& error) {
-        qCDebug(lcPlugIn, "a unit text could not be compared, taken as mmHg: %s", error.what());
-        // Unknown text: mmHg.
-    }
-    return 0;
+    const std::optional<UnitTextMatch> match = MatchUnitText(text);
+    return match && !match->heartRate ? match->unit : 0;
+}
+
+QString MConversions::NeutralUnitText(const QString& text) {
+    const std::optional<UnitTextMatch> match = MatchUnitText(text);
+    if (!match) return text;
+    if (match->heartRate) return StoredHeartRateUnit();
+    return StoredUnitText(match->unit) + (match->perMinute ? StoredPerMinute() : QString());
+}
+
+QString MConversions::ShownUnitText(const QString& text) {
+    const std::optional<UnitTextMatch> match = MatchUnitText(text);
+    if (!match) return text;
+    if (match->heartRate) return MLanguage::TranslatedOrPlain(kHeartRateLiteral);
+    return MLanguage::TranslatedOrPlain(kUnitLiterals[static_cast<size_t>(match->unit)]) +
+           (match->perMinute ? MLanguage::TranslatedOrPlain(kPerMinuteLiteral) : QString());
 }
 
 orvex::Variant MConversions::ConvertUnitsByText(float value, const QString& fromText, const QString& toText) {
-    return orvex::Variant(ConvertUnits(value, UnitFromText(fromText), UnitFromText(toText)));
+    return orvex::Variant(ConvertUnitsExact(value, UnitFromText(fromText), UnitFromText(toText)));
 }
 
 void MConversions::FillUnitCombo(QComboBox* combo, bool bloodPressureOnly) {

@@ -391,7 +391,7 @@ void XResultBase::OpenEditBox(int32_t left, int32_t width) {
     MNumberEntry::ShowRefused(*m_txtEdit, false);
     if (measurement) {
         MSafeHandler::Run("telling the range of a reading", [&] {
-            const QString unit = measurement->GetUnit();
+            const QString unit = MConversions::ShownUnitText(measurement->GetUnit());
             const float farthest = FarthestReading(unit);
             m_txtEdit->setToolTip(MNumberEntry::RangeText(-farthest, farthest, unit));
         });
@@ -462,7 +462,7 @@ void XResultBase::TakeReading(QTreeWidgetItem& row, CMeasurement& measurement) {
         ValueTyped(std::nullopt);
         return;
     }
-    const QString unit = measurement.GetUnit();
+    const QString unit = MConversions::ShownUnitText(measurement.GetUnit());
     const float farthest = FarthestReading(unit);
     const std::optional<float> value = MNumberEntry::Read(text, -farthest, farthest);
     MNumberEntry::ShowRefused(*m_txtEdit, !value);
@@ -489,7 +489,7 @@ void XResultBase::EnableNextButton(bool enable) {
 
 QString XResultBase::DisplayText(const Variant& value, const QString& format, const QString& unit) {
     const QString text = orvex::HostServices::Values()->Format(value, format);
-    return text.isEmpty() ? kBlank : text + QLatin1Char(' ') + unit;
+    return text.isEmpty() ? kBlank : text + QLatin1Char(' ') + MConversions::ShownUnitText(unit);
 }
 
 void XResultBase::RaiseEvent(const QString& name, VariantArray parameters) {

@@ -6,6 +6,7 @@
 #include "hostapi/IMeasurement.h"
 #include "plugin/base/PlugInLog.h"
 #include "plugin/measure/CMeasurement.h"
+#include "plugin/units/MConversions.h"
 #include "plugin/units/MMeasureKey.h"
 
 namespace korotka {
@@ -75,8 +76,8 @@ void XResultView::ValueTyped(const std::optional<float>& value) {
     try {
         // No reading yet counts as 0.
         const Variant reading = manometer->GetValue();
-        const double read = reading.IsEmpty() || reading.IsNull() ? 0.0 : reading.ToDouble();
-        const Variant offset(Variant(static_cast<double>(*value) - read).ToSingle());
+        const float read = reading.IsEmpty() || reading.IsNull() ? 0.0F : reading.ToSingle();
+        const Variant offset(MConversions::Difference(*value, read));
         difference->SetValue(offset);
         if (row != nullptr) {
             SetCell(*row, kValueKey,

@@ -25,7 +25,7 @@ TEST_F(ConfigLeak, SavesItsChildrenInOrderAndReadsThemBack) {
               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
               "<PlugInData PlugIn=\"Korotka\">\n"
               "  <Flags CustomDuration=\"False\" InternalCuff=\"True\" />\n"
-              "  <StartPressure>145.5</StartPressure>\n"
+              "  <StartPressure Unit=\"0\">145.5</StartPressure>\n"
               "  <TestedEquipment>2</TestedEquipment>\n"
               "  <Duration>3725</Duration>\n"
               "  <TestGuideSettings Flags=\"0\" />\n"
@@ -65,12 +65,22 @@ TEST_F(ConfigLeak, LogsAnyMissingChildButNotAnEmptyOne) {
     EXPECT_EQ(record.TestGuideConfig()->Flags(), 0);
 }
 
-TEST_F(ConfigLeak, ReadsTheStartPressureInTodaysDefaultUnit) {
+TEST_F(ConfigLeak, KeepsTheStartPressuresUnitAndReadsAnOlderRecordInTodaysDefaultUnit) {
     CConfigLeak saved;  // mmHg
     saved.SetDuration(0);
     SetSetting(QStringLiteral("PressureUnit"), 1);
+    CConfigLeak kept;
+    RoundTrip(saved, kept);
+    EXPECT_EQ(kept.PressureUnit(), 0);
+    EXPECT_FLOAT_EQ(kept.InflatePressure(), 150);
+    EXPECT_EQ(kept.GetTestParameters().At(1).ToString(), "150");
+
+    // Written before the unit was kept (and with a unit that is none): today's default unit.
     CConfigLeak loaded;
-    RoundTrip(saved, loaded);
+    loaded.Load(ElementFromFile("<PlugInData><Flags/><StartPressure Unit=\"9\">150</StartPressure>"
+                                "<TestedEquipment>0</TestedEquipment><Duration>0</Duration>"
+                                "<TestGuideSettings/></PlugInData>"),
+                log);
     EXPECT_EQ(loaded.PressureUnit(), 1);
     EXPECT_FLOAT_EQ(loaded.InflatePressure(), 150);
 

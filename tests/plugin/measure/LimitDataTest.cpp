@@ -190,14 +190,15 @@ TEST_F(LimitData, UnitChangedInTheEditorConvertsStandardsAndConfiguration) {
     for (int32_t i = 1; i <= 2; ++i) {
         const auto standard = limits->Standards()->Item(i);
         EXPECT_EQ(Keys(*standard), QStringList({"STAT:kPa", "MANO:kPa", "DIFF:kPa"}));
-        EXPECT_FLOAT_EQ(standard->Item(1)->Value(LimitEntry::kHigh), 20.0F);
+        // Unrounded: a limit rounded to the unit's decimals would loosen.
+        EXPECT_FLOAT_EQ(standard->Item(1)->Value(LimitEntry::kHigh), 150.0F * 0.13332F);
         EXPECT_FLOAT_EQ(standard->Item(2)->Value(LimitEntry::kLow), 140);  // not checked
         EXPECT_FLOAT_EQ(standard->Item(3)->Value(LimitEntry::kHigh), 10);  // a percentage
     }
     EXPECT_EQ(config->PressureUnit(), epmuKPA);
     EXPECT_FLOAT_EQ(config->InflatePressure(), 40.0F);
     // The editor shows the converted limits.
-    EXPECT_EQ(view->Table()->item(0, orvex::HostXLimitView::kHighColumn)->text(), "20");
+    EXPECT_EQ(view->Table()->item(0, orvex::HostXLimitView::kHighColumn)->text(), "19.998");
     dialog->Unload();
 }
 

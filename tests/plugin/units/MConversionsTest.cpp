@@ -41,6 +41,15 @@ TEST_F(Conversions, ConvertsWithTheTableFactorsAndRoundsToTheTargetUnit) {
     EXPECT_EQ(MConversions::UnitDecimals(kPsi), 2);
 }
 
+// What is judged is what is shown: 253 - 249.6 is 3.4, not the single subtraction's 3.399994.
+TEST_F(Conversions, DifferencesAreExactToTheDecimalsOfTheirReadings) {
+    EXPECT_EQ(MConversions::Difference(253.0F, 249.6F), 3.4F);
+    EXPECT_EQ(MConversions::Difference(150.0F, 147.9F), 2.1F);
+    EXPECT_EQ(MConversions::Difference(2.86F, 2.9F), -0.04F);
+    EXPECT_EQ(MConversions::Difference(1e30F, -1e30F), 2e30F);
+    EXPECT_EQ(MConversions::Difference(3e38F, -3e38F), 0.0F);  // beyond a single
+}
+
 TEST_F(Conversions, RoundTripsFollowTheFactorsOfEachDirection) {
     const float mmHg = MConversions::ConvertUnits(1, kKPa, kMmHg);
     EXPECT_FLOAT_EQ(mmHg, 8.0F);
@@ -85,10 +94,14 @@ TEST_F(Conversions, UnitTextsAndTheirUnitsMatchExactly) {
     const orvex::Variant converted =
         MConversions::ConvertUnitsByText(150, QStringLiteral("mmHg/min"), QStringLiteral("kPa/min"));
     EXPECT_EQ(converted.GetKind(), orvex::Variant::Kind::Single);
-    EXPECT_FLOAT_EQ(converted.ToSingle(), 20.0F);
+    // Limits move unrounded: 6 mmHg/min is 0.116 PSI/min, not a looser 0.12.
+    EXPECT_FLOAT_EQ(converted.ToSingle(), 150.0F * 0.13332F);
+    EXPECT_FLOAT_EQ(
+        MConversions::ConvertUnitsByText(6, QStringLiteral("mmHg/min"), QStringLiteral("PSI/min")).ToSingle(),
+        6.0F * 0.019337F);
     // An unknown text counts as mmHg on either side.
     EXPECT_FLOAT_EQ(MConversions::ConvertUnitsByText(120.4F, QStringLiteral("Torr"), QString()).ToSingle(),
-                    120.0F);
+                    120.4F);
 }
 
 TEST_F(Conversions, TextsFollowTheCurrentLanguage) {
@@ -97,9 +110,14 @@ TEST_F(Conversions, TextsFollowTheCurrentLanguage) {
     EXPECT_EQ(MConversions::UnitText(kCmH2O), QString::fromUtf8("cmH₂O"));
     EXPECT_EQ(MConversions::UnitFromText(QString::fromUtf8("cmH₂O/min")), kCmH2O);
     EXPECT_EQ(MConversions::UnitFromText(QStringLiteral("psi")), kPsi);
-    // A unit stored under English is not recognised any more.
-    EXPECT_EQ(MConversions::UnitFromText(QStringLiteral("PSI")), kMmHg);
-    EXPECT_EQ(MConversions::UnitFromText(QStringLiteral("cmH2O")), kMmHg);
+    // Records keep one form in every language; a German record of before reads as the same unit.
+    EXPECT_EQ(MConversions::UnitFromText(QStringLiteral("PSI")), kPsi);
+    EXPECT_EQ(MConversions::UnitFromText(QStringLiteral("cmH2O")), kCmH2O);
+    EXPECT_EQ(MConversions::NeutralUnitText(QString::fromUtf8("cmH₂O/min")), "cmH2O/min");
+    EXPECT_EQ(MConversions::NeutralUnitText(QStringLiteral("1/min")), "BPM");
+    EXPECT_EQ(MConversions::NeutralUnitText(QStringLiteral("Torr")), "Torr");
+    EXPECT_EQ(MConversions::ShownUnitText(QStringLiteral("BPM")), "1/min");
+    EXPECT_EQ(MConversions::ShownUnitText(QStringLiteral("PSI/min")), "psi/min");
 }
 
 TEST_F(Conversions, UnitListsHoldEachUnitAtItsNumber) {
