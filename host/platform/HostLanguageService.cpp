@@ -129,17 +129,21 @@ QString HostLanguageService::HostText(const QString& literal, const VariantArray
     }
 }
 
-std::unique_ptr<QTranslator> HostLanguageService::LoadQtTexts(const QString& language, QString* error) {
-    QLocale::Language chosen = QLocale::AnyLanguage;
-    for (int code = QLocale::C; code <= QLocale::LastLanguage; ++code) {
+std::optional<QLocale> HostLanguageService::LocaleOf(const QString& language) {
+    for (int code = QLocale::C + 1; code <= QLocale::LastLanguage; ++code) {
         const auto candidate = static_cast<QLocale::Language>(code);
         if (QLocale::languageToString(candidate).compare(language, Qt::CaseInsensitive) == 0)
-            chosen = candidate;
+            return QLocale(candidate);
     }
-    if (chosen == QLocale::AnyLanguage || chosen == QLocale::English) return nullptr;
+    return std::nullopt;
+}
+
+std::unique_ptr<QTranslator> HostLanguageService::LoadQtTexts(const QString& language, QString* error) {
+    const std::optional<QLocale> chosen = LocaleOf(language);
+    if (!chosen || chosen->language() == QLocale::English) return nullptr;
     const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
     auto translator = std::make_unique<QTranslator>();
-    if (!translator->load(QLocale(chosen), QStringLiteral("qtbase"), QStringLiteral("_"), folder)) {
+    if (!translator->load(*chosen, QStringLiteral("qtbase"), QStringLiteral("_"), folder)) {
         if (error)
             *error =
                 QStringLiteral("Qt's own texts in %1 are not in %2 (Debian package qt6-translations-l10n)")

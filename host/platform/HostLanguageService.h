@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QHash>
+#include <QLocale>
 #include <QString>
 #include <QTranslator>
 #include <memory>
@@ -25,6 +26,9 @@ public:
     // translations, installed in the application for as long as the translator lives; none for
     // English, and none with the reason in error when they are not installed.
     static std::unique_ptr<QTranslator> LoadQtTexts(const QString& language, QString* error);
+    // The locale of the language of that name ("German": 251,5), which the windows' numbers
+    // follow; none for a name that is no language Qt knows.
+    static std::optional<QLocale> LocaleOf(const QString& language);
 
     // Selects the plug-in's language: its table becomes exactly the texts of
     // "<lngPath>/<language>.lng". When the file cannot be read the table stays as it was and the

@@ -50,6 +50,12 @@ QStringList HostEnvironment::ChooseLanguage(const QString& language) {
     QString error;
     if (!m_language->Load(HostLanguageService::kHostTexts, HostInstallation::TextsFolder(), language, &error))
         warnings << QStringLiteral("%1; the host's texts stay in English").arg(error);
+    // Numbers are read and shown as the language writes them, whatever the environment's locale,
+    // and without group separators: a number shown can be typed back as it is.
+    if (auto locale = HostLanguageService::LocaleOf(language)) {
+        locale->setNumberOptions(QLocale::OmitGroupSeparator);
+        QLocale::setDefault(*locale);
+    }
     error.clear();
     m_qtTexts.reset();
     m_qtTexts = HostLanguageService::LoadQtTexts(language, &error);

@@ -28,8 +28,8 @@ public:
     HostEnvironment& operator=(const HostEnvironment&) = delete;
 
     const std::shared_ptr<HostLanguageService>& Language() const { return m_language; }
-    // The host's texts and Qt's own in the language of that name; what could not be loaded, as
-    // warnings (the texts then stay in English).
+    // The host's texts and Qt's own in the language of that name, and its numbers as the default
+    // locale; what could not be loaded, as warnings (the texts then stay in English).
     QStringList ChooseLanguage(const QString& language);
     const std::shared_ptr<HostMessageService>& Messages() const { return m_messages; }
     const std::shared_ptr<HostPortTable>& Ports() const { return m_ports; }

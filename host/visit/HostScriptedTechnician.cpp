@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPointer>
@@ -250,7 +251,8 @@ bool HostScriptedTechnician::Type(QWidget* guide, const Action& action, QString*
         return false;
     }
     Advance();
-    Defer([edit, value = action.value] {
+    Defer([this, edit, note = QPointer<QLabel>(list->findChild<QLabel*>(QStringLiteral("lblRefusal"))),
+           value = action.value, line = action.line] {
         if (edit == nullptr) return;
         edit->setFocus();
         // What the box does when it gets the focus: what is typed replaces the old reading.
@@ -261,6 +263,10 @@ bool HostScriptedTechnician::Type(QWidget* guide, const Action& action, QString*
             SendKey(edit, key, QString(character));
         }
         if (edit != nullptr) SendKey(edit, Qt::Key_Return, QStringLiteral("\r"));
+        // The box refuses aloud what it does not take; a technician would not go on past that.
+        if (note != nullptr && note->isVisible()) {
+            Fail(line, QStringLiteral("the box refused \"%1\": %2").arg(value, note->text()));
+        }
     });
     return true;
 }

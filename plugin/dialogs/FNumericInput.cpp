@@ -2,17 +2,13 @@
 
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
-#include <QValidator>
 #include <cmath>
 #include <limits>
 
 #include "hostapi/HostServices.h"
-#include "hostapi/Variant.h"
 #include "plugin/base/MLanguage.h"
 #include "plugin/base/MLocale.h"
 #include "plugin/dialogs/MNumberEntry.h"
@@ -23,27 +19,11 @@ namespace korotka {
 
 using orvex::HostServices;
 
-namespace {
-
-QString DecimalSeparator() { return MLocale::GetLocaleText(MLocale::kDecimalSeparator); }
-
-}  // namespace
-
-// Keeps pasted or dropped text out of the box unless it is a number: the key filter alone only
-// sees typed characters.
-class FNumericInput::NumberValidator : public QValidator {
-public:
-    using QValidator::QValidator;
-
-    State validate(QString& input, int& /*pos*/) const override {
-        return input.isEmpty() || MLocale::ParseNumber(input) ? Acceptable : Invalid;
-    }
-};
-
 FNumericInput::FNumericInput(QWidget* parent)
     : QDialog(parent),
       m_txtNumeric(new QLineEdit(this)),
       m_lblUnits(new QLabel(this)),
+      m_lblRefusal(MNumberEntry::NewNote(this)),
       m_command1(new QPushButton(QStringLiteral("20171::OK"), this)),
       m_command2(new QPushButton(QStringLiteral("20172::Cancel"), this)) {
     m_txtNumeric->setObjectName(QStringLiteral("txtNumeric"));
@@ -51,8 +31,8 @@ FNumericInput::FNumericInput(QWidget* parent)
     m_command1->setObjectName(QStringLiteral("Command1"));
     m_command2->setObjectName(QStringLiteral("Command2"));
 
-    m_txtNumeric->setValidator(new NumberValidator(m_txtNumeric));
-    m_txtNumeric->installEventFilter(this);
+    connect(m_txtNumeric, &QLineEdit::textChanged, this,
+            MSafeHandler::Guarded("typing a number", [this] { ShowRange(); }));
     m_command1->setDefault(true);
     m_command2->setAutoDefault(false);
     connect(m_command1, &QPushButton::clicked, this,
@@ -67,7 +47,8 @@ FNumericInput::FNumericInput(QWidget* parent)
     auto* layout = new QGridLayout(this);
     layout->addWidget(m_txtNumeric, 0, 0);
     layout->addWidget(m_lblUnits, 0, 1);
-    layout->addLayout(buttons, 1, 0, 1, 2);
+    layout->addWidget(m_lblRefusal, 1, 0, 1, 2);
+    layout->addLayout(buttons, 2, 0, 1, 2);
 
     setWindowTitle(MLanguage::Translate(QStringLiteral("20170::Edit Inflate Pressure")));
     HostServices::Language()->TranslateControls(MLanguage::kPlugInId, this);
@@ -96,52 +77,41 @@ void FNumericInput::SetUnits(const QString& units) {
     ShowRange();
 }
 
+void FNumericInput::SetDecimalPlaces(int16_t places) {
+    m_decimalPlaces = places;
+    ShowRange();
+}
+
 void FNumericInput::ShowRange() {
     m_txtNumeric->setToolTip(MNumberEntry::RangeText(m_minValue, m_maxValue, m_lblUnits->text()));
+    // An empty box is not yet typed into: OK refuses it with a message.
+    const QString text = m_txtNumeric->text();
+    MNumberEntry::ShowRefusal(
+        *m_txtNumeric, m_lblRefusal,
+        text.isEmpty()
+            ? QString()
+            : MNumberEntry::Judge(text, m_minValue, m_maxValue, m_lblUnits->text(), m_decimalPlaces).refusal);
 }
 
 QString FNumericInput::NewValue() const { return MLocale::PlainText(m_newValue); }
 
-bool FNumericInput::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_txtNumeric && event->type() == QEvent::KeyPress) {
-        // Keys that type no character (Backspace, Tab, Enter, Escape, arrows, shortcuts) keep
-        // their usual meaning; the validator keeps their results numeric.
-        const QString key = static_cast<QKeyEvent*>(event)->text();
-        if (!key.isEmpty() && key.front().isPrint() && !AcceptsKey(key)) return true;
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
-// Digits, and the decimal separator when decimals are allowed, as long as the box's text with the
-// key appended stays a number: so no sign and at most one separator.
-bool FNumericInput::AcceptsKey(const QString& key) const {
-    const bool digit = key.size() == 1 && key.front() >= u'0' && key.front() <= u'9';
-    const bool separator = m_decimalPlaces > 0 && key == DecimalSeparator();
-    return (digit || separator) && MLocale::ParseNumber(m_txtNumeric->text() + key).has_value();
-}
-
-QString FNumericInput::OutOfRangeText() const {
-    return MLanguage::Translate(QStringLiteral("20174::Input is out of range")) + u'\n' +
-           MLanguage::Translate(QStringLiteral("20175::Minimum value:")) + u' ' +
+QString FNumericInput::RefusalText(const QString& reason) const {
+    return reason + u'\n' + MLanguage::Translate(QStringLiteral("20175::Minimum value:")) + u' ' +
            MLocale::PlainText(m_minValue) + u'\n' +
            MLanguage::Translate(QStringLiteral("20176::Maximum value:")) + u' ' +
            MLocale::PlainText(m_maxValue);
 }
 
 void FNumericInput::OnOk() {
-    // An empty box is no number, and is refused like one out of range.
-    const std::optional<double> typed = MLocale::ParseNumber(m_txtNumeric->text());
-    const double rounded = typed ? MUtils::Round(*typed, m_decimalPlaces) : 0.0;
-    // Compared as singles, so that a bound given as a single accepts the same value typed.
-    const bool fits = typed && std::fabs(rounded) <= std::numeric_limits<float>::max();
-    const float value = fits ? static_cast<float>(rounded) : 0.0f;
-    if (fits && m_minValue <= value && value <= m_maxValue) {
-        m_newValue = value;
+    const MNumberEntry::Judged judged = MNumberEntry::Judge(m_txtNumeric->text(), m_minValue, m_maxValue,
+                                                            m_lblUnits->text(), m_decimalPlaces);
+    if (judged.value) {
+        m_newValue = *judged.value;
         m_userCancelled = false;
         accept();
         return;
     }
-    HostServices::Messages()->Show(OutOfRangeText(), orvex::MessageService::Icon::None,
+    HostServices::Messages()->Show(RefusalText(judged.reason), orvex::MessageService::Icon::None,
                                    orvex::MessageService::Buttons::Ok, windowTitle());
 }
 
@@ -156,7 +126,11 @@ void FNumericInput::EditNumber(QLineEdit* box, const QString& units, const QStri
     FNumericInput dialog(box->window());
     dialog.SetMinValue(minimum);
     dialog.SetMaxValue(maximum);
-    dialog.SetInitialValue(box->text());
+    // A stored value may have more decimals than the dialog takes: it offers the nearest it takes.
+    const std::optional<double> shown = MLocale::ParseNumber(box->text());
+    const bool fits = shown && std::fabs(*shown) <= std::numeric_limits<float>::max();
+    dialog.SetInitialValue(fits ? MLocale::PlainText(static_cast<float>(MUtils::Round(*shown, decimalPlaces)))
+                                : box->text());
     dialog.SetDecimalPlaces(decimalPlaces);
     dialog.SetUnits(units);
     dialog.setWindowTitle(caption);

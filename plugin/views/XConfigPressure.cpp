@@ -107,6 +107,8 @@ XConfigPressure::XConfigPressure(QWidget* parent)
         m_txtConfig[box]->setObjectName(QStringLiteral("txtConfig_%1").arg(box));
         m_txtConfig[box]->setMaximumWidth(MViewUtils::ToPixels(1200));
         m_txtConfig[box]->installEventFilter(this);
+        m_lblRefusal[box] = MNumberEntry::NewNote(this);
+        m_lblRefusal[box]->setObjectName(QStringLiteral("lblRefusal_%1").arg(box));
         m_sldTextConfig[box] = new QSlider(Qt::Horizontal, this);
         m_sldTextConfig[box]->setObjectName(QStringLiteral("sldTextConfig_%1").arg(box));
         m_sldTextConfig[box]->setTickPosition(QSlider::TicksBelow);
@@ -127,18 +129,21 @@ XConfigPressure::XConfigPressure(QWidget* parent)
     }
 
     auto* values = new QGridLayout;
+    // Each box's note takes the row under it only while it says something.
     values->addWidget(m_lblInflatePressure, 0, 0);
     values->addWidget(m_txtConfig[kInflate], 0, 1);
     values->addWidget(m_lblUnits, 0, 2);
-    values->addWidget(m_sldTextConfig[kInflate], 1, 0, 1, 3);
-    values->addWidget(m_chkNoPump, 2, 0, 1, 3);
-    values->addWidget(m_lblDuration, 3, 0);
-    values->addWidget(m_txtConfig[kDuration], 3, 1);
-    values->addWidget(m_lblSeconds, 3, 2);
-    values->addWidget(m_sldTextConfig[kDuration], 4, 0, 1, 3);
-    values->addWidget(m_chkCustomDuration, 5, 0, 1, 3);
-    values->addWidget(m_chkInternalCuff, 6, 0, 1, 3);
-    values->addWidget(m_fraEquipment, 7, 0, 1, 3);
+    values->addWidget(m_lblRefusal[kInflate], 1, 1, 1, 2);
+    values->addWidget(m_sldTextConfig[kInflate], 2, 0, 1, 3);
+    values->addWidget(m_chkNoPump, 3, 0, 1, 3);
+    values->addWidget(m_lblDuration, 4, 0);
+    values->addWidget(m_txtConfig[kDuration], 4, 1);
+    values->addWidget(m_lblSeconds, 4, 2);
+    values->addWidget(m_lblRefusal[kDuration], 5, 1, 1, 2);
+    values->addWidget(m_sldTextConfig[kDuration], 6, 0, 1, 3);
+    values->addWidget(m_chkCustomDuration, 7, 0, 1, 3);
+    values->addWidget(m_chkInternalCuff, 8, 0, 1, 3);
+    values->addWidget(m_fraEquipment, 9, 0, 1, 3);
     values->setColumnStretch(2, 1);
     auto* fraSettings = new QGroupBox(QStringLiteral("170::Test guide settings"), this);
     fraSettings->setObjectName(QStringLiteral("fraSettings"));
@@ -318,17 +323,25 @@ float XConfigPressure::Highest(size_t box) const {
     return box == kInflate ? m_upperBound : static_cast<float>(kLongestDuration);
 }
 
-std::optional<float> XConfigPressure::TypedValue(size_t box) const {
-    return MNumberEntry::Read(m_txtConfig[box]->text(), Lowest(box), Highest(box));
+QString XConfigPressure::Unit(size_t box) const {
+    const auto config = m_config.lock();
+    return box == kInflate ? MConversions::UnitText(config ? config->PressureUnit() : epmuMMHG)
+                           : MLanguage::TranslatedOrPlain(kSeconds);
 }
 
-// The box's tool-tip gives the range it takes; a text it refuses is shown in the warning colour.
+MNumberEntry::Judged XConfigPressure::Judged(size_t box) const {
+    // The duration is kept in whole seconds: "12.5" would be stored as another number.
+    return MNumberEntry::Judge(m_txtConfig[box]->text(), Lowest(box), Highest(box), Unit(box),
+                               box == kDuration ? 0 : MNumberEntry::kAnyDecimals);
+}
+
+// The box's tool-tip gives the range it takes; a text it refuses is in the warning colour, with the
+// refusal under the box.
 void XConfigPressure::ShowBounds(size_t box) {
-    const auto config = m_config.lock();
-    const QString unit = box == kInflate ? MConversions::UnitText(config ? config->PressureUnit() : epmuMMHG)
-                                         : MLanguage::TranslatedOrPlain(kSeconds);
-    m_txtConfig[box]->setToolTip(MNumberEntry::RangeText(Lowest(box), Highest(box), unit));
-    MNumberEntry::ShowRefused(*m_txtConfig[box], !TypedValue(box));
+    m_txtConfig[box]->setToolTip(MNumberEntry::RangeText(Lowest(box), Highest(box), Unit(box)));
+    // An empty view without a configuration has nothing to refuse.
+    MNumberEntry::ShowRefusal(*m_txtConfig[box], m_lblRefusal[box],
+                              m_config.expired() ? QString() : Judged(box).refusal);
 }
 
 void XConfigPressure::OnNoPumpClicked(bool checked) {

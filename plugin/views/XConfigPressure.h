@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 
+#include "plugin/dialogs/MNumberEntry.h"
 #include "plugin/views/XSetupViewBase.h"
 
 class QButtonGroup;
@@ -27,8 +28,9 @@ class IKorotkaConfigPressure;
 // The view of a pressure configuration (static pressure and over-pressure) and of the leak
 // configuration: the inflate pressure as text and slider, pumping, and for the leak test the
 // duration, tested equipment and internal cuff. Every change goes straight into the configuration,
-// then "Change" to the host. A box takes only a number of the user's locale within its bounds;
-// any other text is refused and shown as such, and the configuration keeps its value.
+// then "Change" to the host. A box takes only a number of the user's locale within its bounds (the
+// duration in whole seconds); any other text is refused aloud, with a note under the box, and the
+// configuration keeps its value.
 class KOROTKA_PLUGIN_EXPORT XConfigPressure : public XSetupViewBase {
     Q_OBJECT
 
@@ -59,8 +61,11 @@ private:
     void ApplyDuration(bool on);
     float Lowest(size_t box) const;
     float Highest(size_t box) const;
-    // The box's number when it takes its text; none when it refuses it.
-    std::optional<float> TypedValue(size_t box) const;
+    // Seconds, or the configuration's pressure unit.
+    QString Unit(size_t box) const;
+    // The box's number when it takes its text; otherwise why it refuses it.
+    MNumberEntry::Judged Judged(size_t box) const;
+    std::optional<float> TypedValue(size_t box) const { return Judged(box).value; }
     void ShowBounds(size_t box);
     void OnNoPumpClicked(bool checked);
     void OnCustomDurationClicked(bool checked);
@@ -83,6 +88,7 @@ private:
     QLabel* m_lblDuration;
     QLabel* m_lblSeconds;
     std::array<QLineEdit*, 2> m_txtConfig{};
+    std::array<QLabel*, 2> m_lblRefusal{};
     std::array<QSlider*, 2> m_sldTextConfig{};
     QCheckBox* m_chkCustomDuration;
     QCheckBox* m_chkInternalCuff;

@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QTreeWidget>
@@ -44,9 +45,6 @@ constexpr int kTagRole = Qt::UserRole + 2;
 constexpr int32_t kEditInsetX = 30;
 constexpr int32_t kEditInsetY = 15;
 
-// The typed reading as the list shows it: as many digits as a single holds, no group separators.
-constexpr int kShownDigits = 7;
-
 // No gauge or monitor under test shows a reading beyond this either way (in any unit, converted
 // from mmHg; heart rates in beats per minute): more is a typing error, not a reading.
 constexpr float kFarthestReadingMmHg = 1000.0F;
@@ -72,6 +70,12 @@ int16_t ButtonOf(Qt::MouseButton button) {
     }
 }
 
+// A column at least as wide as its heading: a German heading is longer than the width laid out
+// for the English one, and a cut heading ("ngezeigter Wert") names nothing.
+void FitHeading(QTreeWidget& list, int column) {
+    list.setColumnWidth(column, std::max(list.columnWidth(column), list.header()->sectionSizeHint(column)));
+}
+
 int16_t ShiftOf(Qt::KeyboardModifiers modifiers) {
     int16_t shift = 0;
     if (modifiers.testFlag(Qt::ShiftModifier)) shift |= kShiftMask;
@@ -83,7 +87,10 @@ int16_t ShiftOf(Qt::KeyboardModifiers modifiers) {
 }  // namespace
 
 XResultBase::XResultBase(const std::vector<Column>& columns, QWidget* parent)
-    : QWidget(parent), m_lvwResult(new QTreeWidget(this)), m_txtEdit(new QLineEdit(m_lvwResult)) {
+    : QWidget(parent),
+      m_lvwResult(new QTreeWidget(this)),
+      m_txtEdit(new QLineEdit(m_lvwResult)),
+      m_lblRefusal(MNumberEntry::NewNote(m_lvwResult)) {
     m_lvwResult->setObjectName(QStringLiteral("lvwResult"));
     m_lvwResult->setRootIsDecorated(false);
     m_lvwResult->setItemsExpandable(false);
@@ -95,6 +102,11 @@ XResultBase::XResultBase(const std::vector<Column>& columns, QWidget* parent)
     m_txtEdit->setObjectName(QStringLiteral("txtEdit"));
     m_txtEdit->setFrame(false);
     m_txtEdit->hide();
+    // The note floats over the rows: it has the tool-tip's ground and a frame to stand out.
+    m_lblRefusal->setAutoFillBackground(true);
+    m_lblRefusal->setBackgroundRole(QPalette::ToolTipBase);
+    m_lblRefusal->setFrameShape(QFrame::Box);
+    m_lblRefusal->setMargin(2);
     BuildColumns(columns);
     MLanguage::TranslateCaptions(this);
 
@@ -118,6 +130,7 @@ void XResultBase::BuildColumns(const std::vector<Column>& columns) {
         header->setText(column, MLanguage::TranslatedOrPlain(columns[i].literal));
         header->setTextAlignment(column, columns[i].alignment | Qt::AlignVCenter);
         m_lvwResult->setColumnWidth(column, MViewUtils::ToPixels(columns[i].widthTwips));
+        FitHeading(*m_lvwResult, column);
         m_columnKeys.push_back(columns[i].key);
     }
     m_lvwResult->show();
@@ -316,7 +329,9 @@ void XResultBase::SetCell(QTreeWidgetItem& row, const QString& key, const QStrin
 
 void XResultBase::SetHeaderText(const QString& key, const QString& text) const {
     const int column = ColumnOf(key);
-    if (column >= 0) m_lvwResult->headerItem()->setText(column, text);
+    if (column < 0) return;
+    m_lvwResult->headerItem()->setText(column, text);
+    FitHeading(*m_lvwResult, column);
 }
 
 bool XResultBase::ColourByStatus(QTreeWidgetItem& row, int32_t status) const {
@@ -388,7 +403,7 @@ void XResultBase::OpenEditBox(int32_t left, int32_t width) {
                            std::max(0, MViewUtils::ToPixels(height - kEditInsetY)));
     m_txtEdit->setText(text);
     // What a row shows was taken; the box tells what the row's reading may be.
-    MNumberEntry::ShowRefused(*m_txtEdit, false);
+    MNumberEntry::ShowRefusal(*m_txtEdit, m_lblRefusal, QString());
     if (measurement) {
         MSafeHandler::Run("telling the range of a reading", [&] {
             const QString unit = MConversions::ShownUnitText(measurement->GetUnit());
@@ -401,7 +416,26 @@ void XResultBase::OpenEditBox(int32_t left, int32_t width) {
     m_txtEdit->setFocus();
 }
 
-void XResultBase::HideEditBox() { m_txtEdit->hide(); }
+void XResultBase::HideEditBox() {
+    m_txtEdit->hide();
+    m_lblRefusal->hide();
+}
+
+void XResultBase::PlaceNote() {
+    if (m_lblRefusal->isHidden()) return;
+    const QRect box = m_txtEdit->geometry();
+    const int room = m_lvwResult->width();
+    // On one line where the list has room: a wrapped label would only ask for a narrow column.
+    const int oneLine = m_lblRefusal->fontMetrics().horizontalAdvance(m_lblRefusal->text()) +
+                        2 * (m_lblRefusal->margin() + m_lblRefusal->frameWidth()) + 1;
+    const int width = std::min(room, std::max(box.width(), oneLine));
+    const int height = std::max(m_lblRefusal->heightForWidth(width), m_lblRefusal->sizeHint().height());
+    const int left = std::max(0, std::min(box.left(), room - width));
+    const bool below = box.bottom() + 1 + height <= m_lvwResult->height();
+    m_lblRefusal->setGeometry(left, below ? box.bottom() + 1 : std::max(0, box.top() - height), width,
+                              height);
+    m_lblRefusal->raise();
+}
 
 void XResultBase::ListMouseDown(const QMouseEvent& event) {
     HideEditBox();
@@ -427,14 +461,14 @@ void XResultBase::ItemClicked() {
 
 bool XResultBase::EditKeyPressed(const QKeyEvent& event) {
     if (event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter || event.key() == Qt::Key_Tab) {
-        EditDone();
+        // A refused text stays in front of the technician with its note until it is mended.
+        if (m_lblRefusal->isHidden()) EditDone();
         return true;
     }
     for (const QChar character : event.text()) {
         if (!kAcceptedCharacters.contains(character)) {
             RaiseEvent(QStringLiteral("KeyPress"),
                        VariantArray::FromList({Variant(static_cast<int16_t>(character.unicode()))}));
-            return true;
         }
     }
     return false;
@@ -444,39 +478,44 @@ void XResultBase::EditTextChanged() {
     if (m_suppress) return;
     QTreeWidgetItem* row = SelectedRow();
     const auto measurement = row != nullptr ? TypedMeasurementOf(RowKey(*row)) : nullptr;
+    bool taken = true;
     if (measurement) {
-        MSafeHandler::Run("taking a typed reading", [&] { TakeReading(*row, *measurement); });
+        MSafeHandler::Run("taking a typed reading", [&] { taken = TakeReading(*row, *measurement); });
     }
     ApplyNextButtonRule();
+    // Next would store the reading from before while the box shows a refused one.
+    if (!taken) EnableNextButton(false);
 }
 
 // An emptied box clears the reading. While the box refuses its text the reading and its cell are
 // what they were when the box opened: a number typed on into one refused ("1" of "1,000") is not
 // kept, and the row shows no reading that the box does not show.
-void XResultBase::TakeReading(QTreeWidgetItem& row, CMeasurement& measurement) {
+bool XResultBase::TakeReading(QTreeWidgetItem& row, CMeasurement& measurement) {
     const QString text = m_txtEdit->text();
     if (text.isEmpty()) {
-        MNumberEntry::ShowRefused(*m_txtEdit, false);
+        MNumberEntry::ShowRefusal(*m_txtEdit, m_lblRefusal, QString());
         measurement.SetValue(Variant());
         SetCell(row, kValueKey, QString());
         ValueTyped(std::nullopt);
-        return;
+        return true;
     }
     const QString unit = MConversions::ShownUnitText(measurement.GetUnit());
     const float farthest = FarthestReading(unit);
-    const std::optional<float> value = MNumberEntry::Read(text, -farthest, farthest);
-    MNumberEntry::ShowRefused(*m_txtEdit, !value);
-    if (!value) {
+    const MNumberEntry::Judged judged = MNumberEntry::Judge(text, -farthest, farthest, unit);
+    MNumberEntry::ShowRefusal(*m_txtEdit, m_lblRefusal, judged.refusal);
+    PlaceNote();
+    if (!judged.value) {
         measurement.SetValue(m_valueBeforeEdit);
         SetCell(row, kValueKey, m_cellBeforeEdit);
         const bool none = m_valueBeforeEdit.IsEmpty() || m_valueBeforeEdit.IsNull();
         ValueTyped(none ? std::nullopt : std::optional<float>(m_valueBeforeEdit.ToSingle()));
-        return;
+        return false;
     }
-    measurement.SetValue(Variant(*value));
-    SetCell(row, kValueKey,
-            MLocale::NumberLocale().toString(*value, 'g', kShownDigits) + QLatin1Char(' ') + unit);
-    ValueTyped(value);
+    measurement.SetValue(Variant(*judged.value));
+    // As it can be typed back: the box opens with the cell's number.
+    SetCell(row, kValueKey, MLocale::PlainText(*judged.value) + QLatin1Char(' ') + unit);
+    ValueTyped(judged.value);
+    return true;
 }
 
 float XResultBase::FarthestReading(const QString& unit) {

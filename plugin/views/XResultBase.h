@@ -13,6 +13,7 @@
 #include "plugin/views/IKorotkaResultView.h"
 
 class QKeyEvent;
+class QLabel;
 class QLineEdit;
 class QMouseEvent;
 class QTreeWidget;
@@ -36,9 +37,10 @@ class CMeasurement;
 // measurement is shown, in the row the edit box opens on and in when the Next button may go on.
 //
 // Nothing here reports an error to its caller: a step that fails is logged and left out, and a
-// cell it should have written keeps its text. A typed text that is no number of the user's locale,
-// or lies beyond any reading, is refused: the record and its cell keep the value they had when the
-// edit box opened.
+// cell it should have written keeps its text. Every typed key goes into the edit box; a text that
+// is no number of the user's locale, or lies beyond any reading, is refused aloud: a note under
+// the box says why and which range it takes, the record and its cell keep the value they had when
+// the box opened, Next stays off and Enter leaves the box open.
 class KOROTKA_PLUGIN_EXPORT XResultBase : public QWidget,
                                           public orvex::ICustomControl,
                                           public IKorotkaResultView {
@@ -51,7 +53,8 @@ public:
     static inline const QString kLowKey = QStringLiteral("lo");
     // What an empty cell shows.
     static inline const QString kBlank = QStringLiteral(" ");
-    // What the edit box takes; every other typed character goes to the container as "KeyPress".
+    // The characters of a number; any other typed character is also told to the container as
+    // "KeyPress", and goes into the box, which then refuses its text.
     static inline const QString kAcceptedCharacters = QStringLiteral("0123456789,.-+\b");
 
     std::shared_ptr<orvex::ControlCallBack> CallBack() const override;
@@ -146,16 +149,20 @@ private:
 
     void ListMouseDown(const QMouseEvent& event);
     void ItemClicked();
-    // A key typed into the edit box; true when it is swallowed.
+    // A key typed into the edit box; true when it is swallowed (Enter and Tab).
     bool EditKeyPressed(const QKeyEvent& event);
     void EditTextChanged();
-    void TakeReading(QTreeWidgetItem& row, CMeasurement& measurement);
+    // Whether the box's text was taken (an emptied box is).
+    bool TakeReading(QTreeWidgetItem& row, CMeasurement& measurement);
+    // The refusal note under the edit box, or above it where the list ends.
+    void PlaceNote();
     // How far from 0 a reading in the unit (its text) may lie.
     static float FarthestReading(const QString& unit);
     void RaiseEvent(const QString& name, orvex::VariantArray parameters);
 
     QTreeWidget* m_lvwResult;
     QLineEdit* m_txtEdit;
+    QLabel* m_lblRefusal;
     std::vector<QString> m_columnKeys;
     std::shared_ptr<orvex::ControlCallBack> m_callBack;
     std::shared_ptr<orvex::StandardList> m_standards;

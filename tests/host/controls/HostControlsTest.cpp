@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QListWidget>
+#include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -293,6 +294,7 @@ TEST_F(HostControlsTest, RendersToolbarAndStepListForReview) {
 // A German technician's guide window and question boxes: the host's captions and Qt's own
 // buttons in German, and English again when English is chosen.
 TEST_F(HostControlsTest, TheChosenLanguageReachesTheHostsCaptionsAndQtsOwnButtons) {
+    const QLocale saved;
     EXPECT_EQ(environment->ChooseLanguage(QStringLiteral("German")), QStringList());
     const auto toolbar = Create<orvex::XTgToolbar>("OrvexTGCL2.XTgToolbar");
     const auto caption = [&toolbar](int32_t number) {
@@ -305,10 +307,13 @@ TEST_F(HostControlsTest, TheChosenLanguageReachesTheHostsCaptionsAndQtsOwnButton
               QStringLiteral("Test darf übersprungen werden"));
     QMessageBox question(QMessageBox::Question, QString(), QString(), QMessageBox::Yes | QMessageBox::No);
     EXPECT_EQ(question.button(QMessageBox::Yes)->text().remove('&'), QStringLiteral("Ja"));
+    EXPECT_EQ(QLocale().decimalPoint(), QStringLiteral(",")) << "numbers as the language writes them";
 
     EXPECT_EQ(environment->ChooseLanguage(QStringLiteral("English")), QStringList());
     QMessageBox again(QMessageBox::Question, QString(), QString(), QMessageBox::Yes | QMessageBox::No);
     EXPECT_EQ(again.button(QMessageBox::Yes)->text().remove('&'), QStringLiteral("Yes"));
+    EXPECT_EQ(QLocale().decimalPoint(), QStringLiteral("."));
+    EXPECT_EQ(QLocale().toString(1234.5), QStringLiteral("1234.5")) << "shown as it can be typed back";
     EXPECT_EQ(
         dynamic_cast<QToolButton*>(Create<orvex::XTgToolbar>("OrvexTGCL2.XTgToolbar")->Buttons(103).get())
             ->text(),
@@ -318,4 +323,5 @@ TEST_F(HostControlsTest, TheChosenLanguageReachesTheHostsCaptionsAndQtsOwnButton
     const QStringList warnings = environment->ChooseLanguage(QStringLiteral("Klingon"));
     ASSERT_EQ(warnings.size(), 1);
     EXPECT_TRUE(warnings[0].contains(QStringLiteral("Klingon.lng"))) << warnings[0].toStdString();
+    QLocale::setDefault(saved);
 }

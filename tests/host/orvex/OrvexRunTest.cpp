@@ -101,6 +101,34 @@ TEST_F(OrvexRunTest, AKorotkaThatAnswersAtOnceIsReadAtAPaceAndTheRunCompletes) {
     EXPECT_LT(sim.CommandCount(), 50U);
 }
 
+// The technician types as the window's language writes numbers, and the file keeps them with a
+// point; a text the box does not take stops the run with the box's own words, nothing stored.
+TEST_F(OrvexRunTest, TypedReadingsAreStoredAsMeantOrRefusedAloud) {
+    const auto storedStat = [](const QString& path) {
+        QFile sequence(path);
+        EXPECT_TRUE(sequence.open(QIODevice::ReadOnly));
+        static const QRegularExpression value(
+            "<Measurement Key=[\"']STAT[\"'](?:(?!</Measurement>).)*?<Value[^>/]*>([^<]*)</Value>",
+            QRegularExpression::DotMatchesEverythingOption);
+        return value.match(QString::fromUtf8(sequence.readAll())).captured(1);
+    };
+    ASSERT_EQ(Orvex({"new", file, "300"}).status, 0);
+    const auto german = Orvex(QStringList{"run", file, "--language", "German"} + simulate +
+                              QStringList{"--auto", Script("start\nreadings 3\ntype STAT 251,5\nnext\n")});
+    EXPECT_NE(german.status, 3) << german.err.toStdString();
+    EXPECT_EQ(storedStat(file), "251.5");
+
+    const QString other = dir.filePath("slip.xml");
+    ASSERT_EQ(Orvex({"new", other, "300"}).status, 0);
+    const auto slip = Orvex(QStringList{"run", other} + simulate +
+                            QStringList{"--auto", Script("start\nreadings 3\ntype STAT 2.5e2\nnext\n")});
+    EXPECT_EQ(slip.status, 3);
+    EXPECT_TRUE(slip.err.contains(
+        "script line 3: the box refused \"2.5e2\": Not a number. Legal Range: -1000-1000 mmHg"))
+        << slip.err.toStdString();
+    EXPECT_EQ(storedStat(other), "");
+}
+
 TEST_F(OrvexRunTest, UsageAndFileErrorsExitWithTwo) {
     ASSERT_EQ(Orvex({"new", file, "300"}).status, 0);
     EXPECT_EQ(Orvex({"new", file, "no such test"}).status, 2);

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <optional>
+#include <vector>
 
 #include "../views/ViewsFixture.h"
 #include "plugin/base/MLocale.h"
@@ -32,6 +35,11 @@ protected:
         dialog->SetMaxValue(maximum);
         dialog->SetInitialValue(initial);
         dialog->SetDecimalPlaces(decimals);
+    }
+    // What the note under the box says; empty while it is hidden.
+    QString Note() const {
+        const auto* note = dialog->findChild<QLabel*>(QStringLiteral("lblRefusal"));
+        return note != nullptr && !note->isHidden() ? note->text() : QString();
     }
     // The texts of the message boxes shown so far.
     QStringList Shown() const {
@@ -62,30 +70,29 @@ TEST_F(NumericInput, CaptionsAreTranslatedWhenCreated) {
     EXPECT_EQ(translated.windowTitle(), QStringLiteral("Aufblasdruck bearbeiten"));
 }
 
-TEST_F(NumericInput, KeysTypeOnlyDigitsAndOneSeparator) {
+TEST_F(NumericInput, EveryKeyGoesInAndTheNoteSaysWhyTheTextIsRefused) {
     Prepare(QString(), 0, 0.0f, 1000.0f);
-    Type(box, QStringLiteral("-+1.5e a"));
-    EXPECT_EQ(box->text(), QStringLiteral("15"));
-
+    dialog->SetUnits(QStringLiteral("seconds"));
+    EXPECT_EQ(Note(), QString()) << "an empty box is not yet typed into";
+    Type(box, QStringLiteral("1.5e2"));
+    EXPECT_EQ(box->text(), QStringLiteral("1.5e2"));
+    EXPECT_EQ(Note(), QStringLiteral("Not a number. Legal Range: 0-1000 seconds"));
+    box->setText(QStringLiteral("1.5"));
+    EXPECT_EQ(Note(), QStringLiteral("Too many decimals, at most 0. Legal Range: 0-1000 seconds"));
     dialog->SetDecimalPlaces(1);
-    Type(box, QStringLiteral(".2.3"));
-    EXPECT_EQ(box->text(), QStringLiteral("15.23"));
-    PressKey(box, Qt::Key_Backspace, QStringLiteral("\b"));
-    PressKey(box, Qt::Key_Backspace, QStringLiteral("\b"));
-    EXPECT_EQ(box->text(), QStringLiteral("15."));
+    EXPECT_EQ(Note(), QString());
+    box->setText(QStringLiteral("1001"));
+    EXPECT_EQ(Note(), QStringLiteral("Input is out of range. Legal Range: 0-1000 seconds"));
 }
 
-TEST_F(NumericInput, BoxNeverHoldsTextThatIsNoNumber) {
+TEST_F(NumericInput, AnInitialValueIsOfferedOnlyWhenItIsANumber) {
     Prepare(QStringLiteral("12 mmHg"), 1, 0.0f, 100.0f);
     EXPECT_EQ(box->text(), QString());
     EXPECT_EQ(dialog->InitialValue(), QStringLiteral("12 mmHg"));
     dialog->SetInitialValue(QStringLiteral("12"));
-    box->insert(QStringLiteral("abc"));  // what a paste does
-    EXPECT_EQ(box->text(), QStringLiteral("12"));
-    box->insert(QStringLiteral("1,000"));
-    EXPECT_EQ(box->text(), QStringLiteral("12"));
-    box->insert(QStringLiteral("5"));
-    EXPECT_EQ(box->text(), QStringLiteral("125"));
+    box->insert(QStringLiteral("abc"));  // what a paste does: in, and refused
+    EXPECT_EQ(box->text(), QStringLiteral("12abc"));
+    EXPECT_TRUE(Note().startsWith(QStringLiteral("Not a number"))) << Note().toStdString();
 }
 
 TEST_F(NumericInput, OkAcceptsTheBoundsAndRefusesValuesOutsideThem) {
@@ -118,24 +125,26 @@ TEST_F(NumericInput, OkAcceptsTheBoundsAndRefusesValuesOutsideThem) {
               QStringLiteral("Eingabe außerhalb des Bereichs\nKleinster Wert: 10\nGrößter Wert: 100"));
 }
 
-TEST_F(NumericInput, OkRoundsToTheDecimalPlaces) {
+TEST_F(NumericInput, OkTakesNoMoreThanTheDecimalPlaces) {
     Prepare(QStringLiteral("2.35"), 1, 0.1f, 10.0f);
     dialog->show();
-    PressKey(box, Qt::Key_Return, QStringLiteral("\r"));  // Enter confirms
-    EXPECT_FALSE(dialog->UserCancelled());
-    EXPECT_EQ(dialog->NewValue(), QStringLiteral("2.4"));
+    PressKey(box, Qt::Key_Return, QStringLiteral("\r"));  // Enter confirms, but 2.35 is not 2.4
+    EXPECT_TRUE(dialog->UserCancelled());
+    ASSERT_EQ(Shown().size(), 1);
+    EXPECT_EQ(Shown().front(),
+              QStringLiteral("Too many decimals, at most 1\nMinimum value: 0.1\nMaximum value: 10"));
 
-    dialog->SetInitialValue(QStringLiteral("10.04"));  // rounds onto the upper bound
+    dialog->SetInitialValue(QStringLiteral("2.3"));
     ok->click();
-    EXPECT_EQ(dialog->NewValue(), QStringLiteral("10"));
+    EXPECT_EQ(dialog->NewValue(), QStringLiteral("2.3"));
     dialog->SetInitialValue(QStringLiteral("0.1"));  // the single 0.1f is the double 0.1 rounded
     ok->click();
     EXPECT_EQ(dialog->NewValue(), QStringLiteral("0.1"));
-    EXPECT_TRUE(Shown().isEmpty());
+    EXPECT_EQ(Shown().size(), 1);
 
     dialog->SetInitialValue(QString(99, u'9'));  // far beyond a single
     ok->click();
-    EXPECT_EQ(Shown().size(), 1);
+    EXPECT_EQ(Shown().size(), 2);
 }
 
 TEST_F(NumericInput, AnEmptyBoxIsNoNumberAndTheToolTipTellsTheRange) {
@@ -160,10 +169,53 @@ TEST_F(NumericInput, TheUsersDecimalSeparatorIsTheOneTyped) {
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     EXPECT_EQ(korotka::MLocale::GetLocaleText(korotka::MLocale::kDecimalSeparator), QStringLiteral(","));
     Prepare(QString(), 1, 0.0f, 20.0f);
-    Type(box, QStringLiteral("1.2,5,"));
-    EXPECT_EQ(box->text(), QStringLiteral("12,5"));
+    Type(box, QStringLiteral("12,5"));
     ok->click();
     EXPECT_EQ(dialog->NewValue(), QStringLiteral("12,5"));
+    dialog->SetInitialValue(QStringLiteral("12.5"));  // a point that cannot group thousands
+    ok->click();
+    EXPECT_EQ(dialog->NewValue(), QStringLiteral("12,5"));
+    EXPECT_TRUE(Shown().isEmpty());
+}
+
+// How a typed text reads, in English and in German: the locale's decimal mark always, the other
+// where it cannot group thousands, never an exponent, a group or a second mark.
+TEST(NumberReading, TheRulesOfATypedNumber) {
+    using korotka::MLocale;
+    const QLocale saved;
+    struct Case {
+        const char* text;
+        std::optional<double> english;
+        std::optional<double> german;
+    };
+    const std::vector<Case> cases{
+        {"251.5", 251.5, 251.5}, {"251,5", 251.5, 251.5}, {"-0,25", -0.25, -0.25},
+        {" +7 ", 7.0, 7.0},      {".5", 0.5, 0.5},        {"5.", 5.0, 5.0},
+        {"1.000", 1.0, {}},      {"1,000", {}, 1.0},      {"1234.567", 1234.567, 1234.567},
+        {"0,125", 0.125, 0.125}, {"2.5e2", {}, {}},       {"1e300", {}, {}},
+        {"1.000.000", {}, {}},   {"1,5.3", {}, {}},       {"", {}, {}},
+        {"-", {}, {}},           {".", {}, {}},           {"nan", {}, {}},
+        {"inf", {}, {}},         {"0x1F", {}, {}},        {"1 000", {}, {}},
+        {"12a", {}, {}},         {"\xd9\xa1", {}, {}},
+    };
+    for (const QLocale& locale :
+         {QLocale(QLocale::English, QLocale::UnitedStates), QLocale(QLocale::German)}) {
+        QLocale::setDefault(locale);
+        const bool german = locale.language() == QLocale::German;
+        for (const Case& c : cases) {
+            EXPECT_EQ(MLocale::ParseNumber(QString::fromUtf8(c.text)), german ? c.german : c.english)
+                << c.text << (german ? " in German" : " in English");
+        }
+    }
+    MLocale::Form form = MLocale::Form::kNumber;
+    EXPECT_FALSE(MLocale::ParseNumber(QStringLiteral("1.000"), &form));
+    EXPECT_EQ(form, MLocale::Form::kAmbiguous);
+    // Shown as it can be typed back: never an exponent, the single's shortest decimals.
+    EXPECT_EQ(MLocale::PlainText(249.6F), QStringLiteral("249,6"));
+    EXPECT_EQ(MLocale::PlainText(1e7F), QStringLiteral("10000000"));
+    EXPECT_EQ(MLocale::PlainText(1e-5F), QStringLiteral("0,00001"));
+    EXPECT_EQ(static_cast<float>(MLocale::ParseNumber(MLocale::PlainText(-0.1F)).value_or(0.0)), -0.1F);
+    QLocale::setDefault(saved);
 }
 
 class EditNumber : public ViewsFixture {

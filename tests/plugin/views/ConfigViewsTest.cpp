@@ -216,7 +216,9 @@ TEST_F(ConfigViews, LeakDurationEquipmentAndCuff) {
     EXPECT_EQ(Find<QSlider>(QStringLiteral("sldTextConfig_1"))->value(), 90);
     EXPECT_TRUE(events.isEmpty());
 
-    duration->setText(QStringLiteral("120.6"));
+    duration->setText(QStringLiteral("120.6"));  // whole seconds only: refused, not rounded
+    EXPECT_EQ(config->Duration(), 90);
+    duration->setText(QStringLiteral("121"));
     EXPECT_EQ(config->Duration(), 121);
     custom->click();
     EXPECT_FALSE(config->UseCustomDuration());
@@ -246,6 +248,8 @@ TEST_F(ConfigViews, TextThatIsNoNumberInRangeIsRefusedAndTheRecordKeepsItsValue)
         EXPECT_EQ(slider->value(), 250) << typed;
         EXPECT_EQ(text->palette().color(QPalette::Text), refused) << typed;
         EXPECT_EQ(text->text(), QString::fromLatin1(typed)) << "the technician may type on";
+        EXPECT_TRUE(Find<QLabel>(QStringLiteral("lblRefusal_0"))->text().endsWith("Legal Range: 50-400 mmHg"))
+            << typed;
     }
     EXPECT_TRUE(events.isEmpty());
     for (const char* bound : {"50", "400"}) {
@@ -283,6 +287,10 @@ TEST_F(ConfigViews, TextThatIsNoNumberInRangeIsRefusedAndTheRecordKeepsItsValue)
         duration->setText(QString::fromLatin1(typed));
         EXPECT_EQ(leak->Duration(), 90) << typed;
     }
+    // Whole seconds: 9.5 would be stored as 10.
+    EXPECT_EQ(Find<QLabel>(QStringLiteral("lblRefusal_1"))->text(),
+              "Too many decimals, at most 0. Legal Range: 0-300 seconds");
+    EXPECT_FALSE(Find<QLabel>(QStringLiteral("lblRefusal_1"))->isHidden());
     duration->setText(QStringLiteral("300"));
     EXPECT_EQ(leak->Duration(), 300);
 }
@@ -355,7 +363,7 @@ TEST_F(ConfigViews, GermanNumbersAndCaptions) {
     EXPECT_EQ(text->text(), "33,3");
     text->setText(QStringLiteral("12,5"));
     EXPECT_FLOAT_EQ(config->InflatePressure(), 12.5F);
-    text->setText(QStringLiteral("12.5"));  // "." groups thousands here: refused, never 125
+    text->setText(QStringLiteral("12.5"));  // a point that cannot group thousands: 12.5, never 125
     EXPECT_FLOAT_EQ(config->InflatePressure(), 12.5F);
     EXPECT_TRUE(text->toolTip().endsWith("6,7-53,3 kPa")) << text->toolTip().toStdString();
     text->setText(QStringLiteral("12,5"));

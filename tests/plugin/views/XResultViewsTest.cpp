@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QTreeWidget>
@@ -64,6 +65,11 @@ protected:
         return std::dynamic_pointer_cast<IKorotkaResultView>(control);
     }
     QString Cell(int row, int column) const { return list->topLevelItem(row)->text(column); }
+    // What the note under the edit box says; empty while it is hidden.
+    QString Note() const {
+        const auto* note = list->findChild<QLabel*>(QStringLiteral("lblRefusal"));
+        return note != nullptr && note->isVisible() ? note->text() : QString();
+    }
 
     static std::shared_ptr<korotka::CResultBP> BloodPressureRun() {
         auto config = std::make_shared<korotka::CConfigPBP>();
@@ -130,9 +136,20 @@ TEST_F(ResultViews, BloodPressureReadingsAreTypedRowAfterRowUntilNextMayGoOn) {
 
     view->StartEditing();
     EXPECT_FALSE(box->isHidden());
+    // A letter is not dropped: the box shows it, says why it refuses the text, and Enter stays.
+    const Variant unread = ValueOf(*record, "SYST");
     Type(box, QStringLiteral("1x21"));
-    EXPECT_EQ(box->text(), "121");
+    EXPECT_EQ(box->text(), "1x21");
     EXPECT_EQ(events.filter("KeyPress"), QStringList({"KeyPress(120)"}));
+    EXPECT_EQ(ValueOf(*record, "SYST").GetKind(), unread.GetKind());
+    EXPECT_EQ(Cell(0, 4), " ");
+    EXPECT_EQ(Note(), "Not a number. Legal Range: -1000-1000 mmHg");
+    Enter();
+    EXPECT_FALSE(box->isHidden());
+    EXPECT_EQ(list->selectedItems().value(0), list->topLevelItem(0));
+    Erase(3);
+    Type(box, QStringLiteral("21"));
+    EXPECT_EQ(Note(), "");
     EXPECT_EQ(ValueOf(*record, "SYST").ToSingle(), 121.0F);
     EXPECT_EQ(Cell(0, 4), "121 mmHg");
     EXPECT_EQ(events.last(), "EnableNextButton(False)");
@@ -229,6 +246,12 @@ TEST_F(ResultViews, StaticPressureTypingKeepsTheDifferenceAndEmptyingClearsBoth)
     Type(box, QStringLiteral("1.250"));
     EXPECT_TRUE(ValueOf(*record, "STAT").IsEmpty());
     EXPECT_EQ(Cell(0, 1), "");
+    EXPECT_TRUE(Note().startsWith("Ambiguous")) << Note().toStdString();
+    // A point that cannot group thousands is a decimal point here too.
+    box->selectAll();
+    Type(box, QStringLiteral("251.5"));
+    EXPECT_EQ(ValueOf(*record, "STAT").ToSingle(), 251.5F);
+    EXPECT_EQ(Cell(0, 1), "251,5 mmHg");
 }
 
 TEST_F(ResultViews, ReadingsThatAreNoNumberOrBeyondAnyGaugeAreRefused) {
@@ -249,6 +272,7 @@ TEST_F(ResultViews, ReadingsThatAreNoNumberOrBeyondAnyGaugeAreRefused) {
         EXPECT_TRUE(ValueOf(*record, "DIFF").IsEmpty()) << text;
         EXPECT_EQ(box->palette().color(QPalette::Text), refused) << text;
         EXPECT_EQ(events.last(), "EnableNextButton(False)") << text;
+        EXPECT_TRUE(Note().endsWith(". Legal Range: -1000-1000 mmHg")) << text;
     }
     // "1" of "1,000" is not kept once the "," makes the text no number.
     box->clear();
