@@ -27,6 +27,8 @@ public:
     virtual std::shared_ptr<Standard> Find(const QString& alphaName, const QString& completeName) const = 0;
     // Raises "Object required" (424) for no standard.
     virtual void Add(const std::shared_ptr<Standard>& standard) = 0;
+    // Takes out the standard at a 1-based position; "Subscript out of range" (9) outside 1..Count.
+    virtual void Remove(int32_t index) = 0;
     // A new list holding a copy of every standard with copies of its entries: editing one list
     // leaves the other as it was.
     virtual std::shared_ptr<StandardList> Clone() const = 0;

@@ -39,7 +39,7 @@ HostVisitRecord HostVisitRecord::FromSequence(const HostSequence& sequence) {
         test.position = static_cast<int>(i + 1);
         test.testId = element->TestID();
         test.name = element->Info() ? element->Info()->Name() : QString();
-        test.status = HostResultText::StatusWord(result ? result->Status() : IResultData::kNotEvaluated);
+        test.status = HostVerdict::TestWord(*element);
         if (performance.at.isValid()) {
             test.performed = performance.at.toUTC().toString(Qt::ISODate);
             if (!latest.isValid() || performance.at > latest) {
@@ -58,10 +58,10 @@ HostVisitRecord HostVisitRecord::FromSequence(const HostSequence& sequence) {
             if (!measurement) continue;
             Reading reading{measurement->Key(),
                             measurement->Description(),
-                            HostResultText::Value(*measurement),
+                            HostResultText::Shown(*measurement, QLocale::c()),
                             HostResultText::Number(measurement->Value()),
                             measurement->Unit(),
-                            HostResultText::StatusWord(measurement->Status()),
+                            HostVerdict::ReadingWord(*element, *measurement),
                             {}};
             for (const auto& limits : HostMeasurementLimits::Of(*element, *measurement))
                 reading.limits.append({limits.alphaName, limits.low, limits.high});

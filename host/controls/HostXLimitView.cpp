@@ -1,10 +1,15 @@
 #include "HostXLimitView.h"
 
 #include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -22,6 +27,7 @@
 #include "hostapi/HostServices.h"
 #include "hostapi/ILimitData.h"
 #include "hostapi/LimitEntry.h"
+#include "hostapi/MessageService.h"
 #include "hostapi/Standard.h"
 #include "hostapi/StandardList.h"
 #include "hostapi/VariantArray.h"
@@ -59,7 +65,14 @@ QTableWidgetItem* FixedItem(const QString& text) {
 }  // namespace
 
 HostXLimitView::HostXLimitView(QWidget* parent)
-    : QWidget(parent), m_standardBox(new QComboBox(this)), m_table(new QTableWidget(0, kColumnCount, this)) {
+    : QWidget(parent),
+      m_standardBox(new QComboBox(this)),
+      m_addButton(
+          new QPushButton(HostLanguageService::HostText(QStringLiteral("1191::Add limit set...")), this)),
+      m_removeButton(
+          new QPushButton(HostLanguageService::HostText(QStringLiteral("1192::Remove limit set")), this)),
+      m_status(new QLabel(this)),
+      m_table(new QTableWidget(0, kColumnCount, this)) {
     m_table->setHorizontalHeaderLabels({HostLanguageService::HostText(QStringLiteral("1110::Key")),
                                         HostLanguageService::HostText(QStringLiteral("1111::Measurement")),
                                         HostLanguageService::HostText(QStringLiteral("232::High limit")),
@@ -73,14 +86,22 @@ HostXLimitView::HostXLimitView(QWidget* parent)
     auto* picker = new QHBoxLayout;
     picker->addWidget(new QLabel(HostLanguageService::HostText(QStringLiteral("1114::Standard")), this));
     picker->addWidget(m_standardBox, 1);
+    picker->addWidget(m_addButton);
+    picker->addWidget(m_removeButton);
+    m_status->setWordWrap(true);
+    m_status->setStyleSheet(QStringLiteral("color: #c00000"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(picker);
     layout->addWidget(m_table);
+    layout->addWidget(m_status);
+    connect(m_addButton, &QPushButton::clicked, this, &HostXLimitView::AskForStandard);
+    connect(m_removeButton, &QPushButton::clicked, this, &HostXLimitView::AskToRemoveStandard);
 
     connect(m_table, &QTableWidget::itemChanged, this, &HostXLimitView::OnItemChanged);
     connect(m_standardBox, &QComboBox::currentIndexChanged, this, [this] {
         if (!m_showing) ShowRows();
+        m_removeButton->setEnabled(!m_locked && CurrentStandard() != nullptr);
     });
 }
 
@@ -135,6 +156,74 @@ QWidget* HostXLimitView::hWnd() const { return const_cast<HostXLimitView*>(this)
 void HostXLimitView::SetLocked(bool locked) {
     m_locked = locked;
     m_table->setEnabled(!locked);
+    m_addButton->setEnabled(!locked);
+    m_removeButton->setEnabled(!locked && CurrentStandard() != nullptr);
+}
+
+bool HostXLimitView::AddStandard(const QString& alphaName, const QString& completeName) {
+    const auto data = m_data.lock();
+    const QString alpha = alphaName.trimmed();
+    const auto standards = data ? data->Standards() : nullptr;
+    bool taken = false;
+    for (int32_t i = 1; standards && i <= standards->Count(); ++i)
+        taken = taken || standards->Item(i)->AlphaName() == alpha;
+    if (!data || alpha.isEmpty() || taken) {
+        m_status->setText(HostLanguageService::HostText(
+            QStringLiteral("1197::A limit set needs a short name that no other set of the test has.")));
+        return false;
+    }
+    try {
+        data->CreateStandard(Variant(alpha),
+                             Variant(completeName.trimmed().isEmpty() ? alpha : completeName.trimmed()));
+    } catch (const ComError& error) {
+        m_status->setText(error.Description());
+        return false;
+    }
+    m_status->clear();
+    m_standardBox->setCurrentIndex(-1);
+    Refresh();
+    m_standardBox->setCurrentIndex(m_standardBox->count() - 1);
+    SetLocked(m_locked);
+    return true;
+}
+
+bool HostXLimitView::RemoveCurrentStandard() {
+    const auto data = m_data.lock();
+    const auto standards = data ? data->Standards() : nullptr;
+    const int index = m_standardBox->currentIndex();
+    if (!standards || index < 0 || index >= standards->Count()) return false;
+    standards->Remove(index + 1);
+    m_status->clear();
+    m_standardBox->setCurrentIndex(std::max(0, index - 1));
+    Refresh();
+    SetLocked(m_locked);
+    return true;
+}
+
+void HostXLimitView::AskForStandard() {
+    QDialog dialog(this);
+    dialog.setWindowTitle(HostLanguageService::HostText(QStringLiteral("1193::New limit set")));
+    auto* alpha = new QLineEdit(&dialog);
+    auto* name = new QLineEdit(&dialog);
+    auto* form = new QFormLayout(&dialog);
+    form->addRow(HostLanguageService::HostText(QStringLiteral("1194::Short name:")), alpha);
+    form->addRow(HostLanguageService::HostText(QStringLiteral("1195::Name:")), name);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    form->addRow(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    if (dialog.exec() == QDialog::Accepted) AddStandard(alpha->text(), name->text());
+}
+
+void HostXLimitView::AskToRemoveStandard() {
+    const auto standard = CurrentStandard();
+    if (!standard) return;
+    const auto answer = HostServices::Messages()->Show(
+        HostLanguageService::HostText(QStringLiteral("1196::Remove the limit set \"%%1\" and its limits?"),
+                                      VariantArray::FromList({Variant(standard->CompleteName())})),
+        MessageService::Icon::Question, MessageService::Buttons::YesNo,
+        HostLanguageService::HostText(QStringLiteral("1000::Orvex")));
+    if (answer == MessageService::Answer::Yes) RemoveCurrentStandard();
 }
 
 void HostXLimitView::Initialize(const Variant& data) {
@@ -145,6 +234,7 @@ void HostXLimitView::Initialize(const Variant& data) {
 void HostXLimitView::Refresh() {
     FillStandards();
     ShowRows();
+    m_removeButton->setEnabled(!m_locked && CurrentStandard() != nullptr);
 }
 
 QSize HostXLimitView::sizeHint() const {
@@ -231,10 +321,17 @@ void HostXLimitView::OnItemChanged(QTableWidgetItem* item) {
     const auto entry = EntryOf(row);
     if (!entry) return;
     const int32_t position = item->column() == kHighColumn ? LimitEntry::kHigh : LimitEntry::kLow;
-    // Text that is no number leaves the entry's number as it was.
+    const bool typed = item->text() != NumberText(entry->Value(position));
+    // Text that is no number leaves the entry's number as it was, and the technician is told.
     if (const std::optional<float> value = ReadNumber(item->text())) {
         entry->SetValue(position, *value);
-        entry->SetEnabled(position, item->checkState() == Qt::Checked);
+        // A number typed is a limit meant: it is checked from now on.
+        entry->SetEnabled(position, typed || item->checkState() == Qt::Checked);
+        m_status->clear();
+    } else {
+        m_status->setText(HostLanguageService::HostText(
+            QStringLiteral("1198::\"%%1\" is no number: the limit stays %%2."),
+            VariantArray::FromList({Variant(item->text()), Variant(NumberText(entry->Value(position)))})));
     }
     ShowRow(row);
     RaiseChange(entry);

@@ -11,6 +11,8 @@
 #include "hostapi/LimitView.h"
 
 class QComboBox;
+class QLabel;
+class QPushButton;
 class QTableWidget;
 class QTableWidgetItem;
 
@@ -26,7 +28,8 @@ class Standard;
 // table. Per row: key, description, high and low limit (a check box for "checked" and the
 // number), how the limit is meant ("Limit as": an operation, or a unit or "%") and the entry's
 // unit. Every edit goes straight into the entry and is reported as "Change" with the entry
-// through the call-back.
+// through the call-back. Limit sets are added (short and full name) and removed beside the picker;
+// a typed limit that is no number is refused aloud under the table.
 class ORVEX_HOST_EXPORT HostXLimitView : public QWidget, public ICustomControl, public LimitView {
     Q_OBJECT
 
@@ -56,6 +59,12 @@ public:
     const std::vector<Row>& Rows() const { return m_rows; }
     QTableWidget* Table() const { return m_table; }
     QComboBox* StandardBox() const { return m_standardBox; }
+    QLabel* StatusLabel() const { return m_status; }
+    // A new standard of the limit record with these names, picked; false (told under the table)
+    // for an empty or taken short name, or without a limit record.
+    bool AddStandard(const QString& alphaName, const QString& completeName);
+    // Takes the picked standard out of the limit record; false when there is none.
+    bool RemoveCurrentStandard();
     // The standard whose limits the rows show; none without a limit record or standards.
     std::shared_ptr<Standard> CurrentStandard() const;
 
@@ -85,8 +94,13 @@ private:
     void OnChoiceChosen(int row, const QString& choice);
     void OnUnitChosen(int row, const QString& unit);
     void RaiseChange(const std::shared_ptr<LimitEntry>& entry);
+    void AskForStandard();
+    void AskToRemoveStandard();
 
     QComboBox* m_standardBox;
+    QPushButton* m_addButton;
+    QPushButton* m_removeButton;
+    QLabel* m_status;
     QTableWidget* m_table;
     std::vector<Row> m_rows;
     std::weak_ptr<ILimitData> m_data;

@@ -96,7 +96,7 @@ int NewSequence(orvex::IPlugIn& plugIn, orvex::HostSequence& sequence, const QSt
 }
 
 QString MeasurementField(const std::shared_ptr<orvex::IMeasurement>& measurement) {
-    QString text = orvex::HostResultText::Value(*measurement);
+    QString text = orvex::HostResultText::Shown(*measurement, QLocale::c());
     const QString unit = measurement->Unit();
     if (!text.isEmpty() && !unit.isEmpty()) text += QLatin1Char(' ') + unit;
     return OneField(measurement->Key()) + QLatin1Char('=') + OneField(text);
@@ -108,7 +108,7 @@ void ShowSequence(const orvex::HostSequence& sequence) {
     for (const auto& element : sequence.Tests()) {
         const auto result = element->Result();
         QStringList fields{QString::number(++position), OneField(element->Info()->Name()),
-                           orvex::HostResultText::StatusWord(result ? result->Status() : 0)};
+                           orvex::HostVerdict::TestWord(*element)};
         const int32_t count = result ? result->MeasurementCount() : 0;
         for (int32_t i = 1; i <= count; ++i) {
             if (const auto measurement = result->Measurement(orvex::Variant(i))) {
@@ -257,9 +257,20 @@ int RunSequence(orvex::HostEnvironment& environment, const std::shared_ptr<orvex
             OrvexCommands::Print(stderr, QStringLiteral("orvex: the run was aborted"));
         return OrvexCommands::kExitIncomplete;
     }
-    return orvex::HostVerdict::Of(sequence) == orvex::HostVerdict::Overall::Failed
-               ? OrvexCommands::kExitFailed
-               : OrvexCommands::kExitOk;
+    const auto verdict = orvex::HostVerdict::Of(sequence);
+    if (verdict == orvex::HostVerdict::Overall::Failed) return OrvexCommands::kExitFailed;
+    if (verdict == orvex::HostVerdict::Overall::Passed) return OrvexCommands::kExitOk;
+    int position = 0;
+    for (const auto& element : sequence.Tests()) {
+        ++position;
+        if (orvex::HostVerdict::TestWord(*element) != orvex::HostVerdict::kNotJudged) continue;
+        OrvexCommands::Print(stderr,
+                             QStringLiteral("orvex: test %1 (%2) is not judged: no limit applies to its "
+                                            "readings; give it a limit set in the limit editor")
+                                 .arg(position)
+                                 .arg(element->Info() ? element->Info()->Name() : QString()));
+    }
+    return OrvexCommands::kExitIncomplete;
 }
 
 // A simulator on its pseudo-terminal; none, with the reason, when the options are unsound or it

@@ -95,7 +95,8 @@ void OrvexOptions::AddTo(QCommandLineParser& parser, const QString& command) con
         "                        test's readings; --trend one line per visit for the reading KEY\n\n"
         "New tests get the shipped limit sets: static pressure within 3 mmHg (DIFF), leak at most\n"
         "6 mmHg/min (RATE), relief valve at most 330 mmHg, or 165 mmHg with --patient neonate (PEAK),\n"
-        "NIBP simulation SYST, DIAS, MAPR within 10 mmHg of the preset and HR within 5 %."));
+        "NIBP simulation SYST, DIAS, MAPR within 10 mmHg of the preset and HR within 5 %; in\n"
+        "another unit the same limits, converted exactly. A test no limit judges is \"not-judged\"."));
     parser.addHelpOption();
     parser.addVersionOption();
     for (const Entry& entry : Chosen(command)) parser.addOption(*entry.option);

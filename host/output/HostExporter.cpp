@@ -12,6 +12,7 @@
 #include "host/visit/HostMeasurementLimits.h"
 #include "host/visit/HostResultText.h"
 #include "host/visit/HostSequence.h"
+#include "host/visit/HostVerdict.h"
 #include "hostapi/ComError.h"
 #include "hostapi/IConfigData.h"
 #include "hostapi/IMeasurement.h"
@@ -115,7 +116,7 @@ QJsonObject MeasurementJson(ITestElement& element, IMeasurement& measurement) {
             {QStringLiteral("value"), JsonNumber(HostResultText::Number(measurement.Value()))},
             {QStringLiteral("valueText"), HostResultText::Value(measurement)},
             {QStringLiteral("unit"), measurement.Unit()},
-            {QStringLiteral("status"), HostResultText::StatusWord(measurement.Status())},
+            {QStringLiteral("status"), HostVerdict::ReadingWord(element, measurement)},
             {QStringLiteral("preset"), JsonNumber(HostResultText::Number(measurement.PresetValue()))},
             {QStringLiteral("limits"), limits}};
 }
@@ -172,7 +173,7 @@ QJsonArray HostExporter::Json() const {
             {QStringLiteral("position"), static_cast<qint64>(i + 1)},
             {QStringLiteral("testId"), element->TestID()},
             {QStringLiteral("name"), info ? info->Name() : QString()},
-            {QStringLiteral("status"), HostResultText::StatusWord(result ? result->Status() : 0)},
+            {QStringLiteral("status"), HostVerdict::TestWord(*element)},
             {QStringLiteral("performed"), performed.isEmpty() ? QJsonValue() : QJsonValue(performed)},
             {QStringLiteral("configuration"), QJsonArray::fromStringList(ConfigurationTexts(i))},
             {QStringLiteral("measurements"), measurements},
@@ -202,14 +203,14 @@ QString HostExporter::Csv() const {
             const QStringList fields{QString::number(i + 1),
                                      QString::number(element->TestID()),
                                      info ? info->Name() : QString(),
-                                     HostResultText::StatusWord(result->Status()),
+                                     HostVerdict::TestWord(*element),
                                      Performed(m_sequence, i),
                                      measurement->Key(),
                                      measurement->Description(),
                                      CsvNumber(HostResultText::Number(measurement->Value())),
                                      HostResultText::Value(*measurement),
                                      measurement->Unit(),
-                                     HostResultText::StatusWord(measurement->Status()),
+                                     HostVerdict::ReadingWord(*element, *measurement),
                                      CsvNumber(HostResultText::Number(measurement->PresetValue())),
                                      LimitsText(HostMeasurementLimits::Of(*element, *measurement)),
                                      instrument.name,

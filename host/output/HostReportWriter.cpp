@@ -96,7 +96,7 @@ QString Picture(const QImage& image, QSize size, bool embed, std::vector<QImage>
 
 // A limit in the format of the reading it limits.
 QString LimitText(IMeasurement& measurement, double limit) {
-    return HostServices::Values()->Format(Variant(limit), measurement.ValueFormat());
+    return HostResultText::ShownNumber(limit, measurement.ValueFormat());
 }
 
 }  // namespace
@@ -205,7 +205,7 @@ QString HostReportWriter::ReadingsTable(qsizetype position, bool embedPictures,
                         "<td align=\"right\">%5</td><td>%6</td><td>%7</td></tr>\n")
                         .arg(Escaped(measurement->Description().isEmpty() ? measurement->Key()
                                                                           : measurement->Description()),
-                             Escaped(HostResultText::Value(*measurement) + QLatin1Char(' ') + unit),
+                             Escaped(HostResultText::Shown(*measurement) + QLatin1Char(' ') + unit),
                              Escaped(limits.completeName),
                              limits.low ? Escaped(LimitText(*measurement, *limits.low))
                                         : QStringLiteral("&ndash;"),

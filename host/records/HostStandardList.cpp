@@ -178,11 +178,20 @@ QString LimitText(const std::shared_ptr<Standard>& standard, const KeyRow& row, 
 int32_t HostStandardList::Count() const { return static_cast<int32_t>(m_standards.size()); }
 
 std::shared_ptr<Standard> HostStandardList::Item(int32_t index) const {
+    CheckIndex(index);
+    return m_standards[static_cast<size_t>(index - 1)];
+}
+
+void HostStandardList::Remove(int32_t index) {
+    CheckIndex(index);
+    m_standards.erase(m_standards.begin() + (index - 1));
+}
+
+void HostStandardList::CheckIndex(int32_t index) const {
     if (index < 1 || index > Count()) {
         throw ComError(ComError::kSubscriptOutOfRange, kSource,
                        QStringLiteral("Subscript out of range: standard %1 of %2").arg(index).arg(Count()));
     }
-    return m_standards[static_cast<size_t>(index - 1)];
 }
 
 std::shared_ptr<Standard> HostStandardList::Find(const QString& alphaName,

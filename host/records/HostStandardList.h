@@ -20,6 +20,7 @@ public:
     std::shared_ptr<Standard> Item(int32_t index) const override;
     std::shared_ptr<Standard> Find(const QString& alphaName, const QString& completeName) const override;
     void Add(const std::shared_ptr<Standard>& standard) override;
+    void Remove(int32_t index) override;
     std::shared_ptr<StandardList> Clone() const override;
 
     void Load(const std::shared_ptr<XmlElement>& element, const std::shared_ptr<LoadLog>& log) override;
@@ -32,6 +33,9 @@ public:
     std::shared_ptr<ITestElement> Owner() const { return m_owner.lock(); }
 
 private:
+    // Raises "Subscript out of range" (9) outside 1..Count.
+    void CheckIndex(int32_t index) const;
+
     std::vector<std::shared_ptr<Standard>> m_standards;
     std::weak_ptr<ITestElement> m_owner;
 };

@@ -37,6 +37,7 @@
 #include "host/visit/HostRun.h"
 #include "hostapi/ComError.h"
 #include "hostapi/ComponentRegistry.h"
+#include "host/visit/HostVerdict.h"
 #include "hostapi/IConfigData.h"
 #include "hostapi/ICustomControl.h"
 #include "hostapi/IDialog.h"
@@ -71,25 +72,12 @@ const std::array<QString, 5> kAssetLiterals{
     QStringLiteral("1043::Serial number:"), QStringLiteral("1044::Location:"),
     QStringLiteral("1045::Technician:")};
 
-QString StatusLiteral(int32_t status) {
-    switch (status) {
-        case IResultData::kPassed:
-            return QStringLiteral("1063::passed");
-        case IResultData::kFailed:
-            return QStringLiteral("1064::failed");
-        case IResultData::kNotApplicable:
-            return QStringLiteral("1065::not applicable");
-        default:
-            return QStringLiteral("1066::not measured");
-    }
-}
-
 QString Readings(IResultData& result) {
     QStringList readings;
     for (int32_t i = 1; i <= result.MeasurementCount(); ++i) {
         const auto measurement = result.Measurement(Variant(i));
         if (!measurement) continue;
-        const QString value = HostResultText::Value(*measurement);
+        const QString value = HostResultText::Shown(*measurement);
         if (value.isEmpty()) continue;
         readings << measurement->Key() + QLatin1Char('=') + value + QLatin1Char(' ') + measurement->Unit();
     }
@@ -313,14 +301,16 @@ void HostMainWindow::ShowTest(QTreeWidgetItem& item, ITestElement& element) {
     item.setText(kColumnConfiguration, ConfigurationSummary(element));
     item.setToolTip(kColumnConfiguration, item.text(kColumnConfiguration));
     const auto result = element.Result();
-    const int32_t status = result ? result->Status() : 0;
-    item.setText(kColumnStatus, Text(StatusLiteral(status)));
+    const QString status = HostVerdict::TestWord(element);
+    item.setText(kColumnStatus, HostResultText::ShownStatus(status));
     // A row that showed the running test shows it no more.
     item.setData(kColumnStatus, Qt::ForegroundRole, QVariant());
     for (int column = kColumnPosition; column <= kColumnValues; ++column)
         item.setData(column, Qt::FontRole, QVariant());
-    if (status == IResultData::kPassed) item.setForeground(kColumnStatus, QColor(0, 128, 0));
-    if (status == IResultData::kFailed) item.setForeground(kColumnStatus, QColor(192, 0, 0));
+    if (status == HostResultText::StatusWord(IResultData::kPassed))
+        item.setForeground(kColumnStatus, QColor(0, 128, 0));
+    if (status == HostResultText::StatusWord(IResultData::kFailed))
+        item.setForeground(kColumnStatus, QColor(192, 0, 0));
     item.setText(kColumnValues, result ? Readings(*result) : QString());
 }
 

@@ -1,9 +1,11 @@
 #include "HostResultText.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
 
+#include "host/platform/HostLanguageService.h"
 #include "hostapi/HostServices.h"
 #include "hostapi/IMeasurement.h"
 #include "hostapi/IResultData.h"
@@ -24,10 +26,40 @@ QString HostResultText::StatusWord(int32_t status) {
     }
 }
 
+QString HostResultText::ShownStatus(const QString& word) {
+    static const std::array<std::pair<QString, QString>, 5> kShown{{
+        {QStringLiteral("passed"), QStringLiteral("1063::passed")},
+        {QStringLiteral("failed"), QStringLiteral("1064::failed")},
+        {QStringLiteral("not-applicable"), QStringLiteral("1065::not applicable")},
+        {QStringLiteral("not-judged"), QStringLiteral("1190::not judged")},  // HostVerdict::kNotJudged
+        {QStringLiteral("not-measured"), QStringLiteral("1066::not measured")},
+    }};
+    for (const auto& [stored, literal] : kShown) {
+        if (stored == word) return HostLanguageService::HostText(literal);
+    }
+    return word;
+}
+
 QString HostResultText::Value(IMeasurement& measurement) {
     const Variant value = measurement.Value();
     if (value.IsEmpty() || value.IsNull()) return {};
     return HostServices::Values()->Format(value, measurement.ValueFormat());
+}
+
+QString HostResultText::Shown(IMeasurement& measurement, const QLocale& locale) {
+    const std::optional<double> number = Number(measurement.Value());
+    return number ? ShownNumber(*number, measurement.ValueFormat(), locale) : Value(measurement);
+}
+
+QString HostResultText::ShownNumber(double number, const QString& format, const QLocale& locale) {
+    const qsizetype point = format.indexOf(QLatin1Char('.'));
+    const qsizetype formatDecimals = point < 0 ? 0 : format.size() - point - 1;
+    const QString shortest = QLocale::c().toString(number, 'f', QLocale::FloatingPointShortest);
+    const qsizetype shortestPoint = shortest.indexOf(QLatin1Char('.'));
+    const qsizetype ownDecimals = shortestPoint < 0 ? 0 : shortest.size() - shortestPoint - 1;
+    QLocale shown = locale;
+    shown.setNumberOptions(shown.numberOptions() | QLocale::OmitGroupSeparator);
+    return shown.toString(number, 'f', static_cast<int>(std::max(formatDecimals, ownDecimals)));
 }
 
 std::optional<double> HostResultText::Number(const Variant& value) {

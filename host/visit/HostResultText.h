@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLocale>
 #include <QString>
 #include <cstdint>
 #include <optional>
@@ -16,8 +17,16 @@ class ORVEX_HOST_EXPORT HostResultText {
 public:
     // "passed", "failed", "not-applicable", or "not-measured" for any other status.
     static QString StatusWord(int32_t status);
+    // A status word ("passed", ..., "not-judged") as the technician reads it, in the host's language.
+    static QString ShownStatus(const QString& word);
     // The value in the measurement's own format, without its unit; empty when there is none.
     static QString Value(IMeasurement& measurement);
+    // The value as the technician must read it to see why it was judged as it was: every decimal
+    // it holds, at least those of its format (3.4 where the format shows 3), in the locale's
+    // numbers, without its unit; empty when there is none.
+    static QString Shown(IMeasurement& measurement, const QLocale& locale = QLocale());
+    // A number (a reading or a limit) shown by the same rule, with at least the format's decimals.
+    static QString ShownNumber(double number, const QString& format, const QLocale& locale = QLocale());
     // The number a value holds (also as text); none for Empty, Null, a yes/no, other text or a
     // number that is not finite. A single is the number of its shortest decimal form.
     static std::optional<double> Number(const Variant& value);

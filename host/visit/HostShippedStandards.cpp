@@ -97,46 +97,66 @@ const ShippedLimit* LimitOf(const ShippedSet& set, const QString& key) {
     return nullptr;
 }
 
-// The unit of the first entry of the set's keys that is in a unit other than the set's, or none.
-std::optional<QString> ForeignUnit(const ShippedSet& set, const Standard& standard) {
-    for (int32_t i = 1; i <= standard.Count(); ++i) {
-        const auto entry = standard.Item(i);
-        const ShippedLimit* limit = LimitOf(set, entry->Key());
-        if (!limit || limit->percent) continue;
-        const QString unit = entry->Unit();
-        if (unit != HostShippedStandards::kUnit && unit != HostShippedStandards::kUnit + kPerMinute)
-            return unit;
+// How many mmHg one of the unit is, for the unit texts the plug-in's records keep (a leak rate's
+// "/min" set aside); none for a text the host does not know.
+std::optional<double> MmHgPerUnit(QString unit) {
+    if (unit.endsWith(kPerMinute)) unit.chop(kPerMinute.size());
+    static const std::vector<std::pair<QString, double>> kUnits{
+        {QStringLiteral("mmHg"), 1.0},         {QStringLiteral("kPa"), 7.500617},
+        {QStringLiteral("cmH2O"), 0.73555912}, {QStringLiteral("inH2O"), 1.8683164},
+        {QStringLiteral("PSI"), 51.714932},
+    };
+    for (const auto& [text, mmHg] : kUnits) {
+        if (text == unit) return mmHg;
     }
     return std::nullopt;
 }
 
-void SetPosition(LimitEntry& entry, int32_t position, const ShippedLimit& limit, std::optional<float> value) {
+// The first unit among the set's entries that the host cannot convert into, or none.
+std::optional<QString> UnknownUnit(const ShippedSet& set, const Standard& standard) {
+    for (int32_t i = 1; i <= standard.Count(); ++i) {
+        const auto entry = standard.Item(i);
+        const ShippedLimit* limit = LimitOf(set, entry->Key());
+        if (!limit || limit->percent) continue;
+        if (!MmHgPerUnit(entry->Unit())) return entry->Unit();
+    }
+    return std::nullopt;
+}
+
+void SetPosition(LimitEntry& entry, int32_t position, const ShippedLimit& limit,
+                 std::optional<double> value) {
     entry.SetEnabled(position, value.has_value());
-    entry.SetValue(position, value.value_or(0.0F));
+    entry.SetValue(position, static_cast<float>(value.value_or(0.0)));
     entry.SetOperation(position, limit.operation);
 }
 
+// Each limit in the entry's own unit, unrounded: a limit rounded to a unit's usual decimals would
+// judge more loosely than the set says (6 mmHg/min is 0.116 PSI/min, not 0.12).
 void Fill(const ShippedSet& set, Standard& standard) {
     for (int32_t i = 1; i <= standard.Count(); ++i) {
         const auto entry = standard.Item(i);
         const ShippedLimit* limit = LimitOf(set, entry->Key());
         if (!limit) continue;
+        const double scale = limit->percent ? 1.0 : 1.0 / MmHgPerUnit(entry->Unit()).value_or(1.0);
+        const auto inUnit = [scale](std::optional<float> mmHg) {
+            return mmHg ? std::optional<double>(static_cast<double>(*mmHg) * scale) : std::nullopt;
+        };
         entry->SetType(limit->percent ? LimitEntry::kTypePercent : LimitEntry::kTypeInUnit);
-        SetPosition(*entry, LimitEntry::kHigh, *limit, limit->high);
-        SetPosition(*entry, LimitEntry::kLow, *limit, limit->low);
+        SetPosition(*entry, LimitEntry::kHigh, *limit, inUnit(limit->high));
+        SetPosition(*entry, LimitEntry::kLow, *limit, inUnit(limit->low));
     }
 }
 
-// The unit the test's limits are written in, read from a standard made for a copy of the test:
-// a limit data keeps every standard it creates.
-std::optional<QString> ForeignUnitOfTest(ITestElement& element, const ShippedSet& set) {
+// The unit the test's limits are written in, read from a standard made for a copy of the test (a
+// limit data keeps every standard it creates), when the host cannot convert into it.
+std::optional<QString> UnknownUnitOfTest(ITestElement& element, const ShippedSet& set) {
     const auto copy = element.Clone();
     const auto limits = copy ? copy->Limits() : nullptr;
     const auto probe = limits
                            ? limits->CreateStandard(Variant(set.alphaName),
                                                     Variant(HostLanguageService::HostText(set.completeName)))
                            : nullptr;
-    std::optional<QString> unit = probe ? ForeignUnit(set, *probe) : std::nullopt;
+    std::optional<QString> unit = probe ? UnknownUnit(set, *probe) : std::nullopt;
     if (copy) copy->Terminate();
     return unit;
 }
@@ -149,13 +169,13 @@ void HostShippedStandards::AddTo(ITestElement& element, Patient patient) {
     const int32_t testId = element.TestID();
     for (const ShippedSet& set : Sets()) {
         if (!Applies(set, testId, patient)) continue;
-        if (const auto unit = ForeignUnitOfTest(element, set)) {
-            qCWarning(lcHost).noquote() << QStringLiteral(
-                                               "the limit set \"%1\" is written in %2 and test %3 works in "
-                                               "%4; it was left out, enter its limits in the limit editor")
-                                               .arg(HostLanguageService::HostText(set.completeName), kUnit)
-                                               .arg(testId)
-                                               .arg(*unit);
+        if (const auto unit = UnknownUnitOfTest(element, set)) {
+            qCWarning(lcHost).noquote()
+                << QStringLiteral(
+                       "the limit set \"%1\" cannot be converted into %2, the unit "
+                       "of test %3; it was left out, enter its limits in the limit editor")
+                       .arg(HostLanguageService::HostText(set.completeName), *unit)
+                       .arg(testId);
             continue;
         }
         const auto standard = limits->CreateStandard(

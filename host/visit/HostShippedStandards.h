@@ -18,12 +18,9 @@ public:
     // The relief-valve limit depends on the patient the monitor is for.
     enum class Patient { Adult, Neonate };
 
-    // The sets are written in this unit; "/min" follows it for a leak rate.
-    static inline const QString kUnit = QStringLiteral("mmHg");
-
-    // Adds each set that applies to the test's id and the patient to the test's limits. A set
-    // written in another unit than the test's own is left out with a warning: the host cannot
-    // convert, only the plug-in knows its units.
+    // Adds each set that applies to the test's id and the patient to the test's limits, its
+    // limits (written in mmHg) converted exactly into the unit the test's limits are kept in. A set
+    // for a unit the host does not know is left out with a warning.
     static void AddTo(ITestElement& element, Patient patient);
     // "adult" or "neonate"; none for any other text.
     static std::optional<Patient> PatientFromName(const QString& name);

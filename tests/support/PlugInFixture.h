@@ -24,7 +24,8 @@ protected:
 
     // Static pressure tests whose stored results (one reading each) have these statuses (0: no
     // result), as a file gives them.
-    orvex::HostSequence WithStatuses(const std::vector<int>& statuses) {
+    // Tests of the statuses given, each with a STAT reading that a limit judges unless unjudged.
+    orvex::HostSequence WithStatuses(const std::vector<int>& statuses, bool judged = true) {
         orvex::HostSequence sequence(plugIn);
         for (size_t i = 0; i < statuses.size(); ++i) sequence.Append(300);
         QByteArray text = sequence.ToText().toUtf8();
@@ -33,8 +34,13 @@ protected:
             at = text.indexOf("</TestElement>", at);
             if (status != 0) {
                 const QByteArray word = QByteArray::number(status);
+                const QByteArray limits = judged ? "<ExpectedResult><Standard AlphaName='S' CompleteName='S' "
+                                                   "Number='1'><Limit Key='STAT' Unit='mmHg' Type='0'><High "
+                                                   "Enabled='True'>300</High><Low Enabled='False'>0</Low>"
+                                                   "</Limit></Standard></ExpectedResult>"
+                                                 : "";
                 const QByteArray result =
-                    "<ResultItem><Status Value='" + word +
+                    limits + "<ResultItem><Status Value='" + word +
                     "'/><Measurement Key='STAT'><Description>20370::Pressure</Description>"
                     "<Value Type='1' Format='0'>251</Value><Unit>mmHg</Unit><Status Value='" +
                     word + "'/></Measurement></ResultItem>";

@@ -289,22 +289,75 @@ TEST_F(OrvexVisitTest, AssetFieldsAreCheckedAndKeptAcrossCommands) {
     EXPECT_EQ(Orvex({"report", file, "--pdf", dir.filePath("no/such/folder/r.pdf")}).status, 2);
 }
 
-// The shipped sets are written in mmHg and only the plug-in converts units: a test that starts in
-// kPa goes without them, and the technician is told, rather than judged by numbers in the wrong unit.
-TEST_F(OrvexVisitTest, ShippedSetsInAnotherUnitThanTheTestsAreLeftOutWithAWarning) {
+// In PSI and kPa the shipped sets judge as in mmHg, converted without rounding: a reading far from
+// the gauge fails, a blood-pressure reading far from its preset fails, and the leak limit is
+// 6 mmHg/min exactly. A test that no limit judges is never called passed.
+TEST_F(OrvexVisitTest, EveryUnitJudgesAndATestNoLimitJudgesIsNotPassed) {
     QFile registry(dir.filePath("Registry.ini"));
     ASSERT_TRUE(registry.open(QIODevice::WriteOnly));
-    registry.write("[HKEY_LOCAL_MACHINE]\nSoftware\\Marrick\\Orvex\\Korotka\\PressureUnit=1\n");
+    registry.write(
+        "[HKEY_LOCAL_MACHINE]\nSoftware\\Marrick\\Orvex\\Korotka\\PressureUnit=4\n"
+        "Software\\Marrick\\Orvex\\Korotka\\BPUnit=1\n");
     registry.close();
-    const auto made = Orvex({"new", file, "300", "401"});
-    ASSERT_EQ(made.status, 0);
-    EXPECT_TRUE(
-        made.err.contains("\"Static pressure within ±3 mmHg\" is written in mmHg and test 300 works in kPa"))
-        << made.err.toStdString();
+    const auto made = Orvex({"new", file, "300", "100", "401"});
+    ASSERT_EQ(made.status, 0) << made.err.toStdString();
+    EXPECT_FALSE(made.err.contains("left out")) << made.err.toStdString();
+    const auto run =
+        Orvex(QStringList{"run", file} + simulate +
+              QStringList{"--auto", Script("start\nreadings 3\ntype STAT 9.50\nanswer yes\nnext\n"
+                                           "start\nnext\n"
+                                           "start\ntype SYST 20.0\ntype DIAS 10.7\ntype HART 80\n"
+                                           "type MAPR 12.4\nanswer yes\nnext\n")});
+    EXPECT_EQ(run.status, 1) << run.err.toStdString();
+    const QJsonArray tests = Exported();
+    ASSERT_EQ(tests.size(), 3);
+    EXPECT_EQ(tests[0].toObject()["status"].toString(), "failed");
+    EXPECT_EQ(tests[2].toObject()["status"].toString(), "failed");
+    const QJsonObject rate = tests[1].toObject()["measurements"].toArray().at(0).toObject();
+    EXPECT_EQ(rate["unit"].toString(), "PSI/min");
+    EXPECT_NEAR(rate["limits"].toArray().at(0).toObject()["high"].toDouble(), 6.0 / 51.7149, 1e-5);
+    // The simulator's cuff loses 2 mmHg/min, well within the limit.
+    EXPECT_EQ(tests[1].toObject()["status"].toString(), "passed");
+
+    // A leak test made in PSI stays in PSI when the default unit changes: it drives the Korotka in
+    // PSI from 150 mmHg and stores its rate in PSI/min.
+    ASSERT_TRUE(registry.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    registry.write("[HKEY_LOCAL_MACHINE]\nSoftware\\Marrick\\Orvex\\Korotka\\PressureUnit=0\n");
+    registry.close();
+    ASSERT_EQ(Orvex({"new", file, "100"}).status, 0);
+    QFile leak(file);
+    ASSERT_TRUE(leak.open(QIODevice::ReadWrite));
+    const QByteArray record = leak.readAll();
+    leak.resize(0);
+    // As the limit editor leaves it after switching the test to PSI.
+    leak.write(QByteArray(record)
+                   .replace("<StartPressure Unit=\"0\">150</StartPressure>",
+                            "<StartPressure Unit=\"4\">2.9</StartPressure>")
+                   .replace("mmHg/min", "PSI/min")
+                   .replace("<High Enabled=\"True\">6</High>", "<High Enabled=\"True\">0.116022</High>"));
+    leak.close();
+    const auto kept = Orvex(QStringList{"run", file, "--verbose"} + simulate +
+                            QStringList{"--auto", Script("start\nnext\n")});
+    EXPECT_EQ(kept.status, 0) << kept.err.toStdString();
+    EXPECT_TRUE(kept.err.contains("sent [PRESS_UNITS_PSI]")) << kept.err.toStdString();
+    EXPECT_TRUE(kept.err.contains("sent [LEAK,150]")) << kept.err.toStdString();
+    EXPECT_TRUE(Orvex({"show", file}).out.contains(" PSI/min")) << Orvex({"show", file}).out.toStdString();
+
+    // Without limit sets nothing judges the leak test: it is not passed, and neither is the visit.
+    ASSERT_EQ(Orvex({"new", file, "100"}).status, 0);
     QFile sequence(file);
-    ASSERT_TRUE(sequence.open(QIODevice::ReadOnly));
-    const QByteArray text = sequence.readAll();
-    EXPECT_FALSE(text.contains("GAUGE-3"));
-    // The blood-pressure unit is a setting of its own, still mmHg.
-    EXPECT_TRUE(text.contains("NIBP-10"));
+    ASSERT_TRUE(sequence.open(QIODevice::ReadWrite));
+    QString text = QString::fromUtf8(sequence.readAll());
+    text.remove(QRegularExpression("<ExpectedResult>.*</ExpectedResult>",
+                                   QRegularExpression::DotMatchesEverythingOption));
+    sequence.resize(0);
+    sequence.write(text.toUtf8());
+    sequence.close();
+    const auto unjudged =
+        Orvex(QStringList{"run", file} + simulate + QStringList{"--auto", Script("start\nnext\n")});
+    EXPECT_EQ(unjudged.status, 3) << unjudged.err.toStdString();
+    EXPECT_TRUE(unjudged.err.contains("is not judged")) << unjudged.err.toStdString();
+    EXPECT_TRUE(Orvex({"show", file}).out.contains("\tnot-judged\t"))
+        << Orvex({"show", file}).out.toStdString();
+    EXPECT_EQ(Exported().at(0).toObject()["status"].toString(), "not-judged");
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "host/visit/HostVerdict.h"
+#include "hostapi/ITestElement.h"
 #include "support/PlugInFixture.h"
 
 using orvex::HostVerdict;
@@ -23,4 +24,9 @@ TEST_F(VerdictTest, OneFailureFailsAndOnlyAFullSetOfPassesPasses) {
         EXPECT_EQ(HostVerdict::Of(sequence), item.overall) << ::testing::PrintToString(item.statuses);
     }
     EXPECT_EQ(HostVerdict::Word(HostVerdict::Overall::Failed), "FAILED");
+    // A pass that no limit judged proves nothing: the test is not judged, the visit incomplete.
+    const auto unjudged = WithStatuses({1, 1}, false);
+    EXPECT_EQ(HostVerdict::Of(unjudged), HostVerdict::Overall::Incomplete);
+    EXPECT_EQ(HostVerdict::TestWord(*unjudged.Tests()[0]), HostVerdict::kNotJudged);
+    EXPECT_EQ(HostVerdict::TestWord(*WithStatuses({1}).Tests()[0]), "passed");
 }

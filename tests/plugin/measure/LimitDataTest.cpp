@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QLabel>
 #include <QTableWidget>
 #include <memory>
 
@@ -199,6 +200,47 @@ TEST_F(LimitData, UnitChangedInTheEditorConvertsStandardsAndConfiguration) {
     EXPECT_FLOAT_EQ(config->InflatePressure(), 40.0F);
     // The editor shows the converted limits.
     EXPECT_EQ(view->Table()->item(0, orvex::HostXLimitView::kHighColumn)->text(), "19.998");
+    dialog->Unload();
+}
+
+// A test without limit sets gets one in the editor, in its own unit, and a typed limit counts: it
+// is checked, saved with the test and judges. Text that is no number is refused aloud.
+TEST_F(LimitData, TheEditorAddsAndRemovesLimitSetsAndTypedLimitsJudge) {
+    const auto limits = Owned(TESTID_PRESS_LEAK, std::make_shared<korotka::CConfigLeak>());
+    const auto dialog = limits->CreateDialog();
+    ASSERT_TRUE(dialog);
+    auto* view =
+        dynamic_cast<QWidget*>(dialog.get())->findChild<orvex::HostXLimitView*>(QStringLiteral("isc"));
+    ASSERT_NE(view, nullptr);
+    EXPECT_FALSE(view->AddStandard(QStringLiteral("  "), QStringLiteral("no short name")));
+    EXPECT_FALSE(view->StatusLabel()->text().isEmpty());
+    ASSERT_TRUE(view->AddStandard(QStringLiteral("DEPT"), QStringLiteral("Department leak limit")));
+    EXPECT_FALSE(view->AddStandard(QStringLiteral("DEPT"), QStringLiteral("taken")));
+    ASSERT_EQ(limits->Standards()->Count(), 1);
+    QTableWidgetItem* high = view->Table()->item(0, orvex::HostXLimitView::kHighColumn);
+    high->setText(QStringLiteral("4,5x"));
+    EXPECT_TRUE(view->StatusLabel()->text().contains("4,5x")) << view->StatusLabel()->text().toStdString();
+    high->setText(QStringLiteral("4.5"));
+    EXPECT_TRUE(view->StatusLabel()->text().isEmpty());
+    const auto entry = limits->Standards()->Item(1)->Item(1);
+    EXPECT_EQ(entry->Unit(), "mmHg/min");
+    EXPECT_TRUE(entry->Enabled(LimitEntry::kHigh));
+    EXPECT_FLOAT_EQ(entry->Value(LimitEntry::kHigh), 4.5F);
+    const auto failed = limits->FindFailedStandards(
+        std::make_shared<Reading>("RATE", Variant(5.0F), Variant()), limits->Standards());
+    ASSERT_TRUE(failed);
+    EXPECT_EQ(failed->Count(), 1);
+
+    const auto document = xml->CreateDocument();
+    document->SetDocumentElement(document->CreateElement(QStringLiteral("TestElement")));
+    auto saved = std::make_shared<CKorotkaLimitData>();
+    saved->Load(limits->Save(document->DocumentElement()), nullptr);
+    ASSERT_TRUE(saved->Standards());
+    EXPECT_EQ(saved->Standards()->Item(1)->AlphaName(), "DEPT");
+
+    EXPECT_TRUE(view->RemoveCurrentStandard());
+    EXPECT_EQ(limits->Standards()->Count(), 0);
+    EXPECT_FALSE(view->RemoveCurrentStandard());
     dialog->Unload();
 }
 
