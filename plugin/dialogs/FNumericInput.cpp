@@ -91,6 +91,8 @@ void FNumericInput::ShowRange() {
         text.isEmpty()
             ? QString()
             : MNumberEntry::Judge(text, m_minValue, m_maxValue, m_lblUnits->text(), m_decimalPlaces).refusal);
+    // The dialog grows to show the note whole, and shrinks again without it.
+    if (isVisible()) adjustSize();
 }
 
 QString FNumericInput::NewValue() const { return MLocale::PlainText(m_newValue); }

@@ -429,7 +429,8 @@ void XResultBase::PlaceNote() {
     const int oneLine = m_lblRefusal->fontMetrics().horizontalAdvance(m_lblRefusal->text()) +
                         2 * (m_lblRefusal->margin() + m_lblRefusal->frameWidth()) + 1;
     const int width = std::min(room, std::max(box.width(), oneLine));
-    const int height = std::max(m_lblRefusal->heightForWidth(width), m_lblRefusal->sizeHint().height());
+    const int wrapped = m_lblRefusal->heightForWidth(width);
+    const int height = wrapped > 0 ? wrapped : m_lblRefusal->sizeHint().height();
     const int left = std::max(0, std::min(box.left(), room - width));
     const bool below = box.bottom() + 1 + height <= m_lvwResult->height();
     m_lblRefusal->setGeometry(left, below ? box.bottom() + 1 : std::max(0, box.top() - height), width,
