@@ -334,6 +334,26 @@ QString CMeasurement::LimitName(int32_t position) {
     }
 }
 
+void CMeasurement::ChangeUnit(const QString& unit) {
+    if (unit == m_fields.unit) return;
+    const std::optional<int32_t> from = MConversions::KnownUnit(m_fields.unit);
+    const std::optional<int32_t> to = MConversions::KnownUnit(unit);
+    const auto convert = [&](Variant& value) {
+        if (!HasValue(value) || !value.IsNumeric()) return;
+        value =
+            (from && to) ? Variant(MConversions::ConvertUnitsExact(value.ToSingle(), *from, *to)) : Variant();
+    };
+    try {
+        convert(m_fields.value);
+        convert(m_fields.presetValue);
+    } catch (const ComError& error) {
+        qCDebug(lcPlugIn, "a value that cannot be converted is dropped with its unit: %s", error.what());
+        m_fields.value = Variant();
+        m_fields.presetValue = Variant();
+    }
+    m_fields.unit = unit;
+}
+
 void CMeasurement::Init(const QString& key, const QString& unit, const QString& descriptionLiteral,
                         int32_t valueType) {
     m_fields.key = key;

@@ -96,6 +96,9 @@ public:
     void SetPresetValue(const orvex::Variant& value) { m_fields.presetValue = value; }
     orvex::Variant GetPresetValue() const { return m_fields.presetValue; }
     QString GetUnit() const { return m_fields.unit; }
+    // Takes the unit a new run measures in; a value and a preset it holds are converted into it
+    // exactly, so that no number is ever labelled with a unit it was not read in.
+    void ChangeUnit(const QString& unit);
     void SetValueFormat(const QString& format) { m_fields.valueFormat = format; }
     QString GetValueFormat() const { return m_fields.valueFormat; }
 

@@ -169,9 +169,12 @@ QString MConversions::StoredPerMinute() { return PlainOf(kPerMinuteLiteral); }
 
 QString MConversions::StoredHeartRateUnit() { return PlainOf(kHeartRateLiteral); }
 
-int32_t MConversions::UnitFromText(const QString& text) {
+int32_t MConversions::UnitFromText(const QString& text) { return KnownUnit(text).value_or(0); }
+
+std::optional<int32_t> MConversions::KnownUnit(const QString& text) {
     const std::optional<UnitTextMatch> match = MatchUnitText(text);
-    return match && !match->heartRate ? match->unit : 0;
+    if (!match || match->heartRate) return std::nullopt;
+    return match->unit;
 }
 
 QString MConversions::NeutralUnitText(const QString& text) {

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <optional>
 
 #include "hostapi/Variant.h"
 #include "plugin/base/PlugInExport.h"
@@ -56,6 +57,9 @@ public:
     // The unit whose stored or translated text (or leak-rate text, "kPa/min") is exactly the text;
     // 0 (mmHg) when none is.
     static int32_t UnitFromText(const QString& text);
+    // The pressure unit (0..4) a stored or translated unit text names, with or without "/min"; none
+    // for the heart-rate unit and any other text.
+    static std::optional<int32_t> KnownUnit(const QString& text);
     // ConvertUnitsExact between the units that UnitFromText gives for the texts, as a Single: limits
     // move into a new unit by it and must not loosen on the way.
     static orvex::Variant ConvertUnitsByText(float value, const QString& fromText, const QString& toText);
