@@ -1,6 +1,7 @@
 #include "CConfigLeak.h"
 
 #include <array>
+#include <cmath>
 
 #include "driver/GDeclares.h"
 #include "hostapi/HostServices.h"
@@ -116,9 +117,12 @@ bool CConfigLeak::Read(const orvex::XmlElement& record, const std::shared_ptr<or
             found |= kFoundFlags;
         } else if (tag == kStartPressure) {
             loaded.startPressure = MConfigUtils::ReadSingle(child->Text());
-            const QString unit = child->GetAttribute(kUnit);
-            const int32_t unitNumber = unit.isEmpty() ? -1 : MConfigUtils::ReadLong(unit);
-            if (unitNumber >= 0 && unitNumber < MConversions::kUnitCount) loaded.pressureUnit = unitNumber;
+            // A unit that is none of the five reads as no unit: the record reads by the old rule.
+            const QString unitText = child->GetAttribute(kUnit);
+            const double unit = Variant::Val(unitText);
+            if (!unitText.isEmpty() && unit >= 0 && unit < MConversions::kUnitCount &&
+                unit == std::floor(unit))
+                loaded.pressureUnit = static_cast<int32_t>(unit);
             found |= kFoundStartPressure;
         } else if (tag == kTestedEquipment) {
             loaded.testedEquipment = MConfigUtils::ReadLong(child->Text());

@@ -77,7 +77,7 @@ TEST_F(ConfigLeak, KeepsTheStartPressuresUnitAndReadsAnOlderRecordInTodaysDefaul
 
     // Written before the unit was kept (and with a unit that is none): today's default unit.
     CConfigLeak loaded;
-    loaded.Load(ElementFromFile("<PlugInData><Flags/><StartPressure Unit=\"9\">150</StartPressure>"
+    loaded.Load(ElementFromFile("<PlugInData><Flags/><StartPressure Unit=\"1e30\">150</StartPressure>"
                                 "<TestedEquipment>0</TestedEquipment><Duration>0</Duration>"
                                 "<TestGuideSettings/></PlugInData>"),
                 log);
