@@ -3,6 +3,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 
+#include "host/platform/HostLanguageService.h"
+
 namespace orvex {
 
 HostXTgStatusIndicator::HostXTgStatusIndicator(QWidget* parent)
@@ -24,11 +26,16 @@ void HostXTgStatusIndicator::SetStatus(int32_t status) {
         const char* text;
         const char* colour;
     };
-    static constexpr Verdict kVerdicts[] = {
-        {"", "black"}, {"Passed", "darkgreen"}, {"Failed", "darkred"}, {"Not completed", "darkorange"}};
-    m_status = status >= kNone && status <= kNotCompleted ? status : kNone;
+    // The words the main window's status column uses: the plug-in's status 3 is a test marked not
+    // applicable, so it must not read as a test left unfinished.
+    static constexpr Verdict kVerdicts[] = {{"", "black"},
+                                            {"1063::passed", "darkgreen"},
+                                            {"1064::failed", "darkred"},
+                                            {"1065::not applicable", "darkorange"}};
+    m_status = status >= kNone && status <= kNotApplicable ? status : kNone;
     const Verdict& verdict = kVerdicts[m_status];
-    m_verdict->setText(QString::fromLatin1(verdict.text));
+    m_verdict->setText(m_status == kNone ? QString()
+                                         : HostLanguageService::HostText(QString::fromLatin1(verdict.text)));
     QPalette palette = m_verdict->palette();
     palette.setColor(QPalette::WindowText, QColor(QString::fromLatin1(verdict.colour)));
     m_verdict->setPalette(palette);

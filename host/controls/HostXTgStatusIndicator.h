@@ -18,7 +18,7 @@ public:
     static constexpr int32_t kNone = 0;
     static constexpr int32_t kPassed = 1;
     static constexpr int32_t kFailed = 2;
-    static constexpr int32_t kNotCompleted = 3;
+    static constexpr int32_t kNotApplicable = 3;
 
     explicit HostXTgStatusIndicator(QWidget* parent = nullptr);
 

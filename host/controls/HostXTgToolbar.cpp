@@ -4,6 +4,7 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QMenu>
+#include <QMessageBox>
 #include <QShortcut>
 #include <exception>
 #include <utility>
@@ -15,6 +16,9 @@
 #include "host/platform/HostLog.h"
 #include "hostapi/ComError.h"
 #include "hostapi/ITestElement.h"
+#include "hostapi/PerformContext.h"
+#include "hostapi/Standard.h"
+#include "hostapi/StandardList.h"
 #include "hostapi/TestElementInfo.h"
 
 namespace orvex {
@@ -57,8 +61,15 @@ HostXTgToolbar::HostXTgToolbar(QWidget* parent)
       m_progress(std::make_shared<HostXTgProgressBar>()),
       m_menu(new QMenu(this)),
       m_goOn(new QShortcut(QKeySequence(kGoOnKey), this)) {
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(2, 2, 2, 2);
+    // The status and the progress on a row of their own: beside ten buttons a limit set's name
+    // had room for a few letters only.
+    auto* rows = new QVBoxLayout(this);
+    rows->setContentsMargins(2, 2, 2, 2);
+    rows->setSpacing(2);
+    auto* layout = new QHBoxLayout;
+    auto* statusRow = new QHBoxLayout;
+    rows->addLayout(layout);
+    rows->addLayout(statusRow);
     int32_t group = 0;
     for (const ButtonLayout& place : kButtonLayouts) {
         if (group != 0 && place.number / kGroupSize != group) {
@@ -78,8 +89,12 @@ HostXTgToolbar::HostXTgToolbar(QWidget* parent)
                 });
         m_buttons.emplace(place.number, std::move(button));
     }
-    m_statusSlot = Slot(this, m_status.get(), 1, layout);
-    m_progressSlot = Slot(this, m_progress.get(), 0, layout);
+    layout->addStretch(1);
+    m_statusSlot = Slot(this, m_status.get(), 1, statusRow);
+    m_progressSlot = Slot(this, m_progress.get(), 0, statusRow);
+    // Info is the host's: the guide window leaves it to the bar.
+    connect(m_buttons.at(kInformationButton).get(), &QToolButton::clicked, this,
+            [this] { ShowInformation(); });
     connect(m_goOn, &QShortcut::activated, this, [this] {
         const auto& start = m_buttons.at(kStartButton);
         if (!start->isHidden() && start->isEnabled()) ReportClick(start, true);
@@ -119,7 +134,7 @@ void HostXTgToolbar::Setup(int32_t groups, int32_t indicators) {
 }
 
 void HostXTgToolbar::SetTestElement(const std::shared_ptr<ITestElement>& element,
-                                    const std::shared_ptr<PerformContext>& /*context*/) {
+                                    const std::shared_ptr<PerformContext>& context) {
     QString description;
     try {
         if (const auto info = element ? element->Info() : nullptr) {
@@ -131,6 +146,50 @@ void HostXTgToolbar::SetTestElement(const std::shared_ptr<ITestElement>& element
         qCDebug(lcHost).noquote() << "the test's description for the toolbar is left out:" << e.what();
     }
     m_buttons.at(kInformationButton)->setToolTip(description);
+    m_element = element;
+    m_context = context;
+}
+
+void HostXTgToolbar::ShowInformation() {
+    const auto element = m_element.lock();
+    if (!element) return;
+    QString name;
+    QStringList paragraphs;
+    try {
+        if (const auto info = element->Info()) {
+            name = info->Name();
+            QString kind = info->Type();
+            if (!info->Parameter().isEmpty())
+                kind += (kind.isEmpty() ? QString() : QStringLiteral(": ")) + info->Parameter();
+            paragraphs << kind << info->Description();
+        }
+        // The limit sets of this run; without a run to ask, none is claimed either way.
+        const auto context = m_context.lock();
+        const auto list = context ? context->Standards() : nullptr;
+        QStringList standards;
+        for (int32_t i = 1; list && i <= list->Count(); ++i) {
+            if (const auto standard = list->Item(i))
+                standards << standard->AlphaName() + QStringLiteral(" \u2013 ") + standard->CompleteName();
+        }
+        if (list)
+            paragraphs << (standards.isEmpty()
+                               ? HostLanguageService::HostText(
+                                     QStringLiteral("1322::No limit set judges this test."))
+                               : HostLanguageService::HostText(QStringLiteral("1321::Judged against:")) +
+                                     QLatin1Char('\n') + standards.join(QLatin1Char('\n')));
+    } catch (const ComError& e) {
+        // What could be read is shown; the rest is told.
+        paragraphs << e.Description();
+    }
+    paragraphs.removeAll(QString());
+    auto* box = new QMessageBox(QMessageBox::Information, name, paragraphs.join(QStringLiteral("\n\n")),
+                                QMessageBox::Close, window());
+    box->setObjectName(QStringLiteral("msgTestInformation"));
+    box->setTextFormat(Qt::PlainText);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    // Not modal to the run: the guide window keeps its buttons while the box is read.
+    box->setWindowModality(Qt::NonModal);
+    box->show();
 }
 
 void HostXTgToolbar::ShowContextMenu() {

@@ -42,6 +42,8 @@ public:
     QShortcut* GoOnShortcut() const { return m_goOn; }
 
 private:
+    // The test's type, description and the limit sets it is judged against, in a box.
+    void ShowInformation();
     void ReportClick(const std::shared_ptr<HostXTgButton>& button, bool flag);
 
     std::map<int32_t, std::shared_ptr<HostXTgButton>> m_buttons;
@@ -53,6 +55,8 @@ private:
     QMenu* m_menu;
     QShortcut* m_goOn;
     ClickHandler m_clickHandler;
+    std::weak_ptr<ITestElement> m_element;
+    std::weak_ptr<PerformContext> m_context;
 };
 
 }  // namespace orvex

@@ -15,6 +15,7 @@
 #include "host/output/HostMarginPicture.h"
 #include "host/output/HostTrendPicture.h"
 #include "host/platform/HostAtomicFile.h"
+#include "host/platform/HostLanguageService.h"
 #include "host/platform/HostLog.h"
 #include "host/records/HostPrintJob.h"
 #include "host/records/HostReportContext.h"
@@ -29,6 +30,7 @@
 #include "hostapi/ITestElement.h"
 #include "hostapi/TestElementInfo.h"
 #include "hostapi/ValueFormatter.h"
+#include "hostapi/VariantArray.h"
 
 namespace orvex {
 
@@ -49,22 +51,26 @@ QString When(const QDateTime& time) {
     return time.isValid() ? time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")) : QString();
 }
 
-const QString kReadingsHead = QStringLiteral(
-    "<p><b>Readings against their limits</b></p>\n"
-    "<table border=\"1\" cellpadding=\"4\" cellspacing=\"0\" style=\"border-collapse:collapse\">\n"
-    "<tr style=\"background:#d9d9d9\"><td><b>Reading</b></td><td><b>Value</b></td>"
-    "<td><b>Standard</b></td><td><b>Low</b></td><td><b>High</b></td><td><b>Where it lies</b></td>"
-    "<td></td></tr>\n");
+// The columns of the readings table with their widths in pixels: with their padding within the
+// page (A4 less its margins is 680 pixels wide), the last one as wide as the margin picture.
+const std::pair<QString, int> kReadingsColumns[] = {
+    {QStringLiteral("1315::Reading"), 100},  {QStringLiteral("1093::Value"), 80},
+    {QStringLiteral("1114::Standard"), 100}, {QStringLiteral("233::Low limit"), 95},
+    {QStringLiteral("232::High limit"), 95}, {QStringLiteral("1316::Where it lies"), 160}};
+constexpr int kReadingsWidth = 660;
+// The trend picture under a reading, across its last three columns: room for its scale, its
+// limits and its first and last date.
+const QSize kTrendSize(300, 84);
 
-// A test's status word or the overall verdict, in its colour.
-QString VerdictHtml(const QString& word) {
+// A test's status or the overall verdict as shown, in the colour of its word ("passed", ...).
+QString VerdictHtml(const QString& word, const QString& shown) {
     const auto is = [&word](const char* other) {
         return word.compare(QLatin1String(other), Qt::CaseInsensitive) == 0;
     };
     const QString colour = is("passed")   ? QStringLiteral("#1a7a1a")
                            : is("failed") ? QStringLiteral("#c00000")
                                           : QStringLiteral("#8a6d00");
-    return QStringLiteral("<b style=\"color:%1\">%2</b>").arg(colour, Escaped(word));
+    return QStringLiteral("<b style=\"color:%1\">%2</b>").arg(colour, Escaped(shown));
 }
 
 QString HeaderRow(const QString& label, const QString& value) {
@@ -86,10 +92,11 @@ QString PictureSource(const QImage& image, qsizetype index, bool embed) {
 // The picture in the report at its size on the page; none drawn: a dash.
 QString Picture(const QImage& image, QSize size, bool embed, std::vector<QImage>& pictures) {
     if (image.isNull()) return QStringLiteral("&ndash;");
-    const QString tag = QStringLiteral("<img src=\"%1\" width=\"%2\" height=\"%3\">")
-                            .arg(PictureSource(image, static_cast<qsizetype>(pictures.size()), embed))
-                            .arg(size.width())
-                            .arg(size.height());
+    const QString tag =
+        QStringLiteral("<img src=\"%1\" width=\"%2\" height=\"%3\" style=\"vertical-align:middle\">")
+            .arg(PictureSource(image, static_cast<qsizetype>(pictures.size()), embed))
+            .arg(size.width())
+            .arg(size.height());
     pictures.push_back(image);
     return tag;
 }
@@ -103,6 +110,14 @@ QString LimitText(IMeasurement& measurement, double limit) {
 
 HostReportWriter::HostReportWriter(const HostSequence& sequence, std::shared_ptr<LanguageService> language)
     : m_sequence(sequence), m_language(std::move(language)) {}
+
+QString HostReportWriter::Text(const QString& literal, const QList<QString>& parameters) const {
+    std::vector<Variant> values;
+    for (const QString& parameter : parameters) values.emplace_back(parameter);
+    const VariantArray array = VariantArray::FromList(std::move(values));
+    return m_language ? m_language->GetText(HostLanguageService::kHostTexts, literal, array)
+                      : HostLanguageService::HostText(literal, array);
+}
 
 std::optional<QString> HostReportWriter::ReadHistory(const QString& url) {
     const HostVisitRecord visit = HostVisitRecord::FromSequence(m_sequence);
@@ -129,28 +144,35 @@ QString HostReportWriter::Header() const {
         const QDateTime at = m_sequence.Performed(i).at;
         if (at.isValid() && (!performed.isValid() || at > performed)) performed = at;
     }
+    const QString notRecorded = Text(QStringLiteral("1310::not recorded"));
     QStringList instruments;
     for (const HostSequence::Instrument& instrument : m_sequence.Instruments()) {
-        const auto known = [](const QString& text) {
-            return text.isEmpty() ? QStringLiteral("not recorded") : text;
+        const auto known = [&notRecorded](const QString& text) {
+            return text.isEmpty() ? notRecorded : text;
         };
         instruments << Escaped(
-            QStringLiteral("%1, serial number %2, firmware %3")
-                .arg(instrument.name, known(instrument.serialNo), known(instrument.fwVersion)));
+            Text(QStringLiteral("1054::%%1, serial number %%2, firmware %%3"),
+                 {instrument.name, known(instrument.serialNo), known(instrument.fwVersion)}));
     }
-    QString html = QStringLiteral("<h1>Test report</h1>\n<table cellpadding=\"3\" cellspacing=\"0\">\n");
-    html += HeaderRow(QStringLiteral("Asset ID"), Escaped(asset.id));
-    html += HeaderRow(QStringLiteral("Make and model"), Escaped(asset.makeModel));
-    html += HeaderRow(QStringLiteral("Serial number"), Escaped(asset.serialNo));
-    html += HeaderRow(QStringLiteral("Location"), Escaped(asset.location));
-    html += HeaderRow(QStringLiteral("Technician"), Escaped(m_sequence.Technician()));
-    html += HeaderRow(QStringLiteral("Tested"), Escaped(When(performed)));
-    html += HeaderRow(QStringLiteral("Report made"), Escaped(When(QDateTime::currentDateTime())));
-    html += HeaderRow(QStringLiteral("Instrument"), instruments.isEmpty()
-                                                        ? QStringLiteral("not recorded")
-                                                        : instruments.join(QStringLiteral("<br>")));
-    html += HeaderRow(QStringLiteral("Overall verdict"),
-                      VerdictHtml(HostVerdict::Word(HostVerdict::Of(m_sequence))));
+    QString html = QStringLiteral("<h1>%1</h1>\n<table cellpadding=\"3\" cellspacing=\"0\">\n")
+                       .arg(Escaped(Text(QStringLiteral("1300::Test report"))));
+    html += HeaderRow(Text(QStringLiteral("1301::Asset ID")), Escaped(asset.id));
+    html += HeaderRow(Text(QStringLiteral("1302::Make and model")), Escaped(asset.makeModel));
+    html += HeaderRow(Text(QStringLiteral("1303::Serial number")), Escaped(asset.serialNo));
+    html += HeaderRow(Text(QStringLiteral("1304::Location")), Escaped(asset.location));
+    html += HeaderRow(Text(QStringLiteral("1305::Technician")), Escaped(m_sequence.Technician()));
+    html += HeaderRow(Text(QStringLiteral("1306::Tested")), Escaped(When(performed)));
+    html += HeaderRow(Text(QStringLiteral("1307::Report made")), Escaped(When(QDateTime::currentDateTime())));
+    html +=
+        HeaderRow(Text(QStringLiteral("1308::Instrument")),
+                  instruments.isEmpty() ? Escaped(notRecorded) : instruments.join(QStringLiteral("<br>")));
+    // The verdict in capitals, in the words the main window and the History tab use.
+    const HostVerdict::Overall overall = HostVerdict::Of(m_sequence);
+    const QString shown = overall == HostVerdict::Overall::Passed   ? QStringLiteral("1063::passed")
+                          : overall == HostVerdict::Overall::Failed ? QStringLiteral("1064::failed")
+                                                                    : QStringLiteral("1092::incomplete");
+    html += HeaderRow(Text(QStringLiteral("1309::Overall verdict")),
+                      VerdictHtml(HostVerdict::Word(overall), Text(shown).toUpper()));
     html += QStringLiteral("</table>\n");
     return html;
 }
@@ -163,22 +185,22 @@ QString HostReportWriter::TrendRow(qsizetype position, IMeasurement& measurement
         m_earlier, {element->TestID(), static_cast<int>(position + 1), measurement.Key(), {}, {}, {}});
     if (earlier.isEmpty()) return {};
     QList<double> values;
+    QStringList dates;
     // The last of them is this visit's own reading.
     for (qsizetype i = std::max<qsizetype>(0, earlier.size() - (HostReadingTrend::kVisits - 1));
-         i < earlier.size(); ++i)
+         i < earlier.size(); ++i) {
         values << earlier[i].value;
+        dates << When(QDateTime::fromString(earlier[i].performed, Qt::ISODate));
+    }
     values << number;
-    const QString since =
-        When(QDateTime::fromString(earlier[earlier.size() - (values.size() - 1)].performed, Qt::ISODate))
-            .left(10);
-    // Under the reading, beside where it lies now: a row of its own keeps the columns readable.
-    return QStringLiteral(
-               "<tr><td colspan=\"5\" align=\"right\">Over the last %1 visits, since %2</td>"
-               "<td colspan=\"2\">%3</td></tr>\n")
-        .arg(values.size())
-        .arg(Escaped(since),
-             Picture(HostTrendPicture::Draw(values, limits.low, limits.high),
-                     QSize(HostTrendPicture::kWidth, HostTrendPicture::kHeight), embedPictures, pictures));
+    dates << When(m_sequence.Performed(position).at);
+    // Under the reading, a row of its own keeps the columns readable. The words and the picture
+    // are one line of one cell, so a page ends above them or below them, never between.
+    return QStringLiteral("<tr><td colspan=\"6\" align=\"right\">%1 &nbsp;%2</td></tr>\n")
+        .arg(Escaped(Text(QStringLiteral("1319::Over the last %%1 visits, since %%2"),
+                          {QString::number(values.size()), dates.first()})),
+             Picture(HostTrendPicture::Draw(values, limits.low, limits.high, kTrendSize, dates), kTrendSize,
+                     embedPictures, pictures));
 }
 
 QString HostReportWriter::ReadingsTable(qsizetype position, bool embedPictures,
@@ -200,9 +222,11 @@ QString HostReportWriter::ReadingsTable(qsizetype position, bool embedPictures,
                                           QSize(HostMarginPicture::kWidth, HostMarginPicture::kHeight),
                                           embedPictures, pictures);
             const bool within = HostMarginPicture::Within(number, limits.low, limits.high);
+            // Whether it lies within is written under the picture: a column of its own left the
+            // German headings no room.
             rows += QStringLiteral(
-                        "<tr><td>%1</td><td align=\"right\">%2</td><td>%3</td><td align=\"right\">%4</td>"
-                        "<td align=\"right\">%5</td><td>%6</td><td>%7</td></tr>\n")
+                        "<tr><td>%1</td><td align=\"right\" style=\"white-space:nowrap\">%2</td><td>%3</td>"
+                        "<td align=\"right\">%4</td><td align=\"right\">%5</td><td>%6<br>%7</td></tr>\n")
                         .arg(Escaped(measurement->Description().isEmpty() ? measurement->Key()
                                                                           : measurement->Description()),
                              Escaped(HostResultText::Shown(*measurement) + QLatin1Char(' ') + unit),
@@ -212,13 +236,22 @@ QString HostReportWriter::ReadingsTable(qsizetype position, bool embedPictures,
                              limits.high ? Escaped(LimitText(*measurement, *limits.high))
                                          : QStringLiteral("&ndash;"),
                              drawn,
-                             within ? QStringLiteral("within")
-                                    : QStringLiteral("<b style=\"color:#c00000\">outside</b>"));
+                             within ? Escaped(Text(QStringLiteral("1317::within")))
+                                    : QStringLiteral("<b style=\"color:#c00000\">%1</b>")
+                                          .arg(Escaped(Text(QStringLiteral("1318::outside")))));
             rows += TrendRow(position, *measurement, number, limits, embedPictures, pictures);
         }
     }
     if (rows.isEmpty()) return {};
-    return kReadingsHead + rows + QStringLiteral("</table>\n");
+    QString head =
+        QStringLiteral(
+            "<p><b>%1</b></p>\n<table border=\"1\" cellpadding=\"4\" cellspacing=\"0\" width=\"%2\" "
+            "style=\"border-collapse:collapse\">\n<tr style=\"background:#d9d9d9\">")
+            .arg(Escaped(Text(QStringLiteral("1314::Readings against their limits"))))
+            .arg(kReadingsWidth);
+    for (const auto& [column, width] : kReadingsColumns)
+        head += QStringLiteral("<td width=\"%1\"><b>%2</b></td>").arg(width).arg(Escaped(Text(column)));
+    return head + QStringLiteral("</tr>\n") + rows + QStringLiteral("</table>\n");
 }
 
 QString HostReportWriter::TestSection(qsizetype position, bool embedPictures,
@@ -226,12 +259,17 @@ QString HostReportWriter::TestSection(qsizetype position, bool embedPictures,
     const auto element = m_sequence.Tests()[position];
     const auto info = element->Info();
     const auto result = element->Result();
-    QString html = QStringLiteral("<h2>%1. %2</h2>\n<p>Status: %3")
-                       .arg(position + 1)
-                       .arg(Escaped(info ? info->Name() : QString()),
-                            VerdictHtml(HostResultText::StatusWord(result ? result->Status() : 0)));
+    const QString word = HostVerdict::TestWord(*element);
+    QString html =
+        QStringLiteral("<h2>%1. %2</h2>\n<p>%3 %4")
+            .arg(position + 1)
+            .arg(Escaped(info ? info->Name() : QString()), Escaped(Text(QStringLiteral("1311::Status:"))),
+                 VerdictHtml(word, HostResultText::ShownStatus(word)));
     const QDateTime performed = m_sequence.Performed(position).at;
-    if (performed.isValid()) html += QStringLiteral(" &nbsp; Performed: ") + Escaped(When(performed));
+    if (performed.isValid()) {
+        html += QStringLiteral(" &nbsp; %1 %2")
+                    .arg(Escaped(Text(QStringLiteral("1312::Performed:"))), Escaped(When(performed)));
+    }
     html += QStringLiteral("</p>\n");
     auto report = std::make_shared<HostReportContext>(m_language);
     try {
@@ -240,8 +278,10 @@ QString HostReportWriter::TestSection(qsizetype position, bool embedPictures,
         // The rest of the report still stands; the reader sees what is missing and why.
         qCWarning(lcHost).noquote()
             << QStringLiteral("test %1 printed only part of its report:").arg(position + 1) << error.what();
-        html += QStringLiteral("<p><b>Part of this test's report could not be printed: %1</b></p>\n")
-                    .arg(Escaped(error.Description()));
+        html += QStringLiteral("<p><b>%1</b></p>\n")
+                    .arg(Escaped(
+                        Text(QStringLiteral("1313::Part of this test's report could not be printed: %%1"),
+                             {error.Description()})));
     }
     html += report->TablesHtml();
     html += ReadingsTable(position, embedPictures, pictures);
@@ -250,8 +290,8 @@ QString HostReportWriter::TestSection(qsizetype position, bool embedPictures,
 
 QString HostReportWriter::Html(bool embedPictures, std::vector<QImage>& pictures) const {
     QString html =
-        QStringLiteral(
-            "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Test report</title>\n<style>") +
+        QStringLiteral("<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>%1</title>\n<style>")
+            .arg(Escaped(Text(QStringLiteral("1300::Test report")))) +
         HostReportContext::kTableStyle + kPrintStyle +
         QStringLiteral("</style></head><body style=\"font-size:%1pt\">\n").arg(kFontPoints) + Header();
     for (qsizetype i = 0; i < m_sequence.Tests().size(); ++i) html += TestSection(i, embedPictures, pictures);
@@ -274,7 +314,7 @@ void HostReportWriter::WritePdf(const QString& path, Page page) const {
         writer.setPageMargins(
             QMarginsF(kMarginMillimetres, kMarginMillimetres, kMarginMillimetres, kMarginMillimetres),
             QPageLayout::Millimeter);
-        writer.setTitle(QStringLiteral("Test report"));
+        writer.setTitle(Text(QStringLiteral("1300::Test report")));
         writer.setCreator(QStringLiteral("orvex"));
 
         std::vector<QImage> pictures;
@@ -305,7 +345,8 @@ void HostReportWriter::WritePdf(const QString& path, Page page) const {
             painter.restore();
             painter.drawText(QRectF(0, body.height(), body.width(), kFooterHeight),
                              Qt::AlignRight | Qt::AlignBottom,
-                             QStringLiteral("Page %1 of %2").arg(i + 1).arg(pages));
+                             Text(QStringLiteral("1320::Page %%1 of %%2"),
+                                  {QString::number(i + 1), QString::number(pages)}));
         }
         painter.end();
     }

@@ -43,6 +43,8 @@ public:
     static std::optional<Page> PageFromName(const QString& name);
 
 private:
+    // The host's text of the literal in the report's language.
+    QString Text(const QString& literal, const QList<QString>& parameters = {}) const;
     // The report as HTML. Its pictures are added to `pictures` and embedded, or named "margin-N"
     // (N their index) for a document that is handed them as resources.
     QString Html(bool embedPictures, std::vector<QImage>& pictures) const;

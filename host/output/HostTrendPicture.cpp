@@ -1,5 +1,6 @@
 #include "HostTrendPicture.h"
 
+#include <QLocale>
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
@@ -15,8 +16,13 @@ namespace {
 constexpr int kLabelWidth = 48;
 constexpr int kCaptionHeight = 16;
 
-// Four digits tell a trend; a reading's own format is in the table beside it.
-QString Number(double value) { return QString::number(value, 'g', 4); }
+// Four digits tell a trend; a reading's own format is in the table beside it. Written as the
+// language writes numbers (250,5 in German).
+QString Number(double value) {
+    QLocale locale;
+    locale.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
+    return locale.toString(value, 'g', 4);
+}
 
 }  // namespace
 

@@ -1,5 +1,7 @@
 #include "HostReportContext.h"
 
+#include <QLocale>
+#include <QRegularExpression>
 #include <QStringList>
 #include <algorithm>
 #include <utility>
@@ -17,6 +19,17 @@ constexpr int32_t kTwipsPerCharacter = 100;
 constexpr int32_t kTwipsPerPixel = 15;
 const QString kSeparator = QStringLiteral(" ");
 const QString kRuledSeparator = QStringLiteral(" | ");
+
+// The records write their numbers with a point, as their files hold them; on paper they are the
+// numbers of the report's language (150,0 mmHg in German). Only a word that is a decimal number
+// changes: "v1.2" or "01:00" stays as it is.
+QString ShownNumbers(const QString& text) {
+    static const QRegularExpression number(QStringLiteral("(?<![\\w.,])([-+]?\\d+)\\.(\\d+)(?![\\w.,])"));
+    const QString point = QLocale().decimalPoint();
+    if (point == QLatin1String(".")) return text;
+    QString shown = text;
+    return shown.replace(number, QStringLiteral("\\1") + point + QStringLiteral("\\2"));
+}
 
 // The column of a cell; cells beyond the column list get the default column.
 Markup::Column ColumnAt(const std::vector<Markup::Column>& columns, size_t index) {
@@ -88,7 +101,7 @@ void AppendTextRow(QString& out, const Markup::Row& row, const std::vector<Marku
     qsizetype lines = 1;
     for (size_t i = 0; i < count; ++i) {
         const Markup::Column column = ColumnAt(columns, i);
-        const QString text = Markup::PlainText(row[i]);
+        const QString text = ShownNumbers(Markup::PlainText(row[i]));
         cells.push_back(column.wraps ? Wrap(text, Characters(column)) : QStringList{text});
         lines = std::max(lines, cells.back().size());
     }
@@ -107,7 +120,7 @@ void AppendTextRow(QString& out, const Markup::Row& row, const std::vector<Marku
 QString HtmlCell(const Markup::Cell& cell) {
     QString html;
     for (const Markup::Span& span : cell) {
-        QString text = span.text.toHtmlEscaped();
+        QString text = ShownNumbers(span.text).toHtmlEscaped();
         if (span.italic) text = QStringLiteral("<i>") + text + QStringLiteral("</i>");
         if (span.bold) text = QStringLiteral("<b>") + text + QStringLiteral("</b>");
         html += text;
@@ -115,7 +128,7 @@ QString HtmlCell(const Markup::Cell& cell) {
     return html;
 }
 
-QString HtmlStyle(const Markup::Column& column) {
+QString HtmlStyle(const Markup::Column& column, bool wraps) {
     QString style;
     switch (column.alignment) {
         case Markup::Alignment::Right:
@@ -128,19 +141,21 @@ QString HtmlStyle(const Markup::Column& column) {
             style = QStringLiteral("text-align:left");
             break;
     }
-    if (!column.wraps) style += QStringLiteral(";white-space:nowrap");
+    if (!column.wraps && !wraps) style += QStringLiteral(";white-space:nowrap");
     if (column.ruled) style += QStringLiteral(";border-left:1px solid black");
     return style;
 }
 
+// A title wraps in any column: a limit set's name, longer in German, would otherwise push the table
+// past the page's edge.
 void AppendHtmlRows(QString& out, const std::vector<Markup::Row>& rows,
-                    const std::vector<Markup::Column>& columns, const QString& rowStyle) {
+                    const std::vector<Markup::Column>& columns, const QString& rowStyle, bool title) {
     for (const Markup::Row& row : rows) {
         out +=
             rowStyle.isEmpty() ? QStringLiteral("<tr>") : QStringLiteral("<tr style=\"%1\">").arg(rowStyle);
         for (size_t i = 0; i < row.size(); ++i) {
             out += QStringLiteral("<td style=\"%1\">%2</td>")
-                       .arg(HtmlStyle(ColumnAt(columns, i)), HtmlCell(row[i]));
+                       .arg(HtmlStyle(ColumnAt(columns, i), title), HtmlCell(row[i]));
         }
         out += QStringLiteral("</tr>\n");
     }
@@ -208,9 +223,9 @@ QString HostReportContext::TablesHtml() const {
         }
         out += QStringLiteral("</colgroup>\n<thead>\n");
         AppendHtmlRows(out, Markup::Rows(table.title), columns,
-                       table.shadedTitle ? QStringLiteral("background:#d9d9d9") : QString());
+                       table.shadedTitle ? QStringLiteral("background:#d9d9d9") : QString(), true);
         out += QStringLiteral("</thead>\n<tbody>\n");
-        AppendHtmlRows(out, Markup::Rows(table.rows), columns, QString());
+        AppendHtmlRows(out, Markup::Rows(table.rows), columns, QString(), false);
         out += QStringLiteral("</tbody></table>\n");
     }
     return out;

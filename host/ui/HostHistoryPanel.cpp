@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "host/output/HostTrendPicture.h"
+#include "host/visit/HostResultText.h"
 #include "hostapi/ComError.h"
 #include "hostapi/VariantArray.h"
 
@@ -18,16 +19,28 @@ namespace orvex {
 
 namespace {
 
-enum Column { kColumnPerformed, kColumnTechnician, kColumnVerdict, kColumnValue, kColumnRecord };
+// The value beside the date: in the side panel's width the columns after them may need scrolling.
+enum Column { kColumnPerformed, kColumnValue, kColumnVerdict, kColumnTechnician, kColumnRecord };
 
 // Typing an asset id reads the database once the typing pauses, not at every key.
 constexpr int kTypingPauseMs = 300;
 // The trend's size in the panel, in pixels.
 const QSize kTrendSize(330, 150);
 
-QString Local(const QString& iso, const char* format) {
+// Date and time: a unit is often tested twice a day, and four visits of one day must differ.
+QString Local(const QString& iso) {
     const QDateTime at = QDateTime::fromString(iso, Qt::ISODate);
-    return at.isValid() ? at.toLocalTime().toString(QLatin1String(format)) : iso;
+    return at.isValid() ? at.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")) : iso;
+}
+
+// A stored reading in the window's numbers, with the decimals it was stored with at least.
+QString Shown(const HostVisitRecord::Reading& reading) {
+    if (!reading.value) return reading.valueText;
+    const qsizetype point = reading.valueText.indexOf(QLatin1Char('.'));
+    const QString format = point < 0
+                               ? QStringLiteral("0")
+                               : QStringLiteral("0.") + QString(reading.valueText.size() - point - 1, '0');
+    return HostResultText::ShownNumber(*reading.value, format);
 }
 
 }  // namespace
@@ -45,9 +58,9 @@ HostHistoryPanel::HostHistoryPanel(Texts texts, QWidget* parent)
     m_lstVisits->setRootIsDecorated(false);
     m_lstVisits->setSelectionMode(QAbstractItemView::NoSelection);
     m_lstVisits->setHeaderLabels({m_texts(QStringLiteral("1086::Performed"), nullptr),
-                                  m_texts(QStringLiteral("1087::Technician"), nullptr),
+                                  m_texts(QStringLiteral("1093::Value"), nullptr),
                                   m_texts(QStringLiteral("1088::Verdict"), nullptr),
-                                  m_texts(QStringLiteral("1093::Value"), nullptr), QString()});
+                                  m_texts(QStringLiteral("1087::Technician"), nullptr), QString()});
     m_lstVisits->header()->setStretchLastSection(true);
     layout->addWidget(m_lstVisits, 1);
     m_lblReading = new QLabel(m_texts(QStringLiteral("1081::Reading:"), nullptr), this);
@@ -121,7 +134,7 @@ void HostHistoryPanel::Read() {
     m_lstVisits->clear();
     for (const auto& visit : m_visits) {
         auto* item = new QTreeWidgetItem(m_lstVisits);
-        item->setText(kColumnPerformed, Local(visit.record.performed, "yyyy-MM-dd"));
+        item->setText(kColumnPerformed, Local(visit.record.performed));
         item->setText(kColumnTechnician, visit.record.technician);
         const QString& verdict = visit.record.verdict;
         item->setText(kColumnVerdict, verdict == QLatin1String("PASSED")
@@ -131,8 +144,7 @@ void HostHistoryPanel::Read() {
                                           : m_texts(QStringLiteral("1092::incomplete"), nullptr));
         if (verdict == QLatin1String("PASSED")) item->setForeground(kColumnVerdict, QColor(0, 128, 0));
         if (verdict == QLatin1String("FAILED")) item->setForeground(kColumnVerdict, QColor(192, 0, 0));
-        item->setToolTip(kColumnPerformed,
-                         Local(visit.record.performed, "yyyy-MM-dd HH:mm") + QLatin1Char('\n') + visit.file);
+        item->setToolTip(kColumnPerformed, visit.file);
         if (visit.altered) {
             item->setText(kColumnRecord,
                           m_texts(QStringLiteral("1089::altered after it was stored"), nullptr));
@@ -212,7 +224,7 @@ void HostHistoryPanel::ShowTrend() {
         const auto* stored = index >= 0 && index < m_readings.size()
                                  ? HostReadingTrend::In(m_visits[i].record, m_readings[index])
                                  : nullptr;
-        QString text = stored ? stored->valueText : QString();
+        QString text = stored ? Shown(*stored) : QString();
         if (stored && !text.isEmpty() && !stored->unit.isEmpty()) text += QLatin1Char(' ') + stored->unit;
         if (QTreeWidgetItem* item = m_lstVisits->topLevelItem(static_cast<int>(i))) {
             item->setText(kColumnValue, text);
@@ -238,7 +250,7 @@ void HostHistoryPanel::ShowTrend() {
     QStringList dates;
     for (const auto& point : points) {
         values << point.value;
-        dates << Local(point.performed, "yyyy-MM-dd");
+        dates << Local(point.performed);
     }
     // The band the newest visit was judged by.
     const auto& limits = points.last().limits;

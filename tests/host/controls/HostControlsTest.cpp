@@ -19,7 +19,9 @@
 #include "host/controls/HostXTestGuideSettings.h"
 #include "host/controls/HostXTestWizard.h"
 #include "host/controls/HostXTgContentPane.h"
+#include "host/controls/HostXTgStatusIndicator.h"
 #include "host/controls/HostXTgToolbar.h"
+#include "host/records/HostTestElementInfo.h"
 #include "host/records/HostTestGuideSettings.h"
 #include "hostapi/ComponentRegistry.h"
 #include "hostapi/VariantArray.h"
@@ -28,6 +30,7 @@
 #include "hostapi/XTgStatusIndicator.h"
 #include "support/HostFixture.h"
 #include "support/Raised.h"
+#include "support/TestElementStub.h"
 
 using orvex::Variant;
 using orvex::VariantArray;
@@ -258,6 +261,36 @@ TEST_F(HostControlsTest, ToolbarIndicatorsShowStatusTextAndProgress) {
     status->SetStatus(1);
 }
 
+// Info tells what the test is: its kind, what it measures and its description.
+TEST_F(HostControlsTest, InfoShowsTheTestsDescription) {
+    QWidget guide;
+    const auto toolbar = Create<orvex::XTgToolbar>("OrvexTGCL2.XTgToolbar");
+    toolbar->hWnd()->setParent(&guide);
+    // Before any test is handed over, Info has nothing to tell.
+    dynamic_cast<QToolButton*>(toolbar->Buttons(501).get())->click();
+    EXPECT_EQ(guide.findChild<QMessageBox*>(QStringLiteral("msgTestInformation")), nullptr);
+
+    class Described : public TestElementStub {
+    public:
+        Described() : TestElementStub(100) {
+            info->SetType(QStringLiteral("Leak Test"), QStringLiteral("Cuff and hose leak rate"));
+            info->SetDescription(QStringLiteral("Inflates the cuff and measures the pressure drop."));
+            info->SetName(QStringLiteral("Korotka Leak Test"));
+        }
+        std::shared_ptr<orvex::TestElementInfo> Info() override { return info; }
+        std::shared_ptr<orvex::HostTestElementInfo> info = std::make_shared<orvex::HostTestElementInfo>();
+    };
+    const auto element = std::make_shared<Described>();
+    toolbar->SetTestElement(element, nullptr);
+    dynamic_cast<QToolButton*>(toolbar->Buttons(501).get())->click();
+    const auto* box = guide.findChild<QMessageBox*>(QStringLiteral("msgTestInformation"));
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->windowTitle(), QStringLiteral("Korotka Leak Test"));
+    EXPECT_EQ(box->text(),
+              QStringLiteral("Leak Test: Cuff and hose leak rate\n\nInflates the cuff and measures "
+                             "the pressure drop."));
+}
+
 TEST_F(HostControlsTest, RendersToolbarAndStepListForReview) {
     QWidget window;
     window.resize(900, 320);
@@ -301,7 +334,13 @@ TEST_F(HostControlsTest, TheChosenLanguageReachesTheHostsCaptionsAndQtsOwnButton
         return dynamic_cast<QToolButton*>(toolbar->Buttons(number).get())->text();
     };
     EXPECT_EQ(caption(103), QStringLiteral("Weiter"));
-    EXPECT_EQ(caption(302), QStringLiteral("Entfällt"));
+    // One word for a test marked not applicable: its button, and its verdict in the bar.
+    EXPECT_EQ(caption(302), QStringLiteral("Nicht anwendbar"));
+    toolbar->StatusIndicator()->SetStatus(3);
+    EXPECT_EQ(std::dynamic_pointer_cast<orvex::HostXTgStatusIndicator>(toolbar->StatusIndicator())
+                  ->VerdictLabel()
+                  ->text(),
+              QStringLiteral("nicht anwendbar"));
     orvex::HostXTestGuideSettings settings;
     EXPECT_EQ(settings.findChildren<QCheckBox*>().at(1)->text(),
               QStringLiteral("Test darf übersprungen werden"));

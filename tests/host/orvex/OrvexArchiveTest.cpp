@@ -4,6 +4,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 
@@ -23,7 +24,7 @@ protected:
 TEST_F(OrvexArchiveTest, TwoRunsOfAnAssetAreItsHistoryNewestFirstAndAnEditedRowIsFlagged) {
     ASSERT_EQ(Orvex({"new", file, "300", "--asset-id", "MON-17", "--technician", "Kim"}).status, 0);
     // 262 fails the 3 mmHg limit: the technician says yes to going on.
-    for (const char* typed : {"251\n", "262\nanswer yes\n"}) {
+    for (const char* typed : {"251\n", "262.5\nanswer yes\n"}) {
         const auto run = Orvex(
             QStringList{"run", file} + simulate +
             QStringList{"--auto", Script(QByteArray("start\nreadings 3\ntype STAT ") + typed + "next\n")});
@@ -40,6 +41,26 @@ TEST_F(OrvexArchiveTest, TwoRunsOfAnAssetAreItsHistoryNewestFirstAndAnEditedRowI
     QFile html(dir.filePath("r.html"));
     ASSERT_TRUE(html.open(QIODevice::ReadOnly));
     EXPECT_TRUE(html.readAll().contains("Over the last 2 visits, since "));
+    // In German the report's own words are German and its numbers have a decimal comma; the
+    // plug-in's tables too.
+    const QString german = dir.filePath("de.html");
+    ASSERT_EQ(
+        Orvex({"report", file, "--pdf", dir.filePath("de.pdf"), "--html", german, "--language", "German"})
+            .status,
+        0);
+    QFile germanHtml(german);
+    ASSERT_TRUE(germanHtml.open(QIODevice::ReadOnly));
+    const QString page = QString::fromUtf8(germanHtml.readAll());
+    for (const char* expected :
+         {"<title>Prüfbericht</title>", "Gesamtergebnis", "NICHT BESTANDEN", "Messwerte und ihre Grenzwerte",
+          "außerhalb", "Die letzten 2 Besuche, seit "}) {
+        EXPECT_TRUE(page.contains(QString::fromUtf8(expected))) << expected;
+    }
+    for (const char* english : {"Test report", "Overall verdict", "outside"})
+        EXPECT_FALSE(page.contains(QLatin1String(english))) << english;
+    // 262.5 less the Korotka's reading, which has a decimal of its own.
+    EXPECT_TRUE(page.contains(QRegularExpression("\\d,\\d mmHg")));
+    EXPECT_FALSE(page.contains(QRegularExpression("\\d\\.\\d mmHg")));
     EXPECT_EQ(visits[0].toObject()["verdict"].toString(), "FAILED");
     EXPECT_EQ(visits[1].toObject()["verdict"].toString(), "PASSED");
     EXPECT_EQ(visits[0].toObject()["technician"].toString(), "Kim");
@@ -69,7 +90,7 @@ TEST_F(OrvexArchiveTest, TwoRunsOfAnAssetAreItsHistoryNewestFirstAndAnEditedRowI
         ASSERT_TRUE(database.open());
         QSqlQuery edit(database);
         ASSERT_TRUE(
-            edit.exec("UPDATE measurements SET value_text = '250', value = 250 WHERE value_text = '262'"));
+            edit.exec("UPDATE measurements SET value_text = '250', value = 250 WHERE value_text = '262.5'"));
         EXPECT_EQ(edit.numRowsAffected(), 1);
     }
     QSqlDatabase::removeDatabase("edit");
