@@ -27,7 +27,7 @@ namespace {
 
 constexpr int kPollMs = 10;
 // A person's pause between two actions, at the simulator's usual scale of 0.01.
-constexpr double kLongestPauseMs = 2000.0;
+constexpr double kLongestPauseMs = 600.0;
 constexpr double kUsualScale = 0.01;
 // Winding down: a try every so often, and the close box once a test has had this long to end.
 constexpr int kWindDownPollMs = 200;
@@ -38,10 +38,6 @@ constexpr int kReadCatchUpMs = 20;
 constexpr int kSettleMs = 300;
 // The value column of the result views; a click there opens the edit box.
 constexpr int kValueColumn = 1;
-
-// What a person might type where a reading belongs.
-const std::array<const char*, 12> kNonsense{"1,000", "abc", "1e300", "-5",     "",   "999999999999",
-                                            " 12 ",  "nan", "0x1F",  "12.5.3", "-0", "\xd9\xa1\xd9\xa2"};
 
 FTestGuide* ShownGuide() {
     FTestGuide* found = nullptr;
@@ -81,11 +77,14 @@ MonkeyHand::~MonkeyHand() {
     m_messages.SetQuestionHandler(nullptr);
 }
 
-void MonkeyHand::Start(int budget, Locator locate) {
+void MonkeyHand::Start(int budget, Locator locate, Typist typist) {
     m_budget = budget;
     m_actions = 0;
+    m_yes = 0;
+    m_no = 0;
     m_windingDown = false;
     m_locate = std::move(locate);
+    m_typist = std::move(typist);
     m_windows.clear();
     m_messages.SetQuestionHandler(
         [this](const orvex::HostMessageService::Message& message) { return Answer(message); });
@@ -167,7 +166,14 @@ void MonkeyHand::Act(FTestGuide& guide) {
     button(FTestGuide::kPrevious, "Previous", Ending::Previous, 1);
     button(FTestGuide::kNext, "Next", Ending::Next, 2);
     button(FTestGuide::kStop, "Stop", Ending::None, 2);
-    button(FTestGuide::kStart, "Start", Ending::None, 5);
+    if (Enabled(guide, FTestGuide::kStart)) {
+        choices.push_back({5, [&] {
+                               Action start =
+                                   Press(guide, FTestGuide::kStart, QStringLiteral("Start"), Ending::None);
+                               start.starts = true;
+                               return start;
+                           }});
+    }
     button(FTestGuide::kSkip, "Skip", Ending::Skip, 1);
     button(FTestGuide::kNotApplicable, "N/A", Ending::NotApplicable, 1);
     choices.push_back({1, [window] {
@@ -235,9 +241,9 @@ MonkeyHand::Action MonkeyHand::Type(FTestGuide& guide) {
     auto* list = guide.findChild<QTreeWidget*>(QStringLiteral("lvwResult"));
     const int row = std::uniform_int_distribution<int>(0, list->topLevelItemCount() - 1)(m_random);
     const QString key = list->topLevelItem(row)->data(0, Qt::UserRole).toString();
-    const QString text = Reading();
+    const QString text = m_typist(key);
     return {QStringLiteral("type \"%1\" at %2").arg(text, key), Ending::None,
-            [list = QPointer<QTreeWidget>(list), row, text] {
+            [this, list = QPointer<QTreeWidget>(list), row, key, text] {
                 if (list == nullptr || row >= list->topLevelItemCount()) return;
                 // As a person would: the row's value opens the box there, then the reading and Enter.
                 ClickCell(*list, *list->topLevelItem(row), kValueColumn);
@@ -253,17 +259,16 @@ MonkeyHand::Action MonkeyHand::Type(FTestGuide& guide) {
                                     Qt::NoModifier, QString(c));
                     QApplication::sendEvent(edit, &press);
                 }
-                if (edit != nullptr) QTest::keyClick(edit, Qt::Key_Return);
+                if (edit == nullptr) return;
+                if (!m_windows.empty() && !m_windows.back().hidden) {
+                    Window& window = m_windows.back();
+                    window.typed.push_back({key, text});
+                    if (edit->text() != text)
+                        window.altered
+                            << QStringLiteral("\"%1\" at %2 became \"%3\"").arg(text, key, edit->text());
+                }
+                QTest::keyClick(edit, Qt::Key_Return);
             }};
-}
-
-QString MonkeyHand::Reading() {
-    if (std::bernoulli_distribution(0.3)(m_random))
-        return QString::fromUtf8(
-            kNonsense[std::uniform_int_distribution<size_t>(0, kNonsense.size() - 1)(m_random)]);
-    const double value = std::uniform_real_distribution<double>(0.0, 400.0)(m_random);
-    return std::bernoulli_distribution(0.5)(m_random) ? QString::number(static_cast<int>(value))
-                                                      : QString::number(value, 'f', 1);
 }
 
 void MonkeyHand::Dispatch(Action action) {
@@ -272,6 +277,10 @@ void MonkeyHand::Dispatch(Action action) {
     QTimer::singleShot(0, this, [this, action = std::move(action)] {
         m_pending = false;
         m_underWay.push_back(action.ending);
+        if (action.starts && !m_windows.empty() && !m_windows.back().hidden) {
+            m_windows.back().typed.clear();
+            ++m_windows.back().starts;
+        }
         action.act();
         m_underWay.pop_back();
     });
@@ -290,6 +299,9 @@ MessageService::Answer MonkeyHand::Answer(const orvex::HostMessageService::Messa
                std::bernoulli_distribution(0.5)(m_random)) {
         answer = MessageService::Answer::Cancel;
     }
+    const bool shows = !m_windows.empty() && !m_windows.back().hidden;
+    if (answer == MessageService::Answer::Yes) ++(shows ? m_windows.back().yes : m_yes);
+    if (answer == MessageService::Answer::No) ++(shows ? m_windows.back().no : m_no);
     static const std::array<const char*, 4> kNames{"ok", "cancel", "yes", "no"};
     Note(QStringLiteral("asked \"%1\": %2").arg(message.text.left(60), kNames[static_cast<size_t>(answer)]));
     return answer;

@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 #include <cstdint>
 #include <functional>
@@ -26,7 +27,8 @@ class Simulator;
 // any enabled tool bar button, F5 or Escape, clicks the close box, types a reading (or nonsense)
 // into the result, answers a question either way. After its budget of actions it winds the run
 // down as a person in a hurry would: Stop, Abort, at last the close box. It notes each window
-// from its showing to its going, and what the line saw when it went.
+// from its showing to its going: what the line saw when it went, what was typed into it and how
+// its questions were answered.
 class MonkeyHand : public QObject {
 public:
     // How a window went: the action under way when it was hidden.
@@ -45,20 +47,38 @@ public:
         std::size_t commandsAtHide = 0;
         // Commands seen by the time the next window showed or the run was over.
         std::size_t commandsAfter = 0;
+        // Texts typed into a reading's box since the last Start (which empties the readings), in order.
+        struct Typing {
+            QString key;
+            QString text;
+        };
+        std::vector<Typing> typed;
+        // Starts pressed.
+        int starts = 0;
+        // Typed texts the box did not hold as typed: a character dropped or changed on the way.
+        QStringList altered;
+        // Questions answered while it showed.
+        int yes = 0;
+        int no = 0;
     };
     // The sequence position of the test a guide window belongs to; -1 when none.
     using Locator = std::function<int(QWidget* guide)>;
+    // What to type at a reading of the key.
+    using Typist = std::function<QString(const QString& key)>;
 
     MonkeyHand(std::mt19937& random, korotkasim::Simulator& simulator, orvex::HostMessageService& messages,
                MonkeyWatchdog& log, double timeScale);
     ~MonkeyHand() override;
 
     // From now on it plays whatever guide window shows.
-    void Start(int budget, Locator locate);
+    void Start(int budget, Locator locate, Typist typist);
     // The run is over: lets stray timers have their go, then closes the books.
     void Finish();
     const std::vector<Window>& Windows() const { return m_windows; }
     int Actions() const { return m_actions; }
+    // Questions answered while no guide window showed.
+    int Yes() const { return m_yes; }
+    int No() const { return m_no; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -68,6 +88,8 @@ private:
         QString name;
         Ending ending;
         std::function<void()> act;
+        // Start empties the readings: what was typed before is no longer in them.
+        bool starts = false;
     };
 
     void Tick();
@@ -76,7 +98,6 @@ private:
     bool Enabled(korotka::FTestGuide& guide, int32_t number) const;
     Action Press(korotka::FTestGuide& guide, int32_t number, const QString& name, Ending ending);
     Action Type(korotka::FTestGuide& guide);
-    QString Reading();
     // Runs the action from the event loop, so that the polls go on while its handler runs the
     // instrument (the timer does not fire while its own handler is on the stack).
     void Dispatch(Action action);
@@ -90,11 +111,14 @@ private:
     MonkeyWatchdog& m_log;
     double m_timeScale;
     Locator m_locate;
+    Typist m_typist;
     QTimer m_timer;
     QElapsedTimer m_clock;
     qint64 m_nextAt = 0;
     int m_budget = 0;
     int m_actions = 0;
+    int m_yes = 0;
+    int m_no = 0;
     bool m_pending = false;
     bool m_windingDown = false;
     QElapsedTimer m_windDown;
