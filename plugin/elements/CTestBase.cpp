@@ -39,6 +39,8 @@ const QString kTestElementBaseClass = QStringLiteral("OrvexTypeLib.TestElementBa
 const QString kResultTag = QStringLiteral("ResultItem");
 const QString kFailedQuestion = QStringLiteral(
     "20705::The test failed. Do you want store this failed test result and continue with the next test?");
+const QString kDiscardQuestion =
+    QStringLiteral("20706::The readings of this test will be discarded. Go back to the previous test?");
 const QString kApplicationTitle = QStringLiteral("20000::Korotka NIBP Analyzer");
 
 // Where the sequence goes after the window closes.
@@ -452,8 +454,24 @@ void CTestBase::OnAbort() {
 
 void CTestBase::OnPrevTest() {
     if (DeferWhileRunning(&CTestBase::OnPrevTest)) return;
+    if (HoldsReadings()) {
+        auto answer = orvex::MessageService::Answer::No;
+        Try(m_source, "asking whether to discard the readings", [&] {
+            answer = HostServices::Messages()->Show(
+                MLanguage::Translate(kDiscardQuestion), orvex::MessageService::Icon::Question,
+                orvex::MessageService::Buttons::YesNo, MLanguage::TranslatedOrPlain(kApplicationTitle));
+        });
+        if (answer != orvex::MessageService::Answer::Yes) return;
+    }
+    // Going back stores nothing of this run: the test keeps the result it had before.
+    m_discarded = true;
     Navigate(kGoBack);
     HideGuide();
+}
+
+bool CTestBase::HoldsReadings() {
+    const auto result = std::dynamic_pointer_cast<CResultBase>(Result());
+    return m_measured && result && result->HasReadings();
 }
 
 void CTestBase::OnNextTest() {

@@ -136,6 +136,8 @@ private:
     void OnNextTest();
     void OnNA();
     void OnSkipTest();
+    // This run measured something, or the technician typed a reading.
+    bool HoldsReadings();
     // A way out of the window while StartTest runs: the step is ended first, then the handler runs.
     bool DeferWhileRunning(void (CTestBase::*handler)());
     // Ends the run that a way out or Stop interrupted: the instrument stopped, the system vented

@@ -1,5 +1,6 @@
 #include "CResultBase.h"
 
+#include <algorithm>
 #include <exception>
 #include <utility>
 
@@ -107,6 +108,25 @@ void CResultBase::AddMeasurement(const QString& key, const QString& unit, const 
     if (added) m_record.measurements->push_back(std::move(measurement));
 }
 
+void CResultBase::AddMissingMeasurement(const QString& key, const QString& unit,
+                                        const QString& descriptionLiteral, int32_t valueType,
+                                        const QString& format) {
+    if (!m_record.measurements) m_record.measurements.emplace();
+    auto& measurements = *m_record.measurements;
+    auto measurement = Find(measurements, key);
+    if (measurement) {
+        measurements.erase(std::find(measurements.begin(), measurements.end(), measurement));
+        // A test run again after its unit changed measures in the new unit.
+        measurement->ChangeUnit(unit);
+        measurement->SetValueFormat(format);
+    } else {
+        measurement = std::make_shared<CMeasurement>();
+        measurement->Init(key, unit, descriptionLiteral, valueType);
+        measurement->SetValueFormat(format);
+    }
+    measurements.push_back(std::move(measurement));
+}
+
 void CResultBase::ClearRun() {
     m_record.status = kNotEvaluated;
     m_record.serviceRecord.reset();
@@ -127,19 +147,25 @@ void CResultBase::Evaluate(const std::shared_ptr<orvex::ILimitData>& limits,
         return;
     }
     m_record.status = kPassed;
-    bool anyReading = false;
     if (m_record.measurements) {
         // Every measurement gets its verdict, also after the run has failed.
         for (const auto& measurement : *m_record.measurements) {
             if (measurement->UpdateStatus(limits, standards) == kFailed || FailsRun(*measurement)) {
                 m_record.status = kFailed;
             }
-            const Variant value = measurement->GetValue();
-            if (!value.IsEmpty() && !value.IsNull()) anyReading = true;
         }
     }
     // A run that read nothing has passed nothing.
-    if (m_record.status == kPassed && !anyReading) m_record.status = kNotEvaluated;
+    if (m_record.status == kPassed && !HasReadings()) m_record.status = kNotEvaluated;
+}
+
+bool CResultBase::HasReadings() const {
+    if (!m_record.measurements) return false;
+    return std::any_of(m_record.measurements->begin(), m_record.measurements->end(),
+                       [](const auto& measurement) {
+                           const Variant value = measurement->GetValue();
+                           return !value.IsEmpty() && !value.IsNull();
+                       });
 }
 
 void CResultBase::CreateServiceRecord(const std::shared_ptr<orvex::TestElementFilter>& filter) {

@@ -70,6 +70,8 @@ public:
     void SetMTIID(int32_t mtiid) { m_record.mtiid = mtiid; }
     // Before a run: no verdict, service record or instrument, every measurement cleared. The comment stays.
     void Clear();
+    // Whether a measurement holds a value, measured or typed.
+    bool HasReadings() const;
     // Judges every measurement against the limit data's standards; an aborted run is not applicable.
     virtual void Evaluate(const std::shared_ptr<orvex::ILimitData>& limits,
                           const std::shared_ptr<orvex::StandardList>& standards, bool aborted);
@@ -82,7 +84,6 @@ protected:
     CResultBase(const QString& className, const QString& loadCaption, bool storesMti);
 
     QString Source() const { return m_source; }
-    bool HasMeasurements() const { return m_record.measurements.has_value(); }
     // The measurements in creation order.
     std::vector<std::shared_ptr<CMeasurement>> AllMeasurements() const {
         return m_record.measurements.value_or(std::vector<std::shared_ptr<CMeasurement>>());
@@ -90,6 +91,12 @@ protected:
     // The measurement of the key updated, or a new one added at the end.
     void AddMeasurement(const QString& key, const QString& unit, const QString& descriptionLiteral,
                         const orvex::Variant& preset, int32_t valueType, const QString& format);
+    // The measurement of the key made when the record holds none, else kept with its readings
+    // (taken into the unit and format given); either way moved to the end, so that a record made by
+    // a series of these calls holds its measurements in the order of the calls. A stored record
+    // keeps only the measurements that were judged: a test run again gets the others back.
+    void AddMissingMeasurement(const QString& key, const QString& unit, const QString& descriptionLiteral,
+                               int32_t valueType, const QString& format);
     // No measurements at all: the next CreateMeasurements makes them anew, and nothing of them is stored.
     void DropMeasurements() { m_record.measurements.reset(); }
     // Clear without touching the measurements.

@@ -23,10 +23,9 @@ CResultLeak::CResultLeak()
                   true) {}
 
 void CResultLeak::CreateMeasurements(const QString& unitText) {
-    if (HasMeasurements()) return;
-    AddMeasurement(MMeasureKey::kRate, unitText, QStringLiteral("20372::Leak Rate"), Variant(),
-                   CMeasurement::kTypeDecimal,
-                   MConversions::FormatForKey(MMeasureKey::kRate, MConversions::UnitFromText(unitText)));
+    AddMissingMeasurement(
+        MMeasureKey::kRate, unitText, QStringLiteral("20372::Leak Rate"), CMeasurement::kTypeDecimal,
+        MConversions::FormatForKey(MMeasureKey::kRate, MConversions::UnitFromText(unitText)));
 }
 
 void CResultLeak::SetResult(const orvex::VariantArray& result) {

@@ -14,7 +14,7 @@ class KOROTKA_PLUGIN_EXPORT CResultLeak : public CResultBase {
 public:
     CResultLeak();
 
-    // The measurement in the leak-rate unit ("mmHg/min"), unless the record has it already.
+    // The measurement in the leak-rate unit ("mmHg/min"), unless the record holds it already.
     void CreateMeasurements(const QString& unitText);
     // The instrument's result array: element 1 the leak rate.
     void SetResult(const orvex::VariantArray& result);

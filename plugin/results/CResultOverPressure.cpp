@@ -24,12 +24,12 @@ CResultOverPressure::CResultOverPressure()
                   QStringLiteral("20672::Loading over-pressure test result data"), true) {}
 
 void CResultOverPressure::CreateMeasurements(const QString& unitText) {
-    if (HasMeasurements()) return;
-    AddMeasurement(MMeasureKey::kPeak, unitText, QStringLiteral("20373::Monitor Release Pressure"), Variant(),
-                   CMeasurement::kTypeDecimal,
-                   MConversions::FormatForKey(MMeasureKey::kPeak, MConversions::UnitFromText(unitText)));
-    AddMeasurement(MMeasureKey::kMrel, QString(), QStringLiteral("20760::Monitor Release"), Variant(),
-                   CMeasurement::kTypeYesNo, QString());
+    AddMissingMeasurement(
+        MMeasureKey::kPeak, unitText, QStringLiteral("20373::Monitor Release Pressure"),
+        CMeasurement::kTypeDecimal,
+        MConversions::FormatForKey(MMeasureKey::kPeak, MConversions::UnitFromText(unitText)));
+    AddMissingMeasurement(MMeasureKey::kMrel, QString(), QStringLiteral("20760::Monitor Release"),
+                          CMeasurement::kTypeYesNo, QString());
 }
 
 void CResultOverPressure::SetResult(const orvex::VariantArray& result) {

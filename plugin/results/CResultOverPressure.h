@@ -12,7 +12,7 @@ class KOROTKA_PLUGIN_EXPORT CResultOverPressure : public CResultBase {
 public:
     CResultOverPressure();
 
-    // The two measurements in the unit, unless the record has its measurements already.
+    // The two measurements in the unit; one the record holds already keeps its readings.
     void CreateMeasurements(const QString& unitText);
     // The instrument's result array: element 1 the release pressure, element 3 whether it released.
     void SetResult(const orvex::VariantArray& result);

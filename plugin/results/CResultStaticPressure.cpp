@@ -17,15 +17,14 @@ CResultStaticPressure::CResultStaticPressure()
                   QStringLiteral("20671::Loading static pressure test result data"), false) {}
 
 void CResultStaticPressure::CreateMeasurements(const QString& unitText) {
-    if (HasMeasurements()) return;
     const QString format =
         MConversions::FormatForKey(MMeasureKey::kStat, MConversions::UnitFromText(unitText));
-    AddMeasurement(MMeasureKey::kStat, unitText, QStringLiteral("20370::Pressure"), Variant(),
-                   CMeasurement::kTypeDecimal, format);
-    AddMeasurement(MMeasureKey::kMano, unitText, QStringLiteral("20374::Korotka Pressure"), Variant(),
-                   CMeasurement::kTypeDecimal, format);
-    AddMeasurement(MMeasureKey::kDiff, unitText, QStringLiteral("20375::Difference"), Variant(),
-                   CMeasurement::kTypeDecimal, format);
+    AddMissingMeasurement(MMeasureKey::kStat, unitText, QStringLiteral("20370::Pressure"),
+                          CMeasurement::kTypeDecimal, format);
+    AddMissingMeasurement(MMeasureKey::kMano, unitText, QStringLiteral("20374::Korotka Pressure"),
+                          CMeasurement::kTypeDecimal, format);
+    AddMissingMeasurement(MMeasureKey::kDiff, unitText, QStringLiteral("20375::Difference"),
+                          CMeasurement::kTypeDecimal, format);
 }
 
 void CResultStaticPressure::SetManometer(float reading) {

@@ -13,7 +13,7 @@ class KOROTKA_PLUGIN_EXPORT CResultStaticPressure : public CResultBase {
 public:
     CResultStaticPressure();
 
-    // The three measurements in the unit, unless the record has its measurements already.
+    // The three measurements in the unit; one the record holds already keeps its readings.
     void CreateMeasurements(const QString& unitText);
     // A manometer reading: "MANO" takes it, "DIFF" becomes "STAT" less the reading ("STAT" counts
     // as 0 while nothing is typed in).

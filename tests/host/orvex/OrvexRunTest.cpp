@@ -81,6 +81,56 @@ TEST_F(OrvexRunTest, NotApplicableWhileAStepRunsEndsItAndKeepsNoReading) {
     }
 }
 
+// Tests once marked not applicable are measured on the next visit, and the new results are stored.
+TEST_F(OrvexRunTest, ATestOnceNotApplicableIsMeasuredAgainAndStored) {
+    ASSERT_EQ(Orvex({"new", file, "300", "100", "200"}).status, 0);
+    QFile sequence(file);
+    ASSERT_TRUE(sequence.open(QIODevice::ReadWrite));
+    const QByteArray text = sequence.readAll();
+    sequence.resize(0);
+    sequence.write(
+        QByteArray(text).replace("<TestGuideSettings Flags=\"0\"", "<TestGuideSettings Flags=\"1\""));
+    sequence.close();
+    ASSERT_EQ(
+        Orvex(QStringList{"run", file} + simulate + QStringList{"--auto", Script("na\nna\nna\n")}).status, 0);
+    ASSERT_EQ(Orvex({"show", file}).out.count("not-applicable"), 3);
+
+    const auto run = Orvex(QStringList{"run", file} + simulate +
+                           QStringList{"--auto", Script("start\nreadings 3\ntype STAT 251\nnext\n"
+                                                        "start\nnext\nstart\nnext\n")});
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    const QStringList tests = Orvex({"show", file}).out.trimmed().split('\n');
+    ASSERT_EQ(tests.size(), 3);
+    EXPECT_TRUE(tests[0].contains("\tpassed\tSTAT=251 mmHg\tMANO=")) << tests[0].toStdString();
+    EXPECT_TRUE(tests[1].contains("\tpassed\tRATE=")) << tests[1].toStdString();
+    EXPECT_TRUE(tests[2].contains("\tpassed\tPEAK=")) << tests[2].toStdString();
+}
+
+// Previous on a test with readings asks first: No stays on the test with them, Yes goes back and
+// the test keeps the result it had before the run.
+TEST_F(OrvexRunTest, PreviousAsksBeforeReadingsAreDiscarded) {
+    ASSERT_EQ(Orvex({"new", file, "300", "300"}).status, 0);
+    const auto first = Orvex(QStringList{"run", file} + simulate +
+                             QStringList{"--auto", Script("start\nreadings 3\ntype STAT 251\nnext\n"
+                                                          "start\nreadings 3\ntype STAT 250\n"
+                                                          "previous\nanswer no\nnext\n")});
+    EXPECT_EQ(first.status, 0) << first.err.toStdString();
+    EXPECT_TRUE(first.err.contains("discarded. Go back to the previous test? [no]"))
+        << first.err.toStdString();
+    const QString kept = Orvex({"show", file}).out;
+    EXPECT_TRUE(kept.contains("2\tKorotka Static Pressure Test\tpassed\tSTAT=250 mmHg"))
+        << kept.toStdString();
+
+    // Going back without a reading asks nothing and stores nothing.
+    const auto second = Orvex(QStringList{"run", file} + simulate +
+                              QStringList{"--auto", Script("next\nstart\nreadings 3\ntype STAT 262\n"
+                                                           "previous\nanswer yes\nnext\nprevious\n"
+                                                           "next\nnext\n")});
+    EXPECT_EQ(second.status, 0) << second.err.toStdString();
+    EXPECT_EQ(second.err.count("Go back to the previous test?"), 1) << second.err.toStdString();
+    EXPECT_EQ(Orvex({"show", file}).out, kept);
+}
+
 // A Korotka that answers every command at once: the reading loop keeps its pace and the
 // technician's clicks and readings get through.
 TEST_F(OrvexRunTest, AKorotkaThatAnswersAtOnceIsReadAtAPaceAndTheRunCompletes) {

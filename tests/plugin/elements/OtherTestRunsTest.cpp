@@ -66,6 +66,7 @@ TEST_F(OtherTestRuns, ALeakIntervalOfNoTimeGivesNoRate) {
     config->SetUseCustomDuration(true);
     config->SetDuration(0);
     bool vented = false;
+    std::shared_ptr<korotka::CResultBase> result;
     Technician run({Press(FTestGuide::kStart), Press(FTestGuide::kStop),
                     [&] {
                         vented = Count(sim->ReceivedCommands(), "[BLEED_SYSTEM]") >= 2 &&
@@ -73,12 +74,15 @@ TEST_F(OtherTestRuns, ALeakIntervalOfNoTimeGivesNoRate) {
                                  !Guide()->Toolbar()->Buttons(FTestGuide::kStart)->Pressed();
                         return vented;
                     },
-                    Press(FTestGuide::kPrevious)});
+                    Keep(result), Press(FTestGuide::kPrevious)});
     element->Perform(context);
     ASSERT_TRUE(run.Finished());
     EXPECT_TRUE(vented);
-    EXPECT_TRUE(Stored()->MeasurementByKey("RATE")->GetValue().IsEmpty() ||
-                Stored()->MeasurementByKey("RATE")->GetValue().IsNull());
+    ASSERT_NE(result, nullptr);
+    EXPECT_TRUE(result->MeasurementByKey("RATE")->GetValue().IsEmpty() ||
+                result->MeasurementByKey("RATE")->GetValue().IsNull());
+    // Nothing was read, so going back asks nothing.
+    EXPECT_TRUE(messages->Shown().isEmpty());
 }
 
 // Custom duration: a pressure that does not hold near the target while settling ends the run, and
@@ -88,11 +92,12 @@ TEST_F(OtherTestRuns, ACustomLeakTestWithoutAFullIntervalGivesNoValues) {
     const auto config = std::dynamic_pointer_cast<korotka::CConfigLeak>(element->Configuration());
     config->SetUseCustomDuration(true);
     config->SetDuration(600);
-    const auto rate = [this] { return Stored()->MeasurementByKey("RATE")->GetValue(); };
+    std::shared_ptr<korotka::CResultBase> result;
+    const auto rate = [&result] { return result->MeasurementByKey("RATE")->GetValue(); };
 
     Technician early({Press(FTestGuide::kStart), Readings(5), Press(FTestGuide::kStop),
                       [&] { return !Guide()->Toolbar()->Buttons(FTestGuide::kStart)->Pressed(); },
-                      Press(FTestGuide::kPrevious)});
+                      Keep(result), Press(FTestGuide::kPrevious)});
     element->Perform(context);
     ASSERT_TRUE(early.Finished());
     EXPECT_TRUE(rate().IsEmpty() || rate().IsNull());
@@ -100,7 +105,7 @@ TEST_F(OtherTestRuns, ACustomLeakTestWithoutAFullIntervalGivesNoValues) {
 
     // The pump stalls below the target: the first settling reading is under 80 % of it.
     UseSimulator(korotkasim::Fault::Unreachable);
-    Technician low({Press(FTestGuide::kStart), Told(), Press(FTestGuide::kPrevious)});
+    Technician low({Press(FTestGuide::kStart), Told(), Keep(result), Press(FTestGuide::kPrevious)});
     element->Perform(context);
     ASSERT_TRUE(low.Finished());
     EXPECT_EQ(messages->Shown()[0].text, "The inflate pressure could not be reached.");
@@ -200,6 +205,7 @@ TEST_F(OtherTestRuns, ABloodPressureRunPromptsThenTakesTheMonitorsValues) {
     slow.timeScale = 1.0;
     StartSimulator(slow);
     bool prompts = false;
+    std::shared_ptr<korotka::CResultBase> result;
     Technician stopped({Press(FTestGuide::kStart),
                         [&] { return Count(sim->ReceivedCommands(), "[SIM_") == 1; },
                         [&] {
@@ -210,11 +216,12 @@ TEST_F(OtherTestRuns, ABloodPressureRunPromptsThenTakesTheMonitorsValues) {
                             prompts = prompts || promptShown();
                             return !Guide()->Toolbar()->Buttons(FTestGuide::kStart)->Pressed();
                         },
-                        Press(FTestGuide::kPrevious)});
+                        Keep(result), Press(FTestGuide::kPrevious)});
     element->Perform(context);
     ASSERT_TRUE(stopped.Finished());
     EXPECT_FALSE(prompts);
-    EXPECT_TRUE(Stored()->MeasurementByKey("SYST")->Flags().contains("I"));
+    ASSERT_NE(result, nullptr);
+    EXPECT_TRUE(result->MeasurementByKey("SYST")->Flags().contains("I"));
 }
 
 // A simulator that never says ready: after more polls than the Comm time-out the run ends through

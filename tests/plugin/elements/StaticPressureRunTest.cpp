@@ -73,10 +73,11 @@ TEST_F(StaticPressureRun, NothingIsStoredWhenTheTestIsNotPerformedOrAborted) {
 }
 
 // A line that goes while the gauge is read: the test ends through its error path, the technician
-// is told, the readings taken so far stay (Previous keeps them as Next would), and the guide is
-// idle.
+// is told, the readings taken so far stay, and the guide is idle. Previous asks before it discards
+// them: No stays on the test, Yes goes back and stores nothing.
 TEST_F(StaticPressureRun, ALostLineEndsTheTestAndKeepsTheReadingsTaken) {
     bool idle = false;
+    std::shared_ptr<korotka::CResultBase> kept;
     Technician technician({Press(FTestGuide::kStart), Readings(2),
                            [&] {
                                sim->HangUp();
@@ -89,13 +90,20 @@ TEST_F(StaticPressureRun, ALostLineEndsTheTestAndKeepsTheReadingsTaken) {
                                       guide->MousePointer() == FTestGuide::kPointerDefault;
                                return idle && !messages->Shown().isEmpty();
                            },
-                           Press(FTestGuide::kPrevious)});
+                           Answer(orvex::MessageService::Answer::No), Press(FTestGuide::kPrevious),
+                           [&] { return messages->Shown().size() == 2 && Guide()->isVisible(); }, Keep(kept),
+                           Answer(orvex::MessageService::Answer::Yes), Press(FTestGuide::kPrevious)});
     element->Perform(context);
     ASSERT_TRUE(technician.Finished());
     EXPECT_TRUE(idle);
     EXPECT_EQ(messages->Shown()[0].text, "1: The connection to the instrument was lost.");
-    EXPECT_NEAR(Value(Stored(), "MANO"), 250.0F, 1.0F);
-    EXPECT_EQ(context->StoredResults().size(), 1);
+    ASSERT_EQ(messages->Shown().size(), 3);
+    EXPECT_EQ(messages->Shown()[2].text,
+              "The readings of this test will be discarded. Go back to the previous test?");
+    ASSERT_NE(kept, nullptr);
+    EXPECT_NEAR(Value(kept, "MANO"), 250.0F, 1.0F);
+    EXPECT_TRUE(context->StoredResults().isEmpty());
+    EXPECT_EQ(context->Navigations(), QList<int32_t>{1});
 }
 
 // A Korotka that cannot build the pressure: the test ends through its error path at once, says

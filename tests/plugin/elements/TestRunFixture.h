@@ -156,6 +156,13 @@ protected:
             return true;
         };
     }
+    // The result as the window holds it now: a way back leaves none stored to look at afterwards.
+    Technician::Step Keep(std::shared_ptr<korotka::CResultBase>& result) {
+        return [this, &result] {
+            result = Stored();
+            return true;
+        };
+    }
 
     std::shared_ptr<korotka::CResultBase> Stored() const {
         return std::dynamic_pointer_cast<korotka::CResultBase>(element->Result());

@@ -42,8 +42,10 @@ TEST_F(ResultPressure, MeasurementsFollowTheUnitAndAreFoundByKeyOrPosition) {
     EXPECT_EQ(record.MeasurementCount(), 0);
     EXPECT_EQ(record.Measurement(Variant("STAT")), nullptr);
     record.CreateMeasurements(QStringLiteral("kPa"));
-    record.CreateMeasurements(QStringLiteral("mmHg"));  // already made: nothing changes
     EXPECT_EQ(Contents(record), QStringList({"STAT= kPa||0.0||0", "MANO= kPa||0.0||0", "DIFF= kPa||0.0||0"}));
+    record.CreateMeasurements(QStringLiteral("mmHg"));  // a run in another unit measures in it
+    EXPECT_EQ(Contents(record), QStringList({"STAT= mmHg||0||0", "MANO= mmHg||0||0", "DIFF= mmHg||0||0"}));
+    record.CreateMeasurements(QStringLiteral("kPa"));
     EXPECT_EQ(record.Measurement(Variant(int32_t{2}))->Key(), "MANO");
     EXPECT_EQ(record.Measurement(Variant(3.0))->Key(), "DIFF");
     EXPECT_EQ(record.Measurement(Variant("DIFF"))->Description(), "Difference");
@@ -248,9 +250,17 @@ TEST_F(ResultPressure, RecordsRoundTripThroughFiles) {
     EXPECT_EQ(leakBack.GetStatusText(), "");
     EXPECT_EQ(leakBack.MTIID(), 0);
 
-    // A loaded record has its measurements: creating them again adds none.
+    // A stored record keeps only what was judged: one loaded without its measurement gets it back
+    // to be measured again, and one loaded with them keeps their readings, in the unit of the run.
     leakBack.CreateMeasurements(QStringLiteral("mmHg/min"));
-    EXPECT_EQ(leakBack.MeasurementCount(), 0);
+    ASSERT_EQ(leakBack.MeasurementCount(), 1);
+    EXPECT_EQ(Contents(leakBack), QStringList({"RATE= mmHg/min||0.0||0"}));
+    const QStringList stored = Contents(staticBack);
+    staticBack.CreateMeasurements(QStringLiteral("mmHg"));
+    EXPECT_EQ(Contents(staticBack), stored);
+    staticBack.CreateMeasurements(QStringLiteral("kPa"));
+    EXPECT_EQ(Contents(staticBack),
+              QStringList({"STAT=19.998 kPa||0.0||1", "MANO=19.865 kPa||0.0||1", "DIFF=0.13332 kPa||0.0||1"}));
 }
 
 TEST_F(ResultPressure, LoadingRejectsWhatIsNoResult) {
