@@ -1,5 +1,6 @@
 #include "HostMainWindow.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
@@ -14,10 +15,12 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <utility>
 
 #include "host/archive/HostResultsDatabase.h"
@@ -33,11 +36,12 @@
 #include "host/session/HostKorotka.h"
 #include "host/ui/HostDockedDialog.h"
 #include "host/ui/HostHistoryPanel.h"
+#include "host/ui/HostSequenceEdit.h"
 #include "host/visit/HostResultText.h"
 #include "host/visit/HostRun.h"
+#include "host/visit/HostVerdict.h"
 #include "hostapi/ComError.h"
 #include "hostapi/ComponentRegistry.h"
-#include "host/visit/HostVerdict.h"
 #include "hostapi/IConfigData.h"
 #include "hostapi/ICustomControl.h"
 #include "hostapi/IDialog.h"
@@ -52,6 +56,8 @@
 #include "hostapi/TestElementInfo.h"
 #include "hostapi/TestElementList.h"
 #include "hostapi/VariantArray.h"
+#include "hostapi/XmlDocument.h"
+#include "hostapi/XmlElement.h"
 
 namespace orvex {
 
@@ -165,6 +171,10 @@ void HostMainWindow::BuildActions() {
          [this] { ReportFromDialog(); }, true},
         {QStringLiteral("1001::&File"), QStringLiteral("1007::&Quit"), QKeySequence::Quit,
          [this] { close(); }, false},
+        {QStringLiteral("1023::&Edit"), QStringLiteral("1024::&Undo"), QKeySequence::Undo,
+         [this] { m_edits.undo(); }, false},
+        {QStringLiteral("1023::&Edit"), QStringLiteral("1025::&Redo"), QKeySequence::Redo,
+         [this] { m_edits.redo(); }, false},
         {QStringLiteral("1010::&Test"), QStringLiteral("1012::&Remove"), QKeySequence::Delete,
          [this] { RemoveSelected(); }, true},
         {QStringLiteral("1010::&Test"), QStringLiteral("1013::Move &up"), QKeySequence(Qt::ALT | Qt::Key_Up),
@@ -213,6 +223,12 @@ void HostMainWindow::BuildActions() {
         connect(action, &QAction::triggered, this, item.handler);
         if (item.onToolBar) toolBar->addAction(action);
     }
+    QAction* undo = findChild<QAction*>(QStringLiteral("1024"));
+    QAction* redo = findChild<QAction*>(QStringLiteral("1025"));
+    undo->setEnabled(false);
+    redo->setEnabled(false);
+    connect(&m_edits, &QUndoStack::canUndoChanged, undo, &QAction::setEnabled);
+    connect(&m_edits, &QUndoStack::canRedoChanged, redo, &QAction::setEnabled);
 }
 
 QWidget* HostMainWindow::BuildAssetPanel() {
@@ -464,6 +480,7 @@ void HostMainWindow::OfferRecovery() {
     m_fileName.clear();
     m_saver = HostVisitSaver();
     m_saver.Adopt(files.first());
+    m_edits.clear();
     Refresh();
     SetModified();
     Select(0);
@@ -474,6 +491,7 @@ void HostMainWindow::NewSequence() {
     m_saver = HostVisitSaver();
     m_fileName.clear();
     m_modified = false;
+    m_edits.clear();
     Refresh();
 }
 
@@ -487,6 +505,7 @@ bool HostMainWindow::Open(const QString& path) {
     m_fileName = path;
     m_saver = HostVisitSaver(path);
     m_modified = false;
+    m_edits.clear();
     Refresh();
     Select(0);
     return true;
@@ -540,17 +559,37 @@ void HostMainWindow::AddTest(int32_t testId) {
         ShowError(error.Description());
         return;
     }
-    SetModified();
-    Refresh();
-    Select(static_cast<int>(m_sequence.Tests().size()) - 1);
+    const int position = static_cast<int>(m_sequence.Tests().size()) - 1;
+    // Undone, the test is kept as it then is, for Redo to put back.
+    auto kept = std::make_shared<std::shared_ptr<XmlElement>>();
+    PushEdit(
+        position - 1,
+        [this, position, kept] {
+            *kept = m_sequence.Snapshot(position);
+            m_sequence.Remove(position);
+        },
+        position, [this, position, kept] { m_sequence.Insert(position, *kept); });
 }
 
 void HostMainWindow::RemoveSelected() {
     const int position = SelectedPosition();
     if (position < 0) return;
+    if (m_sequence.HoldsResult(position)) {
+        VariantArray parameters = VariantArray::FromList(
+            {Variant(position + 1), Variant(m_sequence.Tests()[position]->Info()->Name())});
+        const auto answer = m_environment.Messages()->Show(
+            Text(QStringLiteral("1078::Test %%1, %%2, holds a result. Remove it with its result?"),
+                 &parameters),
+            MessageService::Icon::Question, MessageService::Buttons::YesNo,
+            Text(QStringLiteral("1000::Orvex")));
+        if (answer != MessageService::Answer::Yes) return;
+    }
+    // Undone, the test comes back with its result and when it was performed.
+    const auto kept = m_sequence.Snapshot(position);
     m_sequence.Remove(position);
-    SetModified();
-    Refresh();
+    PushEdit(
+        position, [this, position, kept] { m_sequence.Insert(position, kept); }, position,
+        [this, position] { m_sequence.Remove(position); });
 }
 
 void HostMainWindow::MoveSelected(int delta) {
@@ -558,42 +597,68 @@ void HostMainWindow::MoveSelected(int delta) {
     const int to = from + delta;
     if (from < 0 || to < 0 || to >= m_sequence.Tests().size()) return;
     m_sequence.Move(from, to);
+    PushEdit(
+        from, [this, from, to] { m_sequence.Move(to, from); }, to,
+        [this, from, to] { m_sequence.Move(from, to); });
+}
+
+void HostMainWindow::PushEdit(int undoneSelects, std::function<void()> undo, int redoneSelects,
+                              std::function<void()> redo) {
+    // Each way round the window shows the sequence as it then is, the test concerned selected.
+    const auto apply = [this](std::function<void()> change, int selected) {
+        return [this, change = std::move(change), selected] {
+            try {
+                change();
+            } catch (const ComError& error) {
+                ShowError(error.Description());
+            }
+            SetModified();
+            Refresh();
+            Select(std::clamp(selected, 0, static_cast<int>(m_sequence.Tests().size()) - 1));
+        };
+    };
+    m_edits.push(
+        new HostSequenceEdit(apply(std::move(undo), undoneSelects), apply(std::move(redo), redoneSelects)));
     SetModified();
     Refresh();
-    Select(to);
+    Select(std::clamp(redoneSelects, 0, static_cast<int>(m_sequence.Tests().size()) - 1));
 }
 
 void HostMainWindow::Configure() {
-    const int position = SelectedPosition();
-    if (position < 0) return;
-    const auto element = m_sequence.Tests()[position];
-    const auto configuration = element->Configuration();
-    if (!configuration || !configuration->HasDialog()) return;
-    try {
-        HostDockedDialog dialog(
-            configuration->CreateDialog(),
-            element->Info()->Name() + QStringLiteral(" - ") + Text(QStringLiteral("1070::Configuration")),
-            this);
-        connect(&dialog, &HostDockedDialog::Changed, this, [this] { SetModified(); });
-        dialog.exec();
-    } catch (const ComError& error) {
-        ShowError(error.Description());
-    }
-    Refresh();
+    EditSelected(QStringLiteral("1070::Configuration"),
+                 [](ITestElement& element) -> std::shared_ptr<IDialog> {
+                     const auto configuration = element.Configuration();
+                     if (!configuration || !configuration->HasDialog()) return nullptr;
+                     return configuration->CreateDialog();
+                 });
 }
 
 void HostMainWindow::EditLimits() {
+    EditSelected(QStringLiteral("1071::Limits"), [](ITestElement& element) -> std::shared_ptr<IDialog> {
+        const auto limits = element.Limits();
+        return limits ? limits->CreateDialog() : nullptr;
+    });
+}
+
+void HostMainWindow::EditSelected(const QString& titleLiteral,
+                                  const std::function<std::shared_ptr<IDialog>(ITestElement&)>& dialogOf) {
     const int position = SelectedPosition();
     if (position < 0) return;
     const auto element = m_sequence.Tests()[position];
-    const auto limits = element->Limits();
-    if (!limits) return;
     try {
-        HostDockedDialog dialog(
-            limits->CreateDialog(),
-            element->Info()->Name() + QStringLiteral(" - ") + Text(QStringLiteral("1071::Limits")), this);
+        const auto view = dialogOf(*element);
+        if (!view) return;
+        const auto before = m_sequence.Snapshot(position);
+        HostDockedDialog dialog(view, element->Info()->Name() + QStringLiteral(" - ") + Text(titleLiteral),
+                                this);
         connect(&dialog, &HostDockedDialog::Changed, this, [this] { SetModified(); });
         dialog.exec();
+        const auto after = m_sequence.Snapshot(position);
+        if (before && after && before->Document()->ToText() != after->Document()->ToText()) {
+            PushEdit(
+                position, [this, position, before] { m_sequence.Replace(position, before); }, position,
+                [this, position, after] { m_sequence.Replace(position, after); });
+        }
     } catch (const ComError& error) {
         ShowError(error.Description());
     }
@@ -643,7 +708,11 @@ void HostMainWindow::Run(bool fromSelected) {
     HostRun::Options options;
     options.first = fromSelected ? std::max(SelectedPosition(), 0) : 0;
     options.progress = [this](qsizetype position, HostSequence::Step step) { ShowProgress(position, step); };
+    qApp->installEventFilter(this);
     const auto outcome = HostRun::Perform(m_sequence, *m_environment.Messages(), m_saver, options);
+    qApp->removeEventFilter(this);
+    // The run stored results into the tests: an edit from before it, undone, would take them away.
+    m_edits.clear();
     if (outcome.error) ShowError(outcome.error->Description());
     ShowSaved();
     Refresh();
@@ -705,6 +774,23 @@ bool HostMainWindow::AskToSave() {
     return true;
 }
 
+bool HostMainWindow::eventFilter(QObject* watched, QEvent* event) {
+    // A window's show event comes before it is mapped: the window manager learns of its owner in time.
+    if (event->type() != QEvent::Show || !watched->isWidgetType())
+        return QMainWindow::eventFilter(watched, event);
+    auto* widget = static_cast<QWidget*>(watched);
+    const Qt::WindowType type = widget->windowType();
+    QWindow* shown = widget->windowHandle();
+    if (widget != this && widget->isWindow() && widget->parentWidget() == nullptr &&
+        (type == Qt::Window || type == Qt::Dialog) && shown != nullptr &&
+        shown->transientParent() == nullptr) {
+        QWidget* owner = QApplication::activeModalWidget();
+        if (owner == nullptr || owner == widget) owner = this;
+        shown->setTransientParent(owner->windowHandle());
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
 void HostMainWindow::closeEvent(QCloseEvent* event) {
     if (AskToSave()) {
         event->accept();
@@ -713,17 +799,36 @@ void HostMainWindow::closeEvent(QCloseEvent* event) {
     }
 }
 
+QString HostMainWindow::Title(const QString& literal) const {
+    QString text = Text(literal);
+    if (text.endsWith(QStringLiteral("..."))) text.chop(3);
+    // "&&" is an ampersand shown; a single one marks the mnemonic.
+    static const QRegularExpression kMnemonic(QStringLiteral("&(.)"));
+    return text.replace(kMnemonic, QStringLiteral("\\1"));
+}
+
+QString HostMainWindow::AskSavePath(const QString& titleLiteral, const QString& suggested,
+                                    const QString& filterLiteral, const QString& suffix) {
+    QFileDialog dialog(this, Title(titleLiteral), suggested, Text(filterLiteral));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // The dialog adds it before it asks about replacing a file, and the Open dialog's filter then
+    // shows the file.
+    dialog.setDefaultSuffix(suffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().first();
+}
+
 void HostMainWindow::OpenFromDialog() {
     if (!AskToSave()) return;
-    const QString path = QFileDialog::getOpenFileName(this, Text(QStringLiteral("1003::&Open...")), QString(),
-                                                      Text(QStringLiteral("1062::Sequences (*.xml)")));
+    const QString path =
+        QFileDialog::getOpenFileName(this, Title(QStringLiteral("1003::&Open...")), QString(),
+                                     Text(QStringLiteral("1062::Sequences (*.xml)")));
     if (!path.isEmpty()) Open(path);
 }
 
 bool HostMainWindow::SaveFromDialog() {
-    const QString path =
-        QFileDialog::getSaveFileName(this, Text(QStringLiteral("1005::Save &as...")), m_fileName,
-                                     Text(QStringLiteral("1062::Sequences (*.xml)")));
+    const QString path = AskSavePath(QStringLiteral("1005::Save &as..."), m_fileName,
+                                     QStringLiteral("1062::Sequences (*.xml)"), QStringLiteral("xml"));
     return !path.isEmpty() && SaveAs(path);
 }
 
@@ -732,9 +837,8 @@ void HostMainWindow::ReportFromDialog() {
                                   ? QString()
                                   : QFileInfo(m_fileName).path() + QLatin1Char('/') +
                                         QFileInfo(m_fileName).completeBaseName() + QStringLiteral(".pdf");
-    const QString path =
-        QFileDialog::getSaveFileName(this, Text(QStringLiteral("1006::&Report...")), suggested,
-                                     Text(QStringLiteral("1074::PDF files (*.pdf)")));
+    const QString path = AskSavePath(QStringLiteral("1006::&Report..."), suggested,
+                                     QStringLiteral("1074::PDF files (*.pdf)"), QStringLiteral("pdf"));
     QString note;
     if (path.isEmpty() || !WriteReport(path, &note)) return;
     VariantArray parameters = VariantArray::FromList({Variant(path)});

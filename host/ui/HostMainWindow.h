@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <QUndoStack>
 #include <array>
 #include <functional>
 #include <memory>
@@ -22,6 +23,7 @@ namespace orvex {
 
 class HostEnvironment;
 class HostHistoryPanel;
+class IDialog;
 class IPlugIn;
 class VariantArray;
 
@@ -84,6 +86,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // While a run is on, a window shown without a parent (a test guide, a question) is kept above
+    // the window that was in front: the main window, or the modal one over it.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildActions();
@@ -111,11 +116,23 @@ private:
     void ShowError(const QString& text);
     void MoveSelected(int delta);
     void RemoveSelected();
+    // An edit done, put on the undo stack with what undoes it and what does it again, and the
+    // position (from 0) each leaves selected.
+    void PushEdit(int undoneSelects, std::function<void()> undo, int redoneSelects,
+                  std::function<void()> redo);
+    // The dialog of the selected test's configuration or limits; a change can be undone.
+    void EditSelected(const QString& titleLiteral,
+                      const std::function<std::shared_ptr<IDialog>(ITestElement&)>& dialog);
     void Configure();
     void EditLimits();
     void ShowControlPanel();
     void OpenFromDialog();
     bool SaveFromDialog();
+    // A file name asked for in the file dialog; one typed without a suffix gets the filter's.
+    QString AskSavePath(const QString& titleLiteral, const QString& suggested, const QString& filterLiteral,
+                        const QString& suffix);
+    // A menu text as a window title: "Save &as..." titles a window "Save as".
+    QString Title(const QString& literal) const;
     void ReportFromDialog();
     QString ConfigurationSummary(ITestElement& element) const;
     std::optional<Korotka> ChosenKorotka(QString& why);
@@ -136,6 +153,9 @@ private:
     QComboBox* m_cboDevice = nullptr;
     QLabel* m_lblIdentity = nullptr;
     HostHistoryPanel* m_history = nullptr;
+    // Edit > Undo and Redo: adding, removing, moving, configuring and the limits of tests. A run
+    // stores results into the tests, so the edits before it are no longer undone.
+    QUndoStack m_edits;
 };
 
 }  // namespace orvex

@@ -64,6 +64,13 @@ bool Judged(ITestElement& element) {
     return false;
 }
 
+// When the saved test was performed and the 0-based position of its instrument (-1: none).
+HostSequence::Performance ReadPerformance(const XmlElement& saved) {
+    // A time that does not read is no time: the test shows as performed at an unknown time.
+    return {QDateTime::fromString(saved.GetAttribute(kPerformed), Qt::ISODate),
+            saved.GetAttribute(kInstrumentAttribute).toLongLong() - 1};
+}
+
 // A field of a form: refused when it is longer than a form has room for.
 QString Field(const QString& text, const QString& what) {
     if (text.size() > HostSequence::kMaxFieldLength) {
@@ -120,11 +127,15 @@ std::shared_ptr<ITestElement> HostSequence::Create(int32_t testId) const {
     return element;
 }
 
-void HostSequence::Append(int32_t testId, HostShippedStandards::Patient patient) {
+void HostSequence::RequireRoom() const {
     if (m_tests.size() >= kMaxTests) {
         throw ComError(kErrBadSequence, kSource,
                        QStringLiteral("a sequence holds at most %1 tests").arg(kMaxTests));
     }
+}
+
+void HostSequence::Append(int32_t testId, HostShippedStandards::Patient patient) {
+    RequireRoom();
     auto element = Create(testId);
     element->SetID(static_cast<int32_t>(m_tests.size()) + 1);
     HostShippedStandards::AddTo(*element, patient);
@@ -231,9 +242,7 @@ void HostSequence::Load(const QString& path) {
         }
         try {
             tests.append(Restore(testId, xml));
-            // A time that does not read is no time: the test shows as performed at an unknown time.
-            performed.append({QDateTime::fromString(xml->GetAttribute(kPerformed), Qt::ISODate),
-                              xml->GetAttribute(kInstrumentAttribute).toLongLong() - 1});
+            performed.append(ReadPerformance(*xml));
         } catch (const ComError& e) {
             RaiseBad(path, QStringLiteral("%1 (test id %2): %3").arg(where).arg(testId).arg(e.Description()));
         }
@@ -272,15 +281,55 @@ std::shared_ptr<XmlDocument> HostSequence::Document() const {
             element->SetAttribute(kFWVersion, instrument.fwVersion);
         }
     }
-    for (qsizetype i = 0; i < m_tests.size(); ++i) {
-        const auto element = m_tests[i]->Save(root, 0);
-        const Performance performed = m_performed.value(i);
-        if (!element) continue;
-        if (performed.at.isValid()) element->SetAttribute(kPerformed, performed.at.toString(Qt::ISODate));
-        if (performed.instrument >= 0)
-            element->SetAttribute(kInstrumentAttribute, QString::number(performed.instrument + 1));
-    }
+    for (qsizetype i = 0; i < m_tests.size(); ++i) SaveTest(i, root);
     return document;
+}
+
+std::shared_ptr<XmlElement> HostSequence::SaveTest(qsizetype position,
+                                                   const std::shared_ptr<XmlElement>& parent) const {
+    const auto element = m_tests[position]->Save(parent, 0);
+    const Performance performed = m_performed.value(position);
+    if (!element) return nullptr;
+    if (performed.at.isValid()) element->SetAttribute(kPerformed, performed.at.toString(Qt::ISODate));
+    if (performed.instrument >= 0)
+        element->SetAttribute(kInstrumentAttribute, QString::number(performed.instrument + 1));
+    return element;
+}
+
+std::shared_ptr<XmlElement> HostSequence::Snapshot(qsizetype position) const {
+    if (position < 0 || position >= m_tests.size()) return nullptr;
+    const auto document = HostServices::Xml()->CreateDocument();
+    document->LoadText(QStringLiteral("<%1/>").arg(kRoot));
+    return SaveTest(position, document->DocumentElement());
+}
+
+std::pair<std::shared_ptr<ITestElement>, HostSequence::Performance> HostSequence::Revive(
+    const std::shared_ptr<XmlElement>& snapshot) const {
+    auto element = Restore(snapshot->GetAttribute(QStringLiteral("TestID")).toInt(), snapshot);
+    Performance performed = ReadPerformance(*snapshot);
+    if (performed.instrument >= m_instruments.size()) performed.instrument = -1;
+    return {std::move(element), performed};
+}
+
+void HostSequence::Insert(qsizetype position, const std::shared_ptr<XmlElement>& snapshot) {
+    if (!snapshot || position < 0 || position > m_tests.size()) return;
+    RequireRoom();
+    auto [element, performed] = Revive(snapshot);
+    m_tests.insert(position, std::move(element));
+    m_performed.insert(position, performed);
+    Renumber();
+}
+
+void HostSequence::Replace(qsizetype position, const std::shared_ptr<XmlElement>& snapshot) {
+    if (!snapshot || position < 0 || position >= m_tests.size()) return;
+    auto [element, performed] = Revive(snapshot);
+    m_tests[position] = std::move(element);
+    m_performed[position] = performed;
+    Renumber();
+}
+
+bool HostSequence::HoldsResult(qsizetype position) const {
+    return position >= 0 && position < m_tests.size() && Judged(*m_tests[position]);
 }
 
 void HostSequence::Save(const QString& path) const { Document()->Save(path); }
@@ -313,9 +362,7 @@ HostSequence::Outcome HostSequence::Perform(const std::shared_ptr<HostPerformCon
         const qsizetype stored = context->StoredResults().size();
         // A run that stores nothing (aborted, skipped), or nothing that judges the equipment (ended
         // by a failing instrument), must not take the result of an earlier visit with it.
-        const auto document = HostServices::Xml()->CreateDocument();
-        document->LoadText(QStringLiteral("<%1/>").arg(kRoot));
-        const auto before = element->Save(document->DocumentElement(), 0);
+        const auto before = Snapshot(position);
         const bool judgedBefore = Judged(*element);
         if (context->QueryPerform(element)) {
             if (progress) progress(position, Step::Starting);
@@ -326,8 +373,7 @@ HostSequence::Outcome HostSequence::Perform(const std::shared_ptr<HostPerformCon
         if (kept) {
             m_performed[position] = {QDateTime::currentDateTimeUtc(), NoteInstrument(*context, *element)};
         } else if (before) {
-            m_tests[position] = Restore(element->TestID(), before);
-            m_tests[position]->SetID(element->ID());
+            Replace(position, before);
         }
         if (progress) progress(position, kept ? Step::Stored : Step::Left);
         if (interrupt && interrupt()) return Outcome::Interrupted;

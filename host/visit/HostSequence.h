@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <utility>
 
 #include "host/platform/HostExport.h"
 #include "host/visit/HostShippedStandards.h"
@@ -66,6 +67,16 @@ public:
     void Remove(qsizetype position);
     // Moves the test at the position (from 0) to another; the tests are numbered anew.
     void Move(qsizetype from, qsizetype to);
+    // The test at the position (from 0) as the file holds it, its result and when it was performed
+    // included; none outside the sequence.
+    std::shared_ptr<XmlElement> Snapshot(qsizetype position) const;
+    // A snapshot made a test again, inserted before the position (from 0; the size appends) or in
+    // place of the test there; the tests are numbered anew.
+    void Insert(qsizetype position, const std::shared_ptr<XmlElement>& snapshot);
+    void Replace(qsizetype position, const std::shared_ptr<XmlElement>& snapshot);
+    // Whether the test at the position (from 0) holds a result that tells of the equipment: a
+    // verdict, a reading or "not applicable".
+    bool HoldsResult(qsizetype position) const;
     // Replaces the tests with those of the file; a file that fails leaves the sequence as it was.
     void Load(const QString& path);
     // Written beside the target and renamed over it: a failed save leaves the old file whole.
@@ -101,6 +112,14 @@ private:
     // A test made from its saved element, its result included.
     std::shared_ptr<ITestElement> Restore(int32_t testId, const std::shared_ptr<XmlElement>& saved) const;
     void Renumber();
+    // Raises kErrBadSequence when the sequence holds kMaxTests.
+    void RequireRoom() const;
+    // A snapshot made a test again, with when it was performed (an instrument the sequence does
+    // not list is none).
+    std::pair<std::shared_ptr<ITestElement>, Performance> Revive(
+        const std::shared_ptr<XmlElement>& snapshot) const;
+    // Appends the test's element to parent, with when it was performed and with which instrument.
+    std::shared_ptr<XmlElement> SaveTest(qsizetype position, const std::shared_ptr<XmlElement>& parent) const;
     std::shared_ptr<XmlDocument> Document() const;
     // The position in Instruments() of the instrument the element's result was measured with,
     // added when it is new; -1 when the run lent none.

@@ -5,12 +5,14 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTabWidget>
 #include <QThread>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QWindow>
 #include <algorithm>
 #include <memory>
 #include <optional>
@@ -139,6 +141,11 @@ TEST_F(MainWindowTest, AddConfigureSaveAndReopen) {
     window->findChild<QAction*>(QStringLiteral("1015"))->trigger();
     EXPECT_TRUE(list->topLevelItem(1)->text(2).contains("275 mmHg"))
         << list->topLevelItem(1)->text(2).toStdString();
+    // The change is undone and done again from the Edit menu.
+    window->findChild<QAction*>(QStringLiteral("1024"))->trigger();
+    EXPECT_FALSE(list->topLevelItem(1)->text(2).contains("275 mmHg"));
+    window->findChild<QAction*>(QStringLiteral("1025"))->trigger();
+    EXPECT_TRUE(list->topLevelItem(1)->text(2).contains("275 mmHg"));
 
     // The limits dialog shows the shipped limit set of the test.
     QTimer::singleShot(0, [this] {
@@ -251,6 +258,8 @@ TEST_F(MainWindowTest, FollowsTheRunTestByTest) {
     std::optional<Seen> seen;
     QPointer<QWidget> lastGuide;
     int guides = 0;
+    // Each guide stays above the main window, also when the technician clicks the main window.
+    bool guidesAbove = true;
     QString limitsShown;
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&] {
@@ -260,6 +269,7 @@ TEST_F(MainWindowTest, FollowsTheRunTestByTest) {
         }
         if (guide == nullptr || guide == lastGuide) return;
         lastGuide = guide;
+        guidesAbove = guidesAbove && guide->windowHandle()->transientParent() == window->windowHandle();
         if (++guides != 2) return;
         seen = Seen{list->topLevelItem(0)->text(3),
                     list->topLevelItem(0)->text(4),
@@ -284,6 +294,7 @@ TEST_F(MainWindowTest, FollowsTheRunTestByTest) {
     watch.stop();
 
     ASSERT_TRUE(seen.has_value()) << "the second guide was not seen";
+    EXPECT_TRUE(guidesAbove);
     EXPECT_EQ(seen->firstStatus, "passed");
     EXPECT_TRUE(seen->firstReadings.contains("STAT=251 mmHg")) << seen->firstReadings.toStdString();
     EXPECT_FALSE(seen->firstBold);
@@ -298,6 +309,62 @@ TEST_F(MainWindowTest, FollowsTheRunTestByTest) {
 
     EXPECT_EQ(list->topLevelItem(1)->text(3), "passed");
     EXPECT_TRUE(list->topLevelItem(1)->text(4).contains("STAT=249 mmHg"));
+}
+
+// Removing a tested row asks first, and Undo brings it back with its result; added and moved
+// rows are undone too. Save as adds the suffix the Open dialog looks for.
+TEST_F(MainWindowTest, RemovingATestedRowAsksAndUndoBringsItBack) {
+    const auto window = Window();
+    window->AddTest(300);
+    window->AddTest(100);
+    ASSERT_TRUE(Run(*window, QStringLiteral("start\nreadings 3\ntype STAT 251\nnext\nabort\n")));
+    auto* list = window->findChild<QTreeWidget*>(QStringLiteral("lstSequence"));
+    QAction* remove = window->findChild<QAction*>(QStringLiteral("1012"));
+    QAction* undo = window->findChild<QAction*>(QStringLiteral("1024"));
+    QAction* redo = window->findChild<QAction*>(QStringLiteral("1025"));
+    EXPECT_FALSE(undo->isEnabled()) << "a run leaves nothing to undo";
+
+    window->Select(0);
+    messages->SetAnswer(orvex::MessageService::Answer::No);
+    remove->trigger();
+    EXPECT_TRUE(messages->Shown().last().text.contains("holds a result"))
+        << messages->Shown().last().text.toStdString();
+    ASSERT_EQ(list->topLevelItemCount(), 2);
+    messages->SetAnswer(orvex::MessageService::Answer::Yes);
+    remove->trigger();
+    ASSERT_EQ(Column(list, 1), QStringList{"Korotka Leak Test"});
+    undo->trigger();
+    ASSERT_EQ(list->topLevelItemCount(), 2);
+    EXPECT_EQ(list->topLevelItem(0)->text(3), "passed");
+    EXPECT_TRUE(list->topLevelItem(0)->text(4).contains("STAT=251 mmHg"));
+    EXPECT_EQ(window->SelectedPosition(), 0);
+    redo->trigger();
+    EXPECT_EQ(list->topLevelItemCount(), 1);
+    undo->trigger();
+
+    // An untested row goes without a question; moves and additions are undone in turn.
+    const qsizetype asked = messages->Shown().size();
+    window->Select(1);
+    remove->trigger();
+    EXPECT_EQ(messages->Shown().size(), asked);
+    window->AddTest(200);
+    window->findChild<QAction*>(QStringLiteral("1013"))->trigger();
+    EXPECT_EQ(Column(list, 1), (QStringList{"Korotka Over-Pressure Test", "Korotka Static Pressure Test"}));
+    for (int i = 0; i < 3; ++i) undo->trigger();
+    EXPECT_EQ(Column(list, 1), (QStringList{"Korotka Static Pressure Test", "Korotka Leak Test"}));
+    EXPECT_EQ(list->topLevelItem(0)->text(3), "passed");
+
+    QTimer::singleShot(0, [this] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->windowTitle(), "Save as");
+        dialog->setDirectory(registryDir.path());
+        dialog->selectFile(QStringLiteral("visit1"));
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    window->findChild<QAction*>(QStringLiteral("1005"))->trigger();
+    EXPECT_EQ(window->FileName(), Path(QStringLiteral("visit1.xml")));
+    EXPECT_TRUE(Read(Path(QStringLiteral("visit1.xml"))).contains(">251<"));
 }
 
 // The folder of the file vanishes (a stick pulled out): the results go to the recovery file, the
