@@ -1,5 +1,6 @@
 #include "HostValueFormatter.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <iterator>
@@ -72,7 +73,27 @@ QString FixedText(double value, int significant, int decimals) {
     return QString::fromLatin1(digits.data(), static_cast<qsizetype>(digits.size()));
 }
 
+// Digits a shown number keeps beyond its format when it holds them.
+constexpr int kShownSignificant = 5;
+
 }  // namespace
+
+QString HostValueFormatter::FormatShown(const Variant& value, const QString& format, const QLocale& locale) {
+    if (value.IsNull() || value.IsEmpty() || !value.IsNumeric() ||
+        value.GetKind() == Variant::Kind::Boolean || format.isEmpty() || !std::isfinite(value.ToDouble())) {
+        return Format(value, format);
+    }
+    const double number = value.ToDouble();
+    // The decimals the value holds when written with five significant digits, trailing zeros left out.
+    QString held = FixedText(number, kShownSignificant, kMaxDecimals);
+    while (held.endsWith(QLatin1Char('0')) && held.contains(QLatin1Char('.'))) held.chop(1);
+    const qsizetype point = held.indexOf(QLatin1Char('.'));
+    const int heldDecimals = point < 0 ? 0 : static_cast<int>(held.size() - point - 1);
+    const int decimals = std::max(DecimalsOf(format), heldDecimals);
+    QString text =
+        FixedText(number, value.GetKind() == Variant::Kind::Single ? kSingleDigits : kDoubleDigits, decimals);
+    return text.replace(QLatin1Char('.'), locale.decimalPoint());
+}
 
 QString HostValueFormatter::Format(const Variant& value, const QString& format) {
     if (value.IsNull() || value.IsEmpty()) return {};

@@ -15,6 +15,7 @@ public:
 
     // Raises "Invalid procedure call" for any other non-empty format.
     QString Format(const Variant& value, const QString& format) override;
+    QString FormatShown(const Variant& value, const QString& format, const QLocale& locale) override;
 };
 
 }  // namespace orvex

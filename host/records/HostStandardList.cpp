@@ -152,7 +152,8 @@ QString EnteredLimit(const Standard& standard, const KeyRow& row, int32_t positi
     for (int32_t i = 1; i <= standard.Count(); ++i) {
         const auto entry = standard.Item(i);
         if (entry->Key() != row.key || !entry->Enabled(position)) continue;
-        const QString number = HostServices::Values()->Format(Variant(entry->Value(position)), row.format);
+        const QString number =
+            HostServices::Values()->FormatShown(Variant(entry->Value(position)), row.format, QLocale());
         const QString operation = entry->Operation(position);
         const QString unit = operation.contains(kPercent) ? kPercent : entry->Unit();
         if (operation.isEmpty() || operation == CalculatedLimit::kPlain)

@@ -1,6 +1,5 @@
 #include "HostResultText.h"
 
-#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -47,19 +46,11 @@ QString HostResultText::Value(IMeasurement& measurement) {
 }
 
 QString HostResultText::Shown(IMeasurement& measurement, const QLocale& locale) {
-    const std::optional<double> number = Number(measurement.Value());
-    return number ? ShownNumber(*number, measurement.ValueFormat(), locale) : Value(measurement);
+    return HostServices::Values()->FormatShown(measurement.Value(), measurement.ValueFormat(), locale);
 }
 
 QString HostResultText::ShownNumber(double number, const QString& format, const QLocale& locale) {
-    const qsizetype point = format.indexOf(QLatin1Char('.'));
-    const qsizetype formatDecimals = point < 0 ? 0 : format.size() - point - 1;
-    const QString shortest = QLocale::c().toString(number, 'f', QLocale::FloatingPointShortest);
-    const qsizetype shortestPoint = shortest.indexOf(QLatin1Char('.'));
-    const qsizetype ownDecimals = shortestPoint < 0 ? 0 : shortest.size() - shortestPoint - 1;
-    QLocale shown = locale;
-    shown.setNumberOptions(shown.numberOptions() | QLocale::OmitGroupSeparator);
-    return shown.toString(number, 'f', static_cast<int>(std::max(formatDecimals, ownDecimals)));
+    return HostServices::Values()->FormatShown(Variant(number), format, locale);
 }
 
 std::optional<double> HostResultText::Number(const Variant& value) {

@@ -21,9 +21,9 @@ public:
     static QString ShownStatus(const QString& word);
     // The value in the measurement's own format, without its unit; empty when there is none.
     static QString Value(IMeasurement& measurement);
-    // The value as the technician must read it to see why it was judged as it was: every decimal
-    // it holds, at least those of its format (3.4 where the format shows 3), in the locale's
-    // numbers, without its unit; empty when there is none.
+    // The value as the technician must read it to see why it was judged as it was (the value
+    // formatter's FormatShown: 3.4 where the format shows 3), without its unit; empty when there
+    // is none.
     static QString Shown(IMeasurement& measurement, const QLocale& locale = QLocale());
     // A number (a reading or a limit) shown by the same rule, with at least the format's decimals.
     static QString ShownNumber(double number, const QString& format, const QLocale& locale = QLocale());

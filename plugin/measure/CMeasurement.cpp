@@ -439,8 +439,10 @@ QString CMeasurement::FormatValue(const Variant& value) const {
     }
 }
 
+// Shown with the decimals it holds, so that a reading or limit is never shown as another number
+// than the one it is judged by (3.4 outside a limit of 3 is not shown as 3).
 QString CMeasurement::Formatted(const Variant& value) const {
-    return HostServices::Values()->Format(value, m_fields.valueFormat);
+    return HostServices::Values()->FormatShown(value, m_fields.valueFormat, QLocale());
 }
 
 QString CMeasurement::ReportLine(const std::shared_ptr<orvex::ReportContext>& report) const {

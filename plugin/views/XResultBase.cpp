@@ -528,7 +528,8 @@ void XResultBase::EnableNextButton(bool enable) {
 }
 
 QString XResultBase::DisplayText(const Variant& value, const QString& format, const QString& unit) {
-    const QString text = orvex::HostServices::Values()->Format(value, format);
+    // Every decimal the reading holds: a reading judged outside a limit never shows as the limit.
+    const QString text = orvex::HostServices::Values()->FormatShown(value, format, QLocale());
     return text.isEmpty() ? kBlank : text + QLatin1Char(' ') + MConversions::ShownUnitText(unit);
 }
 

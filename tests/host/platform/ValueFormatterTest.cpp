@@ -77,6 +77,22 @@ TEST_F(ValueFormatterTest, ExtremesStayBoundedAndTheLocaleIsIgnored) {
     QLocale::setDefault(saved);
 }
 
+// A number as shown holds the decimals it was judged by: never fewer than its format, never one
+// that rounds a reading onto the limit it broke.
+TEST_F(ValueFormatterTest, ShownNumbersKeepTheDecimalsTheyHold) {
+    auto& formatter = *orvex::HostServices::Values();
+    const QLocale c = QLocale::c();
+    EXPECT_EQ(formatter.FormatShown(Variant(3.4F), "0", c), "3.4");
+    EXPECT_EQ(formatter.FormatShown(Variant(251.0F), "0", c), "251");
+    EXPECT_EQ(formatter.FormatShown(Variant(9.5F), "0.00", c), "9.50");
+    EXPECT_EQ(formatter.FormatShown(Variant(6.0F * 0.019337F), "0.00", c), "0.11602");
+    EXPECT_EQ(formatter.FormatShown(Variant(-0.05801032), "0.00", c), "-0.05801");
+    EXPECT_EQ(formatter.FormatShown(Variant(250.5F), "0", QLocale(QLocale::German)), "250,5");
+    EXPECT_EQ(formatter.FormatShown(Variant(true), "", c), "True");
+    EXPECT_EQ(formatter.FormatShown(Variant(), "0", c), "");
+    EXPECT_EQ(formatter.FormatShown(Variant(1e-20), "0.00", c), "0.00");
+}
+
 TEST_F(ValueFormatterTest, UnknownFormatsAreRefused) {
     for (const QString format : {"#.##", "0.", ".0", "00", "0.0a", "0,0", "0.0000000000000000"}) {
         EXPECT_EQ(Raised([&] { Format(Variant(1.5), format); }).Number(),
