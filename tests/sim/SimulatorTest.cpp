@@ -87,7 +87,9 @@ TEST(SimulatorWire, StaticPressureRun) {
     // The source answers at once with the pressure it starts from; the gauge after it answers
     // once the pressure is reached.
     const Clock::time_point start = Clock::now();
-    EXPECT_EQ(line.Ask("[PSOURCE,250]"), "\x06  0.0 mmHg\r\n");
+    EXPECT_EQ(line.Ask("[PSOURCE,250]"),
+              "\x06"
+              "0.000 mmHg\r\n");
     EXPECT_EQ(line.Ask("[GAUGE]"),
               "\x06"
               "250.0 mmHg\r\n");
@@ -97,7 +99,9 @@ TEST(SimulatorWire, StaticPressureRun) {
               "\x06"
               "250.0 mmHg\r\n");
     EXPECT_EQ(line.Ask("[PRESS_UNITS_KPA]"), "\x06\r\n");
-    EXPECT_EQ(line.Ask("[GAUGE]"), "\x06 33.3 kPa\r\n");
+    EXPECT_EQ(line.Ask("[GAUGE]"),
+              "\x06"
+              "33.33 kPa\r\n");
     EXPECT_EQ(line.Ask("[PRESS_UNITS_CMH2O]"), "\x06\r\n");
     EXPECT_EQ(line.Ask("[GAUGE]"),
               "\x06"
@@ -115,14 +119,20 @@ TEST(SimulatorWire, LeakReliefAndSimulationRuns) {
     SimOptions options = FastOptions();
     options.leakMmHgPerMin = 30.0;
     Line line(options);
-    EXPECT_EQ(line.Ask("[LEAK,150]"), "\x06 30.0 mmHg\r\n");
+    EXPECT_EQ(line.Ask("[LEAK,150]"),
+              "\x06"
+              "30.00 mmHg\r\n");
     EXPECT_EQ(line.Ask("[RELIEF,380]"),
               "\x06"
               "300.0 mmHg\r\n");
     EXPECT_EQ(line.Ask("[PRESS_UNITS_PSI]"), "\x06\r\n");
-    EXPECT_EQ(line.Ask("[RELIEF,380]"), "\x06  5.8 PSI\r\n");
+    EXPECT_EQ(line.Ask("[RELIEF,380]"),
+              "\x06"
+              "5.801 PSI\r\n");
     EXPECT_TRUE(line.simulator.SetReliefPressure(400.0));
-    EXPECT_EQ(line.Ask("[RELIEF,380]"), "\x06  0.0 PSI\r\n");
+    EXPECT_EQ(line.Ask("[RELIEF,380]"),
+              "\x06"
+              "0.000 PSI\r\n");
 
     EXPECT_EQ(line.Ask("[BP_UNITS_KPA]"), "\x06\r\n");
     EXPECT_EQ(line.Ask("[SIM_NEO35_15]"), "\x06READY NEO35_15 kPa\r\n");
@@ -188,7 +198,9 @@ TEST(SimulatorFaults, EachFaultMisbehavesAsAdvertised) {
               "ERROR mmHg\r\n");
 
     line.simulator.SetFault(Fault::NeverRelease);
-    EXPECT_EQ(line.Ask("[RELIEF,380]"), "\x06  0.0 mmHg\r\n");
+    EXPECT_EQ(line.Ask("[RELIEF,380]"),
+              "\x06"
+              "0.000 mmHg\r\n");
 
     line.simulator.SetFault(Fault::Disconnect);
     EXPECT_EQ(line.Ask("[BP_SERIAL]"), "\x06KT-0001234\r\n");  // only a test reply is cut
