@@ -10,6 +10,7 @@
 #include "hostapi/XmlDocument.h"
 #include "hostapi/XmlElement.h"
 #include "plugin/base/MLanguage.h"
+#include "plugin/base/MLocale.h"
 #include "plugin/config/MConfigUtils.h"
 #include "plugin/dialogs/FDialogWrapper.h"
 #include "plugin/settings/MUtils.h"
@@ -159,10 +160,11 @@ void CConfigLeak::PrintReport(const std::shared_ptr<orvex::ReportContext>& repor
     const Translator translate = [&report](const QString& literal) {
         return report->GetText(MLanguage::kPlugInId, literal);
     };
-    const QString pressure = orvex::HostServices::Values()->Format(
-                                 m_values.startPressure,
-                                 MConversions::FormatForKey(QStringLiteral("RATE"), m_values.pressureUnit)) +
-                             QLatin1Char(' ') + MConversions::UnitText(m_values.pressureUnit);
+    const QString pressure =
+        orvex::HostServices::Values()->FormatShown(
+            m_values.startPressure, MConversions::FormatForKey(QStringLiteral("RATE"), m_values.pressureUnit),
+            QLocale()) +
+        QLatin1Char(' ') + MConversions::UnitText(m_values.pressureUnit);
     QString equipment = TestedEquipmentText(translate);
     if (m_values.useInternalCuff) equipment += QStringLiteral("  ") + translate(kInternalCuffLiteral);
     MConfigUtils::PrintReport(
@@ -189,7 +191,7 @@ QString CConfigLeak::DurationText(const Translator& translate) const {
 orvex::VariantArray CConfigLeak::GetDescription() const {
     orvex::VariantArray description(0, 2, 0, 1);
     description.At(0, 0) = MLanguage::Translate(kStartPressureLiteral);
-    description.At(0, 1) = Variant(m_values.startPressure).ToString() + QLatin1Char(' ') +
+    description.At(0, 1) = MLocale::PlainText(m_values.startPressure) + QLatin1Char(' ') +
                            MConversions::UnitText(m_values.pressureUnit);
     description.At(1, 0) = MLanguage::Translate(kTestedEquipmentLiteral);
     description.At(1, 1) = TestedEquipmentText();

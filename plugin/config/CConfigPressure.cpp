@@ -9,6 +9,7 @@
 #include "hostapi/XmlDocument.h"
 #include "hostapi/XmlElement.h"
 #include "plugin/base/MLanguage.h"
+#include "plugin/base/MLocale.h"
 #include "plugin/config/MConfigUtils.h"
 #include "plugin/dialogs/FDialogWrapper.h"
 #include "plugin/settings/MUtils.h"
@@ -110,10 +111,11 @@ std::shared_ptr<orvex::XmlElement> CConfigPressure::Save(
 
 void CConfigPressure::PrintReport(const std::shared_ptr<orvex::ReportContext>& report) {
     if (!report) return;
-    QString value = orvex::HostServices::Values()->Format(
-                        m_values.inflatePressure,
-                        MConversions::FormatForKey(QStringLiteral("STAT"), m_values.pressureUnit)) +
-                    QLatin1Char(' ') + MConversions::UnitText(m_values.pressureUnit);
+    QString value =
+        orvex::HostServices::Values()->FormatShown(
+            m_values.inflatePressure,
+            MConversions::FormatForKey(QStringLiteral("STAT"), m_values.pressureUnit), QLocale()) +
+        QLatin1Char(' ') + MConversions::UnitText(m_values.pressureUnit);
     if (m_values.noPump) {
         value += QStringLiteral("  (") +
                  report->GetText(MLanguage::kPlugInId, QStringLiteral("20821::external")) + QLatin1Char(')');
@@ -124,7 +126,7 @@ void CConfigPressure::PrintReport(const std::shared_ptr<orvex::ReportContext>& r
 orvex::VariantArray CConfigPressure::GetDescription() const {
     orvex::VariantArray description(0, 0, 0, 1);
     description.At(0, 0) = MLanguage::Translate(kInflatePressureLiteral);
-    description.At(0, 1) = Variant(m_values.inflatePressure).ToString() + QLatin1Char(' ') +
+    description.At(0, 1) = MLocale::PlainText(m_values.inflatePressure) + QLatin1Char(' ') +
                            MConversions::UnitText(m_values.pressureUnit);
     return description;
 }

@@ -31,7 +31,7 @@ QLabel* NamedLabel(const QString& name, QWidget* parent) {
 }
 
 QString Formatted(const orvex::Variant& value, const QString& format) {
-    return orvex::HostServices::Values()->Format(value, format);
+    return orvex::HostServices::Values()->FormatShown(value, format, QLocale());
 }
 
 }  // namespace
