@@ -44,6 +44,7 @@ namespace {
 const QString kLineClosed = QStringLiteral("a window that went left the line closed");
 const QString kLineQuiet = QStringLiteral("no command after a window went");
 const QString kOffered = QStringLiteral("Skip and N/A offered only where the guide settings allow");
+const QString kPreviousStays = QStringLiteral("no to a question of Previous keeps the window");
 const QString kBoxHolds = QStringLiteral("a reading's box holds what was typed");
 // Checks of the record read back from its file.
 const QString kReadBack = QStringLiteral("record: the file reads back");
@@ -499,7 +500,12 @@ void MonkeyEpisode::CheckWindows(const std::vector<MonkeyHand::Window>& windows)
                       .arg(window.position + 1)
                       .arg(flags));
         }
-        if (!window.typed.empty() || !window.altered.isEmpty()) {
+        if (window.declinedPrevious > 0) {
+            Check(kPreviousStays, !window.wentDespiteNo,
+                  QStringLiteral("the window of test %1 went back after no was answered")
+                      .arg(window.position + 1));
+        }
+        if (window.typings > 0) {
             Check(kBoxHolds, window.altered.isEmpty(),
                   QStringLiteral("test %1: %2").arg(window.position + 1).arg(window.altered.join(", ")));
         }

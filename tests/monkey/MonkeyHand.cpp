@@ -118,6 +118,7 @@ bool MonkeyHand::eventFilter(QObject* watched, QEvent* event) {
         Window& window = m_windows.back();
         window.hidden = true;
         window.ending = m_underWay.empty() ? Ending::None : m_underWay.back();
+        window.wentDespiteNo = window.ending == Ending::Previous && m_declinedPrevious;
         window.hiddenAt = QDateTime::currentDateTimeUtc();
         // The simulator reads on a thread of its own: what was written before the window went
         // (a command sent without waiting for its reply) is counted once it has been read.
@@ -263,6 +264,7 @@ MonkeyHand::Action MonkeyHand::Type(FTestGuide& guide) {
                 if (!m_windows.empty() && !m_windows.back().hidden) {
                     Window& window = m_windows.back();
                     window.typed.push_back({key, text});
+                    ++window.typings;
                     if (edit->text() != text)
                         window.altered
                             << QStringLiteral("\"%1\" at %2 became \"%3\"").arg(text, key, edit->text());
@@ -276,6 +278,7 @@ void MonkeyHand::Dispatch(Action action) {
     Note(action.name);
     QTimer::singleShot(0, this, [this, action = std::move(action)] {
         m_pending = false;
+        m_declinedPrevious = false;
         m_underWay.push_back(action.ending);
         if (action.starts && !m_windows.empty() && !m_windows.back().hidden) {
             m_windows.back().typed.clear();
@@ -302,6 +305,11 @@ MessageService::Answer MonkeyHand::Answer(const orvex::HostMessageService::Messa
     const bool shows = !m_windows.empty() && !m_windows.back().hidden;
     if (answer == MessageService::Answer::Yes) ++(shows ? m_windows.back().yes : m_yes);
     if (answer == MessageService::Answer::No) ++(shows ? m_windows.back().no : m_no);
+    if (answer == MessageService::Answer::No && !m_underWay.empty() &&
+        m_underWay.back() == Ending::Previous) {
+        m_declinedPrevious = true;
+        if (shows) ++m_windows.back().declinedPrevious;
+    }
     static const std::array<const char*, 4> kNames{"ok", "cancel", "yes", "no"};
     Note(QStringLiteral("asked \"%1\": %2").arg(message.text.left(60), kNames[static_cast<size_t>(answer)]));
     return answer;

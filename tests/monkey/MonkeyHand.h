@@ -55,11 +55,16 @@ public:
         std::vector<Typing> typed;
         // Starts pressed.
         int starts = 0;
-        // Typed texts the box did not hold as typed: a character dropped or changed on the way.
+        // Texts typed into a box, and those the box did not hold as typed: a character dropped or
+        // changed on the way.
+        int typings = 0;
         QStringList altered;
         // Questions answered while it showed.
         int yes = 0;
         int no = 0;
+        // Previous pressed and a question of it answered no; and whether the window went all the same.
+        int declinedPrevious = 0;
+        bool wentDespiteNo = false;
     };
     // The sequence position of the test a guide window belongs to; -1 when none.
     using Locator = std::function<int(QWidget* guide)>;
@@ -120,6 +125,8 @@ private:
     int m_yes = 0;
     int m_no = 0;
     bool m_pending = false;
+    // The action under way was Previous and a question of it was answered no.
+    bool m_declinedPrevious = false;
     bool m_windingDown = false;
     QElapsedTimer m_windDown;
     // Innermost last: a handler may run the event loop, and the actions taken meanwhile nest.
