@@ -454,19 +454,24 @@ void CTestBase::OnAbort() {
 
 void CTestBase::OnPrevTest() {
     if (DeferWhileRunning(&CTestBase::OnPrevTest)) return;
-    if (HoldsReadings()) {
-        auto answer = orvex::MessageService::Answer::No;
-        Try(m_source, "asking whether to discard the readings", [&] {
-            answer = HostServices::Messages()->Show(
-                MLanguage::Translate(kDiscardQuestion), orvex::MessageService::Icon::Question,
-                orvex::MessageService::Buttons::YesNo, MLanguage::TranslatedOrPlain(kApplicationTitle));
-        });
-        if (answer != orvex::MessageService::Answer::Yes) return;
-    }
+    if (HoldsReadings() && !AnsweredYes(kDiscardQuestion, orvex::MessageService::Icon::Question,
+                                        "asking whether to discard the readings", false))
+        return;
     // Going back stores nothing of this run: the test keeps the result it had before.
     m_discarded = true;
     Navigate(kGoBack);
     HideGuide();
+}
+
+bool CTestBase::AnsweredYes(const QString& literal, orvex::MessageService::Icon icon, const char* what,
+                            bool unasked) {
+    auto answer = unasked ? orvex::MessageService::Answer::Yes : orvex::MessageService::Answer::No;
+    Try(m_source, what, [&] {
+        answer = HostServices::Messages()->Show(MLanguage::Translate(literal), icon,
+                                                orvex::MessageService::Buttons::YesNo,
+                                                MLanguage::TranslatedOrPlain(kApplicationTitle));
+    });
+    return answer == orvex::MessageService::Answer::Yes;
 }
 
 bool CTestBase::HoldsReadings() {
@@ -486,13 +491,9 @@ void CTestBase::OnNextTest() {
         });
         if (failed) {
             if (guide) guide->ShowResult(result);
-            auto answer = orvex::MessageService::Answer::Yes;
-            Try(m_source, "asking whether to keep a failed result", [&] {
-                answer = HostServices::Messages()->Show(
-                    MLanguage::Translate(kFailedQuestion), orvex::MessageService::Icon::Exclamation,
-                    orvex::MessageService::Buttons::YesNo, MLanguage::TranslatedOrPlain(kApplicationTitle));
-            });
-            if (answer != orvex::MessageService::Answer::Yes) return;
+            if (!AnsweredYes(kFailedQuestion, orvex::MessageService::Icon::Exclamation,
+                             "asking whether to keep a failed result", true))
+                return;
         }
     }
     m_stopRequested = true;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "hostapi/ITestElement.h"
+#include "hostapi/MessageService.h"
 #include "plugin/base/PlugInExport.h"
 
 namespace orvex {
@@ -138,6 +139,9 @@ private:
     void OnSkipTest();
     // This run measured something, or the technician typed a reading.
     bool HoldsReadings();
+    // Whether the technician answers Yes to the question; `unasked` when it cannot be asked.
+    bool AnsweredYes(const QString& literal, orvex::MessageService::Icon icon, const char* what,
+                     bool unasked);
     // A way out of the window while StartTest runs: the step is ended first, then the handler runs.
     bool DeferWhileRunning(void (CTestBase::*handler)());
     // Ends the run that a way out or Stop interrupted: the instrument stopped, the system vented
