@@ -69,6 +69,9 @@ MessageService::Answer HostMessageService::Show(const QString& text, Icon icon, 
             // Without a widget application (a command-line tool) a dialog cannot be shown.
             if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
                 QMessageBox box(ToQtIcon(icon), title, text, ToQtButtons(buttons));
+                // A yes to these questions discards, removes or ends something: Enter must not
+                // give it by accident.
+                if (buttons == Buttons::YesNo) box.setDefaultButton(QMessageBox::No);
                 return FromQtButton(box.exec());
             }
             [[fallthrough]];
