@@ -6,6 +6,7 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -125,12 +126,14 @@ void HostXLimitView::AddLimit(const QString& key, const QString& description, co
     m_table->setItem(at, kHighColumn, FixedItem(QString()));
     m_table->setItem(at, kLowColumn, FixedItem(QString()));
     auto* choiceBox = new QComboBox;
+    choiceBox->installEventFilter(this);
     choiceBox->addItems(row.choices);
     connect(choiceBox, &QComboBox::currentTextChanged, this, [this, at](const QString& text) {
         if (!m_showing) OnChoiceChosen(at, text);
     });
     m_table->setCellWidget(at, kChoiceColumn, choiceBox);
     auto* unitBox = new QComboBox;
+    unitBox->installEventFilter(this);
     unitBox->addItems(row.units);
     connect(unitBox, &QComboBox::currentTextChanged, this, [this, at](const QString& text) {
         if (!m_showing) OnUnitChosen(at, text);
@@ -245,6 +248,12 @@ QSize HostXLimitView::sizeHint() const {
 }
 
 void HostXLimitView::SetFocus() { m_table->setFocus(); }
+
+bool HostXLimitView::eventFilter(QObject* watched, QEvent* event) {
+    const bool escape = (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) &&
+                        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape;
+    return escape && qobject_cast<QComboBox*>(watched) != nullptr;
+}
 
 std::shared_ptr<LimitEntry> HostXLimitView::EntryOf(int row) const {
     const auto standard = CurrentStandard();

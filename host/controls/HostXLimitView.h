@@ -84,6 +84,11 @@ public:
     // Wide enough for every column, so that a dialog made to fit it shows the units too.
     QSize sizeHint() const override;
 
+protected:
+    // An Escape at a row's drop-down ends the choice there; it does not close the editor (the
+    // limit record sends one after it converts its limits into a chosen unit).
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     // The first entry of the picked standard with the row's key.
     std::shared_ptr<LimitEntry> EntryOf(int row) const;
