@@ -215,7 +215,6 @@ QString HostReportWriter::ReadingsTable(qsizetype position, bool embedPictures,
         const auto reading = HostResultText::Number(measurement->Value());
         if (!reading) continue;
         const double number = *reading;
-        const QString unit = measurement->Unit();
         for (const HostMeasurementLimits::Limits& limits :
              HostMeasurementLimits::Of(*element, *measurement)) {
             const QString drawn = Picture(HostMarginPicture::Draw(number, limits.low, limits.high),
@@ -224,21 +223,21 @@ QString HostReportWriter::ReadingsTable(qsizetype position, bool embedPictures,
             const bool within = HostMarginPicture::Within(number, limits.low, limits.high);
             // Whether it lies within is written under the picture: a column of its own left the
             // German headings no room.
-            rows += QStringLiteral(
-                        "<tr><td>%1</td><td align=\"right\" style=\"white-space:nowrap\">%2</td><td>%3</td>"
-                        "<td align=\"right\">%4</td><td align=\"right\">%5</td><td>%6<br>%7</td></tr>\n")
-                        .arg(Escaped(measurement->Description().isEmpty() ? measurement->Key()
-                                                                          : measurement->Description()),
-                             Escaped(HostResultText::Shown(*measurement) + QLatin1Char(' ') + unit),
-                             Escaped(limits.completeName),
-                             limits.low ? Escaped(LimitText(*measurement, *limits.low))
-                                        : QStringLiteral("&ndash;"),
-                             limits.high ? Escaped(LimitText(*measurement, *limits.high))
-                                         : QStringLiteral("&ndash;"),
-                             drawn,
-                             within ? Escaped(Text(QStringLiteral("1317::within")))
-                                    : QStringLiteral("<b style=\"color:#c00000\">%1</b>")
-                                          .arg(Escaped(Text(QStringLiteral("1318::outside")))));
+            rows +=
+                QStringLiteral(
+                    "<tr><td>%1</td><td align=\"right\" style=\"white-space:nowrap\">%2</td><td>%3</td>"
+                    "<td align=\"right\">%4</td><td align=\"right\">%5</td><td>%6<br>%7</td></tr>\n")
+                    .arg(Escaped(measurement->Description().isEmpty() ? measurement->Key()
+                                                                      : measurement->Description()),
+                         Escaped(HostResultText::ShownWithUnit(*measurement)), Escaped(limits.completeName),
+                         limits.low ? Escaped(LimitText(*measurement, *limits.low))
+                                    : QStringLiteral("&ndash;"),
+                         limits.high ? Escaped(LimitText(*measurement, *limits.high))
+                                     : QStringLiteral("&ndash;"),
+                         drawn,
+                         within ? Escaped(Text(QStringLiteral("1317::within")))
+                                : QStringLiteral("<b style=\"color:#c00000\">%1</b>")
+                                      .arg(Escaped(Text(QStringLiteral("1318::outside")))));
             rows += TrendRow(position, *measurement, number, limits, embedPictures, pictures);
         }
     }

@@ -83,9 +83,9 @@ QString Readings(IResultData& result) {
     for (int32_t i = 1; i <= result.MeasurementCount(); ++i) {
         const auto measurement = result.Measurement(Variant(i));
         if (!measurement) continue;
-        const QString value = HostResultText::Shown(*measurement);
+        const QString value = HostResultText::ShownWithUnit(*measurement);
         if (value.isEmpty()) continue;
-        readings << measurement->Key() + QLatin1Char('=') + value + QLatin1Char(' ') + measurement->Unit();
+        readings << measurement->Key() + QLatin1Char('=') + value;
     }
     return readings.join(QStringLiteral(", "));
 }

@@ -5,8 +5,11 @@
 #include <cmath>
 
 #include "host/platform/HostLanguageService.h"
+#include "host/platform/HostLog.h"
+#include "hostapi/ComError.h"
 #include "hostapi/HostServices.h"
 #include "hostapi/IMeasurement.h"
+#include "hostapi/IMeasurement2.h"
 #include "hostapi/IResultData.h"
 #include "hostapi/ValueFormatter.h"
 
@@ -47,6 +50,21 @@ QString HostResultText::Value(IMeasurement& measurement) {
 
 QString HostResultText::Shown(IMeasurement& measurement, const QLocale& locale) {
     return HostServices::Values()->FormatShown(measurement.Value(), measurement.ValueFormat(), locale);
+}
+
+QString HostResultText::ShownWithUnit(IMeasurement& measurement) {
+    if (auto* shown = dynamic_cast<IMeasurement2*>(&measurement)) {
+        try {
+            const QString text =
+                shown->GetResultValue(IMeasurement2::kAsText | IMeasurement2::kWithUnit).ToString();
+            if (!text.trimmed().isEmpty()) return text.trimmed();
+        } catch (const ComError& error) {
+            qCDebug(lcHost).noquote() << "a reading is shown with its stored unit:" << error.what();
+        }
+    }
+    const QString value = Shown(measurement);
+    return value.isEmpty() || measurement.Unit().isEmpty() ? value
+                                                           : value + QLatin1Char(' ') + measurement.Unit();
 }
 
 QString HostResultText::ShownNumber(double number, const QString& format, const QLocale& locale) {

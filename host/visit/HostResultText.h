@@ -25,6 +25,9 @@ public:
     // formatter's FormatShown: 3.4 where the format shows 3), without its unit; empty when there
     // is none.
     static QString Shown(IMeasurement& measurement, const QLocale& locale = QLocale());
+    // The reading with its unit as the plug-in shows it in the window's language ("80 1/min" in
+    // German for a stored "80 BPM"); Shown and the stored unit when the plug-in cannot say.
+    static QString ShownWithUnit(IMeasurement& measurement);
     // A number (a reading or a limit) shown by the same rule, with at least the format's decimals.
     static QString ShownNumber(double number, const QString& format, const QLocale& locale = QLocale());
     // The number a value holds (also as text); none for Empty, Null, a yes/no, other text or a
