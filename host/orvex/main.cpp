@@ -9,6 +9,7 @@
 #include "OrvexOptions.h"
 #include "host/platform/HostInstallation.h"
 #include "host/platform/HostLog.h"
+#include "host/platform/HostUtf8.h"
 #include "host/session/HostEnvironment.h"
 #include "host/session/HostKorotka.h"
 #include "hostapi/ComError.h"
@@ -37,6 +38,15 @@ bool ShapeOk(const QStringList& arguments) {
 int main(int argc, char** argv) {
     // Only a run without a script shows windows to a person; everything else draws off-screen
     // when there is no screen.
+    // Text that is not UTF-8 is refused before anything reads it as a name or an asset id.
+    for (int i = 1; i < argc; ++i) {
+        if (orvex::IsUtf8(argv[i])) continue;
+        const bool value = i > 1 && QByteArrayView(argv[i - 1]).startsWith("--");
+        OrvexCommands::Print(stderr, value ? QStringLiteral("orvex: the value of %1 is not UTF-8 text")
+                                                 .arg(QString::fromLatin1(argv[i - 1]))
+                                           : QStringLiteral("orvex: argument %1 is not UTF-8 text").arg(i));
+        return OrvexCommands::kExitUsage;
+    }
     const QString commandGiven = OrvexOptions::CommandOf(argc, argv);
     const bool mainWindow = commandGiven.isEmpty() || commandGiven == QLatin1String("open");
     const bool person =

@@ -87,9 +87,8 @@ void HostXmlDocument::Parse(const QByteArray& data, pugi::xml_encoding encoding,
                            .arg(static_cast<qint64>(result.offset))
                            .arg(QString::fromUtf8(result.description())));
     }
-    const QString excess = tree->Excess(kMaxDepth, kMaxElements);
-    if (!excess.isEmpty())
-        throw ComError(kErrBadDocument, kSource, QStringLiteral("%1: %2").arg(name, excess));
+    const QString unfit = tree->Unfit(kMaxDepth, kMaxElements);
+    if (!unfit.isEmpty()) throw ComError(kErrBadDocument, kSource, QStringLiteral("%1: %2").arg(name, unfit));
     m_tree = std::move(tree);
 }
 

@@ -1,5 +1,7 @@
 #include "HostXmlTree.h"
 
+#include "host/platform/HostUtf8.h"
+
 namespace orvex {
 
 namespace {
@@ -37,6 +39,15 @@ public:
     BoundsMeter(int maxDepth, int maxElements) : m_maxDepth(maxDepth), m_maxElements(maxElements) {}
 
     bool for_each(pugi::xml_node& node) override {
+        const pugi::xml_node named = node.type() == pugi::node_element ? node : node.parent();
+        bool utf8 = IsUtf8(node.name()) && IsUtf8(node.value());
+        for (const pugi::xml_attribute& attribute : node.attributes())
+            utf8 = utf8 && IsUtf8(attribute.name()) && IsUtf8(attribute.value());
+        if (!utf8) {
+            m_excess = QStringLiteral("element \"%1\" holds text that is not UTF-8")
+                           .arg(QString::fromUtf8(named.name()));
+            return false;
+        }
         if (node.type() != pugi::node_element) return true;
         // depth() counts from 0 below the node traversed, the document.
         if (depth() + 1 > m_maxDepth) {
@@ -74,7 +85,7 @@ pugi::xml_parse_result HostXmlTree::Parse(const QByteArray& data, pugi::xml_enco
     return result;
 }
 
-QString HostXmlTree::Excess(int maxDepth, int maxElements) const {
+QString HostXmlTree::Unfit(int maxDepth, int maxElements) const {
     BoundsMeter meter(maxDepth, maxElements);
     pugi::xml_node whole = m_document;
     whole.traverse(meter);

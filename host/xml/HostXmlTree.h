@@ -22,9 +22,11 @@ public:
     // Reads a whole document into a tree that no element refers to yet.
     pugi::xml_parse_result Parse(const QByteArray& data, pugi::xml_encoding encoding);
 
-    // Why the tree is more than a reader should build: elements nested deeper than maxDepth, or more
-    // than maxElements of them; empty when it is within both. Walks without recursion.
-    QString Excess(int maxDepth, int maxElements) const;
+    // Why the tree is not for a reader to take: elements nested deeper than maxDepth, more than
+    // maxElements of them, or a name or text that is not UTF-8 (two different bytes would both read
+    // as the same replacement character, two monitors as one asset); empty when it is fit. Walks
+    // without recursion.
+    QString Unfit(int maxDepth, int maxElements) const;
 
     // The first top-level element; an empty node when there is none.
     pugi::xml_node DocumentElement() const;

@@ -331,6 +331,27 @@ TEST_F(OrvexVisitTest, AssetFieldsAreCheckedAndKeptAcrossCommands) {
     EXPECT_EQ(test["technician"].toString(), "Kim");
     EXPECT_EQ(test["asset"].toObject()["serialNo"].toString(), "SN 1");
 
+    // Bytes that are not UTF-8 are refused, on the command line and in a file: "MON-\xff" and
+    // "MON-\xfe" would both read as one asset.
+    QProcess shell;
+    shell.setProcessEnvironment(Environment());
+    shell.start("sh", {"-c", "exec \"$0\" asset \"$1\" --asset-id \"$(printf 'MON-\\377')\"",
+                       ORVEX_EXECUTABLE, file});
+    ASSERT_TRUE(shell.waitForFinished(60000));
+    EXPECT_EQ(shell.exitCode(), 2);
+    EXPECT_TRUE(shell.readAllStandardError().contains("the value of --asset-id is not UTF-8 text"));
+    QFile sequence(file);
+    ASSERT_TRUE(sequence.open(QIODevice::ReadWrite));
+    const QByteArray text = sequence.readAll();
+    ASSERT_TRUE(text.contains("SerialNo=\"SN 1\""));
+    sequence.resize(0);
+    sequence.write(QByteArray(text).replace("SerialNo=\"SN 1\"", "SerialNo=\"SN \xfe\""));
+    sequence.close();
+    const auto unreadable = Orvex({"show", file});
+    EXPECT_EQ(unreadable.status, 2);
+    EXPECT_TRUE(unreadable.err.contains("element \"Asset\" holds text that is not UTF-8"))
+        << unreadable.err.toStdString();
+
     EXPECT_EQ(Orvex({"new", file, "300", "--patient", "child"}).status, 2);
     EXPECT_EQ(Orvex({"show", file, "--technician", "Kim"}).status, 2);
     EXPECT_EQ(Orvex({"report", file}).status, 2);
