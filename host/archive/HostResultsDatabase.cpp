@@ -123,6 +123,12 @@ HostResultsDatabase::HostResultsDatabase(const QString& url) {
         database.setDatabaseName(parsed.path().mid(1));
         database.setConnectOptions(QStringLiteral("connect_timeout=10"));
     } else {
+        // An existing empty file is a database that lost its content, not a new one to write into.
+        if (QFileInfo(m_location).isFile() && QFileInfo(m_location).size() == 0) {
+            Fail(QStringLiteral("opening"),
+                 QStringLiteral("the file is empty, so its visits are lost or were never there; move it "
+                                "aside to start a new database"));
+        }
         const QString folder = QFileInfo(m_location).absolutePath();
         if (!QDir().mkpath(folder))
             Fail(QStringLiteral("opening"), QStringLiteral("%1 cannot be made").arg(folder));
@@ -134,6 +140,10 @@ HostResultsDatabase::HostResultsDatabase(const QString& url) {
     if (m_postgres) {
         // The server's notices ("already exists, skipping") are no news to a technician.
         Direct(database, QStringLiteral("SET client_min_messages = warning"), QStringLiteral("opening"));
+        // A lock another session holds is waited for as long as SQLite waits, then the store fails
+        // clearly: a run never hangs on the database after its file is saved.
+        Direct(database, QStringLiteral("SET lock_timeout = '30s'"), QStringLiteral("opening"));
+        Direct(database, QStringLiteral("SET statement_timeout = '30s'"), QStringLiteral("opening"));
     } else {
         // Switching a new file to WAL takes it whole and does not wait for another process doing
         // the same: the switch is tried again while the file is busy.
@@ -339,6 +349,8 @@ QList<HostResultsDatabase::Visit> HostResultsDatabase::History(const QString& as
         checksums << visits.value(12).toString();
         history << visit;
     }
+    // A read that stops on an error (a damaged page) is a failure, never a shorter history.
+    if (visits.lastError().isValid()) Fail(what, visits.lastError().text());
     if (history.isEmpty()) return history;
     // All the visits' tests and readings in one query: a server far away answers each query late.
     QStringList keys;
@@ -374,6 +386,8 @@ QList<HostResultsDatabase::Visit> HostResultsDatabase::History(const QString& as
                                              rows.value(11).toString(), rows.value(12).toString(),
                                              LimitsFromJson(rows.value(13).toString())});
     }
+    // Readings cut short would read as visits altered after they were stored.
+    if (rows.lastError().isValid()) Fail(what, rows.lastError().text());
     for (qsizetype i = 0; i < history.size(); ++i)
         history[i].altered = history[i].record.Checksum() != checksums[i];
     return history;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -119,4 +120,39 @@ TEST_F(OrvexArchiveTest, ADatabaseThatCannotBeOpenedIsWarnedAboutAndTheRunStands
     EXPECT_EQ(History("MON-9").size(), 1);
     EXPECT_EQ(Orvex({"run", file, "--no-archive", "--database", Database()}).status, 2);
     EXPECT_EQ(Orvex({"archive", dir.filePath("missing.xml")}).status, 2);
+}
+
+// A damaged database is an error, never a history of altered visits; an empty file is not a new
+// database to write into.
+TEST_F(OrvexArchiveTest, ADamagedOrEmptyDatabaseFailsAndIsNotWrittenInto) {
+    ASSERT_EQ(Orvex({"new", file, "200", "--asset-id", "MON-5"}).status, 0);
+    ASSERT_EQ(
+        Orvex(QStringList{"run", file} + simulate + QStringList{"--auto", Script("start\nnext\n")}).status,
+        0);
+    for (int i = 0; i < 12; ++i) {
+        ASSERT_EQ(
+            Orvex({"asset", file, "--technician", QString("Technician %1 of the ward's long rota").arg(i)})
+                .status,
+            0);
+        ASSERT_EQ(Orvex({"archive", file}).status, 0);
+    }
+    ASSERT_EQ(History("MON-5").size(), 13);
+    QFile database(Database());
+    ASSERT_TRUE(database.open(QIODevice::ReadWrite));
+    // A page of the readings, the last ones written, turned to garbage.
+    ASSERT_TRUE(database.seek(database.size() - 2 * 4096 + 16));
+    database.write(QByteArray(400, '\x5a'));
+    database.close();
+    const auto damaged = Orvex({"history", "MON-5"});
+    EXPECT_EQ(damaged.status, 2) << damaged.out.toStdString();
+    EXPECT_TRUE(damaged.err.contains("malformed")) << damaged.err.toStdString();
+    EXPECT_FALSE(damaged.out.contains("altered"));
+
+    QFile empty(dir.filePath("empty.sqlite"));
+    ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+    empty.close();
+    const auto refused = Orvex({"archive", file, "--database", empty.fileName()});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_TRUE(refused.err.contains("the file is empty")) << refused.err.toStdString();
+    EXPECT_EQ(QFileInfo(empty.fileName()).size(), 0);
 }
