@@ -408,7 +408,17 @@ void MonkeyEpisode::PlayRun() {
             if (window.position != i) continue;
             test.started |= window.starts > 0;
             test.answeredYes |= window.yes > 0;
-            if (storedNow && window.hidden && window.hiddenAt <= performed) storing = &window;
+            test.notApplicable |= window.hidden && window.ending == Ending::NotApplicable;
+            // Performed is kept to the second: of the windows gone by then, the last that went on
+            // (a window may go just after the click that sent it on: its ending is then none)
+            // stored it, else the last.
+            const auto goesOn = [](Ending ending) {
+                return ending != Ending::Skip && ending != Ending::Abort && ending != Ending::Previous;
+            };
+            if (storedNow && window.hidden &&
+                window.hiddenAt.toSecsSinceEpoch() <= performed.toSecsSinceEpoch() &&
+                (storing == nullptr || goesOn(window.ending) || !goesOn(storing->ending)))
+                storing = &window;
         }
         if (!storedNow) continue;
         if (storing != nullptr) {
@@ -570,8 +580,9 @@ void MonkeyEpisode::CheckTest(orvex::ITestElement& element, qsizetype position, 
 
     // How the window went.
     QString problem;
-    if (stored->ending == Ending::Skip || stored->ending == Ending::Abort) {
-        problem = QStringLiteral("a result was stored");
+    // Skip and Abort store nothing new (the time it was performed may move on).
+    if ((stored->ending == Ending::Skip || stored->ending == Ending::Abort) && summary != before.summary) {
+        problem = QStringLiteral("a result was stored, before it was ") + before.summary;
     } else if (stored->ending == Ending::NotApplicable && status != IResultData::kNotApplicable) {
         problem = QStringLiteral("not applicable was pressed");
     } else if (status == IResultData::kNotApplicable && !readings.isEmpty()) {
@@ -587,11 +598,10 @@ void MonkeyEpisode::CheckTest(orvex::ITestElement& element, qsizetype position, 
     const QStringList now = ReadKeys(element);
     for (const QString& key : before.readKeys) {
         const auto typed = stored->typed.find(key);
-        const bool owned =
-            stored->started || stored->answeredYes || stored->ending == Ending::NotApplicable ||
-            (typed != stored->typed.end() &&
-             (!typed->second ||
-              std::find(typed->second->begin(), typed->second->end(), std::nullopt) != typed->second->end()));
+        const bool owned = stored->started || stored->answeredYes || stored->notApplicable ||
+                           (typed != stored->typed.end() &&
+                            (!typed->second || std::find(typed->second->begin(), typed->second->end(),
+                                                         std::nullopt) != typed->second->end()));
         Check(
             kVanished, now.contains(key) || owned,
             QStringLiteral("%1 held %2 before, its window gone by %3 without a question answered yes; now %4")

@@ -79,6 +79,8 @@ private:
         // The monkey emptied the readings (Start), said yes to a question or typed at these keys.
         bool started = false;
         bool answeredYes = false;
+        // A window of the test in the same run went by N/A.
+        bool notApplicable = false;
     };
 
     void ChooseSettings();
