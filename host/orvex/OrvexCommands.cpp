@@ -245,6 +245,14 @@ int RunSequence(orvex::HostEnvironment& environment, const std::shared_ptr<orvex
             stderr, saver.Kept().isEmpty()
                         ? QStringLiteral("orvex: the results of the run could not be kept anywhere")
                         : QStringLiteral("orvex: the results of the run are kept in %1").arg(saver.Kept()));
+        // The visit happened: the database takes it from where its results are.
+        if (options.archive) {
+            if (saver.Kept().isEmpty())
+                OrvexCommands::Print(
+                    stderr, QStringLiteral("orvex: warning: the visit was not archived: it is in no file"));
+            else
+                ArchiveRun(plugIn, sequence, saver.Kept(), *options.archive);
+        }
         return OrvexCommands::kExitUsage;
     }
     if (options.archive) ArchiveRun(plugIn, sequence, options.file, *options.archive);
