@@ -1,43 +1,79 @@
 #include "HostAtomicFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
-#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
 #include <cerrno>
 #include <csignal>
-#include <cstdio>
 #include <cstring>
 
 #include "hostapi/ComError.h"
 
 namespace orvex {
 
+namespace {
+
+QString ErrnoText(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+
+// The rename is only on disk once the folder that holds the name is; otherwise a power cut may
+// bring back the old file after the technician was told the new one is saved.
+int SyncFolder(const QString& folder) {
+    const int handle = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (handle < 0) return errno;
+    const int error = ::fsync(handle) == 0 ? 0 : errno;
+    ::close(handle);
+    return error;
+}
+
+}  // namespace
+
 void HostAtomicFile::Write(const QString& path, const QByteArray& content, const QString& source) {
     // Past a file-size limit the kernel would kill the process with the visit in memory; ignored,
     // the limit is an ordinary write error that leaves the old file.
     std::signal(SIGXFSZ, SIG_IGN);
-    const QString temporary = path + QStringLiteral(".tmp");
-    QFile file(temporary);
+    // QSaveFile writes a uniquely named file (opened exclusively, so no file or link of that name
+    // can redirect it) beside the target a symlink leads to, gives it the target's permissions and
+    // refuses a target the user may not write.
+    QSaveFile file(path);
     const auto fail = [&](const QString& reason) {
-        file.close();
-        QFile::remove(temporary);
+        file.cancelWriting();
         throw ComError(kErrFileAccess, source, QStringLiteral("%1: %2").arg(path, reason));
     };
-    // Unbuffered, so that the errno of a write that fails (a full disk, a size limit) is its own.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
-        fail(file.errorString());
-    // On disk before the rename, so that a crash leaves either the old file or the whole new one.
     errno = 0;
+    // Unbuffered, so that the errno of a write that fails (a full disk, a size limit) is its own.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        const int error = errno;
+        fail(error != 0 ? ErrnoText(error) : file.errorString());
+    }
+    // The owner too, where the process may give it (root, or a group of its own); the permissions
+    // again after, as a change of owner clears the set-id bits.
+    struct stat target {};
+    if (::stat(QFile::encodeName(path).constData(), &target) == 0) {
+        // Not given, the file is the writer's: as an editor leaves it.
+        [[maybe_unused]] const bool owned =
+            ::fchown(file.handle(), target.st_uid, target.st_gid) == 0 ||
+            ::fchown(file.handle(), static_cast<uid_t>(-1), target.st_gid) == 0;
+        (void)::fchmod(file.handle(), target.st_mode & 07777);
+    }
+    errno = 0;
+    // QSaveFile syncs before its rename but ignores a failed sync; a failed sync loses the data.
     if (file.write(content) != content.size() || !file.flush() || ::fsync(file.handle()) != 0) {
         const int error = errno;
-        fail(error != 0 ? QString::fromLocal8Bit(std::strerror(error))
+        fail(error != 0 ? ErrnoText(error)
              : file.error() != QFileDevice::NoError
                  ? file.errorString()
                  : QStringLiteral("the file system took only part of the file"));
     }
-    file.close();
-    if (std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(path).constData()) != 0) {
-        fail(QString::fromLocal8Bit(std::strerror(errno)));
+    errno = 0;
+    if (!file.commit()) {
+        const int error = errno;
+        fail(error != 0 ? ErrnoText(error) : file.errorString());
     }
+    // Into the folder the file really is in, which a symlink may lead elsewhere.
+    if (const int error = SyncFolder(QFileInfo(QFileInfo(path).canonicalFilePath()).absolutePath()))
+        throw ComError(kErrFileAccess, source, QStringLiteral("%1: %2").arg(path, ErrnoText(error)));
 }
 
 }  // namespace orvex

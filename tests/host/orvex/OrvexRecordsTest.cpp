@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -34,7 +37,7 @@ protected:
         return files;
     }
     QStringList TemporaryFiles(const QString& folder) {
-        return QDir(folder).entryList({"*.tmp"}, QDir::Files | QDir::Hidden);
+        return QDir(folder).entryList({"*.xml.*"}, QDir::Files | QDir::Hidden | QDir::System);
     }
 
     // Static pressure and relief valve, the technician's part of each.
@@ -89,7 +92,7 @@ TEST_F(OrvexRecordsTest, AFullDiskKeepsTheOldFileAndTheResultsInTheRecoveryFile)
     if (!out.contains("status="))
         GTEST_SKIP() << "no file system could be mounted here: " << err.toStdString();
     EXPECT_TRUE(out.contains("status=2")) << out.toStdString() << err.toStdString();
-    EXPECT_FALSE(out.contains(".tmp")) << out.toStdString();
+    EXPECT_FALSE(out.contains("visit.xml.")) << out.toStdString();
     EXPECT_EQ(Read(file + ".after"), Read(file)) << "the old file is whole";
     const QStringList recovered = Recovered();
     ASSERT_EQ(recovered.size(), 1);
@@ -123,6 +126,56 @@ TEST_F(OrvexRecordsTest, AFileSizeLimitIsAWriteErrorThatLeavesTheOldFile) {
     EXPECT_EQ(TemporaryFiles(dir.path()), QStringList());
     for (const QString& recovered : Recovered())
         EXPECT_FALSE(recovered.endsWith(".tmp")) << recovered.toStdString();
+}
+
+// A file is written where a link leads and keeps its permissions; a stale temporary-looking link
+// beside it leads nowhere; a file the user may not write is refused, and its visit is archived
+// from the recovery file.
+TEST_F(OrvexRecordsTest, ASequenceFileIsWrittenAsAnEditorWritesIt) {
+    const QString run = Script(twoTests);
+    const auto Run = [&](const QString& sequence) {
+        return Orvex(QStringList{"run", sequence} + simulate + QStringList{"--auto", run});
+    };
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("real")));
+    const QString target = dir.filePath("real/visit.xml");
+    ASSERT_EQ(Orvex({"new", target, "300", "200"}).status, 0);
+    ASSERT_TRUE(QFile::link("real/visit.xml", file));
+    const QString victim = dir.filePath("victim.txt");
+    ASSERT_TRUE(QFile(victim).open(QIODevice::WriteOnly));
+    ASSERT_TRUE(QFile::link(victim, target + ".tmp"));
+    ASSERT_TRUE(QFile::link(victim, file + ".tmp"));
+    ASSERT_TRUE(QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner));
+    const Outcome linked = Run(file);
+    EXPECT_EQ(linked.status, 0) << linked.err.toStdString();
+    EXPECT_EQ(QFileInfo(file).symLinkTarget(), target) << "the link stays a link";
+    EXPECT_EQ(Statuses(target), (QStringList{"passed", "passed"}));
+    struct stat mode {};
+    ASSERT_EQ(::stat(QFile::encodeName(target).constData(), &mode), 0);
+    EXPECT_EQ(mode.st_mode & 07777, 0600u) << "not readable by others, as it was";
+    EXPECT_EQ(Read(victim), QByteArray());
+    EXPECT_EQ(TemporaryFiles(dir.filePath("real")), QStringList{"visit.xml.tmp"});
+
+    // Root writes whatever it likes; in a user namespace of its own it is the owner of nothing.
+    const QString locked = dir.filePath("locked.xml");
+    ASSERT_EQ(Orvex({"new", locked, "300", "200", "--asset-id", "MON-7"}).status, 0);
+    ASSERT_TRUE(QFile::setPermissions(locked, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    const QByteArray before = Read(locked);
+    QProcess process;
+    process.setProcessEnvironment(Environment());
+    process.start(::getuid() == 0 ? "unshare" : ORVEX_EXECUTABLE,
+                  (::getuid() == 0 ? QStringList{"--user", ORVEX_EXECUTABLE} : QStringList()) +
+                      QStringList{"run", locked} + simulate + QStringList{"--auto", run});
+    ASSERT_TRUE(process.waitForFinished(120000));
+    const QString err = QString::fromLocal8Bit(process.readAllStandardError());
+    if (process.exitCode() == 1 && err.startsWith("unshare:"))
+        GTEST_SKIP() << "root here cannot be made a user that may not write a file: " << err.toStdString();
+    EXPECT_EQ(process.exitCode(), 2) << err.toStdString();
+    EXPECT_TRUE(err.contains(locked + ": Permission denied")) << err.toStdString();
+    EXPECT_EQ(Read(locked), before);
+    const QStringList recovered = Recovered();
+    ASSERT_EQ(recovered.size(), 1);
+    EXPECT_EQ(Statuses(recovered[0]), (QStringList{"passed", "passed"}));
+    EXPECT_TRUE(Orvex({"history", "MON-7"}).out.contains("PASSED\t" + recovered[0]));
 }
 
 // A text that a spreadsheet would run is exported as text; numbers keep the digits they were read

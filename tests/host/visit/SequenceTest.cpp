@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <QDir>
 #include <QFile>
@@ -111,11 +112,18 @@ TEST_F(SequenceTest, AFailedSaveLeavesThePreviousFileWhole) {
     sequence.Append(300);
     sequence.Save(Path("kept.xml"));
     const QByteArray before = ReadAll(Path("kept.xml"));
-    // The file written beside the target cannot be made: the save fails before the rename.
-    ASSERT_TRUE(QDir(registryDir.path()).mkdir("kept.xml.tmp"));
+    // A file-size limit below the new file: the write beside the target fails before the rename.
+    rlimit limit{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const rlimit small{static_cast<rlim_t>(before.size()), limit.rlim_max};
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
     sequence.Append(200);
-    EXPECT_NE(Raised([&] { sequence.Save(Path("kept.xml")); }).Number(), 0);
+    const auto e = Raised([&] { sequence.Save(Path("kept.xml")); });
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    EXPECT_NE(e.Number(), 0);
+    EXPECT_TRUE(e.Description().contains("File too large")) << e.Description().toStdString();
     EXPECT_EQ(ReadAll(Path("kept.xml")), before);
+    EXPECT_EQ(QDir(registryDir.path()).entryList({"kept.xml?*"}, QDir::Files | QDir::Hidden), QStringList());
 }
 
 // A visit prepared in German and opened in an English window reads in English: the texts are the
