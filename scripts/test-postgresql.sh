@@ -40,4 +40,9 @@ printf 'start\nnext\n' >"$work/relief.txt"
 "$build/bin/orvex" run "$work/visit.xml" --simulate --time-scale 0.05 --auto "$work/relief.txt" --database "$url"
 "$build/bin/orvex" archive "$work/visit.xml" --database "$url" | grep -q "before; nothing changed"
 "$build/bin/orvex" history PG-1 --database "$url" --json | grep -q '"verdict": "PASSED"'
+# A role that may only read reads the history: readers open the database read-only.
+"${as[@]}" "$pg/psql" -h 127.0.0.1 -p "$port" -U orvex -d results -qc \
+  "CREATE ROLE reader LOGIN; GRANT USAGE ON SCHEMA public TO reader; GRANT SELECT ON ALL TABLES IN SCHEMA public TO reader"
+"$build/bin/orvex" history PG-1 --database "postgresql://reader@127.0.0.1:$port/results" --json |
+  grep -q '"verdict": "PASSED"'
 echo "test-postgresql: passed"

@@ -92,7 +92,7 @@ QString HostResultsDatabase::DefaultUrl() {
     return base + QStringLiteral("/Orvex/results.sqlite");
 }
 
-HostResultsDatabase::HostResultsDatabase(const QString& url) {
+HostResultsDatabase::HostResultsDatabase(const QString& url, Access access) : m_access(access) {
     static std::atomic<int> made{0};
     m_connection = QStringLiteral("orvex-results-%1").arg(++made);
     const QString given = url.isEmpty() ? DefaultUrl() : url;
@@ -123,6 +123,14 @@ HostResultsDatabase::HostResultsDatabase(const QString& url) {
         database.setDatabaseName(parsed.path().mid(1));
         database.setConnectOptions(QStringLiteral("connect_timeout=10"));
     } else {
+        // No database yet: a reader finds no visits, unless the place cannot hold one.
+        const QFileInfo folderOf(QFileInfo(m_location).absolutePath());
+        if (m_access == Access::Read && !QFileInfo::exists(m_location)) {
+            if (folderOf.exists() && !folderOf.isDir())
+                Fail(QStringLiteral("opening"), QStringLiteral("%1 is no folder").arg(folderOf.filePath()));
+            m_absent = true;
+            return;
+        }
         // An existing empty file is a database that lost its content, not a new one to write into.
         if (QFileInfo(m_location).isFile() && QFileInfo(m_location).size() == 0) {
             Fail(QStringLiteral("opening"),
@@ -130,11 +138,13 @@ HostResultsDatabase::HostResultsDatabase(const QString& url) {
                                 "aside to start a new database"));
         }
         const QString folder = QFileInfo(m_location).absolutePath();
-        if (!QDir().mkpath(folder))
+        if (m_access == Access::Write && !QDir().mkpath(folder))
             Fail(QStringLiteral("opening"), QStringLiteral("%1 cannot be made").arg(folder));
         database.setDatabaseName(m_location);
         // Another process writing waits its turn instead of failing at once.
-        database.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=30000"));
+        database.setConnectOptions(m_access == Access::Read
+                                       ? QStringLiteral("QSQLITE_BUSY_TIMEOUT=30000;QSQLITE_OPEN_READONLY")
+                                       : QStringLiteral("QSQLITE_BUSY_TIMEOUT=30000"));
     }
     if (!database.open()) Fail(QStringLiteral("opening"), database.lastError().text());
     if (m_postgres) {
@@ -144,7 +154,11 @@ HostResultsDatabase::HostResultsDatabase(const QString& url) {
         // clearly: a run never hangs on the database after its file is saved.
         Direct(database, QStringLiteral("SET lock_timeout = '30s'"), QStringLiteral("opening"));
         Direct(database, QStringLiteral("SET statement_timeout = '30s'"), QStringLiteral("opening"));
-    } else {
+        if (m_access == Access::Read) {
+            Direct(database, QStringLiteral("SET default_transaction_read_only = on"),
+                   QStringLiteral("opening"));
+        }
+    } else if (m_access == Access::Write) {
         // Switching a new file to WAL takes it whole and does not wait for another process doing
         // the same: the switch is tried again while the file is busy.
         for (int attempt = 1;; ++attempt) {
@@ -157,7 +171,11 @@ HostResultsDatabase::HostResultsDatabase(const QString& url) {
         }
         Direct(database, QStringLiteral("PRAGMA foreign_keys=ON"), QStringLiteral("enabling foreign keys"));
     }
-    Migrate();
+    if (m_access == Access::Read) {
+        CheckSchema();
+    } else {
+        Migrate();
+    }
 }
 
 HostResultsDatabase::~HostResultsDatabase() {
@@ -203,6 +221,37 @@ void HostResultsDatabase::RollBack(QSqlDatabase& database) {
     QSqlQuery(database).exec(QStringLiteral("ROLLBACK"));
 }
 
+void HostResultsDatabase::CheckSchema() {
+    QSqlDatabase database = Database();
+    const QString what = QStringLiteral("reading the schema version");
+    QSqlQuery table = Run(database,
+                          m_postgres ? QStringLiteral("SELECT to_regclass('orvex_schema') IS NOT NULL")
+                                     : QStringLiteral("SELECT COUNT(*) > 0 FROM sqlite_master WHERE "
+                                                      "type = 'table' AND name = 'orvex_schema'"),
+                          {}, what);
+    if (!table.next()) Fail(what, table.lastError().text());
+    if (!table.value(0).toBool()) {
+        m_absent = true;
+        return;
+    }
+    table.finish();
+    QSqlQuery found = Run(database, QStringLiteral("SELECT MAX(version) FROM orvex_schema"), {}, what);
+    const int version = found.next() && !found.value(0).isNull() ? found.value(0).toInt() : 0;
+    if (version > kSchemaVersion) {
+        Fail(QStringLiteral("opening"),
+             QStringLiteral("its schema version %1 is newer than this program's %2")
+                 .arg(version)
+                 .arg(kSchemaVersion));
+    }
+    if (version < kSchemaVersion) {
+        Fail(QStringLiteral("opening"),
+             QStringLiteral("its schema version %1 is older than this program's %2; let a program that "
+                            "writes open it once (orvex archive)")
+                 .arg(version)
+                 .arg(kSchemaVersion));
+    }
+}
+
 void HostResultsDatabase::Migrate() {
     QSqlDatabase database = Database();
     BeginWriting(database);
@@ -243,6 +292,8 @@ void HostResultsDatabase::Migrate() {
 
 HostResultsDatabase::Stored HostResultsDatabase::Store(const HostVisitRecord& visit, const QString& file) {
     if (visit.assetId.isEmpty()) Fail(QStringLiteral("storing"), QStringLiteral("the visit names no asset"));
+    if (m_access == Access::Read)
+        Fail(QStringLiteral("storing"), QStringLiteral("it was opened for reading"));
     QSqlDatabase database = Database();
     const QString what = QStringLiteral("storing the visit of %1").arg(visit.assetId);
     BeginWriting(database);
@@ -316,6 +367,7 @@ std::optional<HostResultsDatabase::Stored> HostResultsDatabase::StoreFile(std::s
 }
 
 QList<HostResultsDatabase::Visit> HostResultsDatabase::History(const QString& assetId, int limit) {
+    if (m_absent) return {};
     QSqlDatabase database = Database();
     const QString what = QStringLiteral("reading the history of %1").arg(assetId);
     QSqlQuery visits =

@@ -172,7 +172,7 @@ QString ReadingText(const orvex::HostVisitRecord::Reading& reading) {
 // Text: a line per visit (performed, technician, verdict, file, and whether it was altered), then
 // a line per test like orvex show. --trend: a line per visit for one reading. --json: the records.
 int History(const QCommandLineParser& parser, const OrvexOptions& o, const QString& assetId) {
-    orvex::HostResultsDatabase database(parser.value(o.database));
+    orvex::HostResultsDatabase database(parser.value(o.database), orvex::HostResultsDatabase::Access::Read);
     const auto visits = database.History(assetId);
     if (visits.isEmpty())
         OrvexCommands::Print(

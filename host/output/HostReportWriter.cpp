@@ -124,7 +124,7 @@ std::optional<QString> HostReportWriter::ReadHistory(const QString& url) {
     if (visit.assetId.isEmpty() || visit.performed.isEmpty()) return std::nullopt;
     try {
         m_earlier =
-            HostReadingTrend::Before(HostResultsDatabase(url).History(visit.assetId), visit.performed);
+            HostReadingTrend::Before(HostResultsDatabase(url, HostResultsDatabase::Access::Read).History(visit.assetId), visit.performed);
     } catch (const ComError& error) {
         return error.Description();
     }

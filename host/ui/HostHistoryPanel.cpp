@@ -114,7 +114,7 @@ void HostHistoryPanel::Read() {
             m_texts(QStringLiteral("1082::Enter the asset ID to see its history."), nullptr));
     } else {
         try {
-            HostResultsDatabase database(m_database);
+            HostResultsDatabase database(m_database, HostResultsDatabase::Access::Read);
             location = database.Location();
             m_visits = database.History(m_assetId);
             VariantArray parameters = VariantArray::FromList(
