@@ -259,8 +259,8 @@ TEST_F(ResultPressure, RecordsRoundTripThroughFiles) {
     staticBack.CreateMeasurements(QStringLiteral("mmHg"));
     EXPECT_EQ(Contents(staticBack), stored);
     staticBack.CreateMeasurements(QStringLiteral("kPa"));
-    EXPECT_EQ(Contents(staticBack),
-              QStringList({"STAT=19.998 kPa||0.0||1", "MANO=19.865 kPa||0.0||1", "DIFF=0.13332 kPa||0.0||1"}));
+    EXPECT_EQ(Contents(staticBack), QStringList({"STAT=19.998 kPa||0.0||1", "MANO=19.865 kPa||0.0||1",
+                                                 "DIFF=0.13332 kPa||0.0||1"}));
 }
 
 TEST_F(ResultPressure, LoadingRejectsWhatIsNoResult) {
