@@ -144,7 +144,9 @@ void ArchiveRun(const std::shared_ptr<orvex::IPlugIn>& plugIn, const orvex::Host
         orvex::HostResultsDatabase(url).StoreFile(plugIn, file);
     } catch (const orvex::ComError& e) {
         OrvexCommands::Print(
-            stderr, QStringLiteral("orvex: warning: the visit was not archived: %1").arg(e.Description()));
+            stderr,
+            QStringLiteral("orvex: warning: the visit was not archived: %1; orvex archive %2 stores it later")
+                .arg(e.Description(), file));
     }
 }
 
