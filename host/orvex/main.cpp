@@ -38,6 +38,11 @@ bool ShapeOk(const QStringList& arguments) {
 int main(int argc, char** argv) {
     // Only a run without a script shows windows to a person; everything else draws off-screen
     // when there is no screen.
+    orvex::QuietQtNotes();
+    // Verbose from the start: Qt has its say while the application is made, before the options are read.
+    for (int i = 1; i < argc; ++i) {
+        if (QByteArrayView(argv[i]) == "--verbose") orvex::EnableVerboseLogging();
+    }
     // Text that is not UTF-8 is refused before anything reads it as a name or an asset id.
     for (int i = 1; i < argc; ++i) {
         if (orvex::IsUtf8(argv[i])) continue;
@@ -79,7 +84,6 @@ int main(int argc, char** argv) {
     const auto patient = orvex::HostShippedStandards::PatientFromName(
         parser.isSet(o.patient) ? parser.value(o.patient) : QStringLiteral("adult"));
     if (!patient) return OrvexCommands::Usage(QStringLiteral("--patient takes adult or neonate"));
-    if (parser.isSet(o.verbose)) orvex::EnableVerboseLogging();
 
     orvex::HostEnvironment environment(person ? orvex::HostMessageService::Mode::Dialog
                                               : orvex::HostMessageService::Mode::Console);

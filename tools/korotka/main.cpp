@@ -28,6 +28,7 @@ int main(int argc, char** argv) {
         return Diagnostics::kSucceeded;
     }
     const CommandLine::Request& request = commandLine.Get();
+    orvex::QuietQtNotes();
     if (request.verbose) orvex::EnableVerboseLogging();
 
     HostSession session(orvex::HostMessageService::Mode::Console);
