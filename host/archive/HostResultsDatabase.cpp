@@ -81,6 +81,18 @@ QList<HostVisitRecord::Limit> LimitsFromJson(const QString& text) {
     return limits;
 }
 
+// A reading from the query's columns first to first + 6: key, description, value_text, value, unit,
+// status, limits.
+HostVisitRecord::Reading ReadingAt(const QSqlQuery& query, int first) {
+    return {query.value(first).toString(),
+            query.value(first + 1).toString(),
+            query.value(first + 2).toString(),
+            Number(query.value(first + 3)),
+            query.value(first + 4).toString(),
+            query.value(first + 5).toString(),
+            LimitsFromJson(query.value(first + 6).toString())};
+}
+
 }  // namespace
 
 QString HostResultsDatabase::DefaultUrl() {
@@ -366,7 +378,8 @@ std::optional<HostResultsDatabase::Stored> HostResultsDatabase::StoreFile(std::s
     return Store(visit, file);
 }
 
-QList<HostResultsDatabase::Visit> HostResultsDatabase::History(const QString& assetId, int limit) {
+QList<HostResultsDatabase::Visit> HostResultsDatabase::History(const QString& assetId, int limit,
+                                                               const QString& key) {
     if (m_absent) return {};
     QSqlDatabase database = Database();
     const QString what = QStringLiteral("reading the history of %1").arg(assetId);
@@ -375,10 +388,14 @@ QList<HostResultsDatabase::Visit> HostResultsDatabase::History(const QString& as
             QStringLiteral(
                 "SELECT v.id, v.file, v.asset_make_model, v.asset_serial_no, v.asset_location, v.technician, "
                 "v.performed, v.instrument_name, v.instrument_serial_no, v.instrument_firmware, v.verdict, "
-                "v.archived, v.content_sha256 FROM visits v JOIN assets a ON a.id = v.asset "
-                "WHERE a.asset_id = ? ORDER BY v.performed DESC, v.id DESC") +
+                "v.archived, v.content_sha256 FROM visits v "
+                "WHERE v.asset = (SELECT id FROM assets WHERE asset_id = ?)") +
+                (key.isNull() ? QString()
+                              : QStringLiteral(" AND EXISTS (SELECT 1 FROM tests t JOIN measurements m ON "
+                                               "m.test = t.id WHERE t.visit = v.id AND m.key = ?)")) +
+                QStringLiteral(" ORDER BY v.performed DESC, v.id DESC") +
                 (limit > 0 ? QStringLiteral(" LIMIT %1").arg(limit) : QString()),
-            {assetId}, what);
+            key.isNull() ? QVariantList{assetId} : QVariantList{assetId, key}, what);
     QList<Visit> history;
     QList<QVariant> ids;
     QStringList checksums;
@@ -433,16 +450,53 @@ QList<HostResultsDatabase::Visit> HostResultsDatabase::History(const QString& as
                                  {}});
         }
         if (rows.value(7).isNull()) continue;
-        record.tests.last().readings.append({rows.value(7).toString(), rows.value(8).toString(),
-                                             rows.value(9).toString(), Number(rows.value(10)),
-                                             rows.value(11).toString(), rows.value(12).toString(),
-                                             LimitsFromJson(rows.value(13).toString())});
+        record.tests.last().readings.append(ReadingAt(rows, 7));
     }
     // Readings cut short would read as visits altered after they were stored.
     if (rows.lastError().isValid()) Fail(what, rows.lastError().text());
     for (qsizetype i = 0; i < history.size(); ++i)
         history[i].altered = history[i].record.Checksum() != checksums[i];
     return history;
+}
+
+QList<HostResultsDatabase::Visit> HostResultsDatabase::Readings(const QString& assetId, int testId,
+                                                                int position, const QString& key,
+                                                                const QString& before, int limit) {
+    if (m_absent) return {};
+    QSqlDatabase database = Database();
+    const QString what = QStringLiteral("reading the trend of %1 of %2").arg(key, assetId);
+    // Walks the asset's visits newest first and stops at the limit: a long history costs no more
+    // than a short one. The asset's key as a value of its own, not a join, lets PostgreSQL walk
+    // its index of the asset's visits in order instead of sorting them all.
+    QSqlQuery rows =
+        Run(database,
+            QStringLiteral(
+                "SELECT v.performed, t.position, t.name, t.status, t.performed, m.key, m.description, "
+                "m.value_text, m.value, m.unit, m.status, m.limits FROM visits v "
+                "JOIN tests t ON t.id = (SELECT c.id FROM tests c WHERE c.visit = v.id AND c.test_id = ? "
+                "ORDER BY CASE WHEN c.position = ? THEN 0 ELSE 1 END, c.position, c.id LIMIT 1) "
+                "JOIN measurements m ON m.id = (SELECT r.id FROM measurements r WHERE r.test = t.id AND "
+                "r.key = ? ORDER BY r.position, r.id LIMIT 1) "
+                "WHERE v.asset = (SELECT id FROM assets WHERE asset_id = ?) AND v.performed < ? AND "
+                "m.value IS NOT NULL "
+                "ORDER BY v.performed DESC, v.id DESC LIMIT %1")
+                .arg(qMax(limit, 0)),
+            {testId, position, key, assetId, before}, what);
+    QList<Visit> visits;
+    while (rows.next()) {
+        Visit visit;
+        visit.record.assetId = assetId;
+        visit.record.performed = rows.value(0).toString();
+        visit.record.tests.append({rows.value(1).toInt(),
+                                   testId,
+                                   rows.value(2).toString(),
+                                   rows.value(3).toString(),
+                                   rows.value(4).toString(),
+                                   {ReadingAt(rows, 5)}});
+        visits << visit;
+    }
+    if (rows.lastError().isValid()) Fail(what, rows.lastError().text());
+    return visits;
 }
 
 }  // namespace orvex

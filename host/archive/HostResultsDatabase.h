@@ -54,8 +54,15 @@ public:
     // (a run's memory holds more digits than the file keeps). None: the file names no asset or no
     // test of it was performed, and there is nothing to keep.
     std::optional<Stored> StoreFile(std::shared_ptr<IPlugIn> plugIn, const QString& file);
-    // The asset's visits, newest first; at most limit of them when limit > 0.
-    QList<Visit> History(const QString& assetId, int limit = 0);
+    // The asset's visits, newest first; at most limit of them when limit > 0; with a key, only
+    // those that hold a reading of that key.
+    QList<Visit> History(const QString& assetId, int limit = 0, const QString& key = {});
+    // The newest visits (at most limit) of the asset performed before `before` (ISO 8601 in UTC, as
+    // visits are stored) that hold the reading key of the test testId as a number, each with that one
+    // test and reading alone: the points of a trend, in one query. The test is taken as a trend
+    // takes it (the one at position, else the first of that test id); altered is not judged there.
+    QList<Visit> Readings(const QString& assetId, int testId, int position, const QString& key,
+                          const QString& before, int limit);
     // Where the database is, as a technician may be told (no password).
     const QString& Location() const { return m_location; }
 

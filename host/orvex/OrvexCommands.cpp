@@ -7,6 +7,7 @@
 #include <QSettings>
 #include <algorithm>
 #include <cstdio>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
@@ -173,13 +174,35 @@ QString ReadingText(const orvex::HostVisitRecord::Reading& reading) {
 
 // Text: a line per visit (performed, technician, verdict, file, and whether it was altered), then
 // a line per test like orvex show. --trend: a line per visit for one reading. --json: the records.
+// The newest visits only (--limit): a long history is read no further than it is shown.
 int History(const QCommandLineParser& parser, const OrvexOptions& o, const QString& assetId) {
+    int limit = OrvexOptions::kDefaultLimit;
+    if (parser.isSet(o.limit)) {
+        bool number = false;
+        limit = parser.value(o.limit).toInt(&number);
+        if (!number || limit < 0)
+            return OrvexCommands::Usage(
+                QStringLiteral("--limit takes a number of visits (0 for all), not \"%1\"")
+                    .arg(parser.value(o.limit)));
+    }
     orvex::HostResultsDatabase database(parser.value(o.database), orvex::HostResultsDatabase::Access::Read);
-    const auto visits = database.History(assetId);
+    const QString key = parser.isSet(o.trend) ? parser.value(o.trend) : QString();
+    // One more than is shown tells whether there are more.
+    auto visits = database.History(
+        assetId, limit > 0 && limit < std::numeric_limits<int>::max() ? limit + 1 : limit, key);
+    if (limit > 0 && visits.size() > limit) {
+        visits.resize(limit);
+        OrvexCommands::Print(stderr, QStringLiteral("orvex: the newest %1 visits are shown, more are stored "
+                                                    "(--limit N shows N, --limit 0 all)")
+                                         .arg(limit));
+    }
     if (visits.isEmpty())
         OrvexCommands::Print(
             stderr,
-            QStringLiteral("orvex: no visit of %1 is stored in %2").arg(assetId, database.Location()));
+            key.isNull()
+                ? QStringLiteral("orvex: no visit of %1 is stored in %2").arg(assetId, database.Location())
+                : QStringLiteral("orvex: no visit of %1 stored in %2 has a reading %3")
+                      .arg(assetId, database.Location(), key));
     if (parser.isSet(o.jsonList)) {
         QJsonArray array;
         for (const auto& visit : visits) {
@@ -195,11 +218,10 @@ int History(const QCommandLineParser& parser, const OrvexOptions& o, const QStri
     const QString altered = QStringLiteral("altered after it was stored");
     for (const auto& visit : visits) {
         const auto& record = visit.record;
-        if (parser.isSet(o.trend)) {
+        if (!key.isNull()) {
             for (const auto& test : record.tests) {
-                const auto reading =
-                    std::find_if(test.readings.begin(), test.readings.end(),
-                                 [&](const auto& r) { return r.key == parser.value(o.trend); });
+                const auto reading = std::find_if(test.readings.begin(), test.readings.end(),
+                                                  [&](const auto& r) { return r.key == key; });
                 if (reading == test.readings.end()) continue;
                 QStringList fields{record.performed, ReadingText(*reading), reading->status};
                 if (visit.altered) fields << altered;

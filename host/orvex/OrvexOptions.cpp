@@ -33,6 +33,7 @@ std::vector<OrvexOptions::Entry> OrvexOptions::Table() const {
              {QStringLiteral("run"), QStringLiteral("archive"), QStringLiteral("history"),
               QStringLiteral("report"), QStringLiteral("open")}},
             {&noArchive, {QStringLiteral("run"), QStringLiteral("open")}},
+            {&limit, {QStringLiteral("history")}},
             {&trend, {QStringLiteral("history")}}};
 }
 
@@ -90,9 +91,10 @@ void OrvexOptions::AddTo(QCommandLineParser& parser, const QString& command) con
         "  archive FILE [--database URL]\n"
         "                        store the visit in the results database (a visit stored before is\n"
         "                        left as it is)\n"
-        "  history ASSET-ID [--json | --trend KEY] [--database URL]\n"
+        "  history ASSET-ID [--json | --trend KEY] [--limit N] [--database URL]\n"
         "                        the asset's visits, newest first: when, technician, verdict and each\n"
-        "                        test's readings; --trend one line per visit for the reading KEY\n\n"
+        "                        test's readings; --trend one line per visit for the reading KEY. The\n"
+        "                        newest 50 are shown; --limit N shows N, --limit 0 all of them\n\n"
         "New tests get the shipped limit sets: static pressure within 3 mmHg (DIFF), leak at most\n"
         "6 mmHg/min (RATE), relief valve at most 330 mmHg, or 165 mmHg with --patient neonate (PEAK),\n"
         "NIBP simulation SYST, DIAS, MAPR within 10 mmHg of the preset and HR within 5 %; in\n"

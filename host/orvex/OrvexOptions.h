@@ -17,6 +17,8 @@ class OrvexOptions {
 public:
     static constexpr int kDefaultAutoTimeout = 60;
     static constexpr int kMaxAutoTimeout = 24 * 3600;
+    // How many visits history shows unless told.
+    static constexpr int kDefaultLimit = 50;
 
     struct Entry {
         const QCommandLineOption* option;
@@ -106,6 +108,11 @@ public:
         QStringLiteral("url")};
     QCommandLineOption noArchive{QStringLiteral("no-archive"),
                                  QStringLiteral("run: do not store the visit in the results database.")};
+    QCommandLineOption limit{
+        QStringLiteral("limit"),
+        QStringLiteral("history: show the newest n visits (default %1; 0 shows them all).")
+            .arg(kDefaultLimit),
+        QStringLiteral("n")};
     QCommandLineOption trend{QStringLiteral("trend"),
                              QStringLiteral("history: one line per visit for this reading (its key)."),
                              QStringLiteral("key")};

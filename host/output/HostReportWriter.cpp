@@ -123,8 +123,16 @@ std::optional<QString> HostReportWriter::ReadHistory(const QString& url) {
     const HostVisitRecord visit = HostVisitRecord::FromSequence(m_sequence);
     if (visit.assetId.isEmpty() || visit.performed.isEmpty()) return std::nullopt;
     try {
-        m_earlier =
-            HostReadingTrend::Before(HostResultsDatabase(url, HostResultsDatabase::Access::Read).History(visit.assetId), visit.performed);
+        HostResultsDatabase database(url, HostResultsDatabase::Access::Read);
+        // Only what the trends draw: a long history costs no more than a short one.
+        for (const auto& test : visit.tests) {
+            for (const auto& reading : test.readings) {
+                if (!reading.value || reading.limits.isEmpty()) continue;
+                m_earlier.insert({test.position, reading.key},
+                                 database.Readings(visit.assetId, test.testId, test.position, reading.key,
+                                                   visit.performed, HostReadingTrend::kVisits - 1));
+            }
+        }
     } catch (const ComError& error) {
         return error.Description();
     }
@@ -181,8 +189,9 @@ QString HostReportWriter::TrendRow(qsizetype position, IMeasurement& measurement
                                    const HostMeasurementLimits::Limits& limits, bool embedPictures,
                                    std::vector<QImage>& pictures) const {
     const auto element = m_sequence.Tests()[position];
-    const auto earlier = HostReadingTrend::Of(
-        m_earlier, {element->TestID(), static_cast<int>(position + 1), measurement.Key(), {}, {}, {}});
+    const int at = static_cast<int>(position + 1);
+    const auto earlier = HostReadingTrend::Of(m_earlier.value({at, measurement.Key()}),
+                                              {element->TestID(), at, measurement.Key(), {}, {}, {}});
     if (earlier.isEmpty()) return {};
     QList<double> values;
     QStringList dates;

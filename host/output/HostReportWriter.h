@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QImage>
+#include <QMap>
 #include <QString>
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "host/archive/HostResultsDatabase.h"
@@ -58,8 +60,9 @@ private:
 
     const HostSequence& m_sequence;
     std::shared_ptr<LanguageService> m_language;
-    // The asset's visits before this one, newest first.
-    QList<HostResultsDatabase::Visit> m_earlier;
+    // Per judged reading (its test's position and its key), the asset's visits before this one
+    // that hold it, newest first, as many as its trend draws.
+    QMap<std::pair<int, QString>, QList<HostResultsDatabase::Visit>> m_earlier;
 };
 
 }  // namespace orvex

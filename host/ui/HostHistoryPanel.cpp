@@ -24,6 +24,8 @@ enum Column { kColumnPerformed, kColumnValue, kColumnVerdict, kColumnTechnician,
 
 // Typing an asset id reads the database once the typing pauses, not at every key.
 constexpr int kTypingPauseMs = 300;
+// The panel shows the newest visits only: a long history is listed by orvex history.
+constexpr int kShown = 50;
 // The trend's size in the panel, in pixels.
 const QSize kTrendSize(330, 150);
 
@@ -116,12 +118,18 @@ void HostHistoryPanel::Read() {
         try {
             HostResultsDatabase database(m_database, HostResultsDatabase::Access::Read);
             location = database.Location();
-            m_visits = database.History(m_assetId);
+            // One more than is shown tells whether there are more.
+            m_visits = database.History(m_assetId, kShown + 1);
+            const bool more = m_visits.size() > kShown;
+            if (more) m_visits.resize(kShown);
             VariantArray parameters = VariantArray::FromList(
                 {Variant(static_cast<int32_t>(m_visits.size())), Variant(m_assetId), Variant(location)});
             VariantArray where = VariantArray::FromList({Variant(m_assetId), Variant(location)});
             m_lblStatus->setText(
-                m_visits.isEmpty()
+                more ? m_texts(QStringLiteral("1095::The newest %%1 visits of %%2 in %%3; older ones are not "
+                                              "shown here (orvex history --limit 0 lists them all)."),
+                               &parameters)
+                : m_visits.isEmpty()
                     ? m_texts(QStringLiteral("1083::No visit of %%1 is stored in %%2."), &where)
                 : m_visits.size() == 1
                     ? m_texts(QStringLiteral("1094::One visit of %%1 in %%2."), &where)

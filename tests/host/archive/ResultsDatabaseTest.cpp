@@ -115,6 +115,38 @@ TEST_P(ResultsDatabaseTest, StoresOnceReadsNewestFirstAndFlagsAnEditedRow) {
     EXPECT_THROW(database.Store(Visit("", "Kim", 4, 0), "e.xml"), orvex::ComError);
 }
 
+// A trend's points: the newest before the moment that hold the reading as a number, the test at the
+// reading's position when a visit has the test twice; --trend's filter keeps visits with the key.
+TEST_P(ResultsDatabaseTest, ATrendReadsOnlyTheNewestVisitsHoldingTheReading) {
+    HostResultsDatabase database(url);
+    const QString asset = Asset("MON-3");
+    for (int minute = 1; minute <= 12; ++minute) {
+        auto visit = Visit(asset, "Kim", minute, minute);
+        if (minute == 9) visit.tests[0].readings[0].value.reset();
+        if (minute == 8) visit.tests[0].readings[0].key = QStringLiteral("STAT");
+        if (minute == 10) {
+            visit.tests.append(visit.tests[0]);
+            visit.tests[1].position = 2;
+            visit.tests[1].readings[0].value = 99.0;
+        }
+        database.Store(visit, "v.xml");
+    }
+    const auto values = [&](int position, int limit) {
+        QList<double> read;
+        for (const auto& visit : database.Readings(asset, 300, position, QStringLiteral("DIFF"),
+                                                   QStringLiteral("2026-12-08T10:11:00Z"), limit))
+            read << *visit.record.tests[0].readings[0].value;
+        return read;
+    };
+    EXPECT_EQ(values(1, 3), (QList<double>{10, 7, 6}));
+    EXPECT_EQ(values(2, 2), (QList<double>{99, 7}));
+    EXPECT_TRUE(database.Readings(asset, 301, 1, "DIFF", "2027-01-01T00:00:00Z", 10).isEmpty());
+    const auto holding = database.History(asset, 5, QStringLiteral("DIFF"));
+    ASSERT_EQ(holding.size(), 5);
+    EXPECT_EQ(holding[4].record.performed, "2026-12-08T10:07:00Z");
+    EXPECT_FALSE(holding[0].altered);
+}
+
 // Two processes storing at once, 200 visits each: all 400 are there.
 TEST_P(ResultsDatabaseTest, TwoProcessesStoringAtOnceLoseNothing) {
     constexpr int kEach = 200;

@@ -10,6 +10,7 @@
 #include <QSqlQuery>
 
 #include "OrvexRunFixture.h"
+#include "host/archive/HostResultsDatabase.h"
 
 // Visits kept asset by asset in the results database, as orvex run, archive and history use it.
 class OrvexArchiveTest : public OrvexRunTest {
@@ -155,4 +156,73 @@ TEST_F(OrvexArchiveTest, ADamagedOrEmptyDatabaseFailsAndIsNotWrittenInto) {
     EXPECT_EQ(refused.status, 2);
     EXPECT_TRUE(refused.err.contains("the file is empty")) << refused.err.toStdString();
     EXPECT_EQ(QFileInfo(empty.fileName()).size(), 0);
+}
+
+// A long history is shown newest first and in pages; --trend pages the visits that hold the
+// reading; the report's trend draws the newest ten before its visit.
+TEST_F(OrvexArchiveTest, HistoryPagesTheNewestVisitsAndTrendsReadTheVisitsTheyDraw) {
+    ASSERT_EQ(Orvex({"new", file, "300", "--asset-id", "MON-8"}).status, 0);
+    ASSERT_LE(Orvex(QStringList{"run", file} + simulate +
+                    QStringList{"--auto", Script("start\nreadings 3\ntype STAT 251\nnext\n")})
+                  .status,
+              1);
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_EQ(Orvex({"asset", file, "--technician", QString("X%1").arg(i)}).status, 0);
+        ASSERT_EQ(Orvex({"archive", file}).status, 0);
+    }
+    {
+        // 55 visits before the run's, and two after it without a DIFF.
+        orvex::HostResultsDatabase database(Database());
+        for (int i = 0; i < 57; ++i) {
+            orvex::HostVisitRecord visit;
+            visit.assetId = "MON-8";
+            visit.technician = i < 55 ? QString("Earlier %1").arg(i) : QString("Later %1").arg(i - 55);
+            visit.verdict = "PASSED";
+            visit.performed = (i < 55 ? QDateTime(QDate(2020, 1, 1), QTime(10, 0), Qt::UTC).addSecs(3600 * i)
+                                      : QDateTime(QDate(2030, 1, 1 + i - 55), QTime(10, 0), Qt::UTC))
+                                  .toString(Qt::ISODate);
+            visit.tests.append(
+                {1,
+                 300,
+                 "Static",
+                 "passed",
+                 visit.performed,
+                 {{i < 55 ? "DIFF" : "STAT", "", "1", 1.0, "mmHg", "passed", {{"X", -3.0, 3.0}}}}});
+            database.Store(visit, "v.xml");
+        }
+    }
+    const auto two = Orvex({"history", "MON-8", "--limit", "2"});
+    EXPECT_EQ(two.status, 0);
+    EXPECT_EQ(two.out.split('\n', Qt::SkipEmptyParts).filter(QRegularExpression("^\\d")).size(), 2);
+    EXPECT_LT(two.out.indexOf("Later 1"), two.out.indexOf("Later 0"));
+    EXPECT_TRUE(two.err.contains("--limit 0")) << two.err.toStdString();
+    const auto page = Orvex({"history", "MON-8", "--json"});
+    EXPECT_EQ(QJsonDocument::fromJson(page.out.toUtf8()).array().size(), 50);
+    EXPECT_EQ(QJsonDocument::fromJson(Orvex({"history", "MON-8", "--json", "--limit", "0"}).out.toUtf8())
+                  .array()
+                  .size(),
+              60);
+    for (const char* wrong : {"-1", "ten"})
+        EXPECT_EQ(Orvex({"history", "MON-8", "--limit", wrong}).status, 2) << wrong;
+
+    // The three of the run, then the newest earlier one; the later ones have no DIFF.
+    const QStringList trend =
+        Orvex({"history", "MON-8", "--trend", "DIFF", "--limit", "4"}).out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(trend.size(), 4);
+    const QString run = trend[0].section('\t', 0, 0);
+    EXPECT_FALSE(run.startsWith("2020-") || run.startsWith("2030-")) << run.toStdString();
+    EXPECT_EQ(trend[2].section('\t', 0, 0), run);
+    EXPECT_TRUE(trend[3].startsWith("2020-01-03T16:00:00Z")) << trend[3].toStdString();
+
+    // The run's visits are performed with it, not before: the trend is the earlier ones' newest
+    // nine and the run's own reading.
+    ASSERT_EQ(
+        Orvex({"report", file, "--pdf", dir.filePath("r.pdf"), "--html", dir.filePath("r.html")}).status, 0);
+    QFile html(dir.filePath("r.html"));
+    ASSERT_TRUE(html.open(QIODevice::ReadOnly));
+    const QString since = QDateTime(QDate(2020, 1, 1), QTime(10, 0), Qt::UTC)
+                              .addSecs(3600 * 46)
+                              .toLocalTime()
+                              .toString("yyyy-MM-dd HH:mm");
+    EXPECT_TRUE(html.readAll().contains(("Over the last 10 visits, since " + since).toUtf8()));
 }
