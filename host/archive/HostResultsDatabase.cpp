@@ -1,6 +1,8 @@
 #include "HostResultsDatabase.h"
 
+#include <unistd.h>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QJsonArray>
@@ -13,6 +15,8 @@
 #include <QUrl>
 #include <QUuid>
 #include <atomic>
+#include <cerrno>
+#include <cstring>
 #include <utility>
 
 #include "host/visit/HostSequence.h"
@@ -152,6 +156,7 @@ HostResultsDatabase::HostResultsDatabase(const QString& url, Access access) : m_
         const QString folder = QFileInfo(m_location).absolutePath();
         if (m_access == Access::Write && !QDir().mkpath(folder))
             Fail(QStringLiteral("opening"), QStringLiteral("%1 cannot be made").arg(folder));
+        if (m_access == Access::Write && !QFileInfo::exists(m_location)) CreateSqliteFile();
         database.setDatabaseName(m_location);
         // Another process writing waits its turn instead of failing at once.
         database.setConnectOptions(m_access == Access::Read
@@ -186,7 +191,8 @@ HostResultsDatabase::HostResultsDatabase(const QString& url, Access access) : m_
     if (m_access == Access::Read) {
         CheckSchema();
     } else {
-        Migrate();
+        QSqlDatabase database = Database();
+        Migrate(database);
     }
 }
 
@@ -264,8 +270,37 @@ void HostResultsDatabase::CheckSchema() {
     }
 }
 
-void HostResultsDatabase::Migrate() {
-    QSqlDatabase database = Database();
+void HostResultsDatabase::CreateSqliteFile() {
+    const QString made =
+        QStringLiteral("%1.new-%2").arg(m_location, QUuid::createUuid().toString(QUuid::WithoutBraces));
+    const QString connection = m_connection + QStringLiteral("-new");
+    {
+        QSqlDatabase fresh = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        fresh.setDatabaseName(made);
+        const bool opened = fresh.open();
+        try {
+            if (!opened) Fail(QStringLiteral("creating"), fresh.lastError().text());
+            Direct(fresh, QStringLiteral("PRAGMA journal_mode=WAL"),
+                   QStringLiteral("setting the journal mode"));
+            Migrate(fresh);
+        } catch (const ComError&) {
+            fresh.close();
+            QFile::remove(made);
+            throw;
+        }
+        fresh.close();
+    }
+    QSqlDatabase::removeDatabase(connection);
+    // Another process may have put its new database there first: that one is taken.
+    const bool linked =
+        ::link(QFile::encodeName(made).constData(), QFile::encodeName(m_location).constData()) == 0;
+    const int error = errno;
+    QFile::remove(made);
+    if (!linked && error != EEXIST)
+        Fail(QStringLiteral("creating"), QString::fromLocal8Bit(std::strerror(error)));
+}
+
+void HostResultsDatabase::Migrate(QSqlDatabase& database) {
     BeginWriting(database);
     try {
         // Two first uses at once must not both create the tables.

@@ -70,7 +70,10 @@ public:
 
 private:
     QSqlDatabase Database() const;
-    void Migrate();
+    void Migrate(QSqlDatabase& database);
+    // Makes a new SQLite database whole beside its place and links it in: no process ever finds an
+    // empty file there, so an empty one is a database that lost its content.
+    void CreateSqliteFile();
     // A reader's check that the schema is this program's; none there: no visits.
     void CheckSchema();
     // Begins a transaction that writers take one at a time.
