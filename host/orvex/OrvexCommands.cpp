@@ -322,6 +322,17 @@ std::shared_ptr<korotkasim::Simulator> StartSimulator(const korotkasim::SimOptio
     return simulator;
 }
 
+// Results a save of the file may have left beside it when it did not end; the window offers them.
+void TellLeftover(const std::shared_ptr<orvex::IPlugIn>& plugIn, const QString& file) {
+    orvex::HostSequence sequence(plugIn);
+    const QString leftover = orvex::HostVisitSaver::Leftover(file, sequence);
+    if (leftover.isEmpty()) return;
+    OrvexCommands::Print(stderr,
+                         QStringLiteral("orvex: %1, left by a save of %2 that did not end, is newer and "
+                                        "may hold newer results; `orvex open %2` offers to take them")
+                             .arg(leftover, file));
+}
+
 // The main window over the plug-in, with the driver for Identify.
 int ShowMainWindow(const QCommandLineParser& parser, const OrvexOptions& o,
                    orvex::HostEnvironment& environment, const std::shared_ptr<orvex::IPlugIn>& plugIn,
@@ -471,8 +482,10 @@ int OrvexCommands::Carry(const QStringList& arguments, orvex::HostShippedStandar
     const QString command = arguments.value(0);
     const QString file = arguments.value(1);
     try {
-        if (command.isEmpty() || command == QLatin1String("open"))
+        if (command.isEmpty() || command == QLatin1String("open")) {
+            TellLeftover(m_plugIn, file);
             return ShowMainWindow(m_parser, m_options, m_environment, m_plugIn, file);
+        }
         if (command == QLatin1String("tests")) {
             ListTests(*m_plugIn);
             return kExitOk;
@@ -503,6 +516,7 @@ int OrvexCommands::Carry(const QStringList& arguments, orvex::HostShippedStandar
         run.file = file;
         const QString problem = ReadRunOptions(m_parser, m_options, m_environment, simulator, run);
         if (!problem.isEmpty()) return Usage(problem);
+        TellLeftover(m_plugIn, file);
         return RunSequence(m_environment, m_plugIn, sequence, run);
     } catch (const orvex::ComError& e) {
         return Fail(e, kExitUsage);

@@ -3,11 +3,16 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "hostapi/ComError.h"
 
@@ -27,7 +32,61 @@ int SyncFolder(const QString& folder) {
     return error;
 }
 
+// The names QSaveFile gives its temporary file for a file of that name: the name's last run of
+// six or more "X" made random letters, or ".XXXXXX" added and made so when it has none.
+QRegularExpression TemporaryNames(QString name) {
+    static const QRegularExpression kPlaceholder(QStringLiteral("X{6,}"));
+    qsizetype end = 0;
+    qsizetype length = 0;
+    for (auto runs = kPlaceholder.globalMatch(name); runs.hasNext();) {
+        const auto run = runs.next();
+        end = run.capturedEnd();
+        length = run.capturedLength();
+    }
+    if (length == 0) {
+        name += QStringLiteral(".XXXXXX");
+        end = name.size();
+        length = 6;
+    }
+    return QRegularExpression(QRegularExpression::anchoredPattern(
+        QRegularExpression::escape(name.left(end - length)) + QStringLiteral("[A-Za-z]{%1}").arg(length) +
+        QRegularExpression::escape(name.mid(end))));
+}
+
+bool Newer(const timespec& a, const timespec& b) {
+    return a.tv_sec != b.tv_sec ? a.tv_sec > b.tv_sec : a.tv_nsec > b.tv_nsec;
+}
+
 }  // namespace
+
+QStringList HostAtomicFile::Leftovers(const QString& path) {
+    if (path.isEmpty()) return {};
+    // The writer writes beside the file a link leads to.
+    const QFileInfo given(path);
+    const QFileInfo file(given.exists() ? given.canonicalFilePath() : given.absoluteFilePath());
+    struct stat target {};
+    const bool exists = ::stat(QFile::encodeName(file.filePath()).constData(), &target) == 0;
+    const QRegularExpression names = TemporaryNames(file.fileName());
+    const QDir folder = file.dir();
+    std::vector<std::pair<timespec, QString>> found;
+    const auto entries =
+        folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString& name : entries) {
+        if (name == file.fileName() || !names.match(name).hasMatch()) continue;
+        const QString leftover = folder.filePath(name);
+        // A link or another user's file is no write of ours: it is not offered to be read.
+        struct stat entry {};
+        if (::lstat(QFile::encodeName(leftover).constData(), &entry) != 0 || !S_ISREG(entry.st_mode) ||
+            entry.st_uid != ::geteuid() || (exists && !Newer(entry.st_mtim, target.st_mtim)))
+            continue;
+        found.emplace_back(entry.st_mtim, leftover);
+    }
+    std::sort(found.begin(), found.end(),
+              [](const auto& a, const auto& b) { return Newer(a.first, b.first); });
+    QStringList leftovers;
+    for (const auto& [at, leftover] : found) leftovers << leftover;
+    return leftovers;
+}
 
 void HostAtomicFile::Write(const QString& path, const QByteArray& content, const QString& source) {
     // Past a file-size limit the kernel would kill the process with the visit in memory; ignored,

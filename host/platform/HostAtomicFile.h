@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 
 #include "host/platform/HostExport.h"
@@ -17,6 +18,11 @@ public:
 
     // Raises kErrFileAccess from source, naming the path and why.
     static void Write(const QString& path, const QByteArray& content, const QString& source);
+    // The temporary files that writes of path left when they did not end (a crash, a power cut
+    // between the write and the rename): beside the file a link leads to, named as the writer names
+    // them, regular files of this user, newer than the file; newest first. They may hold what the
+    // file does not, whole or cut short.
+    static QStringList Leftovers(const QString& path);
 };
 
 }  // namespace orvex

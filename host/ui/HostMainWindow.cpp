@@ -508,7 +508,31 @@ bool HostMainWindow::Open(const QString& path) {
     m_edits.clear();
     Refresh();
     Select(0);
+    OfferLeftover();
     return true;
+}
+
+void HostMainWindow::OfferLeftover() {
+    HostSequence taken(m_plugIn);
+    const QString leftover = HostVisitSaver::Leftover(m_fileName, taken);
+    if (leftover.isEmpty()) return;
+    VariantArray parameters = VariantArray::FromList({Variant(m_fileName), Variant(leftover)});
+    const auto answer = m_environment.Messages()->Show(
+        Text(QStringLiteral("1079::A save of %%1 did not end. It left %%2, newer than the file: it may hold "
+                            "results the file does not. Open them?"),
+             &parameters),
+        MessageService::Icon::Question, MessageService::Buttons::YesNo, Text(QStringLiteral("1000::Orvex")));
+    if (answer != MessageService::Answer::Yes) {
+        // Offered again with the file until a save makes the file the newer one.
+        qCInfo(lcHost, "%s is left where it is", qUtf8Printable(leftover));
+        return;
+    }
+    // Saving it puts it into the file; until then the file is as it was.
+    m_sequence = std::move(taken);
+    m_saver.AdoptLeftover(leftover);
+    Refresh();
+    SetModified();
+    Select(0);
 }
 
 bool HostMainWindow::SaveAs(const QString& path) {

@@ -109,6 +109,8 @@ private:
     void ReportUnsaved();
     // Stores the visit as its file holds it; a database that cannot take it is warned about.
     void Archive();
+    // Offers what a save of the opened file left when it did not end, newer than the file.
+    void OfferLeftover();
     void ShowAsset();
     void TakeAsset();
     bool Save();

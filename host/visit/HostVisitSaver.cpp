@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <utility>
 
+#include "host/platform/HostAtomicFile.h"
+#include "host/platform/HostLog.h"
 #include "host/visit/HostSequence.h"
 #include "hostapi/ComError.h"
 
@@ -58,9 +60,13 @@ void HostVisitSaver::Adopt(const QString& recoveryFile) {
     m_kept = true;
 }
 
+void HostVisitSaver::AdoptLeftover(const QString& leftover) { m_leftover = leftover; }
+
 void HostVisitSaver::Discard() {
     if (QFile::exists(m_recovery)) QFile::remove(m_recovery);
     m_kept = false;
+    if (!m_leftover.isEmpty()) QFile::remove(m_leftover);
+    m_leftover.clear();
 }
 
 QString HostVisitSaver::StateFolder() {
@@ -77,6 +83,19 @@ QStringList HostVisitSaver::Recoverable() {
         QDir(StateFolder()).entryInfoList({QStringLiteral("*.xml")}, QDir::Files, QDir::Time);
     for (const QFileInfo& entry : entries) files << entry.absoluteFilePath();
     return files;
+}
+
+QString HostVisitSaver::Leftover(const QString& file, HostSequence& sequence) {
+    for (const QString& leftover : HostAtomicFile::Leftovers(file)) {
+        try {
+            sequence.Load(leftover);
+            return leftover;
+        } catch (const ComError& error) {
+            qCWarning(lcHost, "%s, left by a save of %s that did not end, is kept where it is: %s",
+                      qUtf8Printable(leftover), qUtf8Printable(file), qUtf8Printable(error.Description()));
+        }
+    }
+    return {};
 }
 
 }  // namespace orvex

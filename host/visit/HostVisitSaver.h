@@ -25,7 +25,11 @@ public:
     // Adopts an existing recovery file (one offered at start): later saves of the untitled sequence
     // go there, and Discard removes it.
     void Adopt(const QString& recoveryFile);
-    // Removes the recovery file, when there is one: its results were saved elsewhere or given up.
+    // Takes on a file a crashed save left (see Leftover) whose results the sequence now holds: it
+    // is removed, with the recovery file, once a save reaches the file or by Discard.
+    void AdoptLeftover(const QString& leftover);
+    // Removes the recovery file, and an adopted leftover, when there is one: their results were
+    // saved elsewhere or given up.
     void Discard();
 
     const QString& File() const { return m_file; }
@@ -42,11 +46,16 @@ public:
     static QString StateFolder();
     // The recovery files left in the state folder, newest first.
     static QStringList Recoverable();
+    // The newest file a save of file left when it did not end that loads as a sequence, loaded
+    // into sequence; empty when there is none. One that does not load (cut short) is logged and
+    // left where it is: it may still hold results.
+    static QString Leftover(const QString& file, HostSequence& sequence);
 
 private:
     QString m_file;
     QString m_recovery;
     QString m_failure;
+    QString m_leftover;
     bool m_kept = false;
     bool m_inFile = false;
 };

@@ -9,6 +9,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QTemporaryFile>
 #include <QThread>
 
 #include "OrvexRunFixture.h"
@@ -157,6 +158,42 @@ TEST_F(OrvexRecordsTest, ASequenceFileIsWrittenAsAnEditorWritesIt) {
     const Outcome history = Orvex({"history", "MON-7"});
     EXPECT_TRUE(history.out.contains("PASSED\t" + Recovered()[0]))
         << (history.out + history.err).toStdString();
+}
+
+// A save cut off between its write and its rename leaves its temporary file beside the sequence.
+// A run tells of the newest that loads and leaves it; one cut short, an older one, a link and
+// another name are not told of, and nothing is removed.
+TEST_F(OrvexRecordsTest, ARunTellsOfWhatACrashedSaveLeft) {
+    ASSERT_EQ(Orvex({"new", file, "300", "200"}).status, 0);
+    const QByteArray sequence = Read(file);
+    const auto leave = [&](const QString& path, const QByteArray& content, int seconds) {
+        QFile out(path);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly) && out.write(content) == content.size() && out.flush());
+        ASSERT_TRUE(out.setFileTime(QDateTime::currentDateTime().addSecs(seconds),
+                                    QFileDevice::FileModificationTime));
+    };
+    // Named by the writer's own class of temporary files, as a crashed save names it.
+    QTemporaryFile written(file);
+    written.setAutoRemove(false);
+    ASSERT_TRUE(written.open());
+    const QString whole = written.fileName();
+    written.close();
+    leave(whole, sequence, 60);
+    const QString cut = file + ".QrStUv";
+    leave(cut, sequence.left(sequence.size() / 2), 120);
+    leave(file + ".AbCdEg", sequence, -60);
+    leave(file + ".AbCd1f", sequence, 180);
+    ASSERT_TRUE(QFile::link(whole, file + ".LinkXy"));
+
+    const Outcome run = Orvex(QStringList{"run", file} + simulate + QStringList{"--auto", Script(twoTests)});
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    const QStringList told = run.err.split('\n').filter("may hold newer results");
+    ASSERT_EQ(told.size(), 1) << run.err.toStdString();
+    EXPECT_TRUE(told[0].contains(whole + ", left by a save of " + file)) << told[0].toStdString();
+    EXPECT_TRUE(
+        run.err.contains(cut + ", left by a save of " + file + " that did not end, is kept where it is"))
+        << run.err.toStdString();
+    EXPECT_EQ(TemporaryFiles(dir.path()).size(), 5);
 }
 
 // A text that a spreadsheet would run is exported as text; numbers keep the digits they were read

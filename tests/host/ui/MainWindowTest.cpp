@@ -400,6 +400,42 @@ TEST_F(MainWindowTest, KeepsTheResultsOfARunWhoseFileCannotBeWritten) {
     qputenv("XDG_STATE_HOME", stateBefore);
 }
 
+// Results a save cut off by a crash left beside the file are offered when it is opened: declined,
+// they stay; taken, they are the visit, and saving it into the file removes what was left.
+TEST_F(MainWindowTest, OffersTheResultsACrashedSaveLeftBesideTheFile) {
+    const QString path = registryDir.filePath(QStringLiteral("visit.xml"));
+    const QString leftover = path + QStringLiteral(".KmQwZr");
+    const auto window = Window();
+    window->AddTest(300);
+    ASSERT_TRUE(window->SaveAs(path));
+    const QByteArray untested = Read(path);
+    ASSERT_TRUE(Run(*window, QStringLiteral("start\nreadings 3\ntype STAT 251\nnext\n")));
+    // The run's results left beside the file, the file as it was before the run.
+    ASSERT_TRUE(QFile::rename(path, leftover));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(untested) == untested.size() && file.flush());
+    ASSERT_TRUE(
+        file.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime));
+    file.close();
+
+    const auto next = Window();
+    messages->SetAnswer(orvex::MessageService::Answer::No);
+    ASSERT_TRUE(next->Open(path));
+    ASSERT_FALSE(messages->Shown().isEmpty());
+    EXPECT_TRUE(messages->Shown().last().text.contains(leftover))
+        << messages->Shown().last().text.toStdString();
+    EXPECT_FALSE(next->Sequence().HoldsResult(0));
+    messages->SetAnswer(orvex::MessageService::Answer::Yes);
+    ASSERT_TRUE(next->Open(path));
+    EXPECT_TRUE(next->Sequence().HoldsResult(0));
+    EXPECT_EQ(next->FileName(), path);
+    EXPECT_TRUE(next->IsModified());
+    EXPECT_TRUE(QFile::exists(leftover));
+    ASSERT_TRUE(next->SaveAs(path));
+    EXPECT_FALSE(QFile::exists(leftover));
+    EXPECT_TRUE(Read(path).contains("Performed=")) << Read(path).toStdString();
+}
+
 // Each run of the window is stored for the asset, and the History tab shows the visits and the
 // trend of the reading of the test chosen in the sequence. A database that cannot be opened is
 // told about, the file keeps the run, and the next run is stored again.
