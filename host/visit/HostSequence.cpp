@@ -1,5 +1,6 @@
 #include "HostSequence.h"
 
+#include <QUuid>
 #include <algorithm>
 #include <utility>
 
@@ -35,6 +36,7 @@ const QString kSerialNo = QStringLiteral("SerialNo");
 const QString kLocation = QStringLiteral("Location");
 const QString kName = QStringLiteral("Name");
 const QString kFWVersion = QStringLiteral("FWVersion");
+const QString kVisit = QStringLiteral("Visit");
 
 [[noreturn]] void RaiseBad(const QString& path, const QString& reason) {
     throw ComError(HostSequence::kErrBadSequence, kSource, QStringLiteral("%1: %2").arg(path, reason));
@@ -206,6 +208,12 @@ void HostSequence::Load(const QString& path) {
     Asset asset;
     QString technician;
     QList<Instrument> instruments;
+    QString visit;
+    try {
+        visit = Field(root->GetAttribute(kVisit), QStringLiteral("visit's identity"));
+    } catch (const ComError& e) {
+        RaiseBad(path, e.Description());
+    }
     for (int32_t i = 0; i < root->ChildCount(); ++i) {
         const auto xml = root->Child(i);
         const QString where = QStringLiteral("test %1").arg(tests.size() + 1);
@@ -256,6 +264,7 @@ void HostSequence::Load(const QString& path) {
     m_performed = std::move(performed);
     m_asset = asset;
     m_technician = technician;
+    m_visit = visit;
     m_instruments = std::move(instruments);
 }
 
@@ -263,6 +272,7 @@ std::shared_ptr<XmlDocument> HostSequence::Document() const {
     const auto document = HostServices::Xml()->CreateDocument();
     document->LoadText(QStringLiteral("<%1/>").arg(kRoot));
     const auto root = document->DocumentElement();
+    if (!m_visit.isEmpty()) root->SetAttribute(kVisit, m_visit);
     if (m_asset != Asset{}) {
         const auto asset = AppendElement(*document, *root, kAssetTag);
         asset->SetAttribute(kId, m_asset.id);
@@ -371,6 +381,7 @@ HostSequence::Outcome HostSequence::Perform(const std::shared_ptr<HostPerformCon
         const bool storedNew = context->StoredResults().size() > stored;
         const bool kept = storedNew && (Judged(*element) || !judgedBefore);
         if (kept) {
+            if (m_visit.isEmpty()) m_visit = QUuid::createUuid().toString(QUuid::WithoutBraces);
             m_performed[position] = {QDateTime::currentDateTimeUtc(), NoteInstrument(*context, *element)};
         } else if (before) {
             Replace(position, before);

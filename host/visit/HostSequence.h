@@ -25,7 +25,8 @@ class XmlElement;
 // instrument used, as attributes "Performed" and "Instrument", its 1-based position among the
 // instruments), and optionally the asset under test ("Asset": ID, MakeModel, SerialNo, Location),
 // the technician ("Technician": Name) and the instruments the runs used ("Instruments", one
-// "Instrument" each: Name, SerialNo, FWVersion).
+// "Instrument" each: Name, SerialNo, FWVersion). The root's attribute "Visit" names the visit the
+// results belong to, from its first performed test on.
 class ORVEX_HOST_EXPORT HostSequence {
 public:
     struct Asset {
@@ -103,6 +104,9 @@ public:
     // Raises kErrBadSequence for a field longer than kMaxFieldLength.
     void SetAsset(const Asset& asset);
     const QString& Technician() const { return m_technician; }
+    // The visit's identity: given when its first test stores a result and kept with the file, so
+    // every run, edit and archive of the file is the same visit. Empty before.
+    const QString& Visit() const { return m_visit; }
     void SetTechnician(const QString& name);
     // The Korotkas the runs of this sequence used, each once.
     const QList<Instrument>& Instruments() const { return m_instruments; }
@@ -130,6 +134,7 @@ private:
     QList<Performance> m_performed;
     Asset m_asset;
     QString m_technician;
+    QString m_visit;
     QList<Instrument> m_instruments;
 };
 
