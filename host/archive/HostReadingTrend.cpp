@@ -35,7 +35,8 @@ QList<HostReadingTrend::Point> HostReadingTrend::Of(const QList<HostResultsDatab
         if (points.size() == kVisits) break;
         const auto* stored = In(visit.record, reading);
         if (stored != nullptr && stored->value)
-            points.append({visit.record.performed, *stored->value, stored->limits});
+            points.append(
+                {visit.record.performed, *stored->value, stored->limits, visit.altered || visit.broken});
     }
     std::reverse(points.begin(), points.end());
     return points;

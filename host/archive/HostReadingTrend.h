@@ -21,6 +21,8 @@ public:
         double value = 0.0;
         // The limits it was judged against then.
         QList<HostVisitRecord::Limit> limits;
+        // The store cannot vouch for it: altered, or after a break in the seals.
+        bool doubted = false;
     };
     struct Reading {
         int testId = 0;

@@ -1,5 +1,6 @@
 #include "HostResultsDatabase.h"
 
+#include <sys/statvfs.h>
 #include <unistd.h>
 #include <QDir>
 #include <QFile>
@@ -8,6 +9,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -32,25 +34,75 @@ constexpr int kBusyAttempts = 600;
 constexpr int kBusyPauseMs = 50;
 
 // One list of statements per schema version; %ID% is each database's own key column.
-const QList<QStringList> kMigrations{{
-    QStringLiteral("CREATE TABLE assets (id %ID%, asset_id TEXT NOT NULL UNIQUE)"),
-    QStringLiteral("CREATE TABLE visits (id %ID%, asset INTEGER NOT NULL REFERENCES assets(id), "
-                   "file TEXT NOT NULL, asset_make_model TEXT NOT NULL, asset_serial_no TEXT NOT NULL, "
-                   "asset_location TEXT NOT NULL, technician TEXT NOT NULL, performed TEXT NOT NULL, "
-                   "instrument_name TEXT NOT NULL, instrument_serial_no TEXT NOT NULL, "
-                   "instrument_firmware TEXT NOT NULL, verdict TEXT NOT NULL, archived TEXT NOT NULL, "
-                   "content_sha256 TEXT NOT NULL UNIQUE)"),
-    QStringLiteral("CREATE INDEX visits_by_asset ON visits (asset, performed)"),
-    QStringLiteral("CREATE TABLE tests (id %ID%, visit INTEGER NOT NULL REFERENCES visits(id), "
-                   "position INTEGER NOT NULL, test_id INTEGER NOT NULL, name TEXT NOT NULL, "
-                   "status TEXT NOT NULL, performed TEXT NOT NULL)"),
-    QStringLiteral("CREATE INDEX tests_by_visit ON tests (visit, position)"),
-    QStringLiteral("CREATE TABLE measurements (id %ID%, test INTEGER NOT NULL REFERENCES tests(id), "
-                   "position INTEGER NOT NULL, key TEXT NOT NULL, description TEXT NOT NULL, "
-                   "value_text TEXT NOT NULL, value DOUBLE PRECISION, unit TEXT NOT NULL, "
-                   "status TEXT NOT NULL, limits TEXT NOT NULL)"),
-    QStringLiteral("CREATE INDEX measurements_by_test ON measurements (test, position)"),
-}};
+const QList<QStringList> kMigrations{
+    {
+        QStringLiteral("CREATE TABLE assets (id %ID%, asset_id TEXT NOT NULL UNIQUE)"),
+        QStringLiteral("CREATE TABLE visits (id %ID%, asset INTEGER NOT NULL REFERENCES assets(id), "
+                       "file TEXT NOT NULL, asset_make_model TEXT NOT NULL, asset_serial_no TEXT NOT NULL, "
+                       "asset_location TEXT NOT NULL, technician TEXT NOT NULL, performed TEXT NOT NULL, "
+                       "instrument_name TEXT NOT NULL, instrument_serial_no TEXT NOT NULL, "
+                       "instrument_firmware TEXT NOT NULL, verdict TEXT NOT NULL, archived TEXT NOT NULL, "
+                       "content_sha256 TEXT NOT NULL UNIQUE)"),
+        QStringLiteral("CREATE INDEX visits_by_asset ON visits (asset, performed)"),
+        QStringLiteral("CREATE TABLE tests (id %ID%, visit INTEGER NOT NULL REFERENCES visits(id), "
+                       "position INTEGER NOT NULL, test_id INTEGER NOT NULL, name TEXT NOT NULL, "
+                       "status TEXT NOT NULL, performed TEXT NOT NULL)"),
+        QStringLiteral("CREATE INDEX tests_by_visit ON tests (visit, position)"),
+        QStringLiteral("CREATE TABLE measurements (id %ID%, test INTEGER NOT NULL REFERENCES tests(id), "
+                       "position INTEGER NOT NULL, key TEXT NOT NULL, description TEXT NOT NULL, "
+                       "value_text TEXT NOT NULL, value DOUBLE PRECISION, unit TEXT NOT NULL, "
+                       "status TEXT NOT NULL, limits TEXT NOT NULL)"),
+        QStringLiteral("CREATE INDEX measurements_by_test ON measurements (test, position)"),
+    },
+    {
+        QStringLiteral("CREATE TABLE revisions (id %ID%, visit INTEGER NOT NULL REFERENCES visits(id), "
+                       "visit_uid TEXT NOT NULL, revision INTEGER NOT NULL, command TEXT NOT NULL, "
+                       "archived TEXT NOT NULL, content_sha256 TEXT NOT NULL, seal TEXT NOT NULL, "
+                       "UNIQUE (visit_uid, revision))"),
+        QStringLiteral("CREATE INDEX revisions_by_visit ON revisions (visit)"),
+    }};
+
+// A shared server keeps what was stored: rows are only ever added, whoever connects. An
+// administrator who owns the schema can still drop the triggers; the seals tell of it then.
+const QStringList kKeptTables{QStringLiteral("assets"),    QStringLiteral("visits"),
+                              QStringLiteral("tests"),     QStringLiteral("measurements"),
+                              QStringLiteral("revisions"), QStringLiteral("orvex_schema")};
+QStringList PostgresKeepsRows() {
+    QStringList statements{QStringLiteral(
+        "CREATE OR REPLACE FUNCTION orvex_refuse_change() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
+        "RAISE EXCEPTION 'stored visits are never changed or deleted (% on %)', TG_OP, TG_TABLE_NAME; "
+        "END $$")};
+    for (const QString& table : kKeptTables) {
+        statements << QStringLiteral(
+                          "CREATE TRIGGER %1_kept BEFORE UPDATE OR DELETE ON %1 FOR EACH ROW "
+                          "EXECUTE FUNCTION orvex_refuse_change()")
+                          .arg(table)
+                   << QStringLiteral(
+                          "CREATE TRIGGER %1_not_truncated BEFORE TRUNCATE ON %1 FOR EACH "
+                          "STATEMENT EXECUTE FUNCTION orvex_refuse_change()")
+                          .arg(table);
+    }
+    return statements;
+}
+
+// A visit's columns as RecordAt reads them.
+const QString kRecordColumns = QStringLiteral(
+    "a.asset_id, v.asset_make_model, v.asset_serial_no, v.asset_location, v.technician, v.performed, "
+    "v.instrument_name, v.instrument_serial_no, v.instrument_firmware, v.verdict");
+// A revision with its visit (ReadVisits): the visit's key and file, its record, the revision, and the
+// seal stored before it.
+const QString kVisitSelect =
+    QStringLiteral("SELECT v.id, v.file, ") + kRecordColumns +
+    QStringLiteral(
+        ", r.id, r.visit_uid, r.revision, r.command, r.archived, r.content_sha256, r.seal, "
+        "(SELECT p.seal FROM revisions p WHERE p.id < r.id ORDER BY p.id DESC LIMIT 1) "
+        "FROM revisions r JOIN visits v ON v.id = r.visit JOIN assets a ON a.id = v.asset");
+// The newest revision of its visit, the one a history shows.
+const QString kNewest = QStringLiteral(
+    "NOT EXISTS (SELECT 1 FROM revisions n WHERE n.visit_uid = r.visit_uid AND "
+    "n.revision > r.revision)");
+// Verification reads the store this many visits at a time: memory stays bounded however large it is.
+constexpr int kVerifyBatch = 500;
 
 // A text that was never set binds as NULL; the columns hold an empty text instead.
 QVariant Text(const QString& text) { return text.isNull() ? QVariant(QStringLiteral("")) : QVariant(text); }
@@ -95,6 +147,27 @@ HostVisitRecord::Reading ReadingAt(const QSqlQuery& query, int first) {
             query.value(first + 4).toString(),
             query.value(first + 5).toString(),
             LimitsFromJson(query.value(first + 6).toString())};
+}
+
+HostVisitRecord RecordAt(const QSqlQuery& query, int first) {
+    HostVisitRecord record;
+    record.assetId = query.value(first).toString();
+    record.assetMakeModel = query.value(first + 1).toString();
+    record.assetSerialNo = query.value(first + 2).toString();
+    record.assetLocation = query.value(first + 3).toString();
+    record.technician = query.value(first + 4).toString();
+    record.performed = query.value(first + 5).toString();
+    record.instrumentName = query.value(first + 6).toString();
+    record.instrumentSerialNo = query.value(first + 7).toString();
+    record.instrumentFirmware = query.value(first + 8).toString();
+    record.verdict = query.value(first + 9).toString();
+    return record;
+}
+
+QString Keys(const QList<qint64>& keys) {
+    QStringList texts;
+    for (const qint64 key : keys) texts << QString::number(key);
+    return texts.join(QLatin1Char(','));
 }
 
 }  // namespace
@@ -157,11 +230,22 @@ HostResultsDatabase::HostResultsDatabase(const QString& url, Access access) : m_
         if (m_access == Access::Write && !QDir().mkpath(folder))
             Fail(QStringLiteral("opening"), QStringLiteral("%1 cannot be made").arg(folder));
         if (m_access == Access::Write && !QFileInfo::exists(m_location)) CreateSqliteFile();
-        database.setDatabaseName(m_location);
         // Another process writing waits its turn instead of failing at once.
-        database.setConnectOptions(m_access == Access::Read
-                                       ? QStringLiteral("QSQLITE_BUSY_TIMEOUT=30000;QSQLITE_OPEN_READONLY")
-                                       : QStringLiteral("QSQLITE_BUSY_TIMEOUT=30000"));
+        QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=30000");
+        if (m_access == Access::Read) options += QStringLiteral(";QSQLITE_OPEN_READONLY");
+        struct statvfs mount {};
+        if (m_access == Access::Read && ::statvfs(QFile::encodeName(m_location).constData(), &mount) == 0 &&
+            (mount.f_flag & ST_RDONLY) != 0) {
+            // On a read-only mount nobody writes and WAL's shared-memory file cannot be made: the file
+            // is read as it stands.
+            QUrl uri = QUrl::fromLocalFile(QFileInfo(m_location).absoluteFilePath());
+            uri.setQuery(QStringLiteral("immutable=1"));
+            database.setDatabaseName(uri.toString(QUrl::FullyEncoded));
+            options += QStringLiteral(";QSQLITE_OPEN_URI");
+        } else {
+            database.setDatabaseName(m_location);
+        }
+        database.setConnectOptions(options);
     }
     if (!database.open()) Fail(QStringLiteral("opening"), database.lastError().text());
     if (m_postgres) {
@@ -187,6 +271,8 @@ HostResultsDatabase::HostResultsDatabase(const QString& url, Access access) : m_
             QThread::msleep(kBusyPauseMs);
         }
         Direct(database, QStringLiteral("PRAGMA foreign_keys=ON"), QStringLiteral("enabling foreign keys"));
+        // A damaged file is never written into: a store on top of a broken page spreads the damage.
+        CheckFile(database);
     }
     if (m_access == Access::Read) {
         CheckSchema();
@@ -209,6 +295,27 @@ void HostResultsDatabase::Fail(const QString& what, const QString& why) const {
     throw ComError(
         kErrDatabase, kSource,
         QStringLiteral("the results database %1: %2 failed: %3").arg(m_location, what, why.trimmed()));
+}
+
+void HostResultsDatabase::CheckFile(QSqlDatabase& database) const {
+    const QString checking = QStringLiteral("checking the file");
+    QSqlQuery check = Run(database, QStringLiteral("PRAGMA quick_check"), {}, checking);
+    QStringList problems;
+    while (Next(check, checking)) {
+        if (check.value(0).toString() != QLatin1String("ok")) problems << check.value(0).toString();
+    }
+    if (!problems.isEmpty()) {
+        Fail(checking, QStringLiteral("the database disk image is malformed (%1)%2")
+                           .arg(problems.mid(0, 3).join(QStringLiteral("; ")),
+                                m_access == Access::Write ? QStringLiteral("; nothing was written into it")
+                                                          : QString()));
+    }
+}
+
+bool HostResultsDatabase::Next(QSqlQuery& query, const QString& what) const {
+    if (query.next()) return true;
+    if (query.lastError().isValid()) Fail(what, query.lastError().text());
+    return false;
 }
 
 void HostResultsDatabase::Run(QSqlQuery& query, const QString& what) const {
@@ -239,27 +346,35 @@ void HostResultsDatabase::RollBack(QSqlDatabase& database) {
     QSqlQuery(database).exec(QStringLiteral("ROLLBACK"));
 }
 
-void HostResultsDatabase::CheckSchema() {
-    QSqlDatabase database = Database();
+int HostResultsDatabase::StoredVersion(QSqlDatabase& database) const {
     const QString what = QStringLiteral("reading the schema version");
     QSqlQuery table = Run(database,
                           m_postgres ? QStringLiteral("SELECT to_regclass('orvex_schema') IS NOT NULL")
                                      : QStringLiteral("SELECT COUNT(*) > 0 FROM sqlite_master WHERE "
                                                       "type = 'table' AND name = 'orvex_schema'"),
                           {}, what);
-    if (!table.next()) Fail(what, table.lastError().text());
-    if (!table.value(0).toBool()) {
-        m_absent = true;
-        return;
-    }
+    if (!Next(table, what)) Fail(what, QStringLiteral("no answer"));
+    if (!table.value(0).toBool()) return -1;
     table.finish();
     QSqlQuery found = Run(database, QStringLiteral("SELECT MAX(version) FROM orvex_schema"), {}, what);
-    const int version = found.next() && !found.value(0).isNull() ? found.value(0).toInt() : 0;
+    const int version = Next(found, what) && !found.value(0).isNull() ? found.value(0).toInt() : 0;
+    // SQLite commits only when no statement is still reading.
+    found.finish();
     if (version > kSchemaVersion) {
         Fail(QStringLiteral("opening"),
              QStringLiteral("its schema version %1 is newer than this program's %2")
                  .arg(version)
                  .arg(kSchemaVersion));
+    }
+    return version;
+}
+
+void HostResultsDatabase::CheckSchema() {
+    QSqlDatabase database = Database();
+    const int version = StoredVersion(database);
+    if (version < 0) {
+        m_absent = true;
+        return;
     }
     if (version < kSchemaVersion) {
         Fail(QStringLiteral("opening"),
@@ -307,28 +422,23 @@ void HostResultsDatabase::Migrate(QSqlDatabase& database) {
         if (m_postgres)
             Direct(database, QStringLiteral("SELECT pg_advisory_xact_lock(6372501)"),
                    QStringLiteral("locking"));
-        Direct(database, QStringLiteral("CREATE TABLE IF NOT EXISTS orvex_schema (version INTEGER NOT NULL)"),
-               QStringLiteral("reading the schema version"));
-        QSqlQuery found = Run(database, QStringLiteral("SELECT MAX(version) FROM orvex_schema"), {},
-                              QStringLiteral("reading the schema version"));
-        const int version = found.next() && !found.value(0).isNull() ? found.value(0).toInt() : 0;
-        // SQLite commits only when no statement is still reading.
-        found.finish();
-        if (version > kSchemaVersion) {
-            Fail(QStringLiteral("opening"),
-                 QStringLiteral("its schema version %1 is newer than this program's %2")
-                     .arg(version)
-                     .arg(kSchemaVersion));
+        // A current schema is left alone: a technician's role may insert but not create.
+        int version = StoredVersion(database);
+        if (version < 0) {
+            Direct(database, QStringLiteral("CREATE TABLE orvex_schema (version INTEGER NOT NULL)"),
+                   QStringLiteral("creating the schema"));
+            version = 0;
         }
         const QString key =
             m_postgres ? QStringLiteral("BIGSERIAL PRIMARY KEY") : QStringLiteral("INTEGER PRIMARY KEY");
         for (int next = version + 1; next <= kSchemaVersion; ++next) {
-            for (const QString& statement : kMigrations[next - 1]) {
-                Direct(database, QString(statement).replace(QStringLiteral("%ID%"), key),
-                       QStringLiteral("migrating to schema version %1").arg(next));
-            }
-            Run(database, QStringLiteral("INSERT INTO orvex_schema (version) VALUES (?)"), {next},
-                QStringLiteral("migrating to schema version %1").arg(next));
+            const QString what = QStringLiteral("migrating to schema version %1").arg(next);
+            QStringList statements = kMigrations[next - 1];
+            if (next == 2 && m_postgres) statements << PostgresKeepsRows();
+            for (const QString& statement : statements)
+                Direct(database, QString(statement).replace(QStringLiteral("%ID%"), key), what);
+            if (next == 2) SealStored(database);
+            Run(database, QStringLiteral("INSERT INTO orvex_schema (version) VALUES (?)"), {next}, what);
         }
         Direct(database, QStringLiteral("COMMIT"), QStringLiteral("migrating"));
     } catch (const ComError&) {
@@ -337,132 +447,170 @@ void HostResultsDatabase::Migrate(QSqlDatabase& database) {
     }
 }
 
-HostResultsDatabase::Stored HostResultsDatabase::Store(const HostVisitRecord& visit, const QString& file) {
+QString HostResultsDatabase::Identity(const HostVisitRecord& visit, const QString& file) {
+    return visit.visit.isEmpty() ? QStringLiteral("path:") + QFileInfo(file).absoluteFilePath() : visit.visit;
+}
+
+QString HostResultsDatabase::LastSeal(QSqlDatabase& database, const QString& what) const {
+    QSqlQuery last =
+        Run(database, QStringLiteral("SELECT seal FROM revisions ORDER BY id DESC LIMIT 1"), {}, what);
+    return Next(last, what) ? last.value(0).toString() : QString();
+}
+
+void HostResultsDatabase::SealStored(QSqlDatabase& database) {
+    const QString what = QStringLiteral("sealing the visits stored before");
+    QSqlQuery unsealed =
+        Run(database,
+            QStringLiteral("SELECT v.id, v.file, v.archived, v.content_sha256 FROM visits v WHERE "
+                           "NOT EXISTS (SELECT 1 FROM revisions r WHERE r.visit = v.id) ORDER BY v.id"),
+            {}, what);
+    struct Row {
+        QVariant key;
+        HostRevision revision;
+    };
+    QList<Row> rows;
+    QHash<QString, int> numbers;
+    while (Next(unsealed, what)) {
+        // Each file was one visit then; its stores, in order, are its revisions.
+        HostRevision revision;
+        revision.visit = QStringLiteral("path:") + unsealed.value(1).toString();
+        revision.number = ++numbers[revision.visit];
+        revision.command = QStringLiteral("stored before seals");
+        revision.archived = unsealed.value(2).toString();
+        revision.content = unsealed.value(3).toString();
+        rows.append({unsealed.value(0), revision});
+    }
+    unsealed.finish();
+    QString previous = LastSeal(database, what);
+    for (Row& row : rows) {
+        row.revision.seal = row.revision.SealAfter(previous);
+        previous = row.revision.seal;
+        Run(database,
+            QStringLiteral(
+                "INSERT INTO revisions (visit, visit_uid, revision, command, archived, content_sha256, "
+                "seal) VALUES (?, ?, ?, ?, ?, ?, ?)"),
+            {row.key, row.revision.visit, row.revision.number, row.revision.command, row.revision.archived,
+             row.revision.content, row.revision.seal},
+            what);
+    }
+}
+
+HostResultsDatabase::Stored HostResultsDatabase::Store(const HostVisitRecord& visit, const QString& file,
+                                                       const QString& command) {
     if (visit.assetId.isEmpty()) Fail(QStringLiteral("storing"), QStringLiteral("the visit names no asset"));
     if (m_access == Access::Read)
         Fail(QStringLiteral("storing"), QStringLiteral("it was opened for reading"));
     QSqlDatabase database = Database();
     const QString what = QStringLiteral("storing the visit of %1").arg(visit.assetId);
+    HostRevision revision;
+    revision.visit = Identity(visit, file);
+    revision.number = 1;
+    revision.command = command;
+    revision.archived = QDateTime::currentDateTimeUtc().toString(Qt::ISODate);
+    revision.content = visit.Checksum();
     BeginWriting(database);
     try {
+        // One chain: writers add to it one at a time (SQLite's write lock does that by itself).
+        if (m_postgres)
+            Direct(database, QStringLiteral("SELECT pg_advisory_xact_lock(6372502)"),
+                   QStringLiteral("waiting for the chain of seals"));
+        QSqlQuery newest =
+            Run(database,
+                QStringLiteral("SELECT revision, content_sha256 FROM revisions WHERE visit_uid = ? "
+                               "ORDER BY revision DESC LIMIT 1"),
+                {revision.visit}, what);
+        if (Next(newest, what)) {
+            if (newest.value(1).toString() == revision.content) {
+                newest.finish();
+                RollBack(database);
+                return Stored::AlreadyThere;
+            }
+            revision.number = newest.value(0).toInt() + 1;
+        }
+        newest.finish();
         Run(database,
             QStringLiteral("INSERT INTO assets (asset_id) VALUES (?) ON CONFLICT (asset_id) DO NOTHING"),
             {visit.assetId}, what);
         QSqlQuery asset =
             Run(database, QStringLiteral("SELECT id FROM assets WHERE asset_id = ?"), {visit.assetId}, what);
-        if (!asset.next()) Fail(what, QStringLiteral("the asset was not stored"));
+        if (!Next(asset, what)) Fail(what, QStringLiteral("the asset was not stored"));
         const QVariant assetKey = asset.value(0);
         asset.finish();
-        QSqlQuery stored =
-            Run(database,
+        // Content stored once: a visit changed and changed back points at what it held before.
+        QSqlQuery same = Run(database, QStringLiteral("SELECT id FROM visits WHERE content_sha256 = ?"),
+                             {revision.content}, what);
+        QVariant visitKey = Next(same, what) ? same.value(0) : QVariant();
+        same.finish();
+        if (!visitKey.isValid()) {
+            QSqlQuery stored = Run(
+                database,
                 QStringLiteral(
                     "INSERT INTO visits (asset, file, asset_make_model, asset_serial_no, asset_location, "
                     "technician, performed, instrument_name, instrument_serial_no, instrument_firmware, "
                     "verdict, archived, content_sha256) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "
-                    "ON CONFLICT (content_sha256) DO NOTHING RETURNING id"),
+                    "RETURNING id"),
                 {assetKey, Text(QFileInfo(file).absoluteFilePath()), Text(visit.assetMakeModel),
                  Text(visit.assetSerialNo), Text(visit.assetLocation), Text(visit.technician),
                  Text(visit.performed), Text(visit.instrumentName), Text(visit.instrumentSerialNo),
-                 Text(visit.instrumentFirmware), Text(visit.verdict),
-                 QDateTime::currentDateTimeUtc().toString(Qt::ISODate), visit.Checksum()},
+                 Text(visit.instrumentFirmware), Text(visit.verdict), revision.archived, revision.content},
                 what);
-        if (!stored.next()) {
+            if (!Next(stored, what)) Fail(what, QStringLiteral("the visit was not stored"));
+            visitKey = stored.value(0);
             stored.finish();
-            RollBack(database);
-            return Stored::AlreadyThere;
-        }
-        const QVariant visitId = stored.value(0);
-        stored.finish();
-        for (const auto& test : visit.tests) {
-            QSqlQuery row =
-                Run(database,
+            for (const auto& test : visit.tests) {
+                QSqlQuery row = Run(
+                    database,
                     QStringLiteral("INSERT INTO tests (visit, position, test_id, name, status, performed) "
                                    "VALUES (?, ?, ?, ?, ?, ?) RETURNING id"),
-                    {visitId, test.position, test.testId, Text(test.name), Text(test.status),
+                    {visitKey, test.position, test.testId, Text(test.name), Text(test.status),
                      Text(test.performed)},
                     what);
-            if (!row.next()) Fail(what, QStringLiteral("a test was not stored"));
-            const QVariant testId = row.value(0);
-            row.finish();
-            int position = 0;
-            for (const auto& reading : test.readings) {
-                Run(database,
-                    QStringLiteral(
-                        "INSERT INTO measurements (test, position, key, description, value_text, value, "
-                        "unit, status, limits) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                    {testId, ++position, Text(reading.key), Text(reading.description),
-                     Text(reading.valueText), Nullable(reading.value), Text(reading.unit),
-                     Text(reading.status), LimitsJson(reading.limits)},
-                    what);
+                if (!Next(row, what)) Fail(what, QStringLiteral("a test was not stored"));
+                const QVariant testKey = row.value(0);
+                row.finish();
+                int position = 0;
+                for (const auto& reading : test.readings) {
+                    Run(database,
+                        QStringLiteral(
+                            "INSERT INTO measurements (test, position, key, description, value_text, "
+                            "value, unit, status, limits) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                        {testKey, ++position, Text(reading.key), Text(reading.description),
+                         Text(reading.valueText), Nullable(reading.value), Text(reading.unit),
+                         Text(reading.status), LimitsJson(reading.limits)},
+                        what);
+                }
             }
         }
+        revision.seal = revision.SealAfter(LastSeal(database, what));
+        Run(database,
+            QStringLiteral(
+                "INSERT INTO revisions (visit, visit_uid, revision, command, archived, content_sha256, "
+                "seal) VALUES (?, ?, ?, ?, ?, ?, ?)"),
+            {visitKey, revision.visit, revision.number, Text(revision.command), revision.archived,
+             revision.content, revision.seal},
+            what);
         Direct(database, QStringLiteral("COMMIT"), what);
     } catch (const ComError&) {
         RollBack(database);
         throw;
     }
-    return Stored::New;
+    return revision.number == 1 ? Stored::New : Stored::Revised;
 }
 
 std::optional<HostResultsDatabase::Stored> HostResultsDatabase::StoreFile(std::shared_ptr<IPlugIn> plugIn,
-                                                                          const QString& file) {
+                                                                          const QString& file,
+                                                                          const QString& command) {
     HostSequence saved(std::move(plugIn));
     saved.Load(file);
     const HostVisitRecord visit = HostVisitRecord::FromSequence(saved);
     if (visit.assetId.isEmpty() || visit.performed.isEmpty()) return std::nullopt;
-    return Store(visit, file);
+    return Store(visit, file, command);
 }
 
-QList<HostResultsDatabase::Visit> HostResultsDatabase::History(const QString& assetId, int limit,
-                                                               const QString& key) {
-    if (m_absent) return {};
-    QSqlDatabase database = Database();
-    const QString what = QStringLiteral("reading the history of %1").arg(assetId);
-    QSqlQuery visits =
-        Run(database,
-            QStringLiteral(
-                "SELECT v.id, v.file, v.asset_make_model, v.asset_serial_no, v.asset_location, v.technician, "
-                "v.performed, v.instrument_name, v.instrument_serial_no, v.instrument_firmware, v.verdict, "
-                "v.archived, v.content_sha256 FROM visits v "
-                "WHERE v.asset = (SELECT id FROM assets WHERE asset_id = ?)") +
-                (key.isNull() ? QString()
-                              : QStringLiteral(" AND EXISTS (SELECT 1 FROM tests t JOIN measurements m ON "
-                                               "m.test = t.id WHERE t.visit = v.id AND m.key = ?)")) +
-                QStringLiteral(" ORDER BY v.performed DESC, v.id DESC") +
-                (limit > 0 ? QStringLiteral(" LIMIT %1").arg(limit) : QString()),
-            key.isNull() ? QVariantList{assetId} : QVariantList{assetId, key}, what);
-    QList<Visit> history;
-    QList<QVariant> ids;
-    QStringList checksums;
-    while (visits.next()) {
-        Visit visit;
-        HostVisitRecord& record = visit.record;
-        record.assetId = assetId;
-        visit.file = visits.value(1).toString();
-        record.assetMakeModel = visits.value(2).toString();
-        record.assetSerialNo = visits.value(3).toString();
-        record.assetLocation = visits.value(4).toString();
-        record.technician = visits.value(5).toString();
-        record.performed = visits.value(6).toString();
-        record.instrumentName = visits.value(7).toString();
-        record.instrumentSerialNo = visits.value(8).toString();
-        record.instrumentFirmware = visits.value(9).toString();
-        record.verdict = visits.value(10).toString();
-        visit.archived = visits.value(11).toString();
-        ids << visits.value(0);
-        checksums << visits.value(12).toString();
-        history << visit;
-    }
-    // A read that stops on an error (a damaged page) is a failure, never a shorter history.
-    if (visits.lastError().isValid()) Fail(what, visits.lastError().text());
-    if (history.isEmpty()) return history;
+void HostResultsDatabase::ReadTests(QSqlDatabase& database, QHash<qint64, HostVisitRecord*>& records,
+                                    const QString& what) const {
+    if (records.isEmpty()) return;
     // All the visits' tests and readings in one query: a server far away answers each query late.
-    QStringList keys;
-    QHash<qint64, qsizetype> at;
-    for (qsizetype i = 0; i < ids.size(); ++i) {
-        keys << QString::number(ids[i].toLongLong());
-        at.insert(ids[i].toLongLong(), i);
-    }
     QSqlQuery rows =
         Run(database,
             QStringLiteral(
@@ -470,28 +618,119 @@ QList<HostResultsDatabase::Visit> HostResultsDatabase::History(const QString& as
                 "m.description, m.value_text, m.value, m.unit, m.status, m.limits FROM tests t LEFT JOIN "
                 "measurements m ON m.test = t.id WHERE t.visit IN (%1) ORDER BY t.visit, t.position, t.id, "
                 "m.position")
-                .arg(keys.join(QLatin1Char(','))),
+                .arg(Keys(records.keys())),
             {}, what);
     qint64 current = -1;
-    while (rows.next()) {
-        HostVisitRecord& record = history[at.value(rows.value(0).toLongLong())].record;
+    while (Next(rows, what)) {
+        HostVisitRecord* record = records.value(rows.value(0).toLongLong());
+        if (!record) continue;
         if (rows.value(1).toLongLong() != current) {
             current = rows.value(1).toLongLong();
-            record.tests.append({rows.value(2).toInt(),
-                                 rows.value(3).toInt(),
-                                 rows.value(4).toString(),
-                                 rows.value(5).toString(),
-                                 rows.value(6).toString(),
-                                 {}});
+            record->tests.append({rows.value(2).toInt(),
+                                  rows.value(3).toInt(),
+                                  rows.value(4).toString(),
+                                  rows.value(5).toString(),
+                                  rows.value(6).toString(),
+                                  {}});
         }
         if (rows.value(7).isNull()) continue;
-        record.tests.last().readings.append(ReadingAt(rows, 7));
+        record->tests.last().readings.append(ReadingAt(rows, 7));
     }
-    // Readings cut short would read as visits altered after they were stored.
-    if (rows.lastError().isValid()) Fail(what, rows.lastError().text());
-    for (qsizetype i = 0; i < history.size(); ++i)
-        history[i].altered = history[i].record.Checksum() != checksums[i];
-    return history;
+}
+
+QList<HostResultsDatabase::Visit> HostResultsDatabase::ReadVisits(QSqlDatabase& database, QSqlQuery& found,
+                                                                  const QString& what) const {
+    QList<Visit> visits;
+    QList<qint64> keys;
+    QStringList previous;
+    while (Next(found, what)) {
+        Visit visit;
+        visit.file = found.value(1).toString();
+        visit.record = RecordAt(found, 2);
+        visit.revision = {found.value(12).toLongLong(), found.value(13).toString(),
+                          found.value(14).toInt(),      found.value(15).toString(),
+                          found.value(16).toString(),   found.value(17).toString(),
+                          found.value(18).toString()};
+        visit.record.visit = visit.revision.visit;
+        keys << found.value(0).toLongLong();
+        previous << found.value(19).toString();
+        visits << visit;
+    }
+    found.finish();
+    // One visit's content may be the newest of two revisions (changed and changed back).
+    QHash<qint64, HostVisitRecord> rows;
+    for (const qint64 key : keys) rows.insert(key, {});
+    // Pointers taken once the hash has stopped growing.
+    QHash<qint64, HostVisitRecord*> filled;
+    for (auto it = rows.begin(); it != rows.end(); ++it) filled.insert(it.key(), &it.value());
+    ReadTests(database, filled, what);
+    for (qsizetype i = 0; i < visits.size(); ++i) {
+        visits[i].record.tests = rows.value(keys[i]).tests;
+        visits[i].altered = visits[i].record.Checksum() != visits[i].revision.content;
+        visits[i].broken = visits[i].revision.SealAfter(previous[i]) != visits[i].revision.seal;
+    }
+    return visits;
+}
+
+QList<HostResultsDatabase::Visit> HostResultsDatabase::History(const QString& assetId, int limit,
+                                                               const QString& key) {
+    if (m_absent) return {};
+    QSqlDatabase database = Database();
+    const QString what = QStringLiteral("reading the history of %1").arg(assetId);
+    QSqlQuery found =
+        Run(database,
+            kVisitSelect +
+                QStringLiteral(" WHERE v.asset = (SELECT id FROM assets WHERE asset_id = ?) AND ") + kNewest +
+                (key.isNull() ? QString()
+                              : QStringLiteral(" AND EXISTS (SELECT 1 FROM tests t JOIN measurements m ON "
+                                               "m.test = t.id WHERE t.visit = v.id AND m.key = ?)")) +
+                QStringLiteral(" ORDER BY v.performed DESC, r.id DESC") +
+                (limit > 0 ? QStringLiteral(" LIMIT %1").arg(limit) : QString()),
+            key.isNull() ? QVariantList{assetId} : QVariantList{assetId, key}, what);
+    return ReadVisits(database, found, what);
+}
+
+QList<HostResultsDatabase::Visit> HostResultsDatabase::Revisions(const QString& visit) {
+    if (m_absent) return {};
+    QSqlDatabase database = Database();
+    const QString what = QStringLiteral("reading the revisions of visit %1").arg(visit);
+    QSqlQuery found =
+        Run(database, kVisitSelect + QStringLiteral(" WHERE r.visit_uid = ? ORDER BY r.revision, r.id"),
+            {visit}, what);
+    return ReadVisits(database, found, what);
+}
+
+void HostResultsDatabase::Judge(QList<Visit>& visits) {
+    if (m_absent || visits.isEmpty()) return;
+    QSqlDatabase database = Database();
+    QList<qint64> positions;
+    for (const Visit& visit : visits) positions << visit.revision.position;
+    QSqlQuery found = Run(database, kVisitSelect + QStringLiteral(" WHERE r.id IN (%1)").arg(Keys(positions)),
+                          {}, QStringLiteral("judging the trend's visits"));
+    QHash<qint64, std::pair<bool, bool>> judged;
+    for (const Visit& whole : ReadVisits(database, found, QStringLiteral("judging the trend's visits")))
+        judged.insert(whole.revision.position, {whole.altered, whole.broken});
+    for (Visit& visit : visits) {
+        // A revision that vanished between the two reads is no proof of anything.
+        const auto [altered, broken] = judged.value(visit.revision.position, {true, true});
+        visit.altered = altered;
+        visit.broken = broken;
+    }
+}
+
+std::optional<HostRevision> HostResultsDatabase::Sealing(const HostVisitRecord& visit, const QString& file) {
+    if (m_absent) return std::nullopt;
+    QSqlDatabase database = Database();
+    const QString what = QStringLiteral("reading the seal of the visit of %1").arg(visit.assetId);
+    QSqlQuery found =
+        Run(database,
+            QStringLiteral("SELECT id, revision, command, archived, content_sha256, seal FROM revisions "
+                           "WHERE visit_uid = ? ORDER BY revision DESC LIMIT 1"),
+            {Identity(visit, file)}, what);
+    if (!Next(found, what) || found.value(4).toString() != visit.Checksum()) return std::nullopt;
+    return HostRevision{found.value(0).toLongLong(), Identity(visit, file),     found.value(1).toInt(),
+                        found.value(2).toString(),   found.value(3).toString(), found.value(4).toString(),
+                        found.value(5).toString()};
 }
 
 QList<HostResultsDatabase::Visit> HostResultsDatabase::Readings(const QString& assetId, int testId,
@@ -503,22 +742,25 @@ QList<HostResultsDatabase::Visit> HostResultsDatabase::Readings(const QString& a
     // Walks the asset's visits newest first and stops at the limit: a long history costs no more
     // than a short one. The asset's key as a value of its own, not a join, lets PostgreSQL walk
     // its index of the asset's visits in order instead of sorting them all.
-    QSqlQuery rows =
-        Run(database,
+    QSqlQuery rows = Run(
+        database,
+        QStringLiteral(
+            "SELECT v.performed, t.position, t.name, t.status, t.performed, m.key, m.description, "
+            "m.value_text, m.value, m.unit, m.status, m.limits, r.id, r.visit_uid, r.revision FROM visits v "
+            "JOIN revisions r ON r.visit = v.id AND ") +
+            kNewest +
             QStringLiteral(
-                "SELECT v.performed, t.position, t.name, t.status, t.performed, m.key, m.description, "
-                "m.value_text, m.value, m.unit, m.status, m.limits FROM visits v "
-                "JOIN tests t ON t.id = (SELECT c.id FROM tests c WHERE c.visit = v.id AND c.test_id = ? "
+                " JOIN tests t ON t.id = (SELECT c.id FROM tests c WHERE c.visit = v.id AND c.test_id = ? "
                 "ORDER BY CASE WHEN c.position = ? THEN 0 ELSE 1 END, c.position, c.id LIMIT 1) "
-                "JOIN measurements m ON m.id = (SELECT r.id FROM measurements r WHERE r.test = t.id AND "
-                "r.key = ? ORDER BY r.position, r.id LIMIT 1) "
+                "JOIN measurements m ON m.id = (SELECT x.id FROM measurements x WHERE x.test = t.id AND "
+                "x.key = ? ORDER BY x.position, x.id LIMIT 1) "
                 "WHERE v.asset = (SELECT id FROM assets WHERE asset_id = ?) AND v.performed < ? AND "
                 "m.value IS NOT NULL "
-                "ORDER BY v.performed DESC, v.id DESC LIMIT %1")
+                "ORDER BY v.performed DESC, r.id DESC LIMIT %1")
                 .arg(qMax(limit, 0)),
-            {testId, position, key, assetId, before}, what);
+        {testId, position, key, assetId, before}, what);
     QList<Visit> visits;
-    while (rows.next()) {
+    while (Next(rows, what)) {
         Visit visit;
         visit.record.assetId = assetId;
         visit.record.performed = rows.value(0).toString();
@@ -528,10 +770,124 @@ QList<HostResultsDatabase::Visit> HostResultsDatabase::Readings(const QString& a
                                    rows.value(3).toString(),
                                    rows.value(4).toString(),
                                    {ReadingAt(rows, 5)}});
+        visit.revision.position = rows.value(12).toLongLong();
+        visit.revision.visit = rows.value(13).toString();
+        visit.revision.number = rows.value(14).toInt();
         visits << visit;
     }
-    if (rows.lastError().isValid()) Fail(what, rows.lastError().text());
     return visits;
+}
+
+HostResultsDatabase::Verification HostResultsDatabase::Verify(const QString& seal) {
+    Verification verification;
+    if (m_absent) return verification;
+    QSqlDatabase database = Database();
+    if (!m_postgres) CheckFile(database);
+    const QString what = QStringLiteral("verifying");
+    // What every stored visit's rows add up to now, a batch at a time.
+    QHash<qint64, QString> content;
+    QHash<qint64, std::pair<QString, QString>> named;
+    for (qint64 after = -1;;) {
+        QSqlQuery batch =
+            Run(database,
+                QStringLiteral("SELECT v.id, ") + kRecordColumns +
+                    QStringLiteral(" FROM visits v LEFT JOIN assets a ON a.id = v.asset WHERE v.id > ? "
+                                   "ORDER BY v.id LIMIT %1")
+                        .arg(kVerifyBatch),
+                {after}, what);
+        QHash<qint64, HostVisitRecord> records;
+        while (Next(batch, what)) {
+            after = batch.value(0).toLongLong();
+            records.insert(after, RecordAt(batch, 1));
+        }
+        if (records.isEmpty()) break;
+        QHash<qint64, HostVisitRecord*> filled;
+        for (auto it = records.begin(); it != records.end(); ++it) filled.insert(it.key(), &it.value());
+        ReadTests(database, filled, what);
+        for (auto it = records.cbegin(); it != records.cend(); ++it) {
+            content.insert(it.key(), it->Checksum());
+            named.insert(it.key(), {it->assetId, it->performed});
+        }
+    }
+    const QString typed = HostRevision::Typed(seal);
+    QSqlQuery chain =
+        Run(database,
+            QStringLiteral("SELECT id, visit, visit_uid, revision, command, archived, content_sha256, seal "
+                           "FROM revisions ORDER BY id"),
+            {}, what);
+    QString previous;
+    QHash<QString, int> numbers;
+    QSet<qint64> sealed;
+    while (Next(chain, what)) {
+        ++verification.revisions;
+        const qint64 row = chain.value(1).toLongLong();
+        HostRevision revision{chain.value(0).toLongLong(), chain.value(2).toString(),
+                              chain.value(3).toInt(),      chain.value(4).toString(),
+                              chain.value(5).toString(),   chain.value(6).toString(),
+                              chain.value(7).toString()};
+        sealed.insert(row);
+        const auto [assetId, performed] = named.value(row);
+        Break found{verification.revisions, revision.visit, revision.number, assetId, performed, {}};
+        QStringList why;
+        if (revision.SealAfter(previous) != revision.seal)
+            why << QStringLiteral(
+                "its seal does not follow from the revision stored before it (a revision was "
+                "changed, inserted, deleted or moved here)");
+        const int expected = numbers.value(revision.visit) + 1;
+        if (revision.number != expected)
+            why << QStringLiteral("it is revision %1 where revision %2 of its visit belongs")
+                       .arg(revision.number)
+                       .arg(expected);
+        numbers[revision.visit] = revision.number;
+        if (!content.contains(row))
+            why << QStringLiteral("the visit it seals is no longer stored");
+        else if (content.value(row) != revision.content)
+            why << QStringLiteral(
+                "the visit's readings or details differ from what was sealed (altered after "
+                "it was stored)");
+        if (!why.isEmpty()) {
+            found.what = why.join(QStringLiteral("; "));
+            verification.breaks << found;
+        }
+        if (!typed.isEmpty() && revision.seal.startsWith(typed)) {
+            Visit visit;
+            visit.revision = revision;
+            visit.record.assetId = assetId;
+            visit.record.performed = performed;
+            verification.sealed = visit;
+        }
+        previous = revision.seal;
+        verification.last = revision;
+    }
+    verification.visits = numbers.size();
+    // Rows no seal covers were put there by hand, or belonged to a visit that was taken out.
+    for (auto it = named.cbegin(); it != named.cend(); ++it) {
+        if (!sealed.contains(it.key()))
+            verification.breaks << Break{
+                0, {}, 0, it->first, it->second, QStringLiteral("a stored visit no revision seals")};
+    }
+    for (const auto& [table, parent] : {std::pair{QStringLiteral("tests"), QStringLiteral("visit")},
+                                        std::pair{QStringLiteral("measurements"), QStringLiteral("test")}}) {
+        const QString owner =
+            table == QLatin1String("tests") ? QStringLiteral("visits") : QStringLiteral("tests");
+        QSqlQuery orphans =
+            Run(database,
+                QStringLiteral(
+                    "SELECT COUNT(*) FROM %1 c WHERE NOT EXISTS (SELECT 1 FROM %2 o WHERE o.id = c.%3)")
+                    .arg(table, owner, parent),
+                {}, what);
+        if (Next(orphans, what) && orphans.value(0).toLongLong() > 0)
+            verification.breaks << Break{
+                0,
+                {},
+                0,
+                {},
+                {},
+                QStringLiteral("%1 rows of %2 belong to nothing stored (their %3 was deleted)")
+                    .arg(orphans.value(0).toLongLong())
+                    .arg(table, parent)};
+    }
+    return verification;
 }
 
 }  // namespace orvex

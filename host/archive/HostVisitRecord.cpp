@@ -23,6 +23,7 @@ QJsonValue Number(const std::optional<double>& number) { return number ? QJsonVa
 
 HostVisitRecord HostVisitRecord::FromSequence(const HostSequence& sequence) {
     HostVisitRecord visit;
+    visit.visit = sequence.Visit();
     const HostSequence::Asset& asset = sequence.AssetUnderTest();
     visit.assetId = asset.id;
     visit.assetMakeModel = asset.makeModel;

@@ -39,6 +39,9 @@ struct ORVEX_HOST_EXPORT HostVisitRecord {
         QList<Reading> readings;
     };
 
+    // The visit's identity as its sequence file keeps it; empty for a file from before visits had one.
+    // Not part of the canonical form: the revisions of a visit carry it.
+    QString visit;
     QString assetId;
     QString assetMakeModel;
     QString assetSerialNo;

@@ -142,7 +142,7 @@ void ArchiveRun(const std::shared_ptr<orvex::IPlugIn>& plugIn, const orvex::Host
                 const QString& file, const QString& url) {
     if (sequence.AssetUnderTest().id.isEmpty()) return;
     try {
-        orvex::HostResultsDatabase(url).StoreFile(plugIn, file);
+        orvex::HostResultsDatabase(url).StoreFile(plugIn, file, QStringLiteral("run"));
     } catch (const orvex::ComError& e) {
         OrvexCommands::Print(
             stderr,
@@ -157,12 +157,18 @@ int Archive(const orvex::HostSequence& sequence, const QString& file, const QStr
         return OrvexCommands::Usage(
             QStringLiteral("%1 names no asset (see orvex asset --asset-id)").arg(file));
     orvex::HostResultsDatabase database(url);
-    const bool stored = database.Store(visit, file) == orvex::HostResultsDatabase::Stored::New;
+    using Stored = orvex::HostResultsDatabase::Stored;
+    const Stored stored = database.Store(visit, file, QStringLiteral("archive"));
     OrvexCommands::Print(
         stdout,
-        stored ? QStringLiteral("the visit of %1 is stored in %2").arg(visit.assetId, database.Location())
-               : QStringLiteral("the visit of %1 was stored in %2 before; nothing changed")
-                     .arg(visit.assetId, database.Location()));
+        stored == Stored::New
+            ? QStringLiteral("the visit of %1 is stored in %2").arg(visit.assetId, database.Location())
+        : stored == Stored::Revised
+            ? QStringLiteral("the visit of %1 is stored in %2 as a new revision of it (orvex history %1 "
+                             "--revisions shows what changed)")
+                  .arg(visit.assetId, database.Location())
+            : QStringLiteral("the visit of %1 was stored in %2 before; nothing changed")
+                  .arg(visit.assetId, database.Location()));
     return OrvexCommands::kExitOk;
 }
 
@@ -170,6 +176,73 @@ QString ReadingText(const orvex::HostVisitRecord::Reading& reading) {
     QString text = reading.valueText;
     if (!text.isEmpty() && !reading.unit.isEmpty()) text += QLatin1Char(' ') + reading.unit;
     return text;
+}
+
+// What a history line says of a visit the store cannot vouch for.
+QStringList Marks(const orvex::HostResultsDatabase::Visit& visit) {
+    QStringList marks;
+    if (visit.altered) marks << QStringLiteral("altered after it was stored");
+    if (visit.broken) marks << QStringLiteral("after a break in the seals (orvex verify names it)");
+    return marks;
+}
+
+// A history that shows what the store cannot vouch for does not end as if all were well.
+int Doubted(const QList<orvex::HostResultsDatabase::Visit>& visits) {
+    const bool doubted = std::any_of(visits.begin(), visits.end(),
+                                     [](const auto& visit) { return visit.altered || visit.broken; });
+    return doubted ? OrvexCommands::kExitFailed : OrvexCommands::kExitOk;
+}
+
+// A line per revision: its number, when and by which command, and what it changed.
+void PrintRevisions(const QList<orvex::HostResultsDatabase::Visit>& revisions) {
+    for (qsizetype i = 0; i < revisions.size(); ++i) {
+        const auto& revision = revisions[i];
+        QStringList changes;
+        if (i == 0) {
+            changes << QStringLiteral("first stored");
+        } else {
+            const QJsonObject before = revisions[i - 1].record.Json(), after = revision.record.Json();
+            for (const QString& field : after.keys()) {
+                if (field == QLatin1String("tests")) continue;
+                const QJsonValue was = before.value(field), now = after.value(field);
+                if (was == now) continue;
+                if (!now.isObject()) {
+                    changes << QStringLiteral("%1 %2 -> %3")
+                                   .arg(field, OneField(was.toVariant().toString()),
+                                        OneField(now.toVariant().toString()));
+                    continue;
+                }
+                for (const QString& part : now.toObject().keys()) {
+                    const QString a = was.toObject().value(part).toString(),
+                                  b = now.toObject().value(part).toString();
+                    if (a != b)
+                        changes
+                            << QStringLiteral("%1 %2 %3 -> %4").arg(field, part, OneField(a), OneField(b));
+                }
+            }
+            const auto& was = revisions[i - 1].record.tests;
+            for (const auto& test : revision.record.tests) {
+                const auto old = std::find_if(was.begin(), was.end(),
+                                              [&](const auto& t) { return t.position == test.position; });
+                if (old == was.end()) {
+                    changes << QStringLiteral("test %1 added").arg(test.position);
+                } else if (old->status != test.status) {
+                    changes << QStringLiteral("test %1 %2 -> %3")
+                                   .arg(test.position)
+                                   .arg(old->status, test.status);
+                } else if (old->performed != test.performed) {
+                    changes << QStringLiteral("test %1 performed again").arg(test.position);
+                }
+            }
+            if (was.size() > revision.record.tests.size())
+                changes << QStringLiteral("%1 tests fewer").arg(was.size() - revision.record.tests.size());
+            if (changes.isEmpty()) changes << QStringLiteral("readings changed");
+        }
+        QStringList line{QStringLiteral("  revision %1").arg(revision.revision.number),
+                         revision.revision.archived, revision.revision.command,
+                         changes.join(QStringLiteral("; "))};
+        OrvexCommands::Print(stdout, (line + Marks(revision)).join(QLatin1Char('	')));
+    }
 }
 
 // Text: a line per visit (performed, technician, verdict, file, and whether it was altered), then
@@ -207,15 +280,18 @@ int History(const QCommandLineParser& parser, const OrvexOptions& o, const QStri
         QJsonArray array;
         for (const auto& visit : visits) {
             QJsonObject object = visit.record.Json();
+            object.insert(QStringLiteral("visit"), visit.revision.visit);
+            object.insert(QStringLiteral("revision"), visit.revision.number);
+            object.insert(QStringLiteral("seal"), visit.revision.seal);
             object.insert(QStringLiteral("file"), visit.file);
-            object.insert(QStringLiteral("archived"), visit.archived);
+            object.insert(QStringLiteral("archived"), visit.revision.archived);
             object.insert(QStringLiteral("altered"), visit.altered);
+            object.insert(QStringLiteral("afterBreak"), visit.broken);
             array.append(object);
         }
         std::fputs(QJsonDocument(array).toJson(QJsonDocument::Indented).constData(), stdout);
-        return OrvexCommands::kExitOk;
+        return Doubted(visits);
     }
-    const QString altered = QStringLiteral("altered after it was stored");
     for (const auto& visit : visits) {
         const auto& record = visit.record;
         if (!key.isNull()) {
@@ -223,24 +299,80 @@ int History(const QCommandLineParser& parser, const OrvexOptions& o, const QStri
                 const auto reading = std::find_if(test.readings.begin(), test.readings.end(),
                                                   [&](const auto& r) { return r.key == key; });
                 if (reading == test.readings.end()) continue;
-                QStringList fields{record.performed, ReadingText(*reading), reading->status};
-                if (visit.altered) fields << altered;
-                OrvexCommands::Print(stdout, fields.join(QLatin1Char('\t')));
+                OrvexCommands::Print(
+                    stdout,
+                    (QStringList{record.performed, ReadingText(*reading), reading->status} + Marks(visit))
+                        .join(QLatin1Char('\t')));
                 break;
             }
             continue;
         }
-        QStringList fields{record.performed, OneField(record.technician), record.verdict, visit.file};
-        if (visit.altered) fields << altered;
-        OrvexCommands::Print(stdout, fields.join(QLatin1Char('\t')));
+        OrvexCommands::Print(
+            stdout, (QStringList{record.performed, OneField(record.technician), record.verdict, visit.file} +
+                     Marks(visit))
+                        .join(QLatin1Char('\t')));
         for (const auto& test : record.tests) {
             QStringList line{QStringLiteral("  %1").arg(test.position), OneField(test.name), test.status};
             for (const auto& reading : test.readings)
                 line << OneField(reading.key) + QLatin1Char('=') + OneField(ReadingText(reading));
             OrvexCommands::Print(stdout, line.join(QLatin1Char('\t')));
         }
+        if (parser.isSet(o.revisions)) PrintRevisions(database.Revisions(visit.revision.visit));
     }
-    return OrvexCommands::kExitOk;
+    return Doubted(visits);
+}
+
+// Every break in the chain of seals, then whether the store is whole; with a seal from paper, the
+// revision it stands for.
+int Verify(const QCommandLineParser& parser, const OrvexOptions& o) {
+    const QString typed = parser.isSet(o.seal) ? orvex::HostRevision::Typed(parser.value(o.seal)) : QString();
+    if (parser.isSet(o.seal) && typed.isEmpty())
+        return OrvexCommands::Usage(
+            QStringLiteral("--seal takes a seal as a report prints it (at least 16 hex digits), not \"%1\"")
+                .arg(parser.value(o.seal)));
+    orvex::HostResultsDatabase database(parser.value(o.database), orvex::HostResultsDatabase::Access::Read);
+    const auto verification = database.Verify(typed);
+    for (const auto& found : verification.breaks) {
+        const QString where =
+            found.position > 0
+                ? QStringLiteral("revision %1 of visit %2 (asset %3, performed %4), position %5 in the chain")
+                      .arg(found.revision)
+                      .arg(found.visit, OneField(found.assetId), found.performed)
+                      .arg(found.position)
+            : found.assetId.isEmpty()
+                ? QStringLiteral("stored rows")
+                : QStringLiteral("a visit of %1 performed %2").arg(OneField(found.assetId), found.performed);
+        OrvexCommands::Print(stdout, QStringLiteral("break: %1: %2").arg(where, found.what));
+    }
+    bool whole = verification.breaks.isEmpty();
+    if (!typed.isEmpty()) {
+        if (const auto& sealed = verification.sealed) {
+            OrvexCommands::Print(stdout,
+                                 QStringLiteral("the seal %1 is revision %2 of the visit of %3 performed %4, "
+                                                "stored %5 by %6")
+                                     .arg(orvex::HostRevision::Short(sealed->revision.seal))
+                                     .arg(sealed->revision.number)
+                                     .arg(OneField(sealed->record.assetId), sealed->record.performed,
+                                          sealed->revision.archived, sealed->revision.command));
+        } else {
+            whole = false;
+            OrvexCommands::Print(stdout,
+                                 QStringLiteral("no revision stored in %1 carries the seal %2: the paper "
+                                                "belongs to another store, or this one lost that revision")
+                                     .arg(database.Location(), orvex::HostRevision::Short(typed)));
+        }
+    }
+    OrvexCommands::Print(stdout, verification.breaks.isEmpty()
+                                     ? QStringLiteral("%1 is whole: %2 revisions of %3 visits, last seal %4")
+                                           .arg(database.Location())
+                                           .arg(verification.revisions)
+                                           .arg(verification.visits)
+                                           .arg(orvex::HostRevision::Short(verification.last.seal))
+                                     : QStringLiteral("%1 is not whole: %2 breaks in %3 revisions")
+                                           .arg(database.Location())
+                                           .arg(verification.breaks.size())
+                                           .arg(verification.revisions));
+    return whole ? OrvexCommands::kExitOk : OrvexCommands::kExitFailed;
 }
 
 int RunSequence(orvex::HostEnvironment& environment, const std::shared_ptr<orvex::IPlugIn>& plugIn,
@@ -491,6 +623,7 @@ int OrvexCommands::Carry(const QStringList& arguments, orvex::HostShippedStandar
             return kExitOk;
         }
         if (command == QLatin1String("history")) return History(m_parser, m_options, file);
+        if (command == QLatin1String("verify")) return Verify(m_parser, m_options);
         orvex::HostSequence sequence(m_plugIn);
         if (command == QLatin1String("new")) {
             SetAsset(m_parser, m_options, sequence);

@@ -31,10 +31,12 @@ std::vector<OrvexOptions::Entry> OrvexOptions::Table() const {
             {&jsonList, {QStringLiteral("history")}},
             {&database,
              {QStringLiteral("run"), QStringLiteral("archive"), QStringLiteral("history"),
-              QStringLiteral("report"), QStringLiteral("open")}},
+              QStringLiteral("report"), QStringLiteral("open"), QStringLiteral("verify")}},
             {&noArchive, {QStringLiteral("run"), QStringLiteral("open")}},
             {&limit, {QStringLiteral("history")}},
-            {&trend, {QStringLiteral("history")}}};
+            {&trend, {QStringLiteral("history")}},
+            {&revisions, {QStringLiteral("history")}},
+            {&seal, {QStringLiteral("verify")}}};
 }
 
 // The entries a parser for the command holds: of two of one name, the one the command takes.
@@ -89,12 +91,18 @@ void OrvexOptions::AddTo(QCommandLineParser& parser, const QString& command) con
         "  export FILE [--json OUT] [--csv OUT]\n"
         "                        the results for a maintenance database (formats: see the README)\n"
         "  archive FILE [--database URL]\n"
-        "                        store the visit in the results database (a visit stored before is\n"
-        "                        left as it is)\n"
-        "  history ASSET-ID [--json | --trend KEY] [--limit N] [--database URL]\n"
-        "                        the asset's visits, newest first: when, technician, verdict and each\n"
-        "                        test's readings; --trend one line per visit for the reading KEY. The\n"
-        "                        newest 50 are shown; --limit N shows N, --limit 0 all of them\n\n"
+        "                        store the visit in the results database; a visit stored before and\n"
+        "                        changed since is stored as a new revision of it, never twice\n"
+        "  history ASSET-ID [--json | --trend KEY] [--limit N] [--revisions] [--database URL]\n"
+        "                        the asset's visits, newest first, each once: when, technician, verdict\n"
+        "                        and each test's readings; --trend one line per visit for the reading\n"
+        "                        KEY. The newest 50 are shown; --limit N shows N, --limit 0 all of them.\n"
+        "                        Exit status 1 when a visit shown was altered or follows a break in the\n"
+        "                        seals\n"
+        "  verify [--seal TEXT] [--database URL]\n"
+        "                        walk the chain of seals over every stored revision and name each break\n"
+        "                        (exit status 1) or say the store is whole (0); --seal looks up a seal\n"
+        "                        a report printed\n\n"
         "New tests get the shipped limit sets: static pressure within 3 mmHg (DIFF), leak at most\n"
         "6 mmHg/min (RATE), relief valve at most 330 mmHg, or 165 mmHg with --patient neonate (PEAK),\n"
         "NIBP simulation SYST, DIAS, MAPR within 10 mmHg of the preset and HR within 5 %; in\n"

@@ -103,7 +103,7 @@ public:
     QCommandLineOption database{
         QStringLiteral("database"),
         QStringLiteral(
-            "run, archive, history: the results database, postgresql://user@host[:port]/name or an "
+            "run, archive, history, verify: the results database, postgresql://user@host[:port]/name or an "
             "SQLite file (default: $ORVEX_DATABASE, else $XDG_DATA_HOME/Orvex/results.sqlite)."),
         QStringLiteral("url")};
     QCommandLineOption noArchive{QStringLiteral("no-archive"),
@@ -116,6 +116,13 @@ public:
     QCommandLineOption trend{QStringLiteral("trend"),
                              QStringLiteral("history: one line per visit for this reading (its key)."),
                              QStringLiteral("key")};
+    QCommandLineOption revisions{
+        QStringLiteral("revisions"),
+        QStringLiteral(
+            "history: under each visit, its stored revisions: when, by which command, what changed.")};
+    QCommandLineOption seal{QStringLiteral("seal"),
+                            QStringLiteral("verify: also look up this seal, as a report prints it."),
+                            QStringLiteral("text")};
 
     std::vector<Entry> Table() const;
     // The help text, the options and the command argument. Of two options of one name, the one

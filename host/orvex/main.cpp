@@ -25,6 +25,7 @@ bool ShapeOk(const QStringList& arguments) {
     const QString command = arguments.value(0);
     return arguments.isEmpty() || (command == QLatin1String("open") && arguments.size() <= 2) ||
            (command == QLatin1String("tests") && arguments.size() == 1) ||
+           (command == QLatin1String("verify") && arguments.size() == 1) ||
            (command == QLatin1String("new") && arguments.size() >= 3) ||
            (QStringList{QStringLiteral("run"), QStringLiteral("show"), QStringLiteral("asset"),
                         QStringLiteral("report"), QStringLiteral("export"), QStringLiteral("archive"),

@@ -133,6 +133,18 @@ std::optional<QString> HostReportWriter::ReadHistory(const QString& url) {
                                                    visit.performed, HostReadingTrend::kVisits - 1));
             }
         }
+        // Whether the store vouches for each point: one read for all of them.
+        QList<HostResultsDatabase::Visit> points;
+        for (const auto& earlier : std::as_const(m_earlier)) points += earlier;
+        database.Judge(points);
+        QHash<qint64, bool> doubted;
+        for (const auto& point : points)
+            doubted.insert(point.revision.position, point.altered || point.broken);
+        for (auto& earlier : m_earlier) {
+            for (auto& point : earlier) point.altered = doubted.value(point.revision.position);
+        }
+        m_seal = database.Sealing(visit, {});
+        m_sealRead = true;
     } catch (const ComError& error) {
         return error.Description();
     }
@@ -179,6 +191,16 @@ QString HostReportWriter::Header() const {
     const QString shown = overall == HostVerdict::Overall::Passed   ? QStringLiteral("1063::passed")
                           : overall == HostVerdict::Overall::Failed ? QStringLiteral("1064::failed")
                                                                     : QStringLiteral("1092::incomplete");
+    // The seal ties the paper to the store: orvex verify --seal finds it there.
+    if (m_sealRead) {
+        html += HeaderRow(
+            Text(QStringLiteral("1340::Seal")),
+            Escaped(m_seal ? Text(QStringLiteral("1342::%%1 (revision %%2, stored %%3)"),
+                                  {HostRevision::Short(m_seal->seal), QString::number(m_seal->number),
+                                   When(QDateTime::fromString(m_seal->archived, Qt::ISODate))})
+                           : Text(QStringLiteral("1343::this visit is not in the results database "
+                                                 "as printed"))));
+    }
     html += HeaderRow(Text(QStringLiteral("1309::Overall verdict")),
                       VerdictHtml(HostVerdict::Word(overall), Text(shown).toUpper()));
     html += QStringLiteral("</table>\n");
@@ -193,6 +215,8 @@ QString HostReportWriter::TrendRow(qsizetype position, IMeasurement& measurement
     const auto earlier = HostReadingTrend::Of(m_earlier.value({at, measurement.Key()}),
                                               {element->TestID(), at, measurement.Key(), {}, {}, {}});
     if (earlier.isEmpty()) return {};
+    const auto doubted =
+        std::count_if(earlier.begin(), earlier.end(), [](const auto& point) { return point.doubted; });
     QList<double> values;
     QStringList dates;
     // The last of them is this visit's own reading.
@@ -207,7 +231,14 @@ QString HostReportWriter::TrendRow(qsizetype position, IMeasurement& measurement
     // are one line of one cell, so a page ends above them or below them, never between.
     return QStringLiteral("<tr><td colspan=\"6\" align=\"right\">%1 &nbsp;%2</td></tr>\n")
         .arg(Escaped(Text(QStringLiteral("1319::Over the last %%1 visits, since %%2"),
-                          {QString::number(values.size()), dates.first()})),
+                          {QString::number(values.size()), dates.first()})) +
+                 (doubted > 0
+                      ? QStringLiteral("<br><font color=\"#c00000\">%1</font>")
+                            .arg(Escaped(Text(QStringLiteral("1341::%%1 of them altered after they were "
+                                                             "stored or after a break in the seals "
+                                                             "(orvex verify names it)"),
+                                              {QString::number(doubted)})))
+                      : QString()),
              Picture(HostTrendPicture::Draw(values, limits.low, limits.high, kTrendSize, dates), kTrendSize,
                      embedPictures, pictures));
 }

@@ -63,6 +63,9 @@ private:
     // Per judged reading (its test's position and its key), the asset's visits before this one
     // that hold it, newest first, as many as its trend draws.
     QMap<std::pair<int, QString>, QList<HostResultsDatabase::Visit>> m_earlier;
+    // The stored revision this visit is, when the database was read.
+    std::optional<HostRevision> m_seal;
+    bool m_sealRead = false;
 };
 
 }  // namespace orvex

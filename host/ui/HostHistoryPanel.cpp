@@ -153,9 +153,13 @@ void HostHistoryPanel::Read() {
         if (verdict == QLatin1String("PASSED")) item->setForeground(kColumnVerdict, QColor(0, 128, 0));
         if (verdict == QLatin1String("FAILED")) item->setForeground(kColumnVerdict, QColor(192, 0, 0));
         item->setToolTip(kColumnPerformed, visit.file);
-        if (visit.altered) {
+        if (visit.altered || visit.broken) {
             item->setText(kColumnRecord,
-                          m_texts(QStringLiteral("1089::altered after it was stored"), nullptr));
+                          visit.altered
+                              ? m_texts(QStringLiteral("1089::altered after it was stored"), nullptr)
+                              : m_texts(QStringLiteral("1344::after a break in the seals (orvex verify "
+                                                       "names it)"),
+                                        nullptr));
             item->setForeground(kColumnRecord, QColor(192, 0, 0));
         }
     }

@@ -748,7 +748,7 @@ void HostMainWindow::Archive() {
     const QString file = m_saver.InFile() ? m_fileName : m_saver.Kept();
     if (!m_archive || file.isEmpty() || m_sequence.AssetUnderTest().id.isEmpty()) return;
     try {
-        HostResultsDatabase(m_database).StoreFile(m_plugIn, file);
+        HostResultsDatabase(m_database).StoreFile(m_plugIn, file, QStringLiteral("open"));
     } catch (const ComError& error) {
         VariantArray parameters = VariantArray::FromList({Variant(error.Description())});
         m_environment.Messages()->Show(

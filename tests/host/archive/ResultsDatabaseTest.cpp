@@ -22,6 +22,7 @@ namespace {
 
 HostVisitRecord Visit(const QString& asset, const QString& technician, int minute, double reading) {
     HostVisitRecord visit;
+    visit.visit = QStringLiteral("%1/%2/%3").arg(asset, technician).arg(minute);
     visit.assetId = asset;
     visit.technician = technician;
     visit.verdict = QStringLiteral("PASSED");
@@ -82,6 +83,12 @@ protected:
         QSqlDatabase::removeDatabase("edit");
     }
 
+    // Lets the test's own connection change rows a server keeps, as its owner may.
+    void Unguard(const QString& table) {
+        if (QString(GetParam()) != "sqlite")
+            Edit(QStringLiteral("ALTER TABLE %1 DISABLE TRIGGER %1_kept").arg(table), -1);
+    }
+
     QTemporaryDir folder;
     QString url;
     const QString prefix = QUuid::createUuid().toString(QUuid::WithoutBraces).left(8) + "-";
@@ -89,22 +96,28 @@ protected:
 
 TEST_P(ResultsDatabaseTest, StoresOnceReadsNewestFirstAndFlagsAnEditedRow) {
     HostResultsDatabase database(url);
-    EXPECT_EQ(database.Store(Visit(Asset("MON-17"), "Kim", 1, 1.5), "a.xml"),
+    EXPECT_EQ(database.Store(Visit(Asset("MON-17"), "Kim", 1, 1.5), "a.xml", "archive"),
               HostResultsDatabase::Stored::New);
-    EXPECT_EQ(database.Store(Visit(Asset("MON-17"), "Kim", 2, -0.25), "b.xml"),
+    EXPECT_EQ(database.Store(Visit(Asset("MON-17"), "Kim", 2, -0.25), "b.xml", "archive"),
               HostResultsDatabase::Stored::New);
-    EXPECT_EQ(database.Store(Visit(Asset("MON-17"), "Kim", 2, -0.25), "c.xml"),
+    EXPECT_EQ(database.Store(Visit(Asset("MON-17"), "Kim", 2, -0.25), "c.xml", "archive"),
               HostResultsDatabase::Stored::AlreadyThere);
-    EXPECT_EQ(database.Store(Visit(Asset("MON-18"), "Lee", 3, 0), "d.xml"), HostResultsDatabase::Stored::New);
+    EXPECT_EQ(database.Store(Visit(Asset("MON-18"), "Lee", 3, 0), "d.xml", "archive"),
+              HostResultsDatabase::Stored::New);
+    // The same visit after an edit of its asset: a revision, and the history still shows it once.
+    auto moved = Visit(Asset("MON-17"), "Kim", 2, -0.25);
+    moved.assetLocation = QStringLiteral("Ward 3");
+    EXPECT_EQ(database.Store(moved, "b.xml", "archive"), HostResultsDatabase::Stored::Revised);
+    EXPECT_EQ(database.Revisions(moved.visit).size(), 2);
     auto history = database.History(Asset("MON-17"));
     ASSERT_EQ(history.size(), 2);
     EXPECT_EQ(history[0].record.tests[0].readings[0].value, -0.25);
-    EXPECT_EQ(history[0].record.Json(), Visit(Asset("MON-17"), "Kim", 2, -0.25).Json())
-        << "read back as stored";
+    EXPECT_EQ(history[0].record.Json(), moved.Json()) << "read back as stored, newest revision";
     EXPECT_FALSE(history[0].altered);
     EXPECT_EQ(database.History(Asset("MON-17"), 1).size(), 1);
     EXPECT_TRUE(database.History(Asset("NOBODY")).isEmpty());
 
+    Unguard("measurements");
     Edit(
         "UPDATE measurements SET value = 0.5 WHERE value_text = '1.5' AND test IN (SELECT t.id FROM tests t "
         "JOIN visits v ON v.id = t.visit JOIN assets a ON a.id = v.asset WHERE a.asset_id = '" +
@@ -112,7 +125,7 @@ TEST_P(ResultsDatabaseTest, StoresOnceReadsNewestFirstAndFlagsAnEditedRow) {
     history = database.History(Asset("MON-17"));
     EXPECT_FALSE(history[0].altered);
     EXPECT_TRUE(history[1].altered);
-    EXPECT_THROW(database.Store(Visit("", "Kim", 4, 0), "e.xml"), orvex::ComError);
+    EXPECT_THROW(database.Store(Visit("", "Kim", 4, 0), "e.xml", "archive"), orvex::ComError);
 }
 
 // A trend's points: the newest before the moment that hold the reading as a number, the test at the
@@ -129,7 +142,7 @@ TEST_P(ResultsDatabaseTest, ATrendReadsOnlyTheNewestVisitsHoldingTheReading) {
             visit.tests[1].position = 2;
             visit.tests[1].readings[0].value = 99.0;
         }
-        database.Store(visit, "v.xml");
+        database.Store(visit, "v.xml", "archive");
     }
     const auto values = [&](int position, int limit) {
         QList<double> read;
@@ -161,7 +174,8 @@ TEST_P(ResultsDatabaseTest, TwoProcessesStoringAtOnceLoseNothing) {
                 for (int i = 0; i < kEach; ++i) {
                     const auto visit = Visit(Asset(QStringLiteral("MON-%1").arg(i % 10)),
                                              QStringLiteral("process %1 visit %2").arg(process).arg(i), i, i);
-                    if (database.Store(visit, QStringLiteral("v.xml")) != HostResultsDatabase::Stored::New)
+                    if (database.Store(visit, QStringLiteral("v.xml"), "archive") !=
+                        HostResultsDatabase::Stored::New)
                         status = 1;
                 }
             } catch (const std::exception& e) {
@@ -212,7 +226,7 @@ TEST_P(ResultsDatabaseTest, ADroppedConnectionFailsClearlyAndTheNextStoreSucceed
         "pid <> pg_backend_pid()",
         -1);
     try {
-        database.Store(visit, "a.xml");
+        database.Store(visit, "a.xml", "archive");
         FAIL() << "stored over a dropped connection";
     } catch (const orvex::ComError& e) {
         EXPECT_EQ(e.Number(), HostResultsDatabase::kErrDatabase);
@@ -220,8 +234,72 @@ TEST_P(ResultsDatabaseTest, ADroppedConnectionFailsClearlyAndTheNextStoreSucceed
             << e.Description().toStdString();
     }
     HostResultsDatabase next(url);
-    EXPECT_EQ(next.Store(visit, "a.xml"), HostResultsDatabase::Stored::New);
+    EXPECT_EQ(next.Store(visit, "a.xml", "archive"), HostResultsDatabase::Stored::New);
     EXPECT_EQ(next.History(Asset("MON-5")).size(), 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, ResultsDatabaseTest, ::testing::Values("sqlite", "postgresql"));
+
+// A database the previous schema wrote: a writer seals its visits in the order they were stored,
+// each file one visit (an asset edit archived again, as it was then, its second revision), and the
+// history shows the visit once, whole.
+TEST(ResultsDatabaseUpgradeTest, AnOlderDatabaseIsSealedAndEachFileIsOneVisit) {
+    QTemporaryDir folder;
+    const QString path = folder.filePath("old.sqlite");
+    auto first = Visit("MON-1", "Kim", 1, 1.5), second = first;
+    second.assetLocation = QStringLiteral("Ward 3");
+    {
+        auto old = QSqlDatabase::addDatabase("QSQLITE", "old");
+        old.setDatabaseName(path);
+        ASSERT_TRUE(old.open());
+        QSqlQuery sql(old);
+        for (
+            const char* statement :
+            {"CREATE TABLE orvex_schema (version INTEGER NOT NULL)", "INSERT INTO orvex_schema VALUES (1)",
+             "CREATE TABLE assets (id INTEGER PRIMARY KEY, asset_id TEXT NOT NULL UNIQUE)",
+             "CREATE TABLE visits (id INTEGER PRIMARY KEY, asset INTEGER NOT NULL, file TEXT NOT NULL, "
+             "asset_make_model TEXT NOT NULL, asset_serial_no TEXT NOT NULL, asset_location TEXT NOT NULL, "
+             "technician TEXT NOT NULL, performed TEXT NOT NULL, instrument_name TEXT NOT NULL, "
+             "instrument_serial_no TEXT NOT NULL, instrument_firmware TEXT NOT NULL, verdict TEXT NOT NULL, "
+             "archived TEXT NOT NULL, content_sha256 TEXT NOT NULL UNIQUE)",
+             "CREATE TABLE tests (id INTEGER PRIMARY KEY, visit INTEGER NOT NULL, position INTEGER NOT NULL, "
+             "test_id INTEGER NOT NULL, name TEXT NOT NULL, status TEXT NOT NULL, performed TEXT NOT NULL)",
+             "CREATE TABLE measurements (id INTEGER PRIMARY KEY, test INTEGER NOT NULL, position INTEGER NOT "
+             "NULL, key TEXT NOT NULL, description TEXT NOT NULL, value_text TEXT NOT NULL, value DOUBLE "
+             "PRECISION, unit TEXT NOT NULL, status TEXT NOT NULL, limits TEXT NOT NULL)",
+             "INSERT INTO assets VALUES (1, 'MON-1')"})
+            ASSERT_TRUE(sql.exec(statement)) << statement;
+        int row = 0;
+        for (const auto& visit : {first, second}) {
+            ++row;
+            ASSERT_TRUE(
+                sql.exec(QStringLiteral("INSERT INTO visits VALUES (%1, 1, '/v.xml', '', '', '%2', 'Kim', "
+                                        "'%3', '', '', '', 'PASSED', '2026-12-0%1T00:00:00Z', '%4')")
+                             .arg(row)
+                             .arg(visit.assetLocation, visit.performed, visit.Checksum())));
+            ASSERT_TRUE(
+                sql.exec(QStringLiteral("INSERT INTO tests VALUES (%1, %1, 1, 300, 'Static', 'passed', '%2')")
+                             .arg(row)
+                             .arg(visit.performed)));
+            ASSERT_TRUE(
+                sql.exec(QStringLiteral("INSERT INTO measurements VALUES (%1, %1, 1, 'DIFF', 'Difference', "
+                                        "'1.5', 1.5, 'mmHg', 'passed', "
+                                        "'[{\"high\":3,\"low\":-3,\"standard\":\"GAUGE-3\"}]')")
+                             .arg(row)));
+        }
+    }
+    QSqlDatabase::removeDatabase("old");
+    HostResultsDatabase database(path);
+    const auto history = database.History("MON-1");
+    ASSERT_EQ(history.size(), 1);
+    EXPECT_EQ(history[0].record.assetLocation, "Ward 3");
+    EXPECT_EQ(history[0].revision.number, 2);
+    EXPECT_FALSE(history[0].altered || history[0].broken);
+    const auto verification = HostResultsDatabase(path, HostResultsDatabase::Access::Read).Verify();
+    EXPECT_TRUE(verification.breaks.isEmpty());
+    EXPECT_EQ(verification.revisions, 2);
+    // Archived again from its file, the visit is not stored a third time.
+    auto again = second;
+    again.visit.clear();
+    EXPECT_EQ(database.Store(again, "/v.xml", "archive"), HostResultsDatabase::Stored::AlreadyThere);
+}

@@ -5,9 +5,11 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <functional>
 
 #include "OrvexRunFixture.h"
 #include "host/archive/HostResultsDatabase.h"
@@ -24,9 +26,11 @@ protected:
 };
 
 TEST_F(OrvexArchiveTest, TwoRunsOfAnAssetAreItsHistoryNewestFirstAndAnEditedRowIsFlagged) {
-    ASSERT_EQ(Orvex({"new", file, "300", "--asset-id", "MON-17", "--technician", "Kim"}).status, 0);
-    // 262 fails the 3 mmHg limit: the technician says yes to going on.
+    // Two visits, each its own file. 262 fails the 3 mmHg limit: the technician says yes to going on.
+    const QString first = dir.filePath("first.xml");
     for (const char* typed : {"251\n", "262.5\nanswer yes\n"}) {
+        const QString file = QByteArrayView(typed) == "251\n" ? first : this->file;
+        ASSERT_EQ(Orvex({"new", file, "300", "--asset-id", "MON-17", "--technician", "Kim"}).status, 0);
         const auto run = Orvex(
             QStringList{"run", file} + simulate +
             QStringList{"--auto", Script(QByteArray("start\nreadings 3\ntype STAT ") + typed + "next\n")});
@@ -96,10 +100,12 @@ TEST_F(OrvexArchiveTest, TwoRunsOfAnAssetAreItsHistoryNewestFirstAndAnEditedRowI
         EXPECT_EQ(edit.numRowsAffected(), 1);
     }
     QSqlDatabase::removeDatabase("edit");
-    const QJsonArray edited = History("MON-17");
-    ASSERT_EQ(edited.size(), 2);
-    EXPECT_TRUE(edited[0].toObject()["altered"].toBool());
-    EXPECT_FALSE(edited[1].toObject()["altered"].toBool());
+    const auto edited = Orvex({"history", "MON-17", "--json"});
+    EXPECT_EQ(edited.status, 1) << "a history showing an altered visit does not end as if all were well";
+    const QJsonArray visitsNow = QJsonDocument::fromJson(edited.out.toUtf8()).array();
+    ASSERT_EQ(visitsNow.size(), 2);
+    EXPECT_TRUE(visitsNow[0].toObject()["altered"].toBool());
+    EXPECT_FALSE(visitsNow[1].toObject()["altered"].toBool());
     EXPECT_TRUE(Orvex({"history", "MON-17"}).out.contains("altered after it was stored"));
 }
 
@@ -137,24 +143,40 @@ TEST_F(OrvexArchiveTest, ADamagedOrEmptyDatabaseFailsAndIsNotWrittenInto) {
             0);
         ASSERT_EQ(Orvex({"archive", file}).status, 0);
     }
-    ASSERT_EQ(History("MON-5").size(), 13);
+    // One visit, each edit a revision of it.
+    ASSERT_EQ(History("MON-5").size(), 1);
+    EXPECT_EQ(Orvex({"history", "MON-5", "--revisions"}).out.count("  revision "), 13);
     QFile database(Database());
     ASSERT_TRUE(database.open(QIODevice::ReadWrite));
     // A page of the readings, the last ones written, turned to garbage.
     ASSERT_TRUE(database.seek(database.size() - 2 * 4096 + 16));
     database.write(QByteArray(400, '\x5a'));
     database.close();
-    const auto damaged = Orvex({"history", "MON-5"});
+    // Reading every row finds the damage; it is no break of the seals and no altered visit.
+    const auto damaged = Orvex({"verify"});
     EXPECT_EQ(damaged.status, 2) << damaged.out.toStdString();
     EXPECT_TRUE(damaged.err.contains("malformed")) << damaged.err.toStdString();
-    EXPECT_FALSE(damaged.out.contains("altered"));
+    EXPECT_FALSE(damaged.out.contains("altered") || damaged.out.contains("break"))
+        << damaged.out.toStdString();
+    // Nothing is written into a damaged file.
+    const QByteArray before = [&] {
+        QFile read(Database());
+        return read.open(QIODevice::ReadOnly) ? read.readAll() : QByteArray();
+    }();
+    ASSERT_EQ(Orvex({"asset", file, "--technician", "One more"}).status, 0);
+    const auto refused = Orvex({"archive", file});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_TRUE(refused.err.contains("nothing was written")) << refused.err.toStdString();
+    QFile after(Database());
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), before);
 
     QFile empty(dir.filePath("empty.sqlite"));
     ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
     empty.close();
-    const auto refused = Orvex({"archive", file, "--database", empty.fileName()});
-    EXPECT_EQ(refused.status, 2);
-    EXPECT_TRUE(refused.err.contains("the file is empty")) << refused.err.toStdString();
+    const auto emptyRefused = Orvex({"archive", file, "--database", empty.fileName()});
+    EXPECT_EQ(emptyRefused.status, 2);
+    EXPECT_TRUE(emptyRefused.err.contains("the file is empty")) << emptyRefused.err.toStdString();
     EXPECT_EQ(QFileInfo(empty.fileName()).size(), 0);
 }
 
@@ -188,7 +210,8 @@ TEST_F(OrvexArchiveTest, HistoryPagesTheNewestVisitsAndTrendsReadTheVisitsTheyDr
                  "passed",
                  visit.performed,
                  {{i < 55 ? "DIFF" : "STAT", "", "1", 1.0, "mmHg", "passed", {{"X", -3.0, 3.0}}}}});
-            database.Store(visit, "v.xml");
+            visit.visit = QString::number(i);
+            database.Store(visit, "v.xml", "archive");
         }
     }
     const auto two = Orvex({"history", "MON-8", "--limit", "2"});
@@ -201,18 +224,19 @@ TEST_F(OrvexArchiveTest, HistoryPagesTheNewestVisitsAndTrendsReadTheVisitsTheyDr
     EXPECT_EQ(QJsonDocument::fromJson(Orvex({"history", "MON-8", "--json", "--limit", "0"}).out.toUtf8())
                   .array()
                   .size(),
-              60);
+              58);
     for (const char* wrong : {"-1", "ten"})
         EXPECT_EQ(Orvex({"history", "MON-8", "--limit", wrong}).status, 2) << wrong;
 
-    // The three of the run, then the newest earlier one; the later ones have no DIFF.
+    // The later ones have no DIFF.
     const QStringList trend =
         Orvex({"history", "MON-8", "--trend", "DIFF", "--limit", "4"}).out.split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(trend.size(), 4);
     const QString run = trend[0].section('\t', 0, 0);
     EXPECT_FALSE(run.startsWith("2020-") || run.startsWith("2030-")) << run.toStdString();
-    EXPECT_EQ(trend[2].section('\t', 0, 0), run);
-    EXPECT_TRUE(trend[3].startsWith("2020-01-03T16:00:00Z")) << trend[3].toStdString();
+    // The run's visit, archived three times, once; then the newest earlier ones.
+    EXPECT_TRUE(trend[1].startsWith("2020-01-03T16:00:00Z")) << trend[1].toStdString();
+    EXPECT_TRUE(trend[3].startsWith("2020-01-03T14:00:00Z")) << trend[3].toStdString();
 
     // The run's visits are performed with it, not before: the trend is the earlier ones' newest
     // nine and the run's own reading.
@@ -225,4 +249,111 @@ TEST_F(OrvexArchiveTest, HistoryPagesTheNewestVisitsAndTrendsReadTheVisitsTheyDr
                               .toLocalTime()
                               .toString("yyyy-MM-dd HH:mm");
     EXPECT_TRUE(html.readAll().contains(("Over the last 10 visits, since " + since).toUtf8()));
+}
+
+// An asset edit archived again is a revision of the one visit; the seals then name a forged visit
+// with its checksums recomputed, a deleted one and a reordered pair; a report's printed seal is
+// found in the store.
+TEST_F(OrvexArchiveTest, TheSealsNameAForgedDeletedOrReorderedVisit) {
+    ASSERT_EQ(Orvex({"new", file, "200", "--asset-id", "MON-6"}).status, 0);
+    ASSERT_EQ(
+        Orvex(QStringList{"run", file} + simulate + QStringList{"--auto", Script("start\nnext\n")}).status,
+        0);
+    ASSERT_EQ(Orvex({"asset", file, "--asset-location", "Ward 3"}).status, 0);
+    const auto revised = Orvex({"archive", file});
+    EXPECT_TRUE(revised.out.contains("new revision")) << revised.out.toStdString();
+    const auto revisions = Orvex({"history", "MON-6", "--revisions"});
+    EXPECT_EQ(revisions.status, 0) << revisions.err.toStdString();
+    EXPECT_TRUE(
+        revisions.out.contains(QRegularExpression("revision 2\\t\\S+\\tarchive\\tasset location +-> Ward 3")))
+        << revisions.out.toStdString();
+    EXPECT_EQ(History("MON-6").size(), 1);
+    {
+        orvex::HostResultsDatabase database(Database());
+        auto visit = orvex::HostResultsDatabase(Database()).History("MON-6").first().record;
+        for (int i = 1; i <= 3; ++i) {
+            visit.visit = QString("later-%1").arg(i);
+            visit.performed = QString("2030-01-0%1T10:00:00Z").arg(i);
+            database.Store(visit, file, "archive");
+        }
+    }
+    const auto report =
+        Orvex({"report", file, "--pdf", dir.filePath("r.pdf"), "--html", dir.filePath("r.html")});
+    QFile html(dir.filePath("r.html"));
+    ASSERT_TRUE(html.open(QIODevice::ReadOnly));
+    const auto printed =
+        QRegularExpression("Seal</b></td><td>([0-9a-f]{4} [0-9a-f]{4} [0-9a-f]{4} [0-9a-f]{4}) \\(revision 2")
+            .match(QString::fromUtf8(html.readAll()));
+    ASSERT_TRUE(printed.hasMatch());
+    const auto whole = Orvex({"verify", "--seal", printed.captured(1)});
+    EXPECT_EQ(whole.status, 0) << whole.out.toStdString();
+    EXPECT_TRUE(whole.out.contains("is whole: 5 revisions of 4 visits")) << whole.out.toStdString();
+    EXPECT_EQ(Orvex({"verify", "--seal", "0000 0000 0000 0000"}).status, 1);
+
+    // Changes made behind the program's back, each to a copy of the store.
+    const auto tampered = [&](const QString& name, const std::function<void(QSqlQuery&)>& change) {
+        const QString copy = dir.filePath(name + ".sqlite");
+        EXPECT_TRUE(QFile::copy(Database(), copy));
+        {
+            auto database = QSqlDatabase::addDatabase("QSQLITE", name);
+            database.setDatabaseName(copy);
+            EXPECT_TRUE(database.open());
+            QSqlQuery query(database);
+            change(query);
+        }
+        QSqlDatabase::removeDatabase(name);
+        return Orvex({"verify", "--database", copy});
+    };
+    const auto forged = tampered("forged", [&](QSqlQuery& query) {
+        // The forger knows how the checksum is made and makes it again for the changed reading.
+        auto visit = orvex::HostResultsDatabase(Database()).History("MON-6").last().record;
+        visit.tests[0].readings[0].valueText = "1";
+        visit.tests[0].readings[0].value = 1.0;
+        EXPECT_TRUE(
+            query.exec("UPDATE measurements SET value = 1, value_text = '1' WHERE test = "
+                       "(SELECT MIN(id) FROM tests) AND position = 1"));
+        for (const char* table : {"visits", "revisions"}) {
+            EXPECT_TRUE(query.exec(QString("UPDATE %1 SET content_sha256 = '%2' WHERE content_sha256 = "
+                                           "(SELECT content_sha256 FROM revisions WHERE id = 2)")
+                                       .arg(table, visit.Checksum())));
+        }
+    });
+    EXPECT_EQ(forged.status, 1);
+    EXPECT_TRUE(forged.out.contains("break: revision 2 of visit")) << forged.out.toStdString();
+    const auto deleted = tampered("deleted", [](QSqlQuery& query) {
+        for (const char* sql :
+             {"DELETE FROM measurements WHERE test IN (SELECT t.id FROM tests t JOIN revisions r ON "
+              "r.visit = t.visit WHERE r.id = 4)",
+              "DELETE FROM tests WHERE visit = (SELECT visit FROM revisions WHERE id = 4)",
+              "DELETE FROM visits WHERE id = (SELECT visit FROM revisions WHERE id = 4)",
+              "DELETE FROM revisions WHERE id = 4"})
+            EXPECT_TRUE(query.exec(sql)) << sql;
+    });
+    EXPECT_EQ(deleted.status, 1);
+    EXPECT_TRUE(deleted.out.contains("break: revision 1 of visit later-3")) << deleted.out.toStdString();
+    const auto reordered = tampered("reordered", [](QSqlQuery& query) {
+        for (const char* sql :
+             {"UPDATE revisions SET id = 100 WHERE id = 3", "UPDATE revisions SET id = 3 WHERE id = 4",
+              "UPDATE revisions SET id = 4 WHERE id = 100"})
+            EXPECT_TRUE(query.exec(sql)) << sql;
+    });
+    EXPECT_EQ(reordered.status, 1);
+    EXPECT_EQ(reordered.out.count("break: "), 3) << reordered.out.toStdString();
+
+    // A reader on a read-only mount reads the store as it stands, where WAL's shared-memory file
+    // cannot be made (the last writer to close took it away).
+    { orvex::HostResultsDatabase last(Database()); }
+    ASSERT_FALSE(QFile::exists(Database() + "-shm"));
+    QProcess mounted;
+    mounted.setProcessEnvironment(Environment());
+    mounted.start("unshare", {"--user", "--map-root-user", "--mount", "sh", "-c",
+                              "mount --bind \"$0\" \"$0\" && mount -o remount,ro,bind \"$0\" \"$0\" && "
+                              "exec \"$1\" verify --database \"$0/results.sqlite\"",
+                              dir.path(), ORVEX_EXECUTABLE});
+    ASSERT_TRUE(mounted.waitForFinished(60000));
+    const QString said = QString::fromLocal8Bit(mounted.readAllStandardError());
+    if (mounted.exitCode() != 0 && (said.startsWith("unshare:") || said.startsWith("mount:")))
+        GTEST_SKIP() << "no read-only mount here: " << said.toStdString();
+    EXPECT_EQ(mounted.exitCode(), 0) << said.toStdString();
+    EXPECT_TRUE(mounted.readAllStandardOutput().contains("is whole: 5 revisions"));
 }
