@@ -366,6 +366,11 @@ HostSequence::Outcome HostSequence::Perform(const std::shared_ptr<HostPerformCon
                                             const std::function<bool()>& interrupt, qsizetype first,
                                             const Progress& progress) {
     qsizetype position = std::max<qsizetype>(first, 0);
+    // A whole sequence performed again from its first test is the next visit of the equipment (last
+    // year's file used again); a run that goes on with an unfinished one, or retests part of it, is
+    // the same visit.
+    bool nextVisit = position == 0 && !m_tests.isEmpty();
+    for (qsizetype i = 0; nextVisit && i < m_tests.size(); ++i) nextVisit = HoldsResult(i);
     while (position >= 0 && position < m_tests.size()) {
         const auto element = m_tests[position];
         const qsizetype heard = context->Navigations().size();
@@ -381,7 +386,8 @@ HostSequence::Outcome HostSequence::Perform(const std::shared_ptr<HostPerformCon
         const bool storedNew = context->StoredResults().size() > stored;
         const bool kept = storedNew && (Judged(*element) || !judgedBefore);
         if (kept) {
-            if (m_visit.isEmpty()) m_visit = QUuid::createUuid().toString(QUuid::WithoutBraces);
+            if (m_visit.isEmpty() || nextVisit) m_visit = QUuid::createUuid().toString(QUuid::WithoutBraces);
+            nextVisit = false;
             m_performed[position] = {QDateTime::currentDateTimeUtc(), NoteInstrument(*context, *element)};
         } else if (before) {
             Replace(position, before);

@@ -105,7 +105,9 @@ public:
     void SetAsset(const Asset& asset);
     const QString& Technician() const { return m_technician; }
     // The visit's identity: given when its first test stores a result and kept with the file, so
-    // every run, edit and archive of the file is the same visit. Empty before.
+    // every run that finishes or retests it, every edit and every archive is the same visit. A run
+    // from the first test of a sequence whose every test holds a result begins the next visit.
+    // Empty before.
     const QString& Visit() const { return m_visit; }
     void SetTechnician(const QString& name);
     // The Korotkas the runs of this sequence used, each once.
