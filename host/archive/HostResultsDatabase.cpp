@@ -684,7 +684,7 @@ QList<HostResultsDatabase::Visit> HostResultsDatabase::History(const QString& as
                 (key.isNull() ? QString()
                               : QStringLiteral(" AND EXISTS (SELECT 1 FROM tests t JOIN measurements m ON "
                                                "m.test = t.id WHERE t.visit = v.id AND m.key = ?)")) +
-                QStringLiteral(" ORDER BY v.performed DESC, r.id DESC") +
+                QStringLiteral(" ORDER BY v.performed DESC, v.id DESC") +
                 (limit > 0 ? QStringLiteral(" LIMIT %1").arg(limit) : QString()),
             key.isNull() ? QVariantList{assetId} : QVariantList{assetId, key}, what);
     return ReadVisits(database, found, what);
@@ -756,7 +756,7 @@ QList<HostResultsDatabase::Visit> HostResultsDatabase::Readings(const QString& a
                 "x.key = ? ORDER BY x.position, x.id LIMIT 1) "
                 "WHERE v.asset = (SELECT id FROM assets WHERE asset_id = ?) AND v.performed < ? AND "
                 "m.value IS NOT NULL "
-                "ORDER BY v.performed DESC, r.id DESC LIMIT %1")
+                "ORDER BY v.performed DESC, v.id DESC LIMIT %1")
                 .arg(qMax(limit, 0)),
         {testId, position, key, assetId, before}, what);
     QList<Visit> visits;

@@ -357,3 +357,24 @@ TEST_F(OrvexArchiveTest, TheSealsNameAForgedDeletedOrReorderedVisit) {
     EXPECT_EQ(mounted.exitCode(), 0) << said.toStdString();
     EXPECT_TRUE(mounted.readAllStandardOutput().contains("is whole: 5 revisions"));
 }
+
+// A visit finished in a later run is one visit with two revisions; the whole sequence performed
+// again from its first test is the asset's next visit.
+TEST_F(OrvexArchiveTest, AVisitFinishedLaterIsOneAndARunOfAllAgainTheNext) {
+    ASSERT_EQ(Orvex({"new", file, "200", "200", "--asset-id", "MON-2"}).status, 0);
+    const auto aborted =
+        Orvex(QStringList{"run", file} + simulate + QStringList{"--auto", Script("start\nnext\nabort\n")});
+    EXPECT_EQ(aborted.status, 3) << aborted.err.toStdString();
+    for (int visits : {1, 2}) {
+        const auto whole = Orvex(QStringList{"run", file} + simulate +
+                                 QStringList{"--auto", Script("start\nnext\nstart\nnext\n")});
+        EXPECT_EQ(whole.status, 0) << whole.err.toStdString();
+        EXPECT_EQ(History("MON-2").size(), visits);
+    }
+    const QString revisions = Orvex({"history", "MON-2", "--revisions"}).out;
+    EXPECT_EQ(revisions.count("  revision 1\t"), 2) << revisions.toStdString();
+    EXPECT_EQ(revisions.count("  revision 2\t"), 1) << revisions.toStdString();
+    EXPECT_TRUE(revisions.contains("test 2 incomplete -> passed") ||
+                revisions.contains("test 2 not-measured -> passed"))
+        << revisions.toStdString();
+}
