@@ -514,20 +514,14 @@ HostResultsDatabase::Stored HostResultsDatabase::Store(const HostVisitRecord& vi
         if (m_postgres)
             Direct(database, QStringLiteral("SELECT pg_advisory_xact_lock(6372502)"),
                    QStringLiteral("waiting for the chain of seals"));
-        QSqlQuery newest =
-            Run(database,
-                QStringLiteral("SELECT revision, content_sha256 FROM revisions WHERE visit_uid = ? "
-                               "ORDER BY revision DESC LIMIT 1"),
-                {revision.visit}, what);
-        if (Next(newest, what)) {
-            if (newest.value(1).toString() == revision.content) {
-                newest.finish();
+        // The same readings named in another language are no change.
+        if (const auto newest = Newest(database, revision.visit)) {
+            if (newest->revision.content == revision.content || newest->record.SameAs(visit)) {
                 RollBack(database);
                 return Stored::AlreadyThere;
             }
-            revision.number = newest.value(0).toInt() + 1;
+            revision.number = newest->revision.number + 1;
         }
-        newest.finish();
         Run(database,
             QStringLiteral("INSERT INTO assets (asset_id) VALUES (?) ON CONFLICT (asset_id) DO NOTHING"),
             {visit.assetId}, what);
@@ -718,19 +712,22 @@ void HostResultsDatabase::Judge(QList<Visit>& visits) {
     }
 }
 
+std::optional<HostResultsDatabase::Visit> HostResultsDatabase::Newest(QSqlDatabase& database,
+                                                                      const QString& visit) const {
+    const QString what = QStringLiteral("reading the newest revision of visit %1").arg(visit);
+    QSqlQuery found = Run(
+        database, kVisitSelect + QStringLiteral(" WHERE r.visit_uid = ? ORDER BY r.revision DESC LIMIT 1"),
+        {visit}, what);
+    const auto newest = ReadVisits(database, found, what);
+    return newest.isEmpty() ? std::nullopt : std::optional<Visit>(newest.first());
+}
+
 std::optional<HostRevision> HostResultsDatabase::Sealing(const HostVisitRecord& visit, const QString& file) {
     if (m_absent) return std::nullopt;
     QSqlDatabase database = Database();
-    const QString what = QStringLiteral("reading the seal of the visit of %1").arg(visit.assetId);
-    QSqlQuery found =
-        Run(database,
-            QStringLiteral("SELECT id, revision, command, archived, content_sha256, seal FROM revisions "
-                           "WHERE visit_uid = ? ORDER BY revision DESC LIMIT 1"),
-            {Identity(visit, file)}, what);
-    if (!Next(found, what) || found.value(4).toString() != visit.Checksum()) return std::nullopt;
-    return HostRevision{found.value(0).toLongLong(), Identity(visit, file),     found.value(1).toInt(),
-                        found.value(2).toString(),   found.value(3).toString(), found.value(4).toString(),
-                        found.value(5).toString()};
+    const auto newest = Newest(database, Identity(visit, file));
+    if (!newest || !newest->record.SameAs(visit)) return std::nullopt;
+    return newest->revision;
 }
 
 QList<HostResultsDatabase::Visit> HostResultsDatabase::Readings(const QString& assetId, int testId,

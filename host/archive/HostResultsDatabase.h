@@ -119,6 +119,8 @@ private:
     // The visits a query found (columns as kVisitColumns), their tests and readings, and whether each
     // is altered or after a break.
     QList<Visit> ReadVisits(QSqlDatabase& database, QSqlQuery& found, const QString& what) const;
+    // The visit's newest revision, whole; none when it was never stored.
+    std::optional<Visit> Newest(QSqlDatabase& database, const QString& visit) const;
     // Seals the visits no revision seals yet, in the order they were stored: what a database
     // from before the seals held.
     void SealStored(QSqlDatabase& database);

@@ -118,4 +118,15 @@ QString HostVisitRecord::Checksum() const {
     return QString::fromLatin1(QCryptographicHash::hash(canonical, QCryptographicHash::Sha256).toHex());
 }
 
+bool HostVisitRecord::SameAs(const HostVisitRecord& other) const {
+    const auto neutral = [](HostVisitRecord record) {
+        for (Test& test : record.tests) {
+            test.name.clear();
+            for (Reading& reading : test.readings) reading.description.clear();
+        }
+        return record.Json();
+    };
+    return neutral(*this) == neutral(other);
+}
+
 }  // namespace orvex

@@ -59,6 +59,8 @@ struct ORVEX_HOST_EXPORT HostVisitRecord {
     QJsonObject Json() const;
     // SHA-256 of the canonical form, in hex.
     QString Checksum() const;
+    // The same visit, whatever language named its tests and readings when each was made.
+    bool SameAs(const HostVisitRecord& other) const;
 };
 
 }  // namespace orvex

@@ -285,6 +285,15 @@ TEST_F(OrvexArchiveTest, TheSealsNameAForgedDeletedOrReorderedVisit) {
         QRegularExpression("Seal</b></td><td>([0-9a-f]{4} [0-9a-f]{4} [0-9a-f]{4} [0-9a-f]{4}) \\(revision 2")
             .match(QString::fromUtf8(html.readAll()));
     ASSERT_TRUE(printed.hasMatch());
+    // The tests' names in another language are the same visit: the same seal, nothing to store.
+    ASSERT_EQ(Orvex({"report", file, "--pdf", dir.filePath("de.pdf"), "--html", dir.filePath("de.html"),
+                     "--language", "German"})
+                  .status,
+              0);
+    QFile german(dir.filePath("de.html"));
+    ASSERT_TRUE(german.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(german.readAll().contains(("Siegel</b></td><td>" + printed.captured(1)).toUtf8()));
+    EXPECT_TRUE(Orvex({"archive", file, "--language", "German"}).out.contains("nothing changed"));
     const auto whole = Orvex({"verify", "--seal", printed.captured(1)});
     EXPECT_EQ(whole.status, 0) << whole.out.toStdString();
     EXPECT_TRUE(whole.out.contains("is whole: 5 revisions of 4 visits")) << whole.out.toStdString();
