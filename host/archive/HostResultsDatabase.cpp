@@ -298,18 +298,22 @@ void HostResultsDatabase::Fail(const QString& what, const QString& why) const {
 }
 
 void HostResultsDatabase::CheckFile(QSqlDatabase& database) const {
-    const QString checking = QStringLiteral("checking the file");
-    QSqlQuery check = Run(database, QStringLiteral("PRAGMA quick_check"), {}, checking);
+    // SQLite answers a damaged page either with rows that name it or with an error of its own.
+    QSqlQuery check(database);
     QStringList problems;
-    while (Next(check, checking)) {
-        if (check.value(0).toString() != QLatin1String("ok")) problems << check.value(0).toString();
+    if (check.exec(QStringLiteral("PRAGMA quick_check"))) {
+        while (check.next()) {
+            if (check.value(0).toString() != QLatin1String("ok")) problems << check.value(0).toString();
+        }
     }
-    if (!problems.isEmpty()) {
-        Fail(checking, QStringLiteral("the database disk image is malformed (%1)%2")
-                           .arg(problems.mid(0, 3).join(QStringLiteral("; ")),
-                                m_access == Access::Write ? QStringLiteral("; nothing was written into it")
-                                                          : QString()));
-    }
+    if (!problems.isEmpty())
+        problems.front().prepend(QStringLiteral("the database disk image is malformed: "));
+    if (check.lastError().isValid()) problems << check.lastError().text().trimmed();
+    if (problems.isEmpty()) return;
+    Fail(QStringLiteral("checking the file"),
+         QStringLiteral("%1%2").arg(
+             problems.mid(0, 3).join(QStringLiteral("; ")),
+             m_access == Access::Write ? QStringLiteral("; nothing was written into it") : QString()));
 }
 
 bool HostResultsDatabase::Next(QSqlQuery& query, const QString& what) const {
