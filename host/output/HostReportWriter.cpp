@@ -229,18 +229,20 @@ QString HostReportWriter::TrendRow(qsizetype position, IMeasurement& measurement
     dates << When(m_sequence.Performed(position).at);
     // Under the reading, a row of its own keeps the columns readable. The words and the picture
     // are one line of one cell, so a page ends above them or below them, never between.
-    return QStringLiteral("<tr><td colspan=\"6\" align=\"right\">%1 &nbsp;%2</td></tr>\n")
+    // Points the store cannot vouch for are told under the picture, in the row that holds it.
+    const QString doubt =
+        doubted > 0
+            ? QStringLiteral("<br><font color=\"#c00000\">%1</font>")
+                  .arg(Escaped(Text(QStringLiteral("1341::%%1 of them altered after they were stored or "
+                                                   "after a break in the seals (orvex verify names it)"),
+                                    {QString::number(doubted)})))
+            : QString();
+    return QStringLiteral("<tr><td colspan=\"6\" align=\"right\">%1 &nbsp;%2%3</td></tr>\n")
         .arg(Escaped(Text(QStringLiteral("1319::Over the last %%1 visits, since %%2"),
-                          {QString::number(values.size()), dates.first()})) +
-                 (doubted > 0
-                      ? QStringLiteral("<br><font color=\"#c00000\">%1</font>")
-                            .arg(Escaped(Text(QStringLiteral("1341::%%1 of them altered after they were "
-                                                             "stored or after a break in the seals "
-                                                             "(orvex verify names it)"),
-                                              {QString::number(doubted)})))
-                      : QString()),
+                          {QString::number(values.size()), dates.first()})),
              Picture(HostTrendPicture::Draw(values, limits.low, limits.high, kTrendSize, dates), kTrendSize,
-                     embedPictures, pictures));
+                     embedPictures, pictures),
+             doubt);
 }
 
 QString HostReportWriter::ReadingsTable(qsizetype position, bool embedPictures,

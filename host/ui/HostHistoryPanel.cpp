@@ -1,5 +1,7 @@
 #include "HostHistoryPanel.h"
 
+#include <algorithm>
+
 #include <QComboBox>
 #include <QDateTime>
 #include <QHeaderView>
@@ -134,6 +136,18 @@ void HostHistoryPanel::Read() {
                 : m_visits.size() == 1
                     ? m_texts(QStringLiteral("1094::One visit of %%1 in %%2."), &where)
                     : m_texts(QStringLiteral("1084::%%1 visits of %%2 in %%3, newest first."), &parameters));
+            // Marks in the last column are easily out of sight in a narrow panel: the status says it too.
+            const auto doubted = std::count_if(m_visits.begin(), m_visits.end(), [](const auto& visit) {
+                return visit.altered || visit.broken;
+            });
+            if (doubted > 0) {
+                VariantArray count = VariantArray::FromList({Variant(static_cast<int32_t>(doubted))});
+                m_lblStatus->setText(
+                    m_lblStatus->text() + QLatin1Char(' ') +
+                    m_texts(QStringLiteral("1341::%%1 of them altered after they were stored or "
+                                           "after a break in the seals (orvex verify names it)"),
+                            &count));
+            }
         } catch (const ComError& error) {
             // The history is a help, not a step of the visit: its failure is told here, not in a box.
             m_lblStatus->setText(error.Description());
