@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "GDeclares.h"
+
 class QSocketNotifier;
 
 namespace korotka {
@@ -17,10 +19,10 @@ class CSerialPort : public QObject {
     Q_OBJECT
 public:
     // Numbers of this component's own errors.
-    static constexpr int32_t kErrInvalidValue = 380;
-    static constexpr int32_t kErrPortAlreadyOpen = 8005;
-    static constexpr int32_t kErrPortNotOpen = 8018;
-    static constexpr int32_t kErrWriteFailed = 8021;
+    static constexpr int32_t kErrInvalidValue = kPortErrInvalidValue;
+    static constexpr int32_t kErrPortAlreadyOpen = kPortErrPortAlreadyOpen;
+    static constexpr int32_t kErrPortNotOpen = kPortErrPortNotOpen;
+    static constexpr int32_t kErrWriteFailed = kPortErrWriteFailed;
 
     // Arrived bytes kept at most; what a line sends beyond that before it is read is dropped.
     static constexpr qsizetype kMaxBuffered = 64 * 1024;

@@ -104,6 +104,12 @@ enum EKorotkaBPwrist : int32_t { ebpWrist80_55 = 0, ebpWrist120_80 = 1, ebpWrist
 constexpr int32_t kVtiErrorFirst = eeVTI_Error;
 constexpr int32_t kVtiErrorLast = -2147179393;  // 0x8004A47F
 
+// The serial port component's own numbers, as the platform's communication control numbers them.
+constexpr int32_t kPortErrInvalidValue = 380;
+constexpr int32_t kPortErrPortAlreadyOpen = 8005;
+constexpr int32_t kPortErrPortNotOpen = 8018;
+constexpr int32_t kPortErrWriteFailed = 8021;
+
 // The creatable class "orvexKorotkaVTI.GDeclares": it publishes the enumerations above and has no
 // members of its own.
 class KOROTKA_DRIVER_EXPORT GDeclares : public orvex::IUnknown {

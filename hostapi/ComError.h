@@ -3,6 +3,7 @@
 #include <QString>
 #include <cstdint>
 #include <exception>
+#include <initializer_list>
 
 #include "HostApiExport.h"
 
@@ -34,6 +35,17 @@ public:
     static constexpr int32_t kInvalidProcedureCall = 5;
     static constexpr int32_t kCannotCreateObject = 429;
     static constexpr int32_t kObjectRequired = 424;
+
+    // Whether no two of the numbers are the same. Each library lists its numbers in one header and
+    // checks them with this at compile time, so that one number cannot come to mean two errors.
+    static constexpr bool Distinct(std::initializer_list<int32_t> numbers) {
+        for (auto a = numbers.begin(); a != numbers.end(); ++a) {
+            for (auto b = a + 1; b != numbers.end(); ++b) {
+                if (*a == *b) return false;
+            }
+        }
+        return true;
+    }
 
 private:
     int32_t m_number;

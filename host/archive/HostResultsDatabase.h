@@ -10,6 +10,7 @@
 
 #include "host/archive/HostRevision.h"
 #include "host/archive/HostVisitRecord.h"
+#include "host/platform/HostErrors.h"
 #include "host/platform/HostExport.h"
 
 class QSqlDatabase;
@@ -29,7 +30,7 @@ class IPlugIn;
 // where it was changed.
 class ORVEX_HOST_EXPORT HostResultsDatabase {
 public:
-    static constexpr int32_t kErrDatabase = static_cast<int32_t>(0x8004A6E0u);
+    static constexpr int32_t kErrDatabase = HostErrors::kDatabase;
     // The schema this build reads and writes.
     static constexpr int kSchemaVersion = 2;
 

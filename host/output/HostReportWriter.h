@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "host/archive/HostResultsDatabase.h"
+#include "host/platform/HostErrors.h"
 #include "host/platform/HostExport.h"
 #include "host/visit/HostMeasurementLimits.h"
 
@@ -26,7 +27,7 @@ class LanguageService;
 // database knows earlier ones. Written as HTML or as PDF with page numbers.
 class ORVEX_HOST_EXPORT HostReportWriter {
 public:
-    static constexpr int32_t kErrReport = static_cast<int32_t>(0x8004A6D2u);
+    static constexpr int32_t kErrReport = HostErrors::kReport;
 
     enum class Page { A4, Letter };
 

@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <cstdint>
 
+#include "host/platform/HostErrors.h"
 #include "host/platform/HostExport.h"
 
 namespace orvex {
@@ -13,8 +14,7 @@ namespace orvex {
 // a failure or a crash leaves either the old file or the whole new one.
 class ORVEX_HOST_EXPORT HostAtomicFile {
 public:
-    // "Path/file access error", as the platform numbers it.
-    static constexpr int32_t kErrFileAccess = 75;
+    static constexpr int32_t kErrFileAccess = HostErrors::kFileAccess;
 
     // Raises kErrFileAccess from source, naming the path and why.
     static void Write(const QString& path, const QByteArray& content, const QString& source);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "host/platform/HostErrors.h"
 #include "host/platform/HostExport.h"
 
 namespace orvex {
@@ -15,8 +16,8 @@ class HostApplication;
 class ORVEX_HOST_EXPORT HostPlugInLoader {
 public:
     // The library could not be loaded, or has no registration function of that name.
-    static constexpr int32_t kErrLibraryNotLoaded = 48;
-    static constexpr int32_t kErrEntryPointNotFound = 453;
+    static constexpr int32_t kErrLibraryNotLoaded = HostErrors::kLibraryNotLoaded;
+    static constexpr int32_t kErrEntryPointNotFound = HostErrors::kEntryPointNotFound;
 
     explicit HostPlugInLoader(std::shared_ptr<HostApplication> application);
 

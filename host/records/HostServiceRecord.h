@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "host/platform/HostErrors.h"
 #include "host/platform/HostExport.h"
 #include "hostapi/ServiceRecord.h"
 
@@ -14,7 +15,7 @@ namespace orvex {
 class ORVEX_HOST_EXPORT HostServiceRecord : public ServiceRecord {
 public:
     // The stored verdict is none of "", "F" and "NA".
-    static constexpr int32_t kErrUnknownVerdict = static_cast<int32_t>(0x8004A6D1u);
+    static constexpr int32_t kErrUnknownVerdict = HostErrors::kUnknownVerdict;
 
     void Initialize(const std::shared_ptr<TestElementFilter>& filter, const QString& verdict,
                     const QString& values) override;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "host/platform/HostErrors.h"
 #include "host/platform/HostExport.h"
 #include "hostapi/TestGuideSettings.h"
 
@@ -12,8 +13,7 @@ namespace orvex {
 // <TestGuideSettings Flags="3"/>. A new object allows neither skipping nor "not applicable".
 class ORVEX_HOST_EXPORT HostTestGuideSettings : public TestGuideSettings {
 public:
-    // The element's flag word is no number of the two known bits.
-    static constexpr int32_t kErrBadSettings = static_cast<int32_t>(0x8004A6C1u);
+    static constexpr int32_t kErrBadSettings = HostErrors::kBadSettings;
 
     int32_t Flags() const override { return m_flags; }
     void SetFlags(int32_t flags) override;

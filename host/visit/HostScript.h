@@ -4,6 +4,7 @@
 #include <QString>
 #include <cstdint>
 
+#include "host/platform/HostErrors.h"
 #include "host/platform/HostExport.h"
 
 namespace orvex {
@@ -15,7 +16,7 @@ namespace orvex {
 // line comes before the click that asks or right after it.
 class ORVEX_HOST_EXPORT HostScript {
 public:
-    static constexpr int32_t kErrBadScript = static_cast<int32_t>(0x8004A6D1u);
+    static constexpr int32_t kErrBadScript = HostErrors::kBadScript;
     // Far beyond any run a person would script.
     static constexpr int kMaxLines = 10000;
     static constexpr qint64 kMaxFileSize = 1024 * 1024;

@@ -8,6 +8,7 @@
 #include <memory>
 #include <utility>
 
+#include "host/platform/HostErrors.h"
 #include "host/platform/HostExport.h"
 #include "host/visit/HostShippedStandards.h"
 #include "host/xml/HostXmlDocument.h"
@@ -43,7 +44,7 @@ public:
         bool operator==(const Instrument&) const = default;
     };
 
-    static constexpr int32_t kErrBadSequence = static_cast<int32_t>(0x8004A6D0u);
+    static constexpr int32_t kErrBadSequence = HostErrors::kBadSequence;
     // More than a technician ever builds; a file past these is not a sequence of ours.
     static constexpr int kMaxTests = 1000;
     // Every document the host reads is held to these.

@@ -5,6 +5,7 @@
 #include <memory>
 #include <pugixml.hpp>
 
+#include "host/platform/HostErrors.h"
 #include "host/platform/HostExport.h"
 #include "hostapi/XmlDocument.h"
 
@@ -17,10 +18,9 @@ class HostXmlTree;
 class ORVEX_HOST_EXPORT HostXmlDocument : public XmlDocument,
                                           public std::enable_shared_from_this<HostXmlDocument> {
 public:
-    static constexpr int32_t kErrFileNotFound = 53;
-    static constexpr int32_t kErrFileAccess = 75;
-    // The file or text is no XML document this host reads (malformed or too large).
-    static constexpr int32_t kErrBadDocument = static_cast<int32_t>(0x8004A6C0u);
+    static constexpr int32_t kErrFileNotFound = HostErrors::kFileNotFound;
+    static constexpr int32_t kErrFileAccess = HostErrors::kFileAccess;
+    static constexpr int32_t kErrBadDocument = HostErrors::kBadDocument;
     static constexpr qint64 kMaxDocumentSize = 16 * 1024 * 1024;
     // What a read document may build: every file of this host stays far within these, and a tree
     // past them would only spend memory, and the stack of whoever walks it recursively.

@@ -7,6 +7,7 @@
 
 #include "hostapi/HostTypes.h"
 #include "hostapi/Variant.h"
+#include "plugin/base/PlugInErrors.h"
 #include "plugin/base/PlugInExport.h"
 
 namespace orvex {
@@ -22,9 +23,9 @@ namespace korotka {
 class KOROTKA_PLUGIN_EXPORT MConfigUtils {
 public:
     // The element is no configuration record, or a value in it cannot be read.
-    static constexpr int32_t kErrLoad = static_cast<int32_t>(0x8004A3C2u);
+    static constexpr int32_t kErrLoad = PlugInErrors::kConfigLoad;
     // The record's element cannot be created.
-    static constexpr int32_t kErrSave = static_cast<int32_t>(0x8004A3C3u);
+    static constexpr int32_t kErrSave = PlugInErrors::kConfigSave;
     static inline const QString kRecordTag = QStringLiteral("PlugInData");
     static inline const QString kMissingLiteral =
         QStringLiteral("20600::Configuration parameter missing. Default value restored.");

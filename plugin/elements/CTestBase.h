@@ -9,6 +9,7 @@
 
 #include "hostapi/ITestElement.h"
 #include "hostapi/MessageService.h"
+#include "plugin/base/PlugInErrors.h"
 #include "plugin/base/PlugInExport.h"
 
 namespace orvex {
@@ -31,7 +32,7 @@ class KOROTKA_PLUGIN_EXPORT CTestBase : public orvex::ITestElement,
                                         public std::enable_shared_from_this<CTestBase> {
 public:
     // A save the host itself cancelled: handed on as it is.
-    static constexpr int32_t kErrSaveCancelled = static_cast<int32_t>(0x8004A2CDu);
+    static constexpr int32_t kErrSaveCancelled = PlugInErrors::kSaveCancelled;
 
     ~CTestBase() override;
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "plugin/base/PlugInErrors.h"
 #include "plugin/elements/CTestBase.h"
 #include "plugin/elements/FTimer.h"
 
@@ -10,7 +11,7 @@ class KOROTKA_PLUGIN_EXPORT CTestLeak : public CTestBase {
 public:
     static inline const QString kSource = QStringLiteral("OrvexKorotka.CTestLeak");
     // The inflate pressure could not be reached.
-    static constexpr int32_t kErrPressureNotReached = static_cast<int32_t>(0x8004A468u);
+    static constexpr int32_t kErrPressureNotReached = PlugInErrors::kPressureNotReached;
     CTestLeak();
 
 protected:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "plugin/base/PlugInErrors.h"
 #include "plugin/elements/CTestBase.h"
 #include "plugin/elements/FTimer.h"
 
@@ -11,7 +12,7 @@ class KOROTKA_PLUGIN_EXPORT CTestOverPressure : public CTestBase {
 public:
     static inline const QString kSource = QStringLiteral("OrvexKorotka.CTestOverPressure");
     // The monitor released nothing the Korotka could read.
-    static constexpr int32_t kErrPressureNotReached = static_cast<int32_t>(0x8004A468u);
+    static constexpr int32_t kErrPressureNotReached = PlugInErrors::kPressureNotReached;
     static constexpr float kDefaultPressureMmHg = 380.0F;
 
     CTestOverPressure();

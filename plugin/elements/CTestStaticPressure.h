@@ -1,5 +1,6 @@
 #pragma once
 
+#include "plugin/base/PlugInErrors.h"
 #include "plugin/elements/CTestBase.h"
 
 namespace korotka {
@@ -15,7 +16,7 @@ public:
     static inline const QString kKorotkaValueLiteral = QStringLiteral("20651::Korotka value");
     static constexpr float kDefaultPressureMmHg = 250.0F;
     // The inflate pressure could not be reached.
-    static constexpr int32_t kErrPressureNotReached = static_cast<int32_t>(0x8004A468u);
+    static constexpr int32_t kErrPressureNotReached = PlugInErrors::kPressureNotReached;
 
     CTestStaticPressure();
 

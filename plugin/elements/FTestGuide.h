@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "hostapi/Variant.h"
+#include "plugin/base/PlugInErrors.h"
 #include "plugin/base/PlugInExport.h"
 
 namespace orvex {
@@ -53,7 +54,7 @@ public:
 
     // What a step raises when the element asked it to end (CancelStep): no instrument failure,
     // so nobody is told about it.
-    static constexpr int32_t kErrStepEnded = static_cast<int32_t>(0x8004A46Fu);
+    static constexpr int32_t kErrStepEnded = PlugInErrors::kStepEnded;
     // However fast the instrument answers, polls come no closer than this: the line is not
     // flooded and the window has the time between them.
     static constexpr int kPollIntervalMs = 250;

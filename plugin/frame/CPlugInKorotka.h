@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "hostapi/IPlugIn.h"
+#include "plugin/base/PlugInErrors.h"
 #include "plugin/base/PlugInExport.h"
 
 namespace orvex {
@@ -21,9 +22,9 @@ class CPlugInSetup;
 class KOROTKA_PLUGIN_EXPORT CPlugInKorotka : public orvex::IPlugIn {
 public:
     // Error numbers raised through the host.
-    static constexpr int32_t kErrNotInitialised = static_cast<int32_t>(0x8004A229u);
-    static constexpr int32_t kErrBadTemplate = static_cast<int32_t>(0x8004A22Cu);
-    static constexpr int32_t kErrNoTemplate = static_cast<int32_t>(0x8004A233u);
+    static constexpr int32_t kErrNotInitialised = PlugInErrors::kNotInitialised;
+    static constexpr int32_t kErrBadTemplate = PlugInErrors::kBadTemplate;
+    static constexpr int32_t kErrNoTemplate = PlugInErrors::kNoTemplate;
 
     CPlugInKorotka();
     ~CPlugInKorotka() override;

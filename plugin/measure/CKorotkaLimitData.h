@@ -7,6 +7,7 @@
 #include "hostapi/ComError.h"
 #include "hostapi/ILimitData.h"
 #include "hostapi/VariantArray.h"
+#include "plugin/base/PlugInErrors.h"
 #include "plugin/base/PlugInExport.h"
 
 namespace korotka {
@@ -20,7 +21,7 @@ class KOROTKA_PLUGIN_EXPORT CKorotkaLimitData : public orvex::ILimitData,
 public:
     static inline const QString kSource = QStringLiteral("OrvexKorotka.CKorotkaLimitData");
     static inline const QString kElementTag = QStringLiteral("ExpectedResult");
-    static constexpr int32_t kErrLoad = static_cast<int32_t>(0x8004A4EEu);
+    static constexpr int32_t kErrLoad = PlugInErrors::kLimitLoad;
 
     CKorotkaLimitData() = default;
     CKorotkaLimitData(const CKorotkaLimitData&) = delete;

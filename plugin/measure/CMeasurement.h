@@ -10,6 +10,7 @@
 #include "hostapi/IMeasurement.h"
 #include "hostapi/IMeasurement2.h"
 #include "hostapi/Variant.h"
+#include "plugin/base/PlugInErrors.h"
 #include "plugin/base/PlugInExport.h"
 
 namespace orvex {
@@ -33,9 +34,9 @@ public:
     static inline const QString kSource = QStringLiteral("OrvexKorotka.CMeasurement");
     static inline const QString kTag = QStringLiteral("Measurement");
     // The element is no measurement, or it has no key.
-    static constexpr int32_t kErrLoad = static_cast<int32_t>(0x8004A3FFu);
+    static constexpr int32_t kErrLoad = PlugInErrors::kMeasurementLoad;
     // The measurement's element cannot be created.
-    static constexpr int32_t kErrSave = static_cast<int32_t>(0x8004A400u);
+    static constexpr int32_t kErrSave = PlugInErrors::kMeasurementSave;
     static inline const QString kUnjudgedLiteral =
         QStringLiteral("20554::Failed because a limit could not be evaluated:");
     static inline const QString kHighLimitLiteral = QStringLiteral("20555::high limit");

@@ -9,6 +9,7 @@
 #include "hostapi/HostTypes.h"
 #include "hostapi/IResultData.h"
 #include "hostapi/Variant.h"
+#include "plugin/base/PlugInErrors.h"
 #include "plugin/base/PlugInExport.h"
 
 namespace orvex {
@@ -35,11 +36,11 @@ class KOROTKA_PLUGIN_EXPORT CResultBase : public orvex::IResultData,
 public:
     static inline const QString kTag = QStringLiteral("ResultItem");
     // The element is no result record.
-    static constexpr int32_t kErrLoad = static_cast<int32_t>(0x8004A3EBu);
+    static constexpr int32_t kErrLoad = PlugInErrors::kResultLoad;
     // The record's element cannot be created.
-    static constexpr int32_t kErrSave = static_cast<int32_t>(0x8004A3ECu);
+    static constexpr int32_t kErrSave = PlugInErrors::kResultSave;
     // A stored record holds two measurements of one key.
-    static constexpr int32_t kErrDuplicateKey = 457;
+    static constexpr int32_t kErrDuplicateKey = PlugInErrors::kDuplicateKey;
 
     CResultBase(const CResultBase&) = delete;
     CResultBase& operator=(const CResultBase&) = delete;

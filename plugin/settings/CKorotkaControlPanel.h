@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "hostapi/ISetup.h"
+#include "plugin/base/PlugInErrors.h"
 #include "plugin/base/PlugInExport.h"
 
 namespace korotka {
@@ -12,7 +13,7 @@ namespace korotka {
 // The plug-in's control panel: the default pressure and blood-pressure units, kept in the registry.
 class KOROTKA_PLUGIN_EXPORT CKorotkaControlPanel : public orvex::ISetup {
 public:
-    static constexpr int32_t kErrKeyNotOpened = static_cast<int32_t>(0x8004A28Eu);
+    static constexpr int32_t kErrKeyNotOpened = PlugInErrors::kKeyNotOpened;
 
     int32_t PressureUnit() const { return m_pressureUnit; }
     void SetPressureUnit(int32_t unit) { m_pressureUnit = unit; }

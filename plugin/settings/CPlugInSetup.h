@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "hostapi/ISetup.h"
+#include "plugin/base/PlugInErrors.h"
 #include "plugin/base/PlugInExport.h"
 
 namespace korotka {
@@ -15,8 +16,8 @@ namespace korotka {
 class KOROTKA_PLUGIN_EXPORT CPlugInSetup : public orvex::ISetup {
 public:
     static inline const QString kSetupId = QStringLiteral("Korotka Plug-In setup");
-    static constexpr int32_t kErrForeignSettings = static_cast<int32_t>(0x8004A28Du);
-    static constexpr int32_t kErrKeyNotOpened = static_cast<int32_t>(0x8004A28Eu);
+    static constexpr int32_t kErrForeignSettings = PlugInErrors::kForeignSettings;
+    static constexpr int32_t kErrKeyNotOpened = PlugInErrors::kKeyNotOpened;
 
     QString LngPath() const;
     void SetLngPath(const QString& path) { m_lngPath = path; }
