@@ -61,7 +61,7 @@ void RunSilentStep(korotka::FTestGuide& guide, const std::shared_ptr<korotka::CK
 // to reach the window's StopTest event.
 std::vector<double> StopClickLatencies(korotka::FTestGuide& guide, const std::function<void()>& run,
                                        int clicks) {
-    const auto stop = guide.Toolbar()->Buttons(korotka::FTestGuide::kStop);
+    const auto stop = guide.Toolbar()->Buttons(orvex::XTgToolbar::kStop);
     auto* stopButton = dynamic_cast<QWidget*>(stop.get());
     stop->SetEnabled(true);
     std::vector<double> latencies;

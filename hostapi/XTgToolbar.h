@@ -15,12 +15,23 @@ class XTgButton;
 class XTgProgressBar;
 class XTgStatusIndicator;
 
-// The tool bar of the test guide window ("OrvexTGCL2.XTgToolbar"). Buttons are numbered by group:
-// 101 Abort, 102 Previous, 103 Next; 201 Stop, 202 Start; 301 Skip, 302 Not applicable;
-// 401 Help, 402 Comment; 501 Test information. Every click is reported; the bar acts on none
-// itself.
+// The tool bar of the test guide window ("OrvexTGCL2.XTgToolbar"). Buttons are numbered by group
+// (the hundreds). Every click is reported; the bar acts on none itself.
 class ORVEX_HOSTAPI_EXPORT XTgToolbar : public HostControl {
 public:
+    // The buttons by number.
+    enum Button : int32_t {
+        kAbort = 101,
+        kPrevious = 102,
+        kNext = 103,
+        kStop = 201,
+        kStart = 202,
+        kSkip = 301,
+        kNotApplicable = 302,
+        kHelp = 401,
+        kComment = 402,
+        kInformation = 501,
+    };
     // Set-up bits of the groups shown: bit 0 the 1xx buttons up to bit 4 the 5xx buttons.
     static constexpr int32_t kNavigationGroup = 1;
     static constexpr int32_t kRunGroup = 2;
@@ -43,7 +54,7 @@ public:
     virtual std::shared_ptr<XTgProgressBar> ProgressBar() const = 0;
     // Which button groups and which indicators the bar shows (bits above); other bits are ignored.
     virtual void Setup(int32_t groups, int32_t indicators) = 0;
-    // The test shown: the information button's (501) tool-tip describes it. Neither is kept
+    // The test shown: the information button's (kInformation) tool-tip describes it. Neither is kept
     // beyond the call.
     virtual void SetTestElement(const std::shared_ptr<ITestElement>& element,
                                 const std::shared_ptr<PerformContext>& context) = 0;

@@ -26,11 +26,11 @@ namespace orvex {
 namespace {
 
 const QString kSource = QStringLiteral("OrvexTGCL2.XTgToolbar");
-constexpr int32_t kStartButton = 202;
-constexpr int32_t kInformationButton = 501;
 constexpr int32_t kGroupSize = 100;
-constexpr int32_t kAllGroups = 31;
-constexpr int32_t kAllIndicators = 3;
+constexpr int32_t kAllGroups = XTgToolbar::kNavigationGroup | XTgToolbar::kRunGroup |
+                               XTgToolbar::kChoiceGroup | XTgToolbar::kHelpGroup |
+                               XTgToolbar::kInformationGroup;
+constexpr int32_t kAllIndicators = XTgToolbar::kStatusIndicator | XTgToolbar::kProgressIndicator;
 
 struct ButtonLayout {
     int32_t number;
@@ -39,9 +39,11 @@ struct ButtonLayout {
 
 // The captions are the host's texts.
 constexpr ButtonLayout kButtonLayouts[] = {
-    {101, "1100::Abort"},   {102, "1101::Previous"}, {103, "1102::Next"}, {201, "1103::Stop"},
-    {202, "1104::Start"},   {301, "1105::Skip"},     {302, "1106::N/A"},  {401, "1107::Help"},
-    {402, "1108::Comment"}, {501, "1109::Info"}};
+    {XTgToolbar::kAbort, "1100::Abort"},       {XTgToolbar::kPrevious, "1101::Previous"},
+    {XTgToolbar::kNext, "1102::Next"},         {XTgToolbar::kStop, "1103::Stop"},
+    {XTgToolbar::kStart, "1104::Start"},       {XTgToolbar::kSkip, "1105::Skip"},
+    {XTgToolbar::kNotApplicable, "1106::N/A"}, {XTgToolbar::kHelp, "1107::Help"},
+    {XTgToolbar::kComment, "1108::Comment"},   {XTgToolbar::kInformation, "1109::Info"}};
 
 // A slot in the bar whose child can still hide itself.
 QWidget* Slot(QWidget* parent, QWidget* content, int stretch, QHBoxLayout* bar) {
@@ -93,10 +95,9 @@ HostXTgToolbar::HostXTgToolbar(QWidget* parent)
     m_statusSlot = Slot(this, m_status.get(), 1, statusRow);
     m_progressSlot = Slot(this, m_progress.get(), 0, statusRow);
     // Info is the host's: the guide window leaves it to the bar.
-    connect(m_buttons.at(kInformationButton).get(), &QToolButton::clicked, this,
-            [this] { ShowInformation(); });
+    connect(m_buttons.at(kInformation).get(), &QToolButton::clicked, this, [this] { ShowInformation(); });
     connect(m_goOn, &QShortcut::activated, this, [this] {
-        const auto& start = m_buttons.at(kStartButton);
+        const auto& start = m_buttons.at(kStart);
         if (!start->isHidden() && start->isEnabled()) ReportClick(start, true);
     });
     Setup(kAllGroups, kAllIndicators);
@@ -145,7 +146,7 @@ void HostXTgToolbar::SetTestElement(const std::shared_ptr<ITestElement>& element
         // A test that cannot describe itself leaves the button without a tip.
         qCDebug(lcHost).noquote() << "the test's description for the toolbar is left out:" << e.what();
     }
-    m_buttons.at(kInformationButton)->setToolTip(description);
+    m_buttons.at(kInformation)->setToolTip(description);
     m_element = element;
     m_context = context;
 }

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QTreeWidget>
@@ -15,6 +16,7 @@
 #include "host/controls/HostXTgToolbar.h"
 #include "host/platform/HostLog.h"
 #include "hostapi/ComError.h"
+#include "hostapi/GuideWindowNames.h"
 
 namespace orvex {
 
@@ -22,13 +24,6 @@ namespace {
 
 using Kind = HostScript::Action::Kind;
 
-constexpr int kAbort = 101;
-constexpr int kPrevious = 102;
-constexpr int kNext = 103;
-constexpr int kStop = 201;
-constexpr int kStart = 202;
-constexpr int kSkip = 301;
-constexpr int kNotApplicable = 302;
 // The value is the second column of the result views; a click there opens the edit box.
 constexpr int kValueColumn = 1;
 // A row is clicked again only after this long, so that the view can answer the last click first.
@@ -36,17 +31,17 @@ constexpr int kRowClickMilliseconds = 500;
 
 QString ButtonName(int number) {
     switch (number) {
-        case kAbort:
+        case XTgToolbar::kAbort:
             return QStringLiteral("Abort");
-        case kPrevious:
+        case XTgToolbar::kPrevious:
             return QStringLiteral("Previous");
-        case kNext:
+        case XTgToolbar::kNext:
             return QStringLiteral("Next");
-        case kStop:
+        case XTgToolbar::kStop:
             return QStringLiteral("Stop");
-        case kStart:
+        case XTgToolbar::kStart:
             return QStringLiteral("Start");
-        case kSkip:
+        case XTgToolbar::kSkip:
             return QStringLiteral("Skip");
         default:
             return QStringLiteral("N/A");
@@ -57,7 +52,7 @@ QString ButtonName(int number) {
 QWidget* OpenGuide() {
     QWidget* found = nullptr;
     for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (window->objectName() == QLatin1String("FTestGuide") && window->isVisible()) found = window;
+        if (window->objectName() == GuideWindowNames::kWindow && window->isVisible()) found = window;
     }
     return found;
 }
@@ -85,8 +80,8 @@ void ClickCell(QTreeWidget* list, QTreeWidgetItem* row, int column) {
 
 QTreeWidgetItem* RowOf(QTreeWidget* list, const QString& key) {
     for (int i = 0; i < list->topLevelItemCount(); ++i) {
-        // The result views file each row's measurement key under the first column's user role.
-        if (list->topLevelItem(i)->data(0, Qt::UserRole).toString() == key) return list->topLevelItem(i);
+        if (list->topLevelItem(i)->data(0, GuideWindowNames::kRowKeyRole).toString() == key)
+            return list->topLevelItem(i);
     }
     return nullptr;
 }
@@ -152,30 +147,30 @@ void HostScriptedTechnician::Tick() {
 bool HostScriptedTechnician::TryAction(const Action& action, QWidget* guide, QString* why) {
     switch (action.kind) {
         case Kind::Start:
-            return Click(guide, kStart, why);
+            return Click(guide, XTgToolbar::kStart, why);
         case Kind::Stop:
-            return Click(guide, kStop, why);
+            return Click(guide, XTgToolbar::kStop, why);
         case Kind::Readings:
             if (m_readings < action.readings) {
                 *why = QStringLiteral("%1 of %2 gauge readings shown").arg(m_readings).arg(action.readings);
                 return false;
             }
-            return Click(guide, kStop, why);
+            return Click(guide, XTgToolbar::kStop, why);
         case Kind::Type:
             return Type(guide, action, why);
         case Kind::Next:
-            return Click(guide, kNext, why);
+            return Click(guide, XTgToolbar::kNext, why);
         case Kind::Previous:
-            return Click(guide, kPrevious, why);
+            return Click(guide, XTgToolbar::kPrevious, why);
         case Kind::Skip:
-            return Click(guide, kSkip, why);
+            return Click(guide, XTgToolbar::kSkip, why);
         case Kind::NotApplicable:
-            return Click(guide, kNotApplicable, why);
+            return Click(guide, XTgToolbar::kNotApplicable, why);
         case Kind::Abort:
-            return Click(guide, kAbort, why);
+            return Click(guide, XTgToolbar::kAbort, why);
         case Kind::Rest:
             // A test at rest may be started again: it ended, or ended on an error.
-            if (!ReadyButton(guide, kStart, why)) return false;
+            if (!ReadyButton(guide, XTgToolbar::kStart, why)) return false;
             Advance();
             return true;
         case Kind::Close:
@@ -195,7 +190,7 @@ bool HostScriptedTechnician::TryAction(const Action& action, QWidget* guide, QSt
 }
 
 std::shared_ptr<HostXTgButton> HostScriptedTechnician::ReadyButton(QWidget* guide, int number, QString* why) {
-    const auto* toolbar = guide->findChild<HostXTgToolbar*>(QStringLiteral("xtbToolbar"));
+    const auto* toolbar = guide->findChild<HostXTgToolbar*>(GuideWindowNames::kToolbar);
     std::shared_ptr<HostXTgButton> button;
     if (toolbar != nullptr) {
         try {
@@ -221,7 +216,7 @@ bool HostScriptedTechnician::Click(QWidget* guide, int number, QString* why) {
     Advance();
     Defer([this, target = QPointer<HostXTgButton>(button.get()), number] {
         // Abort asks for a confirmation that the script need not spell out.
-        m_confirmAbort = number == kAbort;
+        m_confirmAbort = number == XTgToolbar::kAbort;
         if (target != nullptr) target->click();
         m_confirmAbort = false;
     });
@@ -229,9 +224,9 @@ bool HostScriptedTechnician::Click(QWidget* guide, int number, QString* why) {
 }
 
 bool HostScriptedTechnician::Type(QWidget* guide, const Action& action, QString* why) {
-    auto* list = guide->findChild<QTreeWidget*>(QStringLiteral("lvwResult"));
+    auto* list = guide->findChild<QTreeWidget*>(GuideWindowNames::kResultList);
     QPointer<QLineEdit> edit =
-        list != nullptr ? list->findChild<QLineEdit*>(QStringLiteral("txtEdit")) : nullptr;
+        list != nullptr ? list->findChild<QLineEdit*>(GuideWindowNames::kEditBox) : nullptr;
     if (list == nullptr || edit == nullptr) {
         *why = QStringLiteral("the test guide shows no result to type into");
         return false;
@@ -251,7 +246,7 @@ bool HostScriptedTechnician::Type(QWidget* guide, const Action& action, QString*
         return false;
     }
     Advance();
-    Defer([this, edit, note = QPointer<QLabel>(list->findChild<QLabel*>(QStringLiteral("lblRefusal"))),
+    Defer([this, edit, note = QPointer<QLabel>(list->findChild<QLabel*>(GuideWindowNames::kRefusalNote)),
            value = action.value, line = action.line] {
         if (edit == nullptr) return;
         edit->setFocus();
@@ -286,12 +281,15 @@ void HostScriptedTechnician::CountReadings(QWidget* guide) {
     if (guide == m_counted) return;
     m_counted = guide;
     // By name: the host knows the guide only as a widget of the plug-in.
-    if (!QObject::connect(guide, SIGNAL(ValuesShown()), this, SLOT(OnValuesShown()))) {
+    const QMetaObject* shown = guide->metaObject();
+    const int signal = shown->indexOfSignal(GuideWindowNames::kValuesShownSignal);
+    const QMetaMethod count = staticMetaObject.method(staticMetaObject.indexOfSlot("OnReadingShown()"));
+    if (signal < 0 || !QObject::connect(guide, shown->method(signal), this, count)) {
         qCWarning(lcHost) << "the test guide window shows no readings to count";
     }
 }
 
-void HostScriptedTechnician::OnValuesShown() {
+void HostScriptedTechnician::OnReadingShown() {
     ++m_readings;
     qCDebug(lcHost) << "gauge reading" << m_readings;
 }
@@ -300,7 +298,7 @@ void HostScriptedTechnician::WindDown(QWidget* guide) {
     if (guide == nullptr) return;
     if (!m_windingDown.isValid()) m_windingDown.start();
     QString why;
-    if (!Click(guide, kStop, &why) && !Click(guide, kAbort, &why) &&
+    if (!Click(guide, XTgToolbar::kStop, &why) && !Click(guide, XTgToolbar::kAbort, &why) &&
         m_windingDown.elapsed() > kWindDownMilliseconds) {
         qCDebug(lcHost) << "the test did not end after the script failed (" << why
                         << "); its window is hidden";

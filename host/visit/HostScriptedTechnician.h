@@ -46,7 +46,7 @@ public:
     const QString& Failure() const { return m_failure; }
 
 private slots:
-    void OnValuesShown();
+    void OnReadingShown();
 
 private:
     using Action = HostScript::Action;
@@ -59,7 +59,7 @@ private:
     bool Click(QWidget* guide, int number, QString* why);
     bool Type(QWidget* guide, const Action& action, QString* why);
     void Defer(std::function<void()> act);
-    // Listens to the guide's "ValuesShown" signal: every reading counts, also one that repeats
+    // Listens to the guide's signal of the values shown: every reading counts, also one that repeats
     // the last (a pressure held still).
     void CountReadings(QWidget* guide);
     void WindDown(QWidget* guide);

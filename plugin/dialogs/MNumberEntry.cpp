@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 
+#include "hostapi/GuideWindowNames.h"
 #include "plugin/base/MLanguage.h"
 #include "plugin/base/MLocale.h"
 #include "plugin/dialogs/MViewUtils.h"
@@ -58,7 +59,7 @@ QString MNumberEntry::RangeText(float lower, float upper, const QString& unit) {
 
 QLabel* MNumberEntry::NewNote(QWidget* parent) {
     auto* note = new QLabel(parent);
-    note->setObjectName(QStringLiteral("lblRefusal"));
+    note->setObjectName(orvex::GuideWindowNames::kRefusalNote);
     note->setTextFormat(Qt::PlainText);
     note->setWordWrap(true);
     QPalette palette = note->palette();

@@ -43,11 +43,6 @@ const QString kDiscardQuestion =
     QStringLiteral("20706::The readings of this test will be discarded. Go back to the previous test?");
 const QString kApplicationTitle = QStringLiteral("20000::Korotka NIBP Analyzer");
 
-// Where the sequence goes after the window closes.
-constexpr int32_t kGoOn = 0;
-constexpr int32_t kGoBack = 1;
-constexpr int32_t kAbortSequence = 2;
-
 // A step that may fail without stopping what it belongs to; the failure is logged.
 template <class Step>
 void Try(const QString& source, const char* what, Step step) {
@@ -448,7 +443,7 @@ void CTestBase::OnAbort() {
     if (DeferWhileRunning(&CTestBase::OnAbort)) return;
     m_stopRequested = true;
     m_discarded = true;
-    Navigate(kAbortSequence);
+    Navigate(orvex::PerformContext::NavigateAbort);
     HideGuide();
 }
 
@@ -459,7 +454,7 @@ void CTestBase::OnPrevTest() {
         return;
     // Going back stores nothing of this run: the test keeps the result it had before.
     m_discarded = true;
-    Navigate(kGoBack);
+    Navigate(orvex::PerformContext::NavigatePrevious);
     HideGuide();
 }
 
@@ -497,21 +492,21 @@ void CTestBase::OnNextTest() {
         }
     }
     m_stopRequested = true;
-    Navigate(kGoOn);
+    Navigate(orvex::PerformContext::NavigateNext);
     HideGuide();
 }
 
 void CTestBase::OnNA() {
     if (DeferWhileRunning(&CTestBase::OnNA)) return;
     m_notApplicable = true;
-    Navigate(kGoOn);
+    Navigate(orvex::PerformContext::NavigateNext);
     HideGuide();
 }
 
 void CTestBase::OnSkipTest() {
     if (DeferWhileRunning(&CTestBase::OnSkipTest)) return;
     m_discarded = true;
-    Navigate(kGoOn);
+    Navigate(orvex::PerformContext::NavigateNext);
     HideGuide();
 }
 

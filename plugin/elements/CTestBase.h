@@ -150,6 +150,7 @@ private:
     void EndInterruptedRun();
     void ConnectGuide(FTestGuide& guide);
     void HideGuide();
+    // Where the sequence goes after the window closes: a PerformContext::Navigation.
     void Navigate(int32_t action);
     void Finish();
     int32_t InstrumentIndex();

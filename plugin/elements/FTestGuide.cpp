@@ -13,6 +13,7 @@
 #include "hostapi/ComError.h"
 #include "hostapi/ComponentRegistry.h"
 #include "hostapi/ControlCallBack.h"
+#include "hostapi/GuideWindowNames.h"
 #include "hostapi/HostServices.h"
 #include "hostapi/IConfigData.h"
 #include "hostapi/ICustomControl.h"
@@ -41,6 +42,7 @@ namespace korotka {
 using orvex::ComError;
 using orvex::HostServices;
 using orvex::Variant;
+using orvex::XTgToolbar;
 
 namespace {
 
@@ -51,13 +53,8 @@ const QString kStaticPressureTag = QStringLiteral("20651::Korotka value");
 
 // The tool bar shows the navigation, run and choice groups with both indicators.
 constexpr int32_t kToolbarGroups =
-    orvex::XTgToolbar::kNavigationGroup | orvex::XTgToolbar::kRunGroup | orvex::XTgToolbar::kChoiceGroup;
-constexpr int32_t kToolbarIndicators =
-    orvex::XTgToolbar::kStatusIndicator | orvex::XTgToolbar::kProgressIndicator;
-
-// Bits of the test-guide settings' flag word.
-constexpr int32_t kNotApplicableFlag = 1;
-constexpr int32_t kSkipFlag = 2;
+    XTgToolbar::kNavigationGroup | XTgToolbar::kRunGroup | XTgToolbar::kChoiceGroup;
+constexpr int32_t kToolbarIndicators = XTgToolbar::kStatusIndicator | XTgToolbar::kProgressIndicator;
 
 constexpr int kDefaultWidth = 720;
 constexpr int kDefaultHeight = 520;
@@ -99,7 +96,7 @@ std::shared_ptr<FTestGuide> FTestGuide::Create(QWidget* parent) {
 }
 
 FTestGuide::FTestGuide(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("FTestGuide"));
+    setObjectName(orvex::GuideWindowNames::kWindow);
     setModal(true);
     auto& registry = orvex::ComponentRegistry::Instance();
     m_xcpContents = registry.CreateAs<orvex::XTgContentPane>(QStringLiteral("OrvexTGCL2.XTgContentPane"));
@@ -108,7 +105,7 @@ FTestGuide::FTestGuide(QWidget* parent) : QDialog(parent) {
     m_xcpContents->SetTestGuide(this);
     m_xtbToolbar = registry.CreateAs<orvex::XTgToolbar>(QStringLiteral("OrvexTGCL2.XTgToolbar"));
     m_xtbToolbar->hWnd()->setParent(this);
-    m_xtbToolbar->hWnd()->setObjectName(QStringLiteral("xtbToolbar"));
+    m_xtbToolbar->hWnd()->setObjectName(orvex::GuideWindowNames::kToolbar);
     m_xtdDetails = std::make_shared<XTestDetails>();
     m_xtdDetails->setObjectName(QStringLiteral("xtdDetails"));
     m_xtiPopup = std::make_unique<XTestInstruction>(this);
@@ -172,7 +169,7 @@ void FTestGuide::InitGuide(const std::shared_ptr<orvex::ITestElement>& element,
     });
     Try("setting up the tool bar", [&] {
         m_xtbToolbar->Setup(kToolbarGroups, kToolbarIndicators);
-        m_xtbToolbar->Buttons(kInformation)->SetVisible(true);
+        m_xtbToolbar->Buttons(XTgToolbar::kInformation)->SetVisible(true);
         m_xtbToolbar->SetTestElement(element, context);
     });
     ConfigureButtons(element);
@@ -205,9 +202,11 @@ void FTestGuide::CreateResultView(int32_t testId) {
 }
 
 void FTestGuide::ConfigureButtons(const std::shared_ptr<orvex::ITestElement>& element) {
-    SetButtonEnabled(kNext, m_hasResult);
-    for (const int32_t number : {kPrevious, kAbort, kStart, kComment}) SetButtonEnabled(number, true);
-    SetButtonEnabled(kStop, false);
+    SetButtonEnabled(XTgToolbar::kNext, m_hasResult);
+    for (const int32_t number :
+         {XTgToolbar::kPrevious, XTgToolbar::kAbort, XTgToolbar::kStart, XTgToolbar::kComment})
+        SetButtonEnabled(number, true);
+    SetButtonEnabled(XTgToolbar::kStop, false);
     // Without guide settings the test may be skipped or marked not applicable, but only at rest.
     m_notApplicableAllowed = true;
     m_skipAllowed = true;
@@ -217,11 +216,11 @@ void FTestGuide::ConfigureButtons(const std::shared_ptr<orvex::ITestElement>& el
         if (!settings) return;
         const int32_t flags = settings->Flags();
         m_hasGuideSettings = true;
-        m_notApplicableAllowed = (flags & kNotApplicableFlag) != 0;
-        m_skipAllowed = (flags & kSkipFlag) != 0;
+        m_notApplicableAllowed = (flags & orvex::TestGuideSettings::kNotApplicableAllowed) != 0;
+        m_skipAllowed = (flags & orvex::TestGuideSettings::kSkipAllowed) != 0;
     });
-    SetButtonEnabled(kNotApplicable, m_notApplicableAllowed);
-    SetButtonEnabled(kSkip, m_skipAllowed);
+    SetButtonEnabled(XTgToolbar::kNotApplicable, m_notApplicableAllowed);
+    SetButtonEnabled(XTgToolbar::kSkip, m_skipAllowed);
 }
 
 bool FTestGuide::ChoiceOffered(bool allowed, bool navigationEnabled) const {
@@ -244,29 +243,30 @@ void FTestGuide::EndMeasurement() {
     if (const auto view = ResultView()) view->StartEditing();
 }
 
-void FTestGuide::EnableNextButton(bool enabled) { SetButtonEnabled(kNext, enabled); }
+void FTestGuide::EnableNextButton(bool enabled) { SetButtonEnabled(XTgToolbar::kNext, enabled); }
 
 void FTestGuide::SetRunning(bool running, const Variant& steps) {
-    Try("latching Start", [&] { m_xtbToolbar->Buttons(kStart)->SetPressed(running); });
+    Try("latching Start", [&] { m_xtbToolbar->Buttons(XTgToolbar::kStart)->SetPressed(running); });
     if (running) {
         Try("showing the progress bar", [&] { m_xtbToolbar->ProgressBar()->SetShowBar(true); });
         m_progressPending = true;
         // Every running test can be stopped, and Next waits for the readings of this run.
         EnableNextButton(false);
-        SetButtonEnabled(kStop, true);
+        SetButtonEnabled(XTgToolbar::kStop, true);
     } else {
         m_xtdDetails->SetShowProgress(false);
         Try("hiding the progress bar", [&] { m_xtbToolbar->ProgressBar()->SetShowBar(false); });
-        SetButtonEnabled(kStop, false);
+        SetButtonEnabled(XTgToolbar::kStop, false);
     }
     EnableNavigation(!running);
     HighlightSteps(steps);
 }
 
 void FTestGuide::EnableNavigation(bool enabled) {
-    for (const int32_t number : {kAbort, kPrevious, kHelp}) SetButtonEnabled(number, enabled);
-    SetButtonEnabled(kNotApplicable, ChoiceOffered(m_notApplicableAllowed, enabled));
-    SetButtonEnabled(kSkip, ChoiceOffered(m_skipAllowed, enabled));
+    for (const int32_t number : {XTgToolbar::kAbort, XTgToolbar::kPrevious, XTgToolbar::kHelp})
+        SetButtonEnabled(number, enabled);
+    SetButtonEnabled(XTgToolbar::kNotApplicable, ChoiceOffered(m_notApplicableAllowed, enabled));
+    SetButtonEnabled(XTgToolbar::kSkip, ChoiceOffered(m_skipAllowed, enabled));
 }
 
 void FTestGuide::ShowProgressBar(bool shown, bool showPercent) {
@@ -279,7 +279,7 @@ void FTestGuide::ShowProgressBar(bool shown, bool showPercent) {
 }
 
 void FTestGuide::SetStopEnabled(bool enabled) {
-    SetButtonEnabled(kStop, enabled);
+    SetButtonEnabled(XTgToolbar::kStop, enabled);
     repaint();
 }
 
@@ -408,33 +408,33 @@ void FTestGuide::OnButtonClick(const std::shared_ptr<orvex::XTgButton>& button, 
     try {
         if (!button) return;
         switch (button->Number()) {
-            case kAbort:
+            case XTgToolbar::kAbort:
                 AskAbort();
                 break;
-            case kPrevious:
+            case XTgToolbar::kPrevious:
                 emit PrevTest();
                 break;
-            case kNext:
+            case XTgToolbar::kNext:
                 emit NextTest();
                 break;
-            case kStop:
+            case XTgToolbar::kStop:
                 StopAction();
                 break;
-            case kStart:
+            case XTgToolbar::kStart:
                 // F5 goes on: it stops a started test, else moves to the next test when it may.
                 if (flag && m_started) {
                     StopAction();
-                } else if (flag && ButtonEnabled(kNext)) {
+                } else if (flag && ButtonEnabled(XTgToolbar::kNext)) {
                     emit NextTest();
                 } else {
                     m_started = true;
                     emit StartTest();
                 }
                 break;
-            case kSkip:
+            case XTgToolbar::kSkip:
                 emit SkipTest();
                 break;
-            case kNotApplicable:
+            case XTgToolbar::kNotApplicable:
                 emit NA();
                 break;
             default:
@@ -458,8 +458,8 @@ void FTestGuide::ShowResultStatus() {
 }
 
 void FTestGuide::StopAction() {
-    SetButtonEnabled(kStop, false);
-    SetButtonEnabled(kAbort, false);
+    SetButtonEnabled(XTgToolbar::kStop, false);
+    SetButtonEnabled(XTgToolbar::kAbort, false);
     emit StopTest();
     SetStatus(QString(), false);
 }

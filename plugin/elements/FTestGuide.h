@@ -40,18 +40,6 @@ class KOROTKA_PLUGIN_EXPORT FTestGuide : public QDialog, public std::enable_shar
     Q_OBJECT
 
 public:
-    // Tool bar buttons by number.
-    static constexpr int32_t kAbort = 101;
-    static constexpr int32_t kPrevious = 102;
-    static constexpr int32_t kNext = 103;
-    static constexpr int32_t kStop = 201;
-    static constexpr int32_t kStart = 202;
-    static constexpr int32_t kSkip = 301;
-    static constexpr int32_t kNotApplicable = 302;
-    static constexpr int32_t kHelp = 401;
-    static constexpr int32_t kComment = 402;
-    static constexpr int32_t kInformation = 501;
-
     // What a step raises when the element asked it to end (CancelStep): no instrument failure,
     // so nobody is told about it.
     static constexpr int32_t kErrStepEnded = PlugInErrors::kStepEnded;
@@ -136,7 +124,8 @@ signals:
     void NA();
     void SkipTest();
     // After UpdateProgress has shown the live values: one per gauge reading while a test reads
-    // its gauge. For whoever watches the window (a scripted technician, a recorder).
+    // its gauge. For whoever watches the window (a scripted technician, a recorder), who finds it
+    // by GuideWindowNames::kValuesShownSignal.
     void ValuesShown();
 
 protected:

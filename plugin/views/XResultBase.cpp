@@ -11,6 +11,7 @@
 
 #include "driver/GDeclares.h"
 #include "hostapi/ComError.h"
+#include "hostapi/GuideWindowNames.h"
 #include "hostapi/HostServices.h"
 #include "hostapi/ILimitData.h"
 #include "hostapi/IMeasurement.h"
@@ -37,9 +38,9 @@ using orvex::VariantArray;
 namespace {
 
 // What a row holds besides its texts (column 0).
-constexpr int kKeyRole = Qt::UserRole;
-constexpr int kColourRole = Qt::UserRole + 1;
-constexpr int kTagRole = Qt::UserRole + 2;
+constexpr int kKeyRole = orvex::GuideWindowNames::kRowKeyRole;
+constexpr int kColourRole = kKeyRole + 1;
+constexpr int kTagRole = kKeyRole + 2;
 
 // The edit box sits inside the cell's grid lines.
 constexpr int32_t kEditInsetX = 30;
@@ -91,7 +92,7 @@ XResultBase::XResultBase(const std::vector<Column>& columns, QWidget* parent)
       m_lvwResult(new QTreeWidget(this)),
       m_txtEdit(new QLineEdit(m_lvwResult)),
       m_lblRefusal(MNumberEntry::NewNote(m_lvwResult)) {
-    m_lvwResult->setObjectName(QStringLiteral("lvwResult"));
+    m_lvwResult->setObjectName(orvex::GuideWindowNames::kResultList);
     m_lvwResult->setRootIsDecorated(false);
     m_lvwResult->setItemsExpandable(false);
     m_lvwResult->setUniformRowHeights(true);
@@ -99,7 +100,7 @@ XResultBase::XResultBase(const std::vector<Column>& columns, QWidget* parent)
     m_lvwResult->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_lvwResult->header()->setSectionsClickable(true);
     m_lvwResult->header()->setStretchLastSection(false);
-    m_txtEdit->setObjectName(QStringLiteral("txtEdit"));
+    m_txtEdit->setObjectName(orvex::GuideWindowNames::kEditBox);
     m_txtEdit->setFrame(false);
     m_txtEdit->hide();
     // The note floats over the rows: it has the tool-tip's ground and a frame to stand out.

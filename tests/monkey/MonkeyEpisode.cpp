@@ -227,7 +227,10 @@ void MonkeyEpisode::Plan() {
     const int count = std::uniform_int_distribution<int>(1, kMostTests)(m_random);
     QStringList planned;
     for (int i = 0; i < count; ++i) {
-        Planned test{0, false, 0, std::uniform_int_distribution<int32_t>(0, 3)(m_random)};
+        Planned test{
+            0, false, 0,
+            std::uniform_int_distribution<int32_t>(0, orvex::TestGuideSettings::kNotApplicableAllowed |
+                                                          orvex::TestGuideSettings::kSkipAllowed)(m_random)};
         switch (std::uniform_int_distribution<int>(0, 4)(m_random)) {
             case 0:
                 test.testId = 300;
@@ -501,11 +504,13 @@ void MonkeyEpisode::CheckWindows(const std::vector<MonkeyHand::Window>& windows)
     for (const MonkeyHand::Window& window : windows) {
         if (window.position >= 0 && window.position < static_cast<int>(m_plan.size())) {
             const int32_t flags = m_plan[window.position].guideFlags;
-            Check(kOffered, !window.skipOffered || (flags & 2) != 0,
+            Check(kOffered, !window.skipOffered || (flags & orvex::TestGuideSettings::kSkipAllowed) != 0,
                   QStringLiteral("test %1 offered Skip with guide flags %2")
                       .arg(window.position + 1)
                       .arg(flags));
-            Check(kOffered, !window.notApplicableOffered || (flags & 1) != 0,
+            Check(kOffered,
+                  !window.notApplicableOffered ||
+                      (flags & orvex::TestGuideSettings::kNotApplicableAllowed) != 0,
                   QStringLiteral("test %1 offered N/A with guide flags %2")
                       .arg(window.position + 1)
                       .arg(flags));

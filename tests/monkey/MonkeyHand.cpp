@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "MonkeyWatchdog.h"
+#include "hostapi/GuideWindowNames.h"
 #include "hostapi/XTgButton.h"
 #include "hostapi/XTgToolbar.h"
 #include "plugin/elements/FTestGuide.h"
@@ -22,6 +23,8 @@
 
 using korotka::FTestGuide;
 using orvex::MessageService;
+using Names = orvex::GuideWindowNames;
+using orvex::XTgToolbar;
 
 namespace {
 
@@ -135,8 +138,8 @@ void MonkeyHand::Tick() {
     FTestGuide* guide = ShownGuide();
     if (guide == nullptr) return;
     if (!m_windows.empty() && !m_windows.back().hidden) {
-        m_windows.back().skipOffered |= Enabled(*guide, FTestGuide::kSkip);
-        m_windows.back().notApplicableOffered |= Enabled(*guide, FTestGuide::kNotApplicable);
+        m_windows.back().skipOffered |= Enabled(*guide, XTgToolbar::kSkip);
+        m_windows.back().notApplicableOffered |= Enabled(*guide, XTgToolbar::kNotApplicable);
     }
     if (m_clock.elapsed() < m_nextAt) return;
     if (!m_windingDown && m_actions >= m_budget) {
@@ -163,20 +166,20 @@ void MonkeyHand::Act(FTestGuide& guide) {
             choices.push_back(
                 {weight, [&, number, name, ending] { return Press(guide, number, name, ending); }});
     };
-    button(FTestGuide::kAbort, "Abort", Ending::Abort, 1);
-    button(FTestGuide::kPrevious, "Previous", Ending::Previous, 1);
-    button(FTestGuide::kNext, "Next", Ending::Next, 2);
-    button(FTestGuide::kStop, "Stop", Ending::None, 2);
-    if (Enabled(guide, FTestGuide::kStart)) {
+    button(XTgToolbar::kAbort, "Abort", Ending::Abort, 1);
+    button(XTgToolbar::kPrevious, "Previous", Ending::Previous, 1);
+    button(XTgToolbar::kNext, "Next", Ending::Next, 2);
+    button(XTgToolbar::kStop, "Stop", Ending::None, 2);
+    if (Enabled(guide, XTgToolbar::kStart)) {
         choices.push_back({5, [&] {
                                Action start =
-                                   Press(guide, FTestGuide::kStart, QStringLiteral("Start"), Ending::None);
+                                   Press(guide, XTgToolbar::kStart, QStringLiteral("Start"), Ending::None);
                                start.starts = true;
                                return start;
                            }});
     }
-    button(FTestGuide::kSkip, "Skip", Ending::Skip, 1);
-    button(FTestGuide::kNotApplicable, "N/A", Ending::NotApplicable, 1);
+    button(XTgToolbar::kSkip, "Skip", Ending::Skip, 1);
+    button(XTgToolbar::kNotApplicable, "N/A", Ending::NotApplicable, 1);
     choices.push_back({1, [window] {
                            return Action{QStringLiteral("F5"), Ending::Next, [window] {
                                              if (window == nullptr) return;
@@ -199,7 +202,7 @@ void MonkeyHand::Act(FTestGuide& guide) {
                                              if (window != nullptr) window->close();
                                          }};
                        }});
-    const auto* list = guide.findChild<QTreeWidget*>(QStringLiteral("lvwResult"));
+    const auto* list = guide.findChild<QTreeWidget*>(Names::kResultList);
     if (list != nullptr && list->isVisible() && list->topLevelItemCount() > 0)
         choices.push_back({3, [&] { return Type(guide); }});
 
@@ -213,10 +216,10 @@ void MonkeyHand::Act(FTestGuide& guide) {
 
 void MonkeyHand::WindDown(FTestGuide& guide) {
     m_nextAt = m_clock.elapsed() + kWindDownPollMs;
-    if (Enabled(guide, FTestGuide::kStop)) {
-        Dispatch(Press(guide, FTestGuide::kStop, QStringLiteral("Stop"), Ending::None));
-    } else if (Enabled(guide, FTestGuide::kAbort)) {
-        Dispatch(Press(guide, FTestGuide::kAbort, QStringLiteral("Abort"), Ending::Abort));
+    if (Enabled(guide, XTgToolbar::kStop)) {
+        Dispatch(Press(guide, XTgToolbar::kStop, QStringLiteral("Stop"), Ending::None));
+    } else if (Enabled(guide, XTgToolbar::kAbort)) {
+        Dispatch(Press(guide, XTgToolbar::kAbort, QStringLiteral("Abort"), Ending::Abort));
     } else if (m_windDown.elapsed() > kPatienceMs) {
         Dispatch(Action{QStringLiteral("close box"), Ending::Abort, [window = QPointer<FTestGuide>(&guide)] {
                             if (window != nullptr) window->close();
@@ -239,16 +242,16 @@ MonkeyHand::Action MonkeyHand::Press(FTestGuide& guide, int32_t number, const QS
 }
 
 MonkeyHand::Action MonkeyHand::Type(FTestGuide& guide) {
-    auto* list = guide.findChild<QTreeWidget*>(QStringLiteral("lvwResult"));
+    auto* list = guide.findChild<QTreeWidget*>(Names::kResultList);
     const int row = std::uniform_int_distribution<int>(0, list->topLevelItemCount() - 1)(m_random);
-    const QString key = list->topLevelItem(row)->data(0, Qt::UserRole).toString();
+    const QString key = list->topLevelItem(row)->data(0, Names::kRowKeyRole).toString();
     const QString text = m_typist(key);
     return {QStringLiteral("type \"%1\" at %2").arg(text, key), Ending::None,
             [this, list = QPointer<QTreeWidget>(list), row, key, text] {
                 if (list == nullptr || row >= list->topLevelItemCount()) return;
                 // As a person would: the row's value opens the box there, then the reading and Enter.
                 ClickCell(*list, *list->topLevelItem(row), kValueColumn);
-                const QPointer<QLineEdit> edit = list->findChild<QLineEdit*>(QStringLiteral("txtEdit"));
+                const QPointer<QLineEdit> edit = list->findChild<QLineEdit*>(Names::kEditBox);
                 if (edit == nullptr || !edit->isVisible()) return;
                 edit->setFocus();
                 edit->selectAll();

@@ -184,14 +184,15 @@ TEST_F(HostControlsTest, ToolbarLooksUpItsButtonsAndReportsClicks) {
     toolbar->SetClickHandler([&clicks](const std::shared_ptr<orvex::XTgButton>& button, bool flag) {
         clicks.emplace_back(button->Number(), flag);
     });
-    auto* next = dynamic_cast<QToolButton*>(toolbar->Buttons(103).get());
+    auto* next = dynamic_cast<QToolButton*>(toolbar->Buttons(orvex::XTgToolbar::kNext).get());
     ASSERT_NE(next, nullptr);
     next->click();
     toolbar->GoOnShortcut()->activated();
-    EXPECT_EQ(clicks, (std::vector<std::pair<int32_t, bool>>{{103, false}, {202, true}}));
+    EXPECT_EQ(clicks, (std::vector<std::pair<int32_t, bool>>{{orvex::XTgToolbar::kNext, false},
+                                                             {orvex::XTgToolbar::kStart, true}}));
 
     // The latched state is the caller's: a click does not change it.
-    const auto start = toolbar->Buttons(202);
+    const auto start = toolbar->Buttons(orvex::XTgToolbar::kStart);
     start->SetPressed(true);
     dynamic_cast<QToolButton*>(start.get())->click();
     EXPECT_TRUE(start->Pressed());
@@ -207,17 +208,17 @@ TEST_F(HostControlsTest, ToolbarLooksUpItsButtonsAndReportsClicks) {
 
     // Set-up shows groups and indicators by bit; the context menu offers what can be clicked.
     toolbar->Setup(7, 3);
-    EXPECT_TRUE(toolbar->Buttons(301)->Visible());
-    EXPECT_FALSE(toolbar->Buttons(401)->Visible());
-    EXPECT_FALSE(toolbar->Buttons(501)->Visible());
-    toolbar->Buttons(501)->SetVisible(true);
-    EXPECT_TRUE(toolbar->Buttons(501)->Visible());
+    EXPECT_TRUE(toolbar->Buttons(orvex::XTgToolbar::kSkip)->Visible());
+    EXPECT_FALSE(toolbar->Buttons(orvex::XTgToolbar::kHelp)->Visible());
+    EXPECT_FALSE(toolbar->Buttons(orvex::XTgToolbar::kInformation)->Visible());
+    toolbar->Buttons(orvex::XTgToolbar::kInformation)->SetVisible(true);
+    EXPECT_TRUE(toolbar->Buttons(orvex::XTgToolbar::kInformation)->Visible());
     toolbar->ShowContextMenu();
     QStringList offered;
     for (QAction* action : toolbar->ContextMenu()->actions()) offered << action->text();
     EXPECT_EQ(offered, (QStringList{"Abort", "Previous", "Next", "Stop", "Skip", "N/A", "Info"}));
     toolbar->ContextMenu()->actions().at(1)->trigger();
-    EXPECT_EQ(clicks, (std::vector<std::pair<int32_t, bool>>{{102, false}}));
+    EXPECT_EQ(clicks, (std::vector<std::pair<int32_t, bool>>{{orvex::XTgToolbar::kPrevious, false}}));
     toolbar->ContextMenu()->hide();
 
     // A listener that throws does not take the bar down.
@@ -267,7 +268,7 @@ TEST_F(HostControlsTest, InfoShowsTheTestsDescription) {
     const auto toolbar = Create<orvex::XTgToolbar>("OrvexTGCL2.XTgToolbar");
     toolbar->hWnd()->setParent(&guide);
     // Before any test is handed over, Info has nothing to tell.
-    dynamic_cast<QToolButton*>(toolbar->Buttons(501).get())->click();
+    dynamic_cast<QToolButton*>(toolbar->Buttons(orvex::XTgToolbar::kInformation).get())->click();
     EXPECT_EQ(guide.findChild<QMessageBox*>(QStringLiteral("msgTestInformation")), nullptr);
 
     class Described : public TestElementStub {
@@ -282,7 +283,7 @@ TEST_F(HostControlsTest, InfoShowsTheTestsDescription) {
     };
     const auto element = std::make_shared<Described>();
     toolbar->SetTestElement(element, nullptr);
-    dynamic_cast<QToolButton*>(toolbar->Buttons(501).get())->click();
+    dynamic_cast<QToolButton*>(toolbar->Buttons(orvex::XTgToolbar::kInformation).get())->click();
     const auto* box = guide.findChild<QMessageBox*>(QStringLiteral("msgTestInformation"));
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(box->windowTitle(), QStringLiteral("Korotka Leak Test"));
@@ -301,9 +302,9 @@ TEST_F(HostControlsTest, RendersToolbarAndStepListForReview) {
     layout->addWidget(wizard->hWnd(), 1);
 
     toolbar->Setup(7, 3);
-    toolbar->Buttons(501)->SetVisible(true);
-    toolbar->Buttons(201)->SetEnabled(false);
-    toolbar->Buttons(202)->SetPressed(true);
+    toolbar->Buttons(orvex::XTgToolbar::kInformation)->SetVisible(true);
+    toolbar->Buttons(orvex::XTgToolbar::kStop)->SetEnabled(false);
+    toolbar->Buttons(orvex::XTgToolbar::kStart)->SetPressed(true);
     toolbar->StatusIndicator()->SetStatus(1);
     toolbar->StatusIndicator()->SetText("Inflating");
     toolbar->ProgressBar()->SetShowBar(true);
@@ -353,10 +354,10 @@ TEST_F(HostControlsTest, TheChosenLanguageReachesTheHostsCaptionsAndQtsOwnButton
     EXPECT_EQ(again.button(QMessageBox::Yes)->text().remove('&'), QStringLiteral("Yes"));
     EXPECT_EQ(QLocale().decimalPoint(), QStringLiteral("."));
     EXPECT_EQ(QLocale().toString(1234.5), QStringLiteral("1234.5")) << "shown as it can be typed back";
-    EXPECT_EQ(
-        dynamic_cast<QToolButton*>(Create<orvex::XTgToolbar>("OrvexTGCL2.XTgToolbar")->Buttons(103).get())
-            ->text(),
-        QStringLiteral("Next"));
+    EXPECT_EQ(dynamic_cast<QToolButton*>(
+                  Create<orvex::XTgToolbar>("OrvexTGCL2.XTgToolbar")->Buttons(orvex::XTgToolbar::kNext).get())
+                  ->text(),
+              QStringLiteral("Next"));
 
     // A language without the host's texts says so once and stays in English.
     const QStringList warnings = environment->ChooseLanguage(QStringLiteral("Klingon"));

@@ -24,6 +24,7 @@
 #include "host/visit/HostScript.h"
 #include "host/visit/HostScriptedTechnician.h"
 #include "hostapi/ComponentRegistry.h"
+#include "hostapi/GuideWindowNames.h"
 #include "hostapi/IPlugIn.h"
 #include "hostapi/IResultData.h"
 #include "hostapi/ITestElement.h"
@@ -216,7 +217,8 @@ TEST_F(MainWindowTest, RunsAgainstTheSimulatorAndShowsTheVerdict) {
             return;
         }
         for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (widget->objectName() == "FTestGuide" && widget->isVisible()) widget->hide();
+            if (widget->objectName() == orvex::GuideWindowNames::kWindow && widget->isVisible())
+                widget->hide();
         }
     });
     leave.start(100);
@@ -265,7 +267,8 @@ TEST_F(MainWindowTest, FollowsTheRunTestByTest) {
     QObject::connect(&watch, &QTimer::timeout, [&] {
         QWidget* guide = nullptr;
         for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (widget->objectName() == "FTestGuide" && widget->isVisible()) guide = widget;
+            if (widget->objectName() == orvex::GuideWindowNames::kWindow && widget->isVisible())
+                guide = widget;
         }
         if (guide == nullptr || guide == lastGuide) return;
         lastGuide = guide;

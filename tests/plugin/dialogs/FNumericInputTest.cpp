@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "../views/ViewsFixture.h"
+#include "hostapi/GuideWindowNames.h"
 #include "plugin/base/MLocale.h"
 #include "plugin/dialogs/FNumericInput.h"
 
@@ -38,7 +39,7 @@ protected:
     }
     // What the note under the box says; empty while it is hidden.
     QString Note() const {
-        const auto* note = dialog->findChild<QLabel*>(QStringLiteral("lblRefusal"));
+        const auto* note = dialog->findChild<QLabel*>(orvex::GuideWindowNames::kRefusalNote);
         return note != nullptr && !note->isHidden() ? note->text() : QString();
     }
     // The texts of the message boxes shown so far.

@@ -158,9 +158,9 @@ TEST_F(TestGuide, ToolbarClicksRaiseTheirEventsByTheRules) {
     ASSERT_NE(goOn, nullptr);
 
     // Set up: no result yet, so Next is off; Stop is off until a test runs.
-    EXPECT_FALSE(Enabled(FTestGuide::kNext));
-    EXPECT_FALSE(Enabled(FTestGuide::kStop));
-    EXPECT_TRUE(Enabled(FTestGuide::kStart));
+    EXPECT_FALSE(Enabled(orvex::XTgToolbar::kNext));
+    EXPECT_FALSE(Enabled(orvex::XTgToolbar::kStop));
+    EXPECT_TRUE(Enabled(orvex::XTgToolbar::kStart));
 
     // F5 with Next enabled moves on instead of starting the test again.
     guide->EnableNextButton(true);
@@ -174,8 +174,8 @@ TEST_F(TestGuide, ToolbarClicksRaiseTheirEventsByTheRules) {
     guide->SetStopEnabled(true);
     emit goOn->activated();
     EXPECT_EQ(raised, QStringList({"StartTest", "StopTest"}));
-    EXPECT_FALSE(Enabled(FTestGuide::kStop));
-    EXPECT_FALSE(Enabled(FTestGuide::kAbort));
+    EXPECT_FALSE(Enabled(orvex::XTgToolbar::kStop));
+    EXPECT_FALSE(Enabled(orvex::XTgToolbar::kAbort));
 
     // The close box asks first and closes nothing.
     raised.clear();

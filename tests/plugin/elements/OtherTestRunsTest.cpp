@@ -33,7 +33,7 @@ protected:
 
 TEST_F(OtherTestRuns, TheKorotkasLeakTestGivesTheRateAndAnUnreachablePressureNone) {
     Make<korotka::CTestLeak>(korotka::TESTID_PRESS_LEAK);
-    Technician run({Press(FTestGuide::kStart), Press(FTestGuide::kNext)});
+    Technician run({Press(orvex::XTgToolbar::kStart), Press(orvex::XTgToolbar::kNext)});
     element->Perform(context);
     ASSERT_TRUE(run.Finished());
     EXPECT_FLOAT_EQ(Value(Stored(), "RATE"), 2.0F);
@@ -41,8 +41,8 @@ TEST_F(OtherTestRuns, TheKorotkasLeakTestGivesTheRateAndAnUnreachablePressureNon
     EXPECT_EQ(Count(sim->ReceivedCommands(), "[LEAK,"), 1);
 
     UseSimulator(korotkasim::Fault::Unreachable);
-    Technician failing({Press(FTestGuide::kStart), Told(), Answer(orvex::MessageService::Answer::Yes),
-                        Press(FTestGuide::kAbort)});
+    Technician failing({Press(orvex::XTgToolbar::kStart), Told(), Answer(orvex::MessageService::Answer::Yes),
+                        Press(orvex::XTgToolbar::kAbort)});
     element->Perform(context);
     ASSERT_TRUE(failing.Finished());
     EXPECT_EQ(messages->Shown()[0].text, "The inflate pressure could not be reached.");
@@ -51,8 +51,8 @@ TEST_F(OtherTestRuns, TheKorotkasLeakTestGivesTheRateAndAnUnreachablePressureNon
     messages->Clear();
     context = std::make_shared<orvex::HostPerformContext>();
     UseSimulator(korotkasim::Fault::Nak);
-    Technician refused({Press(FTestGuide::kStart), Told(), Answer(orvex::MessageService::Answer::Yes),
-                        Press(FTestGuide::kAbort)});
+    Technician refused({Press(orvex::XTgToolbar::kStart), Told(), Answer(orvex::MessageService::Answer::Yes),
+                        Press(orvex::XTgToolbar::kAbort)});
     element->Perform(context);
     ASSERT_TRUE(refused.Finished());
     EXPECT_EQ(messages->Shown()[0].text, "The instrument refused the command (it answered NAK).");
@@ -67,14 +67,14 @@ TEST_F(OtherTestRuns, ALeakIntervalOfNoTimeGivesNoRate) {
     config->SetDuration(0);
     bool vented = false;
     std::shared_ptr<korotka::CResultBase> result;
-    Technician run({Press(FTestGuide::kStart), Press(FTestGuide::kStop),
+    Technician run({Press(orvex::XTgToolbar::kStart), Press(orvex::XTgToolbar::kStop),
                     [&] {
                         vented = Count(sim->ReceivedCommands(), "[BLEED_SYSTEM]") >= 2 &&
-                                 Guide()->Toolbar()->Buttons(FTestGuide::kStart)->Enabled() &&
-                                 !Guide()->Toolbar()->Buttons(FTestGuide::kStart)->Pressed();
+                                 Guide()->Toolbar()->Buttons(orvex::XTgToolbar::kStart)->Enabled() &&
+                                 !Guide()->Toolbar()->Buttons(orvex::XTgToolbar::kStart)->Pressed();
                         return vented;
                     },
-                    Keep(result), Press(FTestGuide::kPrevious)});
+                    Keep(result), Press(orvex::XTgToolbar::kPrevious)});
     element->Perform(context);
     ASSERT_TRUE(run.Finished());
     EXPECT_TRUE(vented);
@@ -95,9 +95,9 @@ TEST_F(OtherTestRuns, ACustomLeakTestWithoutAFullIntervalGivesNoValues) {
     std::shared_ptr<korotka::CResultBase> result;
     const auto rate = [&result] { return result->MeasurementByKey("RATE")->GetValue(); };
 
-    Technician early({Press(FTestGuide::kStart), Readings(5), Press(FTestGuide::kStop),
-                      [&] { return !Guide()->Toolbar()->Buttons(FTestGuide::kStart)->Pressed(); },
-                      Keep(result), Press(FTestGuide::kPrevious)});
+    Technician early({Press(orvex::XTgToolbar::kStart), Readings(5), Press(orvex::XTgToolbar::kStop),
+                      [&] { return !Guide()->Toolbar()->Buttons(orvex::XTgToolbar::kStart)->Pressed(); },
+                      Keep(result), Press(orvex::XTgToolbar::kPrevious)});
     element->Perform(context);
     ASSERT_TRUE(early.Finished());
     EXPECT_TRUE(rate().IsEmpty() || rate().IsNull());
@@ -105,7 +105,8 @@ TEST_F(OtherTestRuns, ACustomLeakTestWithoutAFullIntervalGivesNoValues) {
 
     // The pump stalls below the target: the first settling reading is under 80 % of it.
     UseSimulator(korotkasim::Fault::Unreachable);
-    Technician low({Press(FTestGuide::kStart), Told(), Keep(result), Press(FTestGuide::kPrevious)});
+    Technician low(
+        {Press(orvex::XTgToolbar::kStart), Told(), Keep(result), Press(orvex::XTgToolbar::kPrevious)});
     element->Perform(context);
     ASSERT_TRUE(low.Finished());
     EXPECT_EQ(messages->Shown()[0].text, "The inflate pressure could not be reached.");
@@ -114,7 +115,7 @@ TEST_F(OtherTestRuns, ACustomLeakTestWithoutAFullIntervalGivesNoValues) {
 
 TEST_F(OtherTestRuns, TheReliefValveOpensOnceAndAValveThatNeverOpensIsNoReading) {
     Make<korotka::CTestOverPressure>(korotka::TESTID_PRESS_RELIEF);
-    Technician run({Press(FTestGuide::kStart), Press(FTestGuide::kNext)});
+    Technician run({Press(orvex::XTgToolbar::kStart), Press(orvex::XTgToolbar::kNext)});
     element->Perform(context);
     ASSERT_TRUE(run.Finished());
     EXPECT_FLOAT_EQ(Value(Stored(), "PEAK"), 300.0F);
@@ -124,8 +125,8 @@ TEST_F(OtherTestRuns, TheReliefValveOpensOnceAndAValveThatNeverOpensIsNoReading)
 
     // A valve that opens only at the configured pressure has not protected the patient.
     UseSimulator(korotkasim::Fault::None, 380.0);
-    Technician atLimit(
-        {Press(FTestGuide::kStart), Answer(orvex::MessageService::Answer::Yes), Press(FTestGuide::kNext)});
+    Technician atLimit({Press(orvex::XTgToolbar::kStart), Answer(orvex::MessageService::Answer::Yes),
+                        Press(orvex::XTgToolbar::kNext)});
     element->Perform(context);
     ASSERT_TRUE(atLimit.Finished());
     EXPECT_FLOAT_EQ(Value(Stored(), "PEAK"), 380.0F);
@@ -134,8 +135,8 @@ TEST_F(OtherTestRuns, TheReliefValveOpensOnceAndAValveThatNeverOpensIsNoReading)
 
     messages->Clear();
     UseSimulator(korotkasim::Fault::NeverRelease);
-    Technician failing({Press(FTestGuide::kStart), Told(), Answer(orvex::MessageService::Answer::Yes),
-                        Press(FTestGuide::kAbort)});
+    Technician failing({Press(orvex::XTgToolbar::kStart), Told(), Answer(orvex::MessageService::Answer::Yes),
+                        Press(orvex::XTgToolbar::kAbort)});
     element->Perform(context);
     ASSERT_TRUE(failing.Finished());
     EXPECT_EQ(messages->Shown()[0].text, "The inflate pressure could not be reached.");
@@ -148,14 +149,14 @@ TEST_F(OtherTestRuns, StopDuringTheReliefStepVentsTheSystemAndLeavesNoReading) {
     StartSimulator(ownSpeed);
     Make<korotka::CTestOverPressure>(korotka::TESTID_PRESS_RELIEF);
     bool nextOffAtRest = false;
-    Technician run({Press(FTestGuide::kStart), Press(FTestGuide::kStop),
+    Technician run({Press(orvex::XTgToolbar::kStart), Press(orvex::XTgToolbar::kStop),
                     [&] {
                         const auto toolbar = Guide()->Toolbar();
-                        if (!toolbar->Buttons(FTestGuide::kStart)->Enabled()) return false;
-                        nextOffAtRest = !toolbar->Buttons(FTestGuide::kNext)->Enabled();
+                        if (!toolbar->Buttons(orvex::XTgToolbar::kStart)->Enabled()) return false;
+                        nextOffAtRest = !toolbar->Buttons(orvex::XTgToolbar::kNext)->Enabled();
                         return true;
                     },
-                    Answer(orvex::MessageService::Answer::Yes), Press(FTestGuide::kAbort)});
+                    Answer(orvex::MessageService::Answer::Yes), Press(orvex::XTgToolbar::kAbort)});
     element->Perform(context);
     ASSERT_TRUE(run.Finished());
     EXPECT_TRUE(nextOffAtRest);
@@ -178,19 +179,19 @@ TEST_F(OtherTestRuns, ABloodPressureRunPromptsThenTakesTheMonitorsValues) {
         const auto* text = Guide()->findChild<QLabel*>(QStringLiteral("lblHelpTxt"));
         return text != nullptr && text->isVisible() && text->text() == "PLEASE START NIBP NOW";
     };
-    Technician run({Press(FTestGuide::kStart),
+    Technician run({Press(orvex::XTgToolbar::kStart),
                     [&] {
                         if (!promptShown()) return false;
                         prompt.start();
                         return true;
                     },
                     [&] {
-                        auto* box = Guide()->findChild<QLineEdit*>(QStringLiteral("txtEdit"));
+                        auto* box = Guide()->findChild<QLineEdit*>(orvex::GuideWindowNames::kEditBox);
                         if (box == nullptr || !box->isVisible()) return false;
                         prompted = prompt.elapsed();
                         return true;
                     },
-                    Type("121"), Type("79"), Type("80"), Type("93"), Press(FTestGuide::kNext)});
+                    Type("121"), Type("79"), Type("80"), Type("93"), Press(orvex::XTgToolbar::kNext)});
     element->Perform(context);
     ASSERT_TRUE(run.Finished());
     EXPECT_FLOAT_EQ(Value(Stored(), "SYST"), 121.0F);
@@ -206,7 +207,7 @@ TEST_F(OtherTestRuns, ABloodPressureRunPromptsThenTakesTheMonitorsValues) {
     StartSimulator(slow);
     bool prompts = false;
     std::shared_ptr<korotka::CResultBase> result;
-    Technician stopped({Press(FTestGuide::kStart),
+    Technician stopped({Press(orvex::XTgToolbar::kStart),
                         [&] { return Count(sim->ReceivedCommands(), "[SIM_") == 1; },
                         [&] {
                             emit Guide()->Toolbar()->hWnd()->findChild<QShortcut*>()->activated();
@@ -214,9 +215,9 @@ TEST_F(OtherTestRuns, ABloodPressureRunPromptsThenTakesTheMonitorsValues) {
                         },
                         [&] {
                             prompts = prompts || promptShown();
-                            return !Guide()->Toolbar()->Buttons(FTestGuide::kStart)->Pressed();
+                            return !Guide()->Toolbar()->Buttons(orvex::XTgToolbar::kStart)->Pressed();
                         },
-                        Keep(result), Press(FTestGuide::kPrevious)});
+                        Keep(result), Press(orvex::XTgToolbar::kPrevious)});
     element->Perform(context);
     ASSERT_TRUE(stopped.Finished());
     EXPECT_FALSE(prompts);
@@ -229,7 +230,7 @@ TEST_F(OtherTestRuns, ABloodPressureRunPromptsThenTakesTheMonitorsValues) {
 TEST_F(OtherTestRuns, ASimulatorThatNeverGetsReadyEndsTheRunAndStoresNothing) {
     Make<korotka::CTestBP>(korotka::TESTID_BP_STD);
     UseSimulator(korotkasim::Fault::Nak);
-    Technician run({Press(FTestGuide::kStart), Told(), Press(FTestGuide::kPrevious)});
+    Technician run({Press(orvex::XTgToolbar::kStart), Told(), Press(orvex::XTgToolbar::kPrevious)});
     element->Perform(context);
     ASSERT_TRUE(run.Finished());
     EXPECT_EQ(messages->Shown()[0].text, "Timeout error: A response was not received from the instrument.");

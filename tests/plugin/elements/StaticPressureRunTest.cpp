@@ -18,8 +18,8 @@ TEST_F(StaticPressureRun, ARunStoresTheJudgedReadingsAndTheInstrumentKeepsItsInd
     for (int run = 1; run <= 2; ++run) {
         m_counting = false;
         m_readings = 0;
-        Technician technician({Press(FTestGuide::kStart), Readings(2), Press(FTestGuide::kStop), Type("251"),
-                               Press(FTestGuide::kNext)});
+        Technician technician({Press(orvex::XTgToolbar::kStart), Readings(2), Press(orvex::XTgToolbar::kStop),
+                               Type("251"), Press(orvex::XTgToolbar::kNext)});
         element->Perform(context);
         ASSERT_TRUE(technician.Finished()) << "run " << run;
         const auto result = Stored();
@@ -38,13 +38,14 @@ TEST_F(StaticPressureRun, ARunStoresTheJudgedReadingsAndTheInstrumentKeepsItsInd
 TEST_F(StaticPressureRun, AFailedResultIsKeptOnlyWhenTheTechnicianSaysSo) {
     LimitDifference();
     bool openAfterNo = false;
-    Technician technician({Press(FTestGuide::kStart), Readings(1), Press(FTestGuide::kStop), Type("262"),
-                           Answer(orvex::MessageService::Answer::No), Press(FTestGuide::kNext),
+    Technician technician({Press(orvex::XTgToolbar::kStart), Readings(1), Press(orvex::XTgToolbar::kStop),
+                           Type("262"), Answer(orvex::MessageService::Answer::No),
+                           Press(orvex::XTgToolbar::kNext),
                            [&] {
                                openAfterNo = Guide() && Guide()->isVisible();
                                return true;
                            },
-                           Answer(orvex::MessageService::Answer::Yes), Press(FTestGuide::kNext)});
+                           Answer(orvex::MessageService::Answer::Yes), Press(orvex::XTgToolbar::kNext)});
     element->Perform(context);
     ASSERT_TRUE(technician.Finished());
     EXPECT_TRUE(openAfterNo);
@@ -63,8 +64,9 @@ TEST_F(StaticPressureRun, NothingIsStoredWhenTheTestIsNotPerformedOrAborted) {
     EXPECT_FALSE(element->Result());
 
     context->SetPerformAnswer(true);
-    Technician technician({Press(FTestGuide::kStart), Readings(1), Press(FTestGuide::kStop), Type("250"),
-                           Answer(orvex::MessageService::Answer::Yes), Press(FTestGuide::kAbort)});
+    Technician technician({Press(orvex::XTgToolbar::kStart), Readings(1), Press(orvex::XTgToolbar::kStop),
+                           Type("250"), Answer(orvex::MessageService::Answer::Yes),
+                           Press(orvex::XTgToolbar::kAbort)});
     element->Perform(context);
     ASSERT_TRUE(technician.Finished());
     EXPECT_TRUE(context->StoredResults().isEmpty());
@@ -78,21 +80,21 @@ TEST_F(StaticPressureRun, NothingIsStoredWhenTheTestIsNotPerformedOrAborted) {
 TEST_F(StaticPressureRun, ALostLineEndsTheTestAndKeepsTheReadingsTaken) {
     bool idle = false;
     std::shared_ptr<korotka::CResultBase> kept;
-    Technician technician({Press(FTestGuide::kStart), Readings(2),
+    Technician technician({Press(orvex::XTgToolbar::kStart), Readings(2),
                            [&] {
                                sim->HangUp();
                                return true;
                            },
                            [&] {
                                const auto guide = Guide();
-                               idle = guide->Toolbar()->Buttons(FTestGuide::kStart)->Enabled() &&
-                                      !guide->Toolbar()->Buttons(FTestGuide::kStart)->Pressed() &&
+                               idle = guide->Toolbar()->Buttons(orvex::XTgToolbar::kStart)->Enabled() &&
+                                      !guide->Toolbar()->Buttons(orvex::XTgToolbar::kStart)->Pressed() &&
                                       guide->MousePointer() == FTestGuide::kPointerDefault;
                                return idle && !messages->Shown().isEmpty();
                            },
-                           Answer(orvex::MessageService::Answer::No), Press(FTestGuide::kPrevious),
+                           Answer(orvex::MessageService::Answer::No), Press(orvex::XTgToolbar::kPrevious),
                            [&] { return messages->Shown().size() == 2 && Guide()->isVisible(); }, Keep(kept),
-                           Answer(orvex::MessageService::Answer::Yes), Press(FTestGuide::kPrevious)});
+                           Answer(orvex::MessageService::Answer::Yes), Press(orvex::XTgToolbar::kPrevious)});
     element->Perform(context);
     ASSERT_TRUE(technician.Finished());
     EXPECT_TRUE(idle);
@@ -114,14 +116,14 @@ TEST_F(StaticPressureRun, APressureThatCannotBeReachedEndsTheTestAndSaysWhy) {
     unreachable.fault = korotkasim::Fault::Unreachable;
     StartSimulator(unreachable);
     bool idle = false;
-    Technician technician({Press(FTestGuide::kStart),
+    Technician technician({Press(orvex::XTgToolbar::kStart),
                            [&] {
                                const auto guide = Guide();
-                               idle = !guide->Toolbar()->Buttons(FTestGuide::kStart)->Pressed() &&
+                               idle = !guide->Toolbar()->Buttons(orvex::XTgToolbar::kStart)->Pressed() &&
                                       guide->MousePointer() == FTestGuide::kPointerDefault;
                                return idle && !messages->Shown().isEmpty();
                            },
-                           Answer(orvex::MessageService::Answer::Yes), Press(FTestGuide::kAbort)});
+                           Answer(orvex::MessageService::Answer::Yes), Press(orvex::XTgToolbar::kAbort)});
     element->Perform(context);
     ASSERT_TRUE(technician.Finished());
     EXPECT_TRUE(idle);
@@ -140,12 +142,12 @@ TEST_F(StaticPressureRun, StopDuringThePumpEndsAfterOneReading) {
         const auto received = sim->ReceivedCommands();
         return std::count(received.begin(), received.end(), std::string("[GAUGE]")) == 1;
     };
-    Technician technician({Press(FTestGuide::kStart), Readings(0), pumping,
+    Technician technician({Press(orvex::XTgToolbar::kStart), Readings(0), pumping,
                            [&] {
                                emit Guide()->Toolbar()->hWnd()->findChild<QShortcut*>()->activated();
                                return true;
                            },
-                           Type("250"), Press(FTestGuide::kNext)});
+                           Type("250"), Press(orvex::XTgToolbar::kNext)});
     element->Perform(context);
     ASSERT_TRUE(technician.Finished());
     EXPECT_EQ(m_readings, 1);

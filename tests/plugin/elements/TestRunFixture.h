@@ -15,6 +15,7 @@
 #include "driver/GDeclares.h"
 #include "host/records/HostPerformContext.h"
 #include "hostapi/ComponentRegistry.h"
+#include "hostapi/GuideWindowNames.h"
 #include "hostapi/IResultData.h"
 #include "hostapi/LimitEntry.h"
 #include "hostapi/Standard.h"
@@ -140,7 +141,7 @@ protected:
     Technician::Step Type(const QString& text) {
         return [this, text] {
             const auto guide = Guide();
-            auto* box = guide ? guide->findChild<QLineEdit*>(QStringLiteral("txtEdit")) : nullptr;
+            auto* box = guide ? guide->findChild<QLineEdit*>(orvex::GuideWindowNames::kEditBox) : nullptr;
             if (box == nullptr || !box->isVisible()) return false;
             for (const QChar c : text + QChar(13)) {
                 QKeyEvent press(QEvent::KeyPress, c == QChar(13) ? int{Qt::Key_Return} : int{c.unicode()},

@@ -13,6 +13,7 @@
 #include "ViewsFixture.h"
 #include "host/controls/HostControlCallBack.h"
 #include "hostapi/ComponentRegistry.h"
+#include "hostapi/GuideWindowNames.h"
 #include "hostapi/ICustomControl.h"
 #include "hostapi/LimitEntry.h"
 #include "hostapi/Standard.h"
@@ -60,14 +61,14 @@ protected:
         control->hWnd()->resize(640, 200);
         control->hWnd()->show();
         widget = control->hWnd();
-        list = widget->findChild<QTreeWidget*>(QStringLiteral("lvwResult"));
-        box = widget->findChild<QLineEdit*>(QStringLiteral("txtEdit"));
+        list = widget->findChild<QTreeWidget*>(orvex::GuideWindowNames::kResultList);
+        box = widget->findChild<QLineEdit*>(orvex::GuideWindowNames::kEditBox);
         return std::dynamic_pointer_cast<IKorotkaResultView>(control);
     }
     QString Cell(int row, int column) const { return list->topLevelItem(row)->text(column); }
     // What the note under the edit box says; empty while it is hidden.
     QString Note() const {
-        const auto* note = list->findChild<QLabel*>(QStringLiteral("lblRefusal"));
+        const auto* note = list->findChild<QLabel*>(orvex::GuideWindowNames::kRefusalNote);
         return note != nullptr && note->isVisible() ? note->text() : QString();
     }
 
