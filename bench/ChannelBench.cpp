@@ -56,8 +56,9 @@ int main(int argc, char** argv) {
     ports->Assign(1, QString::fromLocal8Bit(name));
     orvex::HostServices::SetPorts(ports);
     orvex::HostServices::SetLanguage(std::make_shared<orvex::HostLanguageService>());
-    orvex::HostServices::SetMessages(
-        std::make_shared<orvex::HostMessageService>(orvex::HostMessageService::Mode::Console));
+    auto messages = std::make_shared<orvex::HostMessageService>(orvex::HostMessageService::Mode::Console);
+    messages->SetConsoleOutput([](const QString& line) { std::fprintf(stderr, "%s\n", qPrintable(line)); });
+    orvex::HostServices::SetMessages(messages);
 
     korotka::CChannel channel;
     channel.Open(1, QStringLiteral("9600,N,8,1"));

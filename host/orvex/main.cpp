@@ -88,6 +88,7 @@ int main(int argc, char** argv) {
 
     orvex::HostEnvironment environment(person ? orvex::HostMessageService::Mode::Dialog
                                               : orvex::HostMessageService::Mode::Console);
+    environment.Messages()->SetConsoleOutput([](const QString& line) { OrvexCommands::Print(stderr, line); });
     const QString library = parser.isSet(o.plugin) ? parser.value(o.plugin)
                                                    : orvex::HostInstallation::LibraryFolder() +
                                                          QStringLiteral("/liborvexKorotka.so");

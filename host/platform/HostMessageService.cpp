@@ -2,7 +2,8 @@
 
 #include <QApplication>
 #include <QMessageBox>
-#include <cstdio>
+
+#include "host/platform/HostLog.h"
 
 namespace orvex {
 
@@ -55,6 +56,14 @@ MessageService::Answer FromQtButton(int button) {
 
 HostMessageService::HostMessageService(Mode mode) : m_mode(mode) {}
 
+void HostMessageService::ToConsole(const QString& line) const {
+    if (m_consoleOutput) {
+        m_consoleOutput(line);
+    } else {
+        qCDebug(lcHost).noquote() << "console:" << line;
+    }
+}
+
 MessageService::Answer HostMessageService::DefaultAnswer(Buttons buttons) const {
     if (m_answerSet) return m_answer;
     return (buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel) ? Answer::Yes : Answer::Ok;
@@ -75,12 +84,9 @@ MessageService::Answer HostMessageService::Show(const QString& text, Icon icon, 
                 return FromQtButton(box.exec());
             }
             [[fallthrough]];
-        case Mode::Console: {
-            const QByteArray line =
-                (title.isEmpty() ? text : title + QStringLiteral(": ") + text).toLocal8Bit();
-            std::fprintf(stderr, "%s\n", line.constData());
+        case Mode::Console:
+            ToConsole(title.isEmpty() ? text : title + QStringLiteral(": ") + text);
             break;
-        }
         case Mode::Record:
             break;
     }

@@ -10,8 +10,8 @@
 
 namespace orvex {
 
-// Shows message boxes as dialogs in the application, as lines on stderr in command-line tools,
-// or only records them (tests). Every message is recorded in all modes.
+// Shows message boxes as dialogs in the application, as lines on the console of a command-line
+// tool, or only records them (tests). Every message is recorded in all modes.
 class ORVEX_HOST_EXPORT HostMessageService : public MessageService {
 public:
     enum class Mode { Dialog, Console, Record };
@@ -40,6 +40,13 @@ public:
     using QuestionHandler = std::function<Answer(const Message&)>;
     void SetQuestionHandler(QuestionHandler handler) { m_questionHandler = std::move(handler); }
 
+    // The program that owns the terminal says where a console line goes (stderr); a library never
+    // writes to it. Without one the lines go to the host's log, shown with --verbose.
+    using ConsoleOutput = std::function<void(const QString& line)>;
+    void SetConsoleOutput(ConsoleOutput output) { m_consoleOutput = std::move(output); }
+    // A line for whoever watches the console, in any mode (a question answered in the person's place).
+    void ToConsole(const QString& line) const;
+
 private:
     Answer DefaultAnswer(Buttons buttons) const;
 
@@ -48,6 +55,7 @@ private:
     Answer m_answer = Answer::Ok;
     bool m_answerSet = false;
     QuestionHandler m_questionHandler;
+    ConsoleOutput m_consoleOutput;
 };
 
 }  // namespace orvex

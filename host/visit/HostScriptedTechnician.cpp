@@ -9,7 +9,6 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QTreeWidget>
-#include <cstdio>
 #include <utility>
 
 #include "host/controls/HostXTgButton.h"
@@ -321,8 +320,8 @@ void HostScriptedTechnician::Fail(int line, const QString& why) {
 MessageService::Answer HostScriptedTechnician::Answer(const HostMessageService::Message& message) {
     const auto refuse = message.buttons == MessageService::Buttons::YesNo ? MessageService::Answer::No
                                                                           : MessageService::Answer::Cancel;
-    const auto print = [&message](const char* answer) {
-        std::fprintf(stderr, "%s [%s]\n", message.text.toLocal8Bit().constData(), answer);
+    const auto print = [this, &message](const char* answer) {
+        m_messages->ToConsole(QStringLiteral("%1 [%2]").arg(message.text, QLatin1String(answer)));
     };
     if (Failed()) {
         print(m_confirmAbort ? "yes" : "no");

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "Diagnostics.h"
 #include "host/platform/HostLanguageService.h"
 #include "host/platform/HostSettingsFile.h"
 #include "host/session/HostKorotka.h"
@@ -16,6 +17,7 @@ HostSession::HostSession(orvex::HostMessageService::Mode messageMode)
       m_ports(std::make_shared<orvex::HostPortTable>()),
       m_instruments(std::make_shared<orvex::HostInstrumentRegistry>()),
       m_messages(std::make_shared<orvex::HostMessageService>(messageMode)) {
+    m_messages->SetConsoleOutput([](const QString& line) { Diagnostics::Print(stderr, line); });
     orvex::HostServices::SetPorts(m_ports);
     orvex::HostServices::SetLanguage(std::make_shared<orvex::HostLanguageService>());
     orvex::HostServices::SetMessages(m_messages);
