@@ -1,6 +1,5 @@
 #include "HostReadingTrend.h"
 
-#include <QDateTime>
 #include <algorithm>
 
 namespace orvex {
@@ -40,18 +39,6 @@ QList<HostReadingTrend::Point> HostReadingTrend::Of(const QList<HostResultsDatab
     }
     std::reverse(points.begin(), points.end());
     return points;
-}
-
-QList<HostResultsDatabase::Visit> HostReadingTrend::Before(const QList<HostResultsDatabase::Visit>& visits,
-                                                           const QString& performed) {
-    const QDateTime limit = QDateTime::fromString(performed, Qt::ISODate);
-    QList<HostResultsDatabase::Visit> before;
-    if (!limit.isValid()) return before;
-    for (const auto& visit : visits) {
-        const QDateTime at = QDateTime::fromString(visit.record.performed, Qt::ISODate);
-        if (at.isValid() && at < limit) before.append(visit);
-    }
-    return before;
 }
 
 QList<HostReadingTrend::Reading> HostReadingTrend::Readings(const QList<HostResultsDatabase::Visit>& visits) {

@@ -39,10 +39,6 @@ public:
     // The reading in the visits (newest first, as the database gives them), oldest first; the
     // newest kVisits that hold it as a number.
     static QList<Point> Of(const QList<HostResultsDatabase::Visit>& visits, const Reading& reading);
-    // The visits performed before performed (ISO 8601); the one performed at that moment is the
-    // visit itself, and one performed later does not belong to its past.
-    static QList<HostResultsDatabase::Visit> Before(const QList<HostResultsDatabase::Visit>& visits,
-                                                    const QString& performed);
     // Every reading with a number in the visits, in the order of the newest visit that has it.
     static QList<Reading> Readings(const QList<HostResultsDatabase::Visit>& visits);
 };

@@ -63,7 +63,6 @@ public:
 
     // The run's outcome flags, as the handlers left them.
     bool StopRequested() const { return m_stopRequested; }
-    bool Measured() const { return m_measured; }
     bool Discarded() const { return m_discarded; }
     bool NotApplicable() const { return m_notApplicable; }
     // The window of the running Perform; none outside it.
@@ -120,7 +119,6 @@ protected:
     std::shared_ptr<orvex::TestElementBase> Base() const { return m_base; }
     // The unit text the element's limits are in ("mmHg", "kPa/min"); empty without limits.
     QString LimitUnitText();
-    void SetStopRequested(bool stop) { m_stopRequested = stop; }
     static orvex::Variant Steps(std::initializer_list<int32_t> steps);
     // (0, empty, empty): what an instrument step fills in.
     static orvex::Variant FreshReply();

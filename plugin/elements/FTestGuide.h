@@ -58,7 +58,6 @@ public:
     void SetManometer(const orvex::Variant& value) { m_manometer = value; }
     int16_t ProgressPercent() const { return m_progressPercent; }
     void SetProgressPercent(int16_t percent) { m_progressPercent = percent; }
-    orvex::Variant ElapsedTime() const { return m_elapsedTime; }
     void SetElapsedTime(const orvex::Variant& value) { m_elapsedTime = value; }
     orvex::Variant Setpoint() const { return m_setpoint; }
     void SetSetpoint(const orvex::Variant& value) { m_setpoint = value; }
@@ -109,7 +108,6 @@ public:
     // step itself holds the pressure). Cleared by ResumeSteps.
     void CancelStep() { m_stepCancelled = true; }
     void ResumeSteps() { m_stepCancelled = false; }
-    bool StepCancelled() const { return m_stepCancelled; }
 
     std::shared_ptr<IKorotkaResultView> ResultView() const;
     std::shared_ptr<orvex::XTgToolbar> Toolbar() const { return m_xtbToolbar; }

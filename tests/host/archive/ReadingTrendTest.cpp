@@ -60,12 +60,3 @@ TEST(ReadingTrendTest, FollowsTheSameTestOldestFirstForAtMostTenVisits) {
     EXPECT_EQ(readings[1].position, 2);
     EXPECT_EQ(readings[2].testId, 100);
 }
-
-TEST(ReadingTrendTest, ThePastOfAVisitLeavesItselfAndLaterVisitsOut) {
-    const QList<HostResultsDatabase::Visit> visits{VisitOn(9, {{300, 9}}), VisitOn(5, {{300, 5}}),
-                                                   VisitOn(3, {{300, 3}})};
-    const auto before = HostReadingTrend::Before(visits, QStringLiteral("2026-01-05T10:00:00Z"));
-    ASSERT_EQ(before.size(), 1);
-    EXPECT_EQ(before[0].record.performed, "2026-01-03T10:00:00Z");
-    EXPECT_TRUE(HostReadingTrend::Before(visits, QStringLiteral("not a time")).isEmpty());
-}
