@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "host/archive/HostResultsDatabase.h"
+#include "host/archive/HostRunEnd.h"
 #include "host/archive/HostVisitRecord.h"
 #include "host/output/HostExporter.h"
 #include "host/output/HostReportWriter.h"
@@ -137,17 +138,44 @@ struct RunOptions {
     std::optional<QString> archive;
 };
 
-// A database that cannot take the visit is warned about; the run stands.
-void ArchiveRun(const std::shared_ptr<orvex::IPlugIn>& plugIn, const orvex::HostSequence& sequence,
-                const QString& file, const QString& url) {
-    if (sequence.AssetUnderTest().id.isEmpty()) return;
-    try {
-        orvex::HostResultsDatabase(url).StoreFile(plugIn, file, QStringLiteral("run"));
-    } catch (const orvex::ComError& e) {
-        OrvexCommands::Print(
-            stderr,
-            QStringLiteral("orvex: warning: the visit was not archived: %1; orvex archive %2 stores it later")
-                .arg(e.Description(), file));
+// A notice of the run's end, as the command line words it.
+void Tell(const orvex::HostRunEnd::Notice& notice) {
+    using Kind = orvex::HostRunEnd::Notice::Kind;
+    switch (notice.kind) {
+        case Kind::RunError:
+            OrvexCommands::Print(stderr, OrvexCommands::ErrorText(*notice.error));
+            break;
+        case Kind::NotSaved:
+            OrvexCommands::Print(
+                stderr, QStringLiteral("orvex: the sequence could not be saved: %1").arg(notice.text));
+            OrvexCommands::Print(
+                stderr,
+                notice.file.isEmpty()
+                    ? QStringLiteral("orvex: the results of the run could not be kept anywhere")
+                    : QStringLiteral("orvex: the results of the run are kept in %1").arg(notice.file));
+            break;
+        case Kind::NotArchived:
+            OrvexCommands::Print(
+                stderr,
+                notice.file.isEmpty()
+                    ? QStringLiteral("orvex: warning: the visit was not archived: %1").arg(notice.text)
+                    : QStringLiteral("orvex: warning: the visit was not archived: %1; orvex archive %2 "
+                                     "stores it later")
+                          .arg(notice.text, notice.file));
+            break;
+        case Kind::ScriptNotFollowed:
+            OrvexCommands::Print(stderr, notice.text);
+            break;
+        case Kind::Aborted:
+            OrvexCommands::Print(stderr, QStringLiteral("orvex: the run was aborted"));
+            break;
+        case Kind::NotJudged:
+            OrvexCommands::Print(stderr,
+                                 QStringLiteral("orvex: test %1 (%2) is not judged: no limit applies to its "
+                                                "readings; give it a limit set in the limit editor")
+                                     .arg(notice.position)
+                                     .arg(notice.text));
+            break;
     }
 }
 
@@ -375,8 +403,8 @@ int Verify(const QCommandLineParser& parser, const OrvexOptions& o) {
     return whole ? OrvexCommands::kExitOk : OrvexCommands::kExitFailed;
 }
 
-int RunSequence(orvex::HostEnvironment& environment, const std::shared_ptr<orvex::IPlugIn>& plugIn,
-                orvex::HostSequence& sequence, const RunOptions& options) {
+int RunSequence(orvex::HostEnvironment& environment, orvex::HostSequence& sequence,
+                const RunOptions& options) {
     if (const auto unknown = orvex::HostRun::UnknownStandard(sequence, options.standards)) {
         return OrvexCommands::Usage(
             QStringLiteral("no test of %1 has a standard \"%2\"").arg(options.file, *unknown));
@@ -392,49 +420,14 @@ int RunSequence(orvex::HostEnvironment& environment, const std::shared_ptr<orvex
     run.standards = options.standards;
     run.interrupt = [&technician] { return technician && technician->Failed(); };
     const auto outcome = orvex::HostRun::Perform(sequence, *environment.Messages(), saver, run);
-    if (outcome.error) OrvexCommands::Print(stderr, OrvexCommands::ErrorText(*outcome.error));
     if (technician) technician->Finish();
-    if (!saver.InFile()) {
-        OrvexCommands::Print(
-            stderr, QStringLiteral("orvex: the sequence could not be saved: %1").arg(saver.Failure()));
-        OrvexCommands::Print(
-            stderr, saver.Kept().isEmpty()
-                        ? QStringLiteral("orvex: the results of the run could not be kept anywhere")
-                        : QStringLiteral("orvex: the results of the run are kept in %1").arg(saver.Kept()));
-        // The visit happened: the database takes it from where its results are.
-        if (options.archive) {
-            if (saver.Kept().isEmpty())
-                OrvexCommands::Print(
-                    stderr, QStringLiteral("orvex: warning: the visit was not archived: it is in no file"));
-            else
-                ArchiveRun(plugIn, sequence, saver.Kept(), *options.archive);
-        }
-        return OrvexCommands::kExitUsage;
-    }
-    if (options.archive) ArchiveRun(plugIn, sequence, options.file, *options.archive);
-    if (technician && technician->Failed()) {
-        OrvexCommands::Print(stderr, technician->Failure());
-        return OrvexCommands::kExitIncomplete;
-    }
-    if (!outcome.Complete()) {
-        if (outcome.outcome == orvex::HostSequence::Outcome::Aborted)
-            OrvexCommands::Print(stderr, QStringLiteral("orvex: the run was aborted"));
-        return OrvexCommands::kExitIncomplete;
-    }
-    const auto verdict = orvex::HostVerdict::Of(sequence);
-    if (verdict == orvex::HostVerdict::Overall::Failed) return OrvexCommands::kExitFailed;
-    if (verdict == orvex::HostVerdict::Overall::Passed) return OrvexCommands::kExitOk;
-    int position = 0;
-    for (const auto& element : sequence.Tests()) {
-        ++position;
-        if (orvex::HostVerdict::TestWord(*element) != orvex::HostVerdict::kNotJudged) continue;
-        OrvexCommands::Print(stderr,
-                             QStringLiteral("orvex: test %1 (%2) is not judged: no limit applies to its "
-                                            "readings; give it a limit set in the limit editor")
-                                 .arg(position)
-                                 .arg(element->Info() ? element->Info()->Name() : QString()));
-    }
-    return OrvexCommands::kExitIncomplete;
+    orvex::HostRunEnd::Options ending;
+    ending.database = options.archive;
+    ending.command = QStringLiteral("run");
+    if (technician && technician->Failed()) ending.scriptFailure = technician->Failure();
+    const auto end = orvex::HostRunEnd::Close(sequence, outcome, saver, ending);
+    for (const auto& notice : end.notices) Tell(notice);
+    return static_cast<int>(end.exit);
 }
 
 // A simulator on its pseudo-terminal; none, with the reason, when the options are unsound or it
@@ -650,7 +643,7 @@ int OrvexCommands::Carry(const QStringList& arguments, orvex::HostShippedStandar
         const QString problem = ReadRunOptions(m_parser, m_options, m_environment, simulator, run);
         if (!problem.isEmpty()) return Usage(problem);
         TellLeftover(m_plugIn, file);
-        return RunSequence(m_environment, m_plugIn, sequence, run);
+        return RunSequence(m_environment, sequence, run);
     } catch (const orvex::ComError& e) {
         return Fail(e, kExitUsage);
     }

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "OrvexOptions.h"
+#include "host/archive/HostRunEnd.h"
 #include "host/visit/HostShippedStandards.h"
 
 namespace orvex {
@@ -21,10 +22,12 @@ namespace orvexapp {
 class OrvexCommands {
 public:
     // Exit statuses of the commands.
-    static constexpr int kExitOk = 0;
-    static constexpr int kExitFailed = 1;
-    static constexpr int kExitUsage = 2;
-    static constexpr int kExitIncomplete = 3;
+    // A run's classes are its exit statuses; a usage or file error is the class of a run whose
+    // results missed their file.
+    static constexpr int kExitOk = static_cast<int>(orvex::HostRunEnd::Exit::Passed);
+    static constexpr int kExitFailed = static_cast<int>(orvex::HostRunEnd::Exit::Failed);
+    static constexpr int kExitUsage = static_cast<int>(orvex::HostRunEnd::Exit::NotSaved);
+    static constexpr int kExitIncomplete = static_cast<int>(orvex::HostRunEnd::Exit::Incomplete);
 
     OrvexCommands(const QCommandLineParser& parser, const OrvexOptions& options,
                   orvex::HostEnvironment& environment, std::shared_ptr<orvex::IPlugIn> plugIn);

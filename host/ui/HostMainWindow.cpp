@@ -23,7 +23,6 @@
 #include <QWindow>
 #include <utility>
 
-#include "host/archive/HostResultsDatabase.h"
 #include "host/output/HostReportWriter.h"
 #include "host/platform/HostInstrumentRegistry.h"
 #include "host/platform/HostLanguageService.h"
@@ -444,11 +443,18 @@ void HostMainWindow::ShowSaved() {
     ShowTitle();
 }
 
-void HostMainWindow::ReportUnsaved() {
-    if (m_saver.Failure().isEmpty()) return;
-    VariantArray parameters = VariantArray::FromList({Variant(m_saver.Failure()), Variant(m_saver.Kept())});
+void HostMainWindow::Tell(const HostRunEnd::Notice& notice) {
+    using Kind = HostRunEnd::Notice::Kind;
+    if (notice.kind == Kind::RunError) ShowError(notice.error->Description());
+    if (notice.kind == Kind::NotArchived) {
+        VariantArray parameters = VariantArray::FromList({Variant(notice.text)});
+        ShowError(Text(QStringLiteral("1090::The visit was not archived: %%1"), &parameters));
+    }
+    // The window shows an aborted run, a script's complaint and an unjudged test in the sequence.
+    if (notice.kind != Kind::NotSaved) return;
+    VariantArray parameters = VariantArray::FromList({Variant(notice.text), Variant(notice.file)});
     const QString text =
-        m_saver.Kept().isEmpty()
+        notice.file.isEmpty()
             ? Text(QStringLiteral("1076::The results of the run could not be kept: %%1. Save the sequence "
                                   "under another name?"),
                    &parameters)
@@ -737,25 +743,13 @@ void HostMainWindow::Run(bool fromSelected) {
     qApp->removeEventFilter(this);
     // The run stored results into the tests: an edit from before it, undone, would take them away.
     m_edits.clear();
-    if (outcome.error) ShowError(outcome.error->Description());
+    HostRunEnd::Options ending;
+    if (m_archive) ending.database = m_database;
+    ending.command = QStringLiteral("open");
+    const auto end = HostRunEnd::Close(m_sequence, outcome, m_saver, ending);
     ShowSaved();
     Refresh();
-    ReportUnsaved();
-    Archive();
-}
-
-void HostMainWindow::Archive() {
-    const QString file = m_saver.InFile() ? m_fileName : m_saver.Kept();
-    if (!m_archive || file.isEmpty() || m_sequence.AssetUnderTest().id.isEmpty()) return;
-    try {
-        HostResultsDatabase(m_database).StoreFile(m_plugIn, file, QStringLiteral("open"));
-    } catch (const ComError& error) {
-        VariantArray parameters = VariantArray::FromList({Variant(error.Description())});
-        m_environment.Messages()->Show(
-            Text(QStringLiteral("1090::The visit was not archived: %%1"), &parameters),
-            MessageService::Icon::Exclamation, MessageService::Buttons::Ok,
-            Text(QStringLiteral("1000::Orvex")));
-    }
+    for (const auto& notice : end.notices) Tell(notice);
     m_history->Reload();
 }
 

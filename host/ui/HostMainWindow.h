@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 
+#include "host/archive/HostRunEnd.h"
 #include "host/platform/HostExport.h"
 #include "host/visit/HostSequence.h"
 #include "host/visit/HostVisitSaver.h"
@@ -105,10 +106,9 @@ private:
     void SetModified();
     // The title tells whether the last save reached the file.
     void ShowSaved();
-    // Tells the technician where a run's results are when they did not reach the file.
-    void ReportUnsaved();
-    // Stores the visit as its file holds it; a database that cannot take it is warned about.
-    void Archive();
+    // Shows what a run's end tells the technician: where its results are when they did not reach
+    // the file (and offers to save them elsewhere), and why the visit was not archived.
+    void Tell(const HostRunEnd::Notice& notice);
     // Offers what a save of the opened file left when it did not end, newer than the file.
     void OfferLeftover();
     void ShowAsset();
