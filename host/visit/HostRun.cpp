@@ -40,17 +40,21 @@ HostRun::Outcome HostRun::Perform(HostSequence& sequence, HostMessageService& me
     context->SetStandardSelection(options.standards);
     const qsizetype messagesBefore = messages.Shown().size();
     Outcome outcome;
+    // Each test's end is saved; the sequence changes only in a test, so a run that ended after one
+    // is saved as it stands.
+    bool saved = false;
     try {
-        outcome.outcome = sequence.Perform(context, options.interrupt, options.first,
-                                           [&](qsizetype position, HostSequence::Step step) {
-                                               if (step != HostSequence::Step::Starting) saver.Save(sequence);
-                                               if (options.progress) options.progress(position, step);
-                                           });
+        outcome.outcome = sequence.Perform(
+            context, options.interrupt, options.first, [&](qsizetype position, HostSequence::Step step) {
+                saved = step != HostSequence::Step::Starting && saver.Save(sequence);
+                if (options.progress) options.progress(position, step);
+            });
     } catch (const ComError& e) {
         outcome.error = e;
     }
-    // Whatever became of the run, the results it stored are kept.
-    saver.Save(sequence);
+    // Whatever became of the run (a test that raised, a save that failed), the results it stored
+    // are kept.
+    if (!saved) saver.Save(sequence);
     outcome.instrumentFailed = InstrumentFailed(messages, messagesBefore);
     return outcome;
 }

@@ -15,8 +15,8 @@ class HostMessageService;
 class HostVisitSaver;
 
 // One run of a sequence, the same for the command line and the main window: the tests performed
-// in the guide windows, the sequence saved as each test ends and once more at the end (so a crash
-// keeps every finished result), and what the run came to.
+// in the guide windows, the sequence saved as each test ends (so a crash keeps every finished
+// result), and once more when the run ended otherwise, and what the run came to.
 class ORVEX_HOST_EXPORT HostRun {
 public:
     struct Options {
