@@ -70,8 +70,11 @@ HostRunEnd HostRunEnd::Close(const HostSequence& sequence, const HostRun::Outcom
     for (qsizetype i = 0; i < sequence.Tests().size(); ++i) {
         const auto& element = sequence.Tests()[i];
         if (HostVerdict::TestWord(*element) != HostVerdict::kNotJudged) continue;
-        end.notices.append({Kind::NotJudged, element->Info() ? element->Info()->Name() : QString(), {},
-                            static_cast<int>(i + 1), std::nullopt});
+        end.notices.append({Kind::NotJudged,
+                            element->Info() ? element->Info()->Name() : QString(),
+                            {},
+                            static_cast<int>(i + 1),
+                            std::nullopt});
     }
     return end;
 }

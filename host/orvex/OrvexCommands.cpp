@@ -600,53 +600,189 @@ int OrvexCommands::Fail(const orvex::ComError& e, int status) {
 }
 
 OrvexCommands::OrvexCommands(const QCommandLineParser& parser, const OrvexOptions& options,
-                             orvex::HostEnvironment& environment, std::shared_ptr<orvex::IPlugIn> plugIn)
-    : m_parser(parser), m_options(options), m_environment(environment), m_plugIn(std::move(plugIn)) {}
+                             orvex::HostEnvironment& environment, std::shared_ptr<orvex::IPlugIn> plugIn,
+                             orvex::HostShippedStandards::Patient patient)
+    : m_parser(parser),
+      m_options(options),
+      m_environment(environment),
+      m_plugIn(std::move(plugIn)),
+      m_patient(patient) {}
 
-int OrvexCommands::Carry(const QStringList& arguments, orvex::HostShippedStandards::Patient patient) {
-    const QString command = arguments.value(0);
-    const QString file = arguments.value(1);
+const std::vector<OrvexCommands::Command>& OrvexCommands::Commands() {
+    static const std::vector<Command> commands{
+        {QStringLiteral("open"), 0, 1, {}, &OrvexCommands::WindowCommand},
+        {QStringLiteral("tests"), 0, 0,
+         QStringLiteral(
+             "  tests                 list the tests the plug-in offers (test id, name, type and parameter,\n"
+             "                        description)\n"),
+         &OrvexCommands::TestsCommand},
+        {QStringLiteral("new"), 2, -1,
+         QStringLiteral(
+             "  new FILE TEST...      make a sequence of these tests (test ids or template names) in FILE\n"),
+         &OrvexCommands::NewCommand},
+        {QStringLiteral("run"), 1, 1,
+         QStringLiteral(
+             "  run FILE [--device PATH | --simulate [--time-scale X] [--fault NAME]] [--standard NAME]...\n"
+             "          [--auto SCRIPT [--auto-timeout S]] [--no-archive] [--database URL]\n"
+             "                        perform the sequence in the test guide windows, saving it with its\n"
+             "                        results into FILE after each test (into a recovery file in\n"
+             "                        $XDG_STATE_HOME/orvex when FILE cannot be written); without --device\n"
+             "                        or --simulate the Korotka's port\n"
+             "                        comes from the settings. --auto plays SCRIPT (one action a line: "
+             "start,\n"
+             "                        stop, readings N, type KEY VALUE, next, previous, abort, skip, na, "
+             "close,\n"
+             "                        rest, answer yes|no; # comments) instead of a person.\n"
+             "                        Exit status: 0 every performed test passed, was skipped or is not\n"
+             "                        applicable; 1 a test failed; 2 usage or file error; 3 the run could "
+             "not\n"
+             "                        be completed (instrument failure, abort, or a script not followed).\n"
+             "                        The visit is then stored in the results database (see archive)\n"
+             "                        unless --no-archive is given; a database that cannot be opened is\n"
+             "                        warned about and changes no exit status.\n"),
+         &OrvexCommands::RunCommand},
+        {QStringLiteral("show"), 1, 1,
+         QStringLiteral(
+             "  show FILE             one line per test: position, name, status (not-measured, passed,\n"
+             "                        failed, not-applicable) and KEY=VALUE per measurement, "
+             "tab-separated\n"),
+         &OrvexCommands::ShowCommand},
+        {QStringLiteral("asset"), 1, 1,
+         QStringLiteral(
+             "  asset FILE [--asset-id X] [--asset-make-model X] [--asset-serial X] [--asset-location X]\n"
+             "          [--technician NAME]\n"
+             "                        set the equipment under test and the technician (also on new)\n"),
+         &OrvexCommands::AssetCommand},
+        {QStringLiteral("report"), 1, 1,
+         QStringLiteral(
+             "  report FILE --pdf OUT [--html OUT] [--page a4|letter] [--database URL]\n"
+             "                        the report of the sequence: header, each test's configuration, limits\n"
+             "                        and results, where each judged reading lies between its limits and,\n"
+             "                        when the results database knows earlier visits, its trend over them\n"),
+         &OrvexCommands::ReportCommand},
+        {QStringLiteral("export"), 1, 1,
+         QStringLiteral(
+             "  export FILE [--json OUT] [--csv OUT]\n"
+             "                        the results for a maintenance database (formats: see the README)\n"),
+         &OrvexCommands::ExportCommand},
+        {QStringLiteral("archive"), 1, 1,
+         QStringLiteral(
+             "  archive FILE [--database URL]\n"
+             "                        store the visit in the results database; a visit stored before and\n"
+             "                        changed since is stored as a new revision of it, never twice\n"),
+         &OrvexCommands::ArchiveCommand},
+        {QStringLiteral("history"), 1, 1,
+         QStringLiteral(
+             "  history ASSET-ID [--json | --trend KEY] [--limit N] [--revisions] [--database URL]\n"
+             "                        the asset's visits, newest first, each once: when, technician, "
+             "verdict\n"
+             "                        and each test's readings; --trend one line per visit for the reading\n"
+             "                        KEY. The newest 50 are shown; --limit N shows N, --limit 0 all of "
+             "them.\n"
+             "                        Exit status 1 when a visit shown was altered or follows a break in "
+             "the\n"
+             "                        seals\n"),
+         &OrvexCommands::HistoryCommand},
+        {QStringLiteral("verify"), 0, 0,
+         QStringLiteral(
+             "  verify [--seal TEXT] [--database URL]\n"
+             "                        walk the chain of seals over every stored revision and name each "
+             "break\n"
+             "                        (exit status 1) or say the store is whole (0); --seal looks up a seal\n"
+             "                        a report printed\n"),
+         &OrvexCommands::VerifyCommand},
+    };
+    return commands;
+}
+
+const OrvexCommands::Command* OrvexCommands::Find(const QStringList& arguments) {
+    const QString name = arguments.isEmpty() ? QStringLiteral("open") : arguments.first();
+    for (const Command& command : Commands()) {
+        if (command.name != name) continue;
+        const qsizetype given = std::max<qsizetype>(arguments.size() - 1, 0);
+        const bool fits = given >= command.least && (command.most < 0 || given <= command.most);
+        return fits ? &command : nullptr;
+    }
+    return nullptr;
+}
+
+QString OrvexCommands::Help() {
+    QString help;
+    for (const Command& command : Commands()) help += command.help;
+    return help;
+}
+
+int OrvexCommands::Carry(const QStringList& arguments) {
+    const Command* command = Find(arguments);
+    if (command == nullptr) return Usage(QStringLiteral("unknown or incomplete command"));
     try {
-        if (command.isEmpty() || command == QLatin1String("open")) {
-            TellLeftover(m_plugIn, file);
-            return ShowMainWindow(m_parser, m_options, m_environment, m_plugIn, file);
-        }
-        if (command == QLatin1String("tests")) {
-            ListTests(*m_plugIn);
-            return kExitOk;
-        }
-        if (command == QLatin1String("history")) return History(m_parser, m_options, file);
-        if (command == QLatin1String("verify")) return Verify(m_parser, m_options);
-        orvex::HostSequence sequence(m_plugIn);
-        if (command == QLatin1String("new")) {
-            SetAsset(m_parser, m_options, sequence);
-            return NewSequence(*m_plugIn, sequence, file, arguments.mid(2), patient);
-        }
-        sequence.Load(file);
-        if (command == QLatin1String("show")) {
-            ShowSequence(sequence);
-            return kExitOk;
-        }
-        if (command == QLatin1String("asset")) {
-            SetAsset(m_parser, m_options, sequence);
-            sequence.Save(file);
-            return kExitOk;
-        }
-        if (command == QLatin1String("report"))
-            return WriteReport(m_parser, m_options, m_environment, sequence);
-        if (command == QLatin1String("export")) return Export(m_parser, m_options, m_environment, sequence);
-        if (command == QLatin1String("archive"))
-            return Archive(sequence, file, m_parser.value(m_options.database));
-        std::shared_ptr<korotkasim::Simulator> simulator;
-        RunOptions run;
-        run.file = file;
-        const QString problem = ReadRunOptions(m_parser, m_options, m_environment, simulator, run);
-        if (!problem.isEmpty()) return Usage(problem);
-        TellLeftover(m_plugIn, file);
-        return RunSequence(m_environment, sequence, run);
+        return (this->*command->carry)(arguments.mid(1));
     } catch (const orvex::ComError& e) {
         return Fail(e, kExitUsage);
     }
 }
+
+orvex::HostSequence OrvexCommands::Loaded(const QString& file) const {
+    orvex::HostSequence sequence(m_plugIn);
+    sequence.Load(file);
+    return sequence;
+}
+
+int OrvexCommands::WindowCommand(const QStringList& arguments) {
+    TellLeftover(m_plugIn, arguments.value(0));
+    return ShowMainWindow(m_parser, m_options, m_environment, m_plugIn, arguments.value(0));
+}
+
+int OrvexCommands::TestsCommand(const QStringList&) {
+    ListTests(*m_plugIn);
+    return kExitOk;
+}
+
+int OrvexCommands::NewCommand(const QStringList& arguments) {
+    orvex::HostSequence sequence(m_plugIn);
+    SetAsset(m_parser, m_options, sequence);
+    return NewSequence(*m_plugIn, sequence, arguments.first(), arguments.mid(1), m_patient);
+}
+
+int OrvexCommands::RunCommand(const QStringList& arguments) {
+    orvex::HostSequence sequence = Loaded(arguments.first());
+    std::shared_ptr<korotkasim::Simulator> simulator;
+    RunOptions run;
+    run.file = arguments.first();
+    const QString problem = ReadRunOptions(m_parser, m_options, m_environment, simulator, run);
+    if (!problem.isEmpty()) return Usage(problem);
+    TellLeftover(m_plugIn, run.file);
+    return RunSequence(m_environment, sequence, run);
+}
+
+int OrvexCommands::ShowCommand(const QStringList& arguments) {
+    ShowSequence(Loaded(arguments.first()));
+    return kExitOk;
+}
+
+int OrvexCommands::AssetCommand(const QStringList& arguments) {
+    orvex::HostSequence sequence = Loaded(arguments.first());
+    SetAsset(m_parser, m_options, sequence);
+    sequence.Save(arguments.first());
+    return kExitOk;
+}
+
+int OrvexCommands::ReportCommand(const QStringList& arguments) {
+    return WriteReport(m_parser, m_options, m_environment, Loaded(arguments.first()));
+}
+
+int OrvexCommands::ExportCommand(const QStringList& arguments) {
+    return Export(m_parser, m_options, m_environment, Loaded(arguments.first()));
+}
+
+int OrvexCommands::ArchiveCommand(const QStringList& arguments) {
+    return Archive(Loaded(arguments.first()), arguments.first(), m_parser.value(m_options.database));
+}
+
+int OrvexCommands::HistoryCommand(const QStringList& arguments) {
+    return History(m_parser, m_options, arguments.first());
+}
+
+int OrvexCommands::VerifyCommand(const QStringList&) { return Verify(m_parser, m_options); }
 
 }  // namespace orvexapp

@@ -5,9 +5,11 @@
 #include <QStringList>
 #include <cstdio>
 #include <memory>
+#include <vector>
 
 #include "OrvexOptions.h"
 #include "host/archive/HostRunEnd.h"
+#include "host/visit/HostSequence.h"
 #include "host/visit/HostShippedStandards.h"
 
 namespace orvex {
@@ -29,11 +31,27 @@ public:
     static constexpr int kExitUsage = static_cast<int>(orvex::HostRunEnd::Exit::NotSaved);
     static constexpr int kExitIncomplete = static_cast<int>(orvex::HostRunEnd::Exit::Incomplete);
 
-    OrvexCommands(const QCommandLineParser& parser, const OrvexOptions& options,
-                  orvex::HostEnvironment& environment, std::shared_ptr<orvex::IPlugIn> plugIn);
+    // One command: its name, how many arguments follow it (most -1: any number), its part of
+    // --help, and what carries it out. Parsing, dispatch and help all come from the table.
+    struct Command {
+        QString name;
+        int least = 0;
+        int most = 0;
+        QString help;
+        int (OrvexCommands::*carry)(const QStringList& arguments);
+    };
+    static const std::vector<Command>& Commands();
+    // The command the arguments name (none: open, the main window) when they fit it; none otherwise.
+    static const Command* Find(const QStringList& arguments);
+    // The commands' part of --help.
+    static QString Help();
 
-    // The command and its file (arguments as given); no command, or open, shows the main window.
-    int Carry(const QStringList& arguments, orvex::HostShippedStandards::Patient patient);
+    OrvexCommands(const QCommandLineParser& parser, const OrvexOptions& options,
+                  orvex::HostEnvironment& environment, std::shared_ptr<orvex::IPlugIn> plugIn,
+                  orvex::HostShippedStandards::Patient patient);
+
+    // The command and its arguments as given.
+    int Carry(const QStringList& arguments);
 
     static void Print(FILE* stream, const QString& text);
     // Says what is wrong and returns kExitUsage.
@@ -43,10 +61,24 @@ public:
     static int Fail(const orvex::ComError& e, int status);
 
 private:
+    orvex::HostSequence Loaded(const QString& file) const;
+    int WindowCommand(const QStringList& arguments);
+    int TestsCommand(const QStringList& arguments);
+    int NewCommand(const QStringList& arguments);
+    int RunCommand(const QStringList& arguments);
+    int ShowCommand(const QStringList& arguments);
+    int AssetCommand(const QStringList& arguments);
+    int ReportCommand(const QStringList& arguments);
+    int ExportCommand(const QStringList& arguments);
+    int ArchiveCommand(const QStringList& arguments);
+    int HistoryCommand(const QStringList& arguments);
+    int VerifyCommand(const QStringList& arguments);
+
     const QCommandLineParser& m_parser;
     const OrvexOptions& m_options;
     orvex::HostEnvironment& m_environment;
     std::shared_ptr<orvex::IPlugIn> m_plugIn;
+    orvex::HostShippedStandards::Patient m_patient;
 };
 
 }  // namespace orvexapp

@@ -127,7 +127,7 @@ public:
     std::vector<Entry> Table() const;
     // The help text, the options and the command argument. Of two options of one name, the one
     // the command takes.
-    void AddTo(QCommandLineParser& parser, const QString& command) const;
+    void AddTo(QCommandLineParser& parser, const QString& command, const QString& commands) const;
     std::vector<Entry> Chosen(const QString& command) const;
     // The first option given that the command does not take, or none.
     std::optional<QString> Foreign(const QCommandLineParser& parser, const QString& command) const;

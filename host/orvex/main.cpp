@@ -18,24 +18,6 @@
 using orvexapp::OrvexCommands;
 using orvexapp::OrvexOptions;
 
-namespace {
-
-// The commands and how many arguments each takes, the command included.
-bool ShapeOk(const QStringList& arguments) {
-    const QString command = arguments.value(0);
-    return arguments.isEmpty() || (command == QLatin1String("open") && arguments.size() <= 2) ||
-           (command == QLatin1String("tests") && arguments.size() == 1) ||
-           (command == QLatin1String("verify") && arguments.size() == 1) ||
-           (command == QLatin1String("new") && arguments.size() >= 3) ||
-           (QStringList{QStringLiteral("run"), QStringLiteral("show"), QStringLiteral("asset"),
-                        QStringLiteral("report"), QStringLiteral("export"), QStringLiteral("archive"),
-                        QStringLiteral("history")}
-                .contains(command) &&
-            arguments.size() == 2);
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
     // Only a run without a script shows windows to a person; everything else draws off-screen
     // when there is no screen.
@@ -74,11 +56,12 @@ int main(int argc, char** argv) {
 
     QCommandLineParser parser;
     const OrvexOptions o;
-    o.AddTo(parser, commandGiven);
+    o.AddTo(parser, commandGiven, OrvexCommands::Help());
     parser.process(app);
     const QStringList arguments = parser.positionalArguments();
     const QString command = arguments.value(0);
-    if (!ShapeOk(arguments)) return OrvexCommands::Usage(QStringLiteral("unknown or incomplete command"));
+    if (OrvexCommands::Find(arguments) == nullptr)
+        return OrvexCommands::Usage(QStringLiteral("unknown or incomplete command"));
     if (const auto foreign = o.Foreign(parser, command)) {
         return OrvexCommands::Usage(QStringLiteral("orvex %1 takes no --%2").arg(command, *foreign));
     }
@@ -103,5 +86,5 @@ int main(int argc, char** argv) {
         return OrvexCommands::Fail(
             e, command == QLatin1String("run") ? OrvexCommands::kExitIncomplete : OrvexCommands::kExitFailed);
     }
-    return OrvexCommands(parser, o, environment, plugIn).Carry(arguments, *patient);
+    return OrvexCommands(parser, o, environment, plugIn, *patient).Carry(arguments);
 }

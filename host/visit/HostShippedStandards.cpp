@@ -190,4 +190,19 @@ std::optional<HostShippedStandards::Patient> HostShippedStandards::PatientFromNa
     return std::nullopt;
 }
 
+QStringList HostShippedStandards::Described() {
+    QStringList lines;
+    for (const ShippedSet& set : Sets()) {
+        QStringList keys;
+        for (const ShippedLimit& limit : set.limits) keys << limit.key;
+        QString line =
+            QStringLiteral("  %1%2 (%3)")
+                .arg(set.alphaName.leftJustified(12), set.completeName.section(QStringLiteral("::"), 1),
+                     keys.join(QStringLiteral(", ")));
+        if (set.patient == Patient::Neonate) line += QStringLiteral(", with --patient neonate");
+        lines << line;
+    }
+    return lines;
+}
+
 }  // namespace orvex

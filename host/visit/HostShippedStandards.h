@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <optional>
 
@@ -24,6 +25,8 @@ public:
     static void AddTo(ITestElement& element, Patient patient);
     // "adult" or "neonate"; none for any other text.
     static std::optional<Patient> PatientFromName(const QString& name);
+    // A line per set, in English, for a help text: its name, what it holds, the readings it judges.
+    static QStringList Described();
 };
 
 }  // namespace orvex
