@@ -232,14 +232,22 @@ QString CKorotkaVTI::PressureUnitsCommand(int32_t unit) {
 
 QString CKorotkaVTI::SimulationCommand(int32_t family, int32_t preset) {
     static const std::array<QStringList, 6> kPresets = {
-        QStringList{"[SIM_STD60_30]", "[SIM_STD80_50]", "[SIM_STD100_65]", "[SIM_STD120_80]",
-                    "[SIM_STD150_100]", "[SIM_STD200_150]", "[SIM_STD255_195]"},
-        QStringList{"[SIM_HEALTHY]", "[SIM_WEAK_PULSE]", "[SIM_MILDEX]", "[SIM_STRENEX]", "[SIM_OBESE]",
-                    "[SIM_GERIATRIC]", "[SIM_TACHYCARDIA]", "[SIM_BRADYCARDIA]"},
-        QStringList{"[SIM_PAC1]", "[SIM_PAC2]", "[SIM_PVC]", "[SIM_AFIBPVC]"},
-        QStringList{"[SIM_SB1]", "[SIM_SB2]", "[SIM_SB3]", "[SIM_CV]"},
-        QStringList{"[SIM_NEO35_15]", "[SIM_NEO60_30]", "[SIM_NEO80_50]", "[SIM_NEO100_70]"},
-        QStringList{"[SIM_WC80_55]", "[SIM_WC120_80]", "[SIM_WC160_100]"},
+        QStringList{QStringLiteral("[SIM_STD60_30]"), QStringLiteral("[SIM_STD80_50]"),
+                    QStringLiteral("[SIM_STD100_65]"), QStringLiteral("[SIM_STD120_80]"),
+                    QStringLiteral("[SIM_STD150_100]"), QStringLiteral("[SIM_STD200_150]"),
+                    QStringLiteral("[SIM_STD255_195]")},
+        QStringList{QStringLiteral("[SIM_HEALTHY]"), QStringLiteral("[SIM_WEAK_PULSE]"),
+                    QStringLiteral("[SIM_MILDEX]"), QStringLiteral("[SIM_STRENEX]"),
+                    QStringLiteral("[SIM_OBESE]"), QStringLiteral("[SIM_GERIATRIC]"),
+                    QStringLiteral("[SIM_TACHYCARDIA]"), QStringLiteral("[SIM_BRADYCARDIA]")},
+        QStringList{QStringLiteral("[SIM_PAC1]"), QStringLiteral("[SIM_PAC2]"), QStringLiteral("[SIM_PVC]"),
+                    QStringLiteral("[SIM_AFIBPVC]")},
+        QStringList{QStringLiteral("[SIM_SB1]"), QStringLiteral("[SIM_SB2]"), QStringLiteral("[SIM_SB3]"),
+                    QStringLiteral("[SIM_CV]")},
+        QStringList{QStringLiteral("[SIM_NEO35_15]"), QStringLiteral("[SIM_NEO60_30]"),
+                    QStringLiteral("[SIM_NEO80_50]"), QStringLiteral("[SIM_NEO100_70]")},
+        QStringList{QStringLiteral("[SIM_WC80_55]"), QStringLiteral("[SIM_WC120_80]"),
+                    QStringLiteral("[SIM_WC160_100]")},
     };
     if (family < 0 || family >= static_cast<int32_t>(kPresets.size())) return {};
     const QStringList& presets = kPresets[static_cast<size_t>(family)];

@@ -277,8 +277,8 @@ HostResultsDatabase::HostResultsDatabase(const QString& url, Access access) : m_
     if (m_access == Access::Read) {
         CheckSchema();
     } else {
-        QSqlDatabase database = Database();
-        Migrate(database);
+        QSqlDatabase connection = Database();
+        Migrate(connection);
     }
 }
 

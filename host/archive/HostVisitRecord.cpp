@@ -75,8 +75,8 @@ HostVisitRecord HostVisitRecord::FromSequence(const HostSequence& sequence) {
 }
 
 QJsonObject HostVisitRecord::Json() const {
-    QJsonArray tests;
-    for (const Test& test : this->tests) {
+    QJsonArray testArray;
+    for (const Test& test : tests) {
         QJsonArray readings;
         for (const Reading& reading : test.readings) {
             QJsonArray limits;
@@ -93,12 +93,12 @@ QJsonObject HostVisitRecord::Json() const {
                                         {QStringLiteral("status"), reading.status},
                                         {QStringLiteral("limits"), limits}});
         }
-        tests.append(QJsonObject{{QStringLiteral("position"), test.position},
-                                 {QStringLiteral("testId"), test.testId},
-                                 {QStringLiteral("name"), test.name},
-                                 {QStringLiteral("status"), test.status},
-                                 {QStringLiteral("performed"), test.performed},
-                                 {QStringLiteral("readings"), readings}});
+        testArray.append(QJsonObject{{QStringLiteral("position"), test.position},
+                                     {QStringLiteral("testId"), test.testId},
+                                     {QStringLiteral("name"), test.name},
+                                     {QStringLiteral("status"), test.status},
+                                     {QStringLiteral("performed"), test.performed},
+                                     {QStringLiteral("readings"), readings}});
     }
     return {{QStringLiteral("asset"), QJsonObject{{QStringLiteral("id"), assetId},
                                                   {QStringLiteral("makeModel"), assetMakeModel},
@@ -110,7 +110,7 @@ QJsonObject HostVisitRecord::Json() const {
                                                        {QStringLiteral("serialNo"), instrumentSerialNo},
                                                        {QStringLiteral("firmware"), instrumentFirmware}}},
             {QStringLiteral("verdict"), verdict},
-            {QStringLiteral("tests"), tests}};
+            {QStringLiteral("tests"), testArray}};
 }
 
 QString HostVisitRecord::Checksum() const {

@@ -143,8 +143,8 @@ void HostXLimitView::AddLimit(const QString& key, const QString& description, co
 }
 
 std::shared_ptr<Standard> HostXLimitView::CurrentStandard() const {
-    const auto data = m_data.lock();
-    const auto standards = data ? data->Standards() : nullptr;
+    const auto limits = m_data.lock();
+    const auto standards = limits ? limits->Standards() : nullptr;
     const int index = m_standardBox->currentIndex();
     if (!standards || index < 0 || index >= standards->Count()) return nullptr;
     return standards->Item(index + 1);
@@ -164,20 +164,20 @@ void HostXLimitView::SetLocked(bool locked) {
 }
 
 bool HostXLimitView::AddStandard(const QString& alphaName, const QString& completeName) {
-    const auto data = m_data.lock();
+    const auto limits = m_data.lock();
     const QString alpha = alphaName.trimmed();
-    const auto standards = data ? data->Standards() : nullptr;
+    const auto standards = limits ? limits->Standards() : nullptr;
     bool taken = false;
     for (int32_t i = 1; standards && i <= standards->Count(); ++i)
         taken = taken || standards->Item(i)->AlphaName() == alpha;
-    if (!data || alpha.isEmpty() || taken) {
+    if (!limits || alpha.isEmpty() || taken) {
         m_status->setText(HostLanguageService::HostText(
             QStringLiteral("1197::A limit set needs a short name that no other set of the test has.")));
         return false;
     }
     try {
-        data->CreateStandard(Variant(alpha),
-                             Variant(completeName.trimmed().isEmpty() ? alpha : completeName.trimmed()));
+        limits->CreateStandard(Variant(alpha),
+                               Variant(completeName.trimmed().isEmpty() ? alpha : completeName.trimmed()));
     } catch (const ComError& error) {
         m_status->setText(error.Description());
         return false;
@@ -191,8 +191,8 @@ bool HostXLimitView::AddStandard(const QString& alphaName, const QString& comple
 }
 
 bool HostXLimitView::RemoveCurrentStandard() {
-    const auto data = m_data.lock();
-    const auto standards = data ? data->Standards() : nullptr;
+    const auto limits = m_data.lock();
+    const auto standards = limits ? limits->Standards() : nullptr;
     const int index = m_standardBox->currentIndex();
     if (!standards || index < 0 || index >= standards->Count()) return false;
     standards->Remove(index + 1);
@@ -229,8 +229,8 @@ void HostXLimitView::AskToRemoveStandard() {
     if (answer == MessageService::Answer::Yes) RemoveCurrentStandard();
 }
 
-void HostXLimitView::Initialize(const Variant& data) {
-    m_data = data.IsObject() ? std::dynamic_pointer_cast<ILimitData>(data.ToObject()) : nullptr;
+void HostXLimitView::Initialize(const Variant& value) {
+    m_data = value.IsObject() ? std::dynamic_pointer_cast<ILimitData>(value.ToObject()) : nullptr;
     Refresh();
 }
 
@@ -269,8 +269,8 @@ void HostXLimitView::FillStandards() {
     m_showing = true;
     const int picked = m_standardBox->currentIndex();
     m_standardBox->clear();
-    const auto data = m_data.lock();
-    if (const auto standards = data ? data->Standards() : nullptr) {
+    const auto limits = m_data.lock();
+    if (const auto standards = limits ? limits->Standards() : nullptr) {
         for (int32_t i = 1; i <= standards->Count(); ++i) {
             const auto standard = standards->Item(i);
             m_standardBox->addItem(standard->AlphaName() + QStringLiteral(" - ") + standard->CompleteName());

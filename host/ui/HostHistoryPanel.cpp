@@ -41,9 +41,9 @@ QString Local(const QString& iso) {
 QString Shown(const HostVisitRecord::Reading& reading) {
     if (!reading.value) return reading.valueText;
     const qsizetype point = reading.valueText.indexOf(QLatin1Char('.'));
-    const QString format = point < 0
-                               ? QStringLiteral("0")
-                               : QStringLiteral("0.") + QString(reading.valueText.size() - point - 1, '0');
+    const QString format =
+        point < 0 ? QStringLiteral("0")
+                  : QStringLiteral("0.") + QString(reading.valueText.size() - point - 1, QLatin1Char('0'));
     return HostResultText::ShownNumber(*reading.value, format);
 }
 

@@ -40,7 +40,7 @@ public:
             AnswerYes,
             AnswerNo
         };
-        Action(Kind kind, int line) : kind(kind), line(line) {}
+        Action(Kind what, int at) : kind(what), line(at) {}
 
         Kind kind;
         int line;

@@ -191,8 +191,8 @@ QString CConfigLeak::DurationText(const Translator& translate) const {
 orvex::VariantArray CConfigLeak::GetDescription() const {
     orvex::VariantArray description(0, 2, 0, 1);
     description.At(0, 0) = MLanguage::Translate(kStartPressureLiteral);
-    description.At(0, 1) = MLocale::PlainText(m_values.startPressure) + QLatin1Char(' ') +
-                           MConversions::UnitText(m_values.pressureUnit);
+    description.At(0, 1) = QString(MLocale::PlainText(m_values.startPressure) + QLatin1Char(' ') +
+                                   MConversions::UnitText(m_values.pressureUnit));
     description.At(1, 0) = MLanguage::Translate(kTestedEquipmentLiteral);
     description.At(1, 1) = TestedEquipmentText();
     description.At(2, 0) = MLanguage::Translate(kDurationLiteral);

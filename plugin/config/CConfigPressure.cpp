@@ -126,8 +126,8 @@ void CConfigPressure::PrintReport(const std::shared_ptr<orvex::ReportContext>& r
 orvex::VariantArray CConfigPressure::GetDescription() const {
     orvex::VariantArray description(0, 0, 0, 1);
     description.At(0, 0) = MLanguage::Translate(kInflatePressureLiteral);
-    description.At(0, 1) = MLocale::PlainText(m_values.inflatePressure) + QLatin1Char(' ') +
-                           MConversions::UnitText(m_values.pressureUnit);
+    description.At(0, 1) = QString(MLocale::PlainText(m_values.inflatePressure) + QLatin1Char(' ') +
+                                   MConversions::UnitText(m_values.pressureUnit));
     return description;
 }
 

@@ -77,9 +77,9 @@ void FDialogWrapper::SetLocked(bool locked) {
     if (m_control) m_control->SetLocked(locked);
 }
 
-void FDialogWrapper::Initialize(const orvex::Variant& data) {
+void FDialogWrapper::Initialize(const orvex::Variant& value) {
     if (!m_control) return;
-    m_control->Initialize(data);
+    m_control->Initialize(value);
     // What the control shows depends on the data.
     FitControl();
 }

@@ -111,9 +111,9 @@ void XConfigPBP::SetLocked(bool locked) {
     m_lstPreset->setDisabled(locked);
 }
 
-void XConfigPBP::Initialize(const orvex::Variant& data) {
+void XConfigPBP::Initialize(const orvex::Variant& value) {
     const CFlagGuard loading(m_loading);
-    const auto config = DataAs<CConfigPBP>(data);
+    const auto config = DataAs<CConfigPBP>(value);
     m_config = config;
     if (!config) {
         for (QLabel* label : {m_lblSystolic, m_lblDiastolic, m_lblHeartRate, m_lblMAP}) label->clear();

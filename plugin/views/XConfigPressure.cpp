@@ -197,9 +197,9 @@ void XConfigPressure::SetLocked(bool locked) {
     m_sldTextConfig[kInflate]->setDisabled(locked);
 }
 
-void XConfigPressure::Initialize(const orvex::Variant& data) {
+void XConfigPressure::Initialize(const orvex::Variant& value) {
     const CFlagGuard loading(m_loading);
-    const auto config = DataAs<IKorotkaConfigPressure>(data);
+    const auto config = DataAs<IKorotkaConfigPressure>(value);
     m_config = config;
     if (!config) {
         m_txtConfig[kInflate]->clear();

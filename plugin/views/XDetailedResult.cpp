@@ -43,9 +43,9 @@ bool XDetailedResult::Locked() const { return true; }
 
 void XDetailedResult::SetLocked(bool) {}
 
-void XDetailedResult::Initialize(const orvex::Variant& data) {
+void XDetailedResult::Initialize(const orvex::Variant& value) {
     try {
-        if (const auto result = std::dynamic_pointer_cast<orvex::IResultData>(data.ToObject())) {
+        if (const auto result = std::dynamic_pointer_cast<orvex::IResultData>(value.ToObject())) {
             m_txtComment->setPlainText(result->Comment());
         }
     } catch (const std::exception& error) {

@@ -53,9 +53,9 @@ void XKorotkaControlPanel::SetLocked(bool locked) {
     m_cboBpUnit->setDisabled(locked);
 }
 
-void XKorotkaControlPanel::Initialize(const orvex::Variant& data) {
+void XKorotkaControlPanel::Initialize(const orvex::Variant& value) {
     const CFlagGuard loading(m_loading);
-    m_controlPanel = DataAs<CKorotkaControlPanel>(data);
+    m_controlPanel = DataAs<CKorotkaControlPanel>(value);
     m_cboPressureUnit->clear();
     m_cboBpUnit->clear();
     MConversions::FillUnitCombo(m_cboPressureUnit, false);
