@@ -21,7 +21,6 @@
 #include <cstring>
 #include <utility>
 
-#include "host/visit/HostSequence.h"
 #include "hostapi/ComError.h"
 
 namespace orvex {
@@ -593,16 +592,6 @@ HostResultsDatabase::Stored HostResultsDatabase::Store(const HostVisitRecord& vi
         throw;
     }
     return revision.number == 1 ? Stored::New : Stored::Revised;
-}
-
-std::optional<HostResultsDatabase::Stored> HostResultsDatabase::StoreFile(std::shared_ptr<IPlugIn> plugIn,
-                                                                          const QString& file,
-                                                                          const QString& command) {
-    HostSequence saved(std::move(plugIn));
-    saved.Load(file);
-    const HostVisitRecord visit = HostVisitRecord::FromSequence(saved);
-    if (visit.assetId.isEmpty() || visit.performed.isEmpty()) return std::nullopt;
-    return Store(visit, file, command);
 }
 
 void HostResultsDatabase::ReadTests(QSqlDatabase& database, QHash<qint64, HostVisitRecord*>& records,

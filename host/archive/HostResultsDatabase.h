@@ -18,8 +18,6 @@ class QSqlQuery;
 
 namespace orvex {
 
-class IPlugIn;
-
 // The department's record of its visits, asset by asset, behind Qt SQL: an SQLite file of the
 // technician's own, or a shared PostgreSQL database. One schema for both, brought up to date by
 // numbered migrations when it is opened. Every failure raises kErrDatabase with what went wrong
@@ -78,15 +76,11 @@ public:
     HostResultsDatabase(const HostResultsDatabase&) = delete;
     HostResultsDatabase& operator=(const HostResultsDatabase&) = delete;
 
-    // Stores the visit, read from the sequence file at file, as a revision of it; command names
-    // what stored it ("run", "archive", "open"). A visit whose newest revision holds the same content
-    // is left as it is. A file from before visits had an identity is the visit of its path.
+    // Stores the visit, whose results are in the sequence file at file, as a revision of it;
+    // command names what stored it ("run", "archive", "open"). A visit whose newest revision holds
+    // the same content is left as it is. A file from before visits had an identity is the visit of
+    // its path.
     Stored Store(const HostVisitRecord& visit, const QString& file, const QString& command);
-    // Stores the visit as the sequence file holds it, which is what archiving the file again finds
-    // (a run's memory holds more digits than the file keeps). None: the file names no asset or no
-    // test of it was performed, and there is nothing to keep.
-    std::optional<Stored> StoreFile(std::shared_ptr<IPlugIn> plugIn, const QString& file,
-                                    const QString& command);
     // The asset's visits, each once as its newest revision, newest first; at most limit of them
     // when limit > 0; with a key, only those that hold a reading of that key.
     QList<Visit> History(const QString& assetId, int limit = 0, const QString& key = {});
