@@ -3,11 +3,17 @@
 #include <QCryptographicHash>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <utility>
 
+#include "host/platform/HostLog.h"
+#include "host/records/HostReportContext.h"
+#include "host/records/HostReportMarkup.h"
 #include "host/visit/HostMeasurementLimits.h"
 #include "host/visit/HostResultText.h"
 #include "host/visit/HostSequence.h"
 #include "host/visit/HostVerdict.h"
+#include "hostapi/ComError.h"
+#include "hostapi/IConfigData.h"
 #include "hostapi/IMeasurement.h"
 #include "hostapi/IResultData.h"
 #include "hostapi/ITestElement.h"
@@ -19,9 +25,79 @@ namespace {
 
 QJsonValue Number(const std::optional<double>& number) { return number ? QJsonValue(*number) : QJsonValue(); }
 
+// The configuration prints itself as report tables; each title and row read as one line of text.
+void ReadConfiguration(ITestElement& element, qsizetype position,
+                       const std::shared_ptr<LanguageService>& language, HostVisitRecord::Test& test) {
+    const auto configuration = element.Configuration();
+    if (!configuration) return;
+    auto report = std::make_shared<HostReportContext>(language);
+    bool whole = true;
+    try {
+        configuration->PrintReport(report);
+    } catch (const ComError& error) {
+        whole = false;
+        qCWarning(lcHost).noquote()
+            << QStringLiteral("test %1: the configuration is read in part:").arg(position + 1)
+            << error.what();
+    }
+    QStringList rows;
+    for (const auto& table : report->Tables()) {
+        for (const auto& [markup, isRow] : {std::pair{table.title, false}, std::pair{table.rows, true}}) {
+            for (const HostReportMarkup::Row& row : HostReportMarkup::Rows(markup)) {
+                QStringList cells;
+                for (const HostReportMarkup::Cell& cell : row) {
+                    const QString text = HostReportMarkup::PlainText(cell).simplified();
+                    if (!text.isEmpty()) cells << text;
+                }
+                if (cells.isEmpty()) continue;
+                test.configuration << cells.join(QLatin1Char(' '));
+                if (isRow) rows << test.configuration.last();
+            }
+        }
+    }
+    // Part of a configuration on one line would read as all of it.
+    if (whole) test.configurationLine = rows.join(QStringLiteral("; "));
+}
+
 }  // namespace
 
-HostVisitRecord HostVisitRecord::FromSequence(const HostSequence& sequence) {
+HostVisitRecord::Test HostVisitRecord::TestAt(const HostSequence& sequence, qsizetype position,
+                                              const Configuration* configuration) {
+    const auto element = sequence.Tests()[position];
+    const auto result = element->Result();
+    const HostSequence::Performance performance = sequence.Performed(position);
+    Test test;
+    test.position = static_cast<int>(position + 1);
+    test.testId = element->TestID();
+    test.name = element->Info() ? element->Info()->Name() : QString();
+    test.status = HostVerdict::TestWord(*element);
+    if (performance.at.isValid()) test.performed = performance.at.toUTC().toString(Qt::ISODate);
+    if (performance.instrument >= 0 && performance.instrument < sequence.Instruments().size())
+        test.instrument = sequence.Instruments()[performance.instrument];
+    if (configuration) ReadConfiguration(*element, position, configuration->language, test);
+    const int32_t count = result ? result->MeasurementCount() : 0;
+    for (int32_t m = 1; m <= count; ++m) {
+        const auto measurement = result->Measurement(Variant(m));
+        if (!measurement) continue;
+        Reading reading{measurement->Key(),
+                        measurement->Description(),
+                        HostResultText::Shown(*measurement, QLocale::c()),
+                        HostResultText::Number(measurement->Value()),
+                        measurement->Unit(),
+                        HostVerdict::ReadingWord(*element, *measurement),
+                        {}};
+        reading.formatted = HostResultText::Value(*measurement);
+        reading.shownWithUnit = HostResultText::ShownWithUnit(*measurement);
+        reading.preset = HostResultText::Number(measurement->PresetValue());
+        for (const auto& limits : HostMeasurementLimits::Of(*element, *measurement))
+            reading.limits.append({limits.alphaName, limits.low, limits.high, limits.completeName});
+        test.readings.append(reading);
+    }
+    return test;
+}
+
+HostVisitRecord HostVisitRecord::FromSequence(const HostSequence& sequence,
+                                              const Configuration* configuration) {
     HostVisitRecord visit;
     visit.visit = sequence.Visit();
     const HostSequence::Asset& asset = sequence.AssetUnderTest();
@@ -33,42 +109,18 @@ HostVisitRecord HostVisitRecord::FromSequence(const HostSequence& sequence) {
     visit.verdict = HostVerdict::Word(HostVerdict::Of(sequence));
     QDateTime latest;
     for (qsizetype i = 0; i < sequence.Tests().size(); ++i) {
-        const auto element = sequence.Tests()[i];
-        const auto result = element->Result();
-        const HostSequence::Performance performance = sequence.Performed(i);
-        Test test;
-        test.position = static_cast<int>(i + 1);
-        test.testId = element->TestID();
-        test.name = element->Info() ? element->Info()->Name() : QString();
-        test.status = HostVerdict::TestWord(*element);
-        if (performance.at.isValid()) {
-            test.performed = performance.at.toUTC().toString(Qt::ISODate);
-            if (!latest.isValid() || performance.at > latest) {
-                latest = performance.at;
-                if (performance.instrument >= 0 && performance.instrument < sequence.Instruments().size()) {
-                    const auto& instrument = sequence.Instruments()[performance.instrument];
-                    visit.instrumentName = instrument.name;
-                    visit.instrumentSerialNo = instrument.serialNo;
-                    visit.instrumentFirmware = instrument.fwVersion;
-                }
+        Test test = TestAt(sequence, i, configuration);
+        // The visit names the Korotka of its latest test.
+        const QDateTime at = sequence.Performed(i).at;
+        if (at.isValid() && (!latest.isValid() || at > latest)) {
+            latest = at;
+            if (test.instrument) {
+                visit.instrumentName = test.instrument->name;
+                visit.instrumentSerialNo = test.instrument->serialNo;
+                visit.instrumentFirmware = test.instrument->fwVersion;
             }
         }
-        const int32_t count = result ? result->MeasurementCount() : 0;
-        for (int32_t m = 1; m <= count; ++m) {
-            const auto measurement = result->Measurement(Variant(m));
-            if (!measurement) continue;
-            Reading reading{measurement->Key(),
-                            measurement->Description(),
-                            HostResultText::Shown(*measurement, QLocale::c()),
-                            HostResultText::Number(measurement->Value()),
-                            measurement->Unit(),
-                            HostVerdict::ReadingWord(*element, *measurement),
-                            {}};
-            for (const auto& limits : HostMeasurementLimits::Of(*element, *measurement))
-                reading.limits.append({limits.alphaName, limits.low, limits.high});
-            test.readings.append(reading);
-        }
-        visit.tests.append(test);
+        visit.tests.append(std::move(test));
     }
     if (latest.isValid()) visit.performed = latest.toUTC().toString(Qt::ISODate);
     return visit;
@@ -100,10 +152,7 @@ QJsonObject HostVisitRecord::Json() const {
                                      {QStringLiteral("performed"), test.performed},
                                      {QStringLiteral("readings"), readings}});
     }
-    return {{QStringLiteral("asset"), QJsonObject{{QStringLiteral("id"), assetId},
-                                                  {QStringLiteral("makeModel"), assetMakeModel},
-                                                  {QStringLiteral("serialNo"), assetSerialNo},
-                                                  {QStringLiteral("location"), assetLocation}}},
+    return {{QStringLiteral("asset"), AssetJson()},
             {QStringLiteral("technician"), technician},
             {QStringLiteral("performed"), performed},
             {QStringLiteral("instrument"), QJsonObject{{QStringLiteral("name"), instrumentName},
@@ -111,6 +160,13 @@ QJsonObject HostVisitRecord::Json() const {
                                                        {QStringLiteral("firmware"), instrumentFirmware}}},
             {QStringLiteral("verdict"), verdict},
             {QStringLiteral("tests"), testArray}};
+}
+
+QJsonObject HostVisitRecord::AssetJson() const {
+    return {{QStringLiteral("id"), assetId},
+            {QStringLiteral("makeModel"), assetMakeModel},
+            {QStringLiteral("serialNo"), assetSerialNo},
+            {QStringLiteral("location"), assetLocation}};
 }
 
 QString HostVisitRecord::Checksum() const {

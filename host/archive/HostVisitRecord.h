@@ -3,13 +3,16 @@
 #include <QJsonObject>
 #include <QList>
 #include <QString>
+#include <QStringList>
+#include <memory>
 #include <optional>
 
 #include "host/platform/HostExport.h"
+#include "host/visit/HostSequence.h"
 
 namespace orvex {
 
-class HostSequence;
+class LanguageService;
 
 // One visit as the results database keeps it: the asset, who tested it, when and with which
 // Korotka, the overall verdict, and every test's readings with the limits they were judged by.
@@ -20,6 +23,8 @@ struct ORVEX_HOST_EXPORT HostVisitRecord {
         QString standard;
         std::optional<double> low;
         std::optional<double> high;
+        // Not in the canonical form: the standard's full name, for the export.
+        QString standardName{};
     };
     struct Reading {
         QString key;
@@ -29,6 +34,12 @@ struct ORVEX_HOST_EXPORT HostVisitRecord {
         QString unit;
         QString status;
         QList<Limit> limits;
+        // Not in the canonical form, what the export and the window show besides: the value in
+        // the measurement's own format, without its unit; the reading with its unit as the window
+        // shows it in the host's language; the preset it was measured for.
+        QString formatted{};
+        QString shownWithUnit{};
+        std::optional<double> preset{};
     };
     struct Test {
         int position = 0;
@@ -37,6 +48,16 @@ struct ORVEX_HOST_EXPORT HostVisitRecord {
         QString status;
         QString performed;
         QList<Reading> readings;
+        // Not in the canonical form: the Korotka the test was performed with; and, only when asked
+        // for, the configuration as its report tables print it, a line per title or row, and its
+        // rows on one line ("Inflate Pressure: 250 mmHg; ..."), empty when it could not say it all.
+        std::optional<HostSequence::Instrument> instrument{};
+        QStringList configuration{};
+        QString configurationLine{};
+    };
+    // Asks for each test's configuration, read in the language given (none: as the literals stand).
+    struct Configuration {
+        std::shared_ptr<LanguageService> language;
     };
 
     // The visit's identity as its sequence file keeps it; empty for a file from before visits had one.
@@ -55,8 +76,14 @@ struct ORVEX_HOST_EXPORT HostVisitRecord {
     QString verdict;
     QList<Test> tests;
 
-    static HostVisitRecord FromSequence(const HostSequence& sequence);
+    static HostVisitRecord FromSequence(const HostSequence& sequence,
+                                        const Configuration* configuration = nullptr);
+    // The test at a position (from 0) of the sequence, as FromSequence reads it.
+    static Test TestAt(const HostSequence& sequence, qsizetype position,
+                       const Configuration* configuration = nullptr);
     QJsonObject Json() const;
+    // The asset's part of Json(): id, makeModel, serialNo, location.
+    QJsonObject AssetJson() const;
     // SHA-256 of the canonical form, in hex.
     QString Checksum() const;
     // The same visit, whatever language named its tests and readings when each was made.

@@ -97,28 +97,21 @@ int NewSequence(orvex::IPlugIn& plugIn, orvex::HostSequence& sequence, const QSt
     return OrvexCommands::kExitOk;
 }
 
-QString MeasurementField(const std::shared_ptr<orvex::IMeasurement>& measurement) {
-    QString text = orvex::HostResultText::Shown(*measurement, QLocale::c());
-    const QString unit = measurement->Unit();
-    if (!text.isEmpty() && !unit.isEmpty()) text += QLatin1Char(' ') + unit;
-    return OneField(measurement->Key()) + QLatin1Char('=') + OneField(text);
+// The fields of a test's line in `orvex show` and `orvex history`: name, status word, then
+// KEY=VALUE per reading.
+QStringList TestFields(const orvex::HostVisitRecord::Test& test) {
+    QStringList fields{OneField(test.name), test.status};
+    for (const auto& reading : test.readings)
+        fields << OneField(orvex::HostResultText::KeyValue(
+            reading.key, orvex::HostResultText::WithUnit(reading.valueText, reading.unit)));
+    return fields;
 }
 
 // One line per test: position, name, status word, then KEY=VALUE per measurement.
 void ShowSequence(const orvex::HostSequence& sequence) {
-    int position = 0;
-    for (const auto& element : sequence.Tests()) {
-        const auto result = element->Result();
-        QStringList fields{QString::number(++position), OneField(element->Info()->Name()),
-                           orvex::HostVerdict::TestWord(*element)};
-        const int32_t count = result ? result->MeasurementCount() : 0;
-        for (int32_t i = 1; i <= count; ++i) {
-            if (const auto measurement = result->Measurement(orvex::Variant(i))) {
-                fields << MeasurementField(measurement);
-            }
-        }
-        OrvexCommands::Print(stdout, fields.join(QLatin1Char('\t')));
-    }
+    for (const auto& test : orvex::HostVisitRecord::FromSequence(sequence).tests)
+        OrvexCommands::Print(
+            stdout, (QStringList{QString::number(test.position)} + TestFields(test)).join(QLatin1Char('\t')));
 }
 
 // Empty when the settings name the Korotka's port, otherwise why not.
@@ -198,12 +191,6 @@ int Archive(const orvex::HostSequence& sequence, const QString& file, const QStr
             : QStringLiteral("the visit of %1 was stored in %2 before; nothing changed")
                   .arg(visit.assetId, database.Location()));
     return OrvexCommands::kExitOk;
-}
-
-QString ReadingText(const orvex::HostVisitRecord::Reading& reading) {
-    QString text = reading.valueText;
-    if (!text.isEmpty() && !reading.unit.isEmpty()) text += QLatin1Char(' ') + reading.unit;
-    return text;
 }
 
 // What a history line says of a visit the store cannot vouch for.
@@ -328,9 +315,11 @@ int History(const QCommandLineParser& parser, const OrvexOptions& o, const QStri
                                                   [&](const auto& r) { return r.key == key; });
                 if (reading == test.readings.end()) continue;
                 OrvexCommands::Print(
-                    stdout,
-                    (QStringList{record.performed, ReadingText(*reading), reading->status} + Marks(visit))
-                        .join(QLatin1Char('\t')));
+                    stdout, (QStringList{record.performed,
+                                         orvex::HostResultText::WithUnit(reading->valueText, reading->unit),
+                                         reading->status} +
+                             Marks(visit))
+                                .join(QLatin1Char('\t')));
                 break;
             }
             continue;
@@ -340,10 +329,9 @@ int History(const QCommandLineParser& parser, const OrvexOptions& o, const QStri
                      Marks(visit))
                         .join(QLatin1Char('\t')));
         for (const auto& test : record.tests) {
-            QStringList line{QStringLiteral("  %1").arg(test.position), OneField(test.name), test.status};
-            for (const auto& reading : test.readings)
-                line << OneField(reading.key) + QLatin1Char('=') + OneField(ReadingText(reading));
-            OrvexCommands::Print(stdout, line.join(QLatin1Char('\t')));
+            OrvexCommands::Print(stdout,
+                                 (QStringList{QStringLiteral("  %1").arg(test.position)} + TestFields(test))
+                                     .join(QLatin1Char('\t')));
         }
         if (parser.isSet(o.revisions)) PrintRevisions(database.Revisions(visit.revision.visit));
     }

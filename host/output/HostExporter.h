@@ -10,6 +10,7 @@ namespace orvex {
 
 class HostSequence;
 class LanguageService;
+struct HostVisitRecord;
 
 // The results of a sequence for a maintenance database: JSON (an array, one object per test) or
 // CSV (a header row, then one row per measurement). The README describes both formats.
@@ -25,7 +26,8 @@ public:
     void WriteCsv(const QString& path) const;
 
 private:
-    QStringList ConfigurationTexts(qsizetype position) const;
+    // The visit with each test's configuration, read in the exporter's language.
+    HostVisitRecord Visit() const;
 
     const HostSequence& m_sequence;
     std::shared_ptr<LanguageService> m_language;

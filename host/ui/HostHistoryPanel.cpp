@@ -164,8 +164,8 @@ void HostHistoryPanel::Read() {
                                       : verdict == QLatin1String("FAILED")
                                           ? m_texts(QStringLiteral("1064::failed"), nullptr)
                                           : m_texts(QStringLiteral("1092::incomplete"), nullptr));
-        if (verdict == QLatin1String("PASSED")) item->setForeground(kColumnVerdict, QColor(0, 128, 0));
-        if (verdict == QLatin1String("FAILED")) item->setForeground(kColumnVerdict, QColor(192, 0, 0));
+        if (const QColor colour = HostResultText::StatusColour(verdict); colour.isValid())
+            item->setForeground(kColumnVerdict, colour);
         item->setToolTip(kColumnPerformed, visit.file);
         if (visit.altered || visit.broken) {
             item->setText(kColumnRecord,
@@ -250,12 +250,12 @@ void HostHistoryPanel::ShowTrend() {
         const auto* stored = index >= 0 && index < m_readings.size()
                                  ? HostReadingTrend::In(m_visits[i].record, m_readings[index])
                                  : nullptr;
-        QString text = stored ? Shown(*stored) : QString();
-        if (stored && !text.isEmpty() && !stored->unit.isEmpty()) text += QLatin1Char(' ') + stored->unit;
+        const QString text = stored ? HostResultText::WithUnit(Shown(*stored), stored->unit) : QString();
         if (QTreeWidgetItem* item = m_lstVisits->topLevelItem(static_cast<int>(i))) {
             item->setText(kColumnValue, text);
+            // Only a failed reading stands out; a passed one reads as the rest.
             if (stored && stored->status == QLatin1String("failed"))
-                item->setForeground(kColumnValue, QColor(192, 0, 0));
+                item->setForeground(kColumnValue, HostResultText::StatusColour(stored->status));
             else
                 item->setData(kColumnValue, Qt::ForegroundRole, QVariant());
         }

@@ -29,8 +29,6 @@
 #include "host/platform/HostLog.h"
 #include "host/platform/HostMessageService.h"
 #include "host/platform/HostPortTable.h"
-#include "host/records/HostReportContext.h"
-#include "host/records/HostReportMarkup.h"
 #include "host/session/HostEnvironment.h"
 #include "host/session/HostKorotka.h"
 #include "host/ui/HostDockedDialog.h"
@@ -38,17 +36,14 @@
 #include "host/ui/HostSequenceEdit.h"
 #include "host/visit/HostResultText.h"
 #include "host/visit/HostRun.h"
-#include "host/visit/HostVerdict.h"
 #include "hostapi/ComError.h"
 #include "hostapi/ComponentRegistry.h"
 #include "hostapi/IConfigData.h"
 #include "hostapi/ICustomControl.h"
 #include "hostapi/IDialog.h"
 #include "hostapi/ILimitData.h"
-#include "hostapi/IMeasurement.h"
 #include "hostapi/IOrvexMLCQuery.h"
 #include "hostapi/IPlugIn.h"
-#include "hostapi/IResultData.h"
 #include "hostapi/ISetup.h"
 #include "hostapi/ITestElement.h"
 #include "hostapi/Registry.h"
@@ -77,14 +72,11 @@ const std::array<QString, 5> kAssetLiterals{
     QStringLiteral("1043::Serial number:"), QStringLiteral("1044::Location:"),
     QStringLiteral("1045::Technician:")};
 
-QString Readings(IResultData& result) {
+QString Readings(const HostVisitRecord::Test& test) {
     QStringList readings;
-    for (int32_t i = 1; i <= result.MeasurementCount(); ++i) {
-        const auto measurement = result.Measurement(Variant(i));
-        if (!measurement) continue;
-        const QString value = HostResultText::ShownWithUnit(*measurement);
-        if (value.isEmpty()) continue;
-        readings << measurement->Key() + QLatin1Char('=') + value;
+    for (const HostVisitRecord::Reading& reading : test.readings) {
+        if (!reading.shownWithUnit.isEmpty())
+            readings << HostResultText::KeyValue(reading.key, reading.shownWithUnit);
     }
     return readings.join(QStringLiteral(", "));
 }
@@ -298,11 +290,13 @@ void HostMainWindow::ChooseDevice(const QString& devicePath) {
 void HostMainWindow::Refresh() {
     const int selected = SelectedPosition();
     m_lstSequence->clear();
+    const HostVisitRecord::Configuration configuration{m_environment.Language()};
+    const HostVisitRecord visit = HostVisitRecord::FromSequence(m_sequence, &configuration);
     int position = 0;
-    for (const auto& element : m_sequence.Tests()) {
+    for (const HostVisitRecord::Test& test : visit.tests) {
         auto* item = new QTreeWidgetItem(m_lstSequence);
         item->setText(kColumnPosition, QString::number(++position));
-        ShowTest(*item, *element);
+        ShowTest(*item, test);
     }
     FitColumns();
     Select(std::min(selected, position - 1));
@@ -310,23 +304,19 @@ void HostMainWindow::Refresh() {
     ShowTitle();
 }
 
-void HostMainWindow::ShowTest(QTreeWidgetItem& item, ITestElement& element) {
-    item.setIcon(kColumnTest, QIcon(m_plugIn->Icon(element.TestID(), 0, Variant())));
-    item.setText(kColumnTest, element.Info()->Name());
-    item.setText(kColumnConfiguration, ConfigurationSummary(element));
+void HostMainWindow::ShowTest(QTreeWidgetItem& item, const HostVisitRecord::Test& test) {
+    item.setIcon(kColumnTest, QIcon(m_plugIn->Icon(test.testId, 0, Variant())));
+    item.setText(kColumnTest, test.name);
+    item.setText(kColumnConfiguration, test.configurationLine);
     item.setToolTip(kColumnConfiguration, item.text(kColumnConfiguration));
-    const auto result = element.Result();
-    const QString status = HostVerdict::TestWord(element);
-    item.setText(kColumnStatus, HostResultText::ShownStatus(status));
+    item.setText(kColumnStatus, HostResultText::ShownStatus(test.status));
     // A row that showed the running test shows it no more.
     item.setData(kColumnStatus, Qt::ForegroundRole, QVariant());
     for (int column = kColumnPosition; column <= kColumnValues; ++column)
         item.setData(column, Qt::FontRole, QVariant());
-    if (status == HostResultText::StatusWord(IResultData::kPassed))
-        item.setForeground(kColumnStatus, QColor(0, 128, 0));
-    if (status == HostResultText::StatusWord(IResultData::kFailed))
-        item.setForeground(kColumnStatus, QColor(192, 0, 0));
-    item.setText(kColumnValues, result ? Readings(*result) : QString());
+    if (const QColor colour = HostResultText::StatusColour(test.status); colour.isValid())
+        item.setForeground(kColumnStatus, colour);
+    item.setText(kColumnValues, Readings(test));
 }
 
 void HostMainWindow::FitColumns() {
@@ -350,35 +340,11 @@ void HostMainWindow::ShowProgress(qsizetype position, HostSequence::Step step) {
         Select(static_cast<int>(position));
         m_lstSequence->scrollToItem(item);
     } else {
-        ShowTest(*item, *m_sequence.Tests()[position]);
+        const HostVisitRecord::Configuration configuration{m_environment.Language()};
+        ShowTest(*item, HostVisitRecord::TestAt(m_sequence, position, &configuration));
         ShowSaved();
     }
     FitColumns();
-}
-
-// The configuration's report lines on one line: "Inflate Pressure: 250 mmHg; ...".
-QString HostMainWindow::ConfigurationSummary(ITestElement& element) const {
-    const auto configuration = element.Configuration();
-    if (!configuration) return {};
-    const auto report = std::make_shared<HostReportContext>(m_environment.Language());
-    try {
-        configuration->PrintReport(report);
-    } catch (const ComError& error) {
-        qCWarning(lcHost, "a configuration could not describe itself: %s", error.what());
-        return {};
-    }
-    QStringList rows;
-    for (const auto& table : report->Tables()) {
-        for (const auto& row : HostReportMarkup::Rows(table.rows)) {
-            QStringList cells;
-            for (const auto& cell : row) {
-                const QString text = HostReportMarkup::PlainText(cell).trimmed();
-                if (!text.isEmpty()) cells << text;
-            }
-            if (!cells.isEmpty()) rows << cells.join(QLatin1Char(' '));
-        }
-    }
-    return rows.join(QStringLiteral("; "));
 }
 
 int HostMainWindow::SelectedPosition() const {

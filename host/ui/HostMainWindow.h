@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "host/archive/HostRunEnd.h"
+#include "host/archive/HostVisitRecord.h"
 #include "host/platform/HostExport.h"
 #include "host/visit/HostSequence.h"
 #include "host/visit/HostVisitSaver.h"
@@ -98,7 +99,7 @@ private:
     void FillDevices();
     void Refresh();
     // The test's name, configuration, status and readings in its row.
-    void ShowTest(QTreeWidgetItem& item, ITestElement& element);
+    void ShowTest(QTreeWidgetItem& item, const HostVisitRecord::Test& test);
     void FitColumns();
     // The running test's row is marked and in view; a row shows its result as its test ends.
     void ShowProgress(qsizetype position, HostSequence::Step step);
@@ -136,7 +137,6 @@ private:
     // A menu text as a window title: "Save &as..." titles a window "Save as".
     QString Title(const QString& literal) const;
     void ReportFromDialog();
-    QString ConfigurationSummary(ITestElement& element) const;
     std::optional<Korotka> ChosenKorotka(QString& why);
 
     HostEnvironment& m_environment;

@@ -42,6 +42,12 @@ QString HostResultText::ShownStatus(const QString& word) {
     return word;
 }
 
+QColor HostResultText::StatusColour(const QString& word) {
+    if (word.compare(StatusWord(IResultData::kPassed), Qt::CaseInsensitive) == 0) return {0, 128, 0};
+    if (word.compare(StatusWord(IResultData::kFailed), Qt::CaseInsensitive) == 0) return {192, 0, 0};
+    return {};
+}
+
 QString HostResultText::Value(IMeasurement& measurement) {
     const Variant value = measurement.Value();
     if (value.IsEmpty() || value.IsNull()) return {};
@@ -62,9 +68,15 @@ QString HostResultText::ShownWithUnit(IMeasurement& measurement) {
             qCDebug(lcHost).noquote() << "a reading is shown with its stored unit:" << error.what();
         }
     }
-    const QString value = Shown(measurement);
-    return value.isEmpty() || measurement.Unit().isEmpty() ? value
-                                                           : value + QLatin1Char(' ') + measurement.Unit();
+    return WithUnit(Shown(measurement), measurement.Unit());
+}
+
+QString HostResultText::WithUnit(const QString& value, const QString& unit) {
+    return value.isEmpty() || unit.isEmpty() ? value : value + QLatin1Char(' ') + unit;
+}
+
+QString HostResultText::KeyValue(const QString& key, const QString& text) {
+    return key + QLatin1Char('=') + text;
 }
 
 QString HostResultText::ShownNumber(double number, const QString& format, const QLocale& locale) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QLocale>
 #include <QString>
 #include <cstdint>
@@ -19,6 +20,9 @@ public:
     static QString StatusWord(int32_t status);
     // A status word ("passed", ..., "not-judged") as the technician reads it, in the host's language.
     static QString ShownStatus(const QString& word);
+    // The colour a status or verdict word is shown in, whatever its case: green for passed, red
+    // for failed; none (invalid) for the others.
+    static QColor StatusColour(const QString& word);
     // The value in the measurement's own format, without its unit; empty when there is none.
     static QString Value(IMeasurement& measurement);
     // The value as the technician must read it to see why it was judged as it was (the value
@@ -28,6 +32,10 @@ public:
     // The reading with its unit as the plug-in shows it in the window's language ("80 1/min" in
     // German for a stored "80 BPM"); Shown and the stored unit when the plug-in cannot say.
     static QString ShownWithUnit(IMeasurement& measurement);
+    // "value unit"; the value alone when it or the unit is empty.
+    static QString WithUnit(const QString& value, const QString& unit);
+    // A reading in a line of readings: "KEY=value unit".
+    static QString KeyValue(const QString& key, const QString& text);
     // A number (a reading or a limit) shown by the same rule, with at least the format's decimals.
     static QString ShownNumber(double number, const QString& format, const QLocale& locale = QLocale());
     // The number a value holds (also as text); none for Empty, Null, a yes/no, other text or a
