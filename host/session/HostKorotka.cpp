@@ -1,5 +1,9 @@
 #include "HostKorotka.h"
 
+#include <QFileInfo>
+
+#include <QDir>
+
 #include <QSettings>
 
 #include "host/platform/HostApplication.h"
@@ -9,6 +13,7 @@
 #include "host/platform/HostPortTable.h"
 #include "host/session/HostEnvironment.h"
 #include "hostapi/ComponentRegistry.h"
+#include "hostapi/IOrvexMLCQuery.h"
 #include "hostapi/IPlugIn.h"
 
 namespace orvex {
@@ -56,6 +61,27 @@ int32_t HostKorotka::PortInSettings(HostPortTable& ports, HostInstrumentRegistry
         return 0;
     }
     return port;
+}
+
+QStringList HostKorotka::SerialDevices() {
+    QStringList devices;
+    for (const QFileInfo& link :
+         QDir(QStringLiteral("/dev/serial/by-id")).entryInfoList(QDir::System | QDir::Files)) {
+        devices << link.absoluteFilePath();
+    }
+    for (const QFileInfo& device : QDir(QStringLiteral("/dev"))
+                                       .entryInfoList({QStringLiteral("ttyUSB*"), QStringLiteral("ttyACM*")},
+                                                      QDir::System, QDir::Name)) {
+        devices << device.absoluteFilePath();
+    }
+    return devices;
+}
+
+std::optional<InstrumentInfo> HostKorotka::Identify(HostEnvironment& environment, const QString& devicePath) {
+    const auto query = ComponentRegistry::Instance().CreateAs<IOrvexMLCQuery>(
+        QStringLiteral("orvexKorotkaVTI.CKorotkaMlcQuery"));
+    const InstrumentInfo info = query->QueryMTI(environment.Ports()->PortOf(devicePath));
+    return info.found == 1 ? std::optional<InstrumentInfo>(info) : std::nullopt;
 }
 
 }  // namespace orvex

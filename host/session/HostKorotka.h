@@ -1,10 +1,13 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "host/platform/HostExport.h"
+#include "hostapi/InstrumentInfo.h"
 
 class QSettings;
 
@@ -34,6 +37,11 @@ public:
     // loaded; 0 with the reason in why when there is none or it names no device.
     static int32_t PortInSettings(HostPortTable& ports, HostInstrumentRegistry& instruments,
                                   QSettings& settings, QString* why);
+    // Serial devices a Korotka may be on: /dev/serial/by-id, then USB and ACM adapters.
+    static QStringList SerialDevices();
+    // Asks the Korotka registered on the device who it is, through its driver (loaded); none
+    // when nothing answered. Raises what the driver raises.
+    static std::optional<InstrumentInfo> Identify(HostEnvironment& environment, const QString& devicePath);
 };
 
 }  // namespace orvex

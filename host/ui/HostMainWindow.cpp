@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDir>
 #include <QDockWidget>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -42,7 +41,6 @@
 #include "hostapi/ICustomControl.h"
 #include "hostapi/IDialog.h"
 #include "hostapi/ILimitData.h"
-#include "hostapi/IOrvexMLCQuery.h"
 #include "hostapi/IPlugIn.h"
 #include "hostapi/ISetup.h"
 #include "hostapi/ITestElement.h"
@@ -257,25 +255,11 @@ QWidget* HostMainWindow::BuildInstrumentPanel() {
     return box;
 }
 
-QStringList HostMainWindow::SerialDevices() {
-    QStringList devices;
-    for (const QFileInfo& link :
-         QDir(QStringLiteral("/dev/serial/by-id")).entryInfoList(QDir::System | QDir::Files)) {
-        devices << link.absoluteFilePath();
-    }
-    for (const QFileInfo& device : QDir(QStringLiteral("/dev"))
-                                       .entryInfoList({QStringLiteral("ttyUSB*"), QStringLiteral("ttyACM*")},
-                                                      QDir::System, QDir::Name)) {
-        devices << device.absoluteFilePath();
-    }
-    return devices;
-}
-
 void HostMainWindow::FillDevices() {
     m_cboDevice->clear();
     if (m_startSimulator)
         m_cboDevice->addItem(Text(QStringLiteral("1052::Built-in simulator")), kSimulatorEntry);
-    for (const QString& device : SerialDevices()) m_cboDevice->addItem(device, device);
+    for (const QString& device : HostKorotka::SerialDevices()) m_cboDevice->addItem(device, device);
 }
 
 void HostMainWindow::ChooseDevice(const QString& devicePath) {
@@ -727,16 +711,13 @@ QString HostMainWindow::Identify() {
         text = why;
     } else {
         try {
-            const auto query = ComponentRegistry::Instance().CreateAs<IOrvexMLCQuery>(
-                QStringLiteral("orvexKorotkaVTI.CKorotkaMlcQuery"));
-            const InstrumentInfo info = query->QueryMTI(m_environment.Ports()->PortOf(korotka->devicePath));
+            const auto info = HostKorotka::Identify(m_environment, korotka->devicePath);
             VariantArray parameters =
-                info.found == 1 ? VariantArray::FromList(
-                                      {Variant(info.name), Variant(info.serialNo), Variant(info.fwVersion)})
-                                : VariantArray::FromList({Variant(korotka->devicePath)});
-            text = info.found == 1
-                       ? Text(QStringLiteral("1054::%%1, serial number %%2, firmware %%3"), &parameters)
-                       : Text(QStringLiteral("1053::No Korotka answered on %%1."), &parameters);
+                info ? VariantArray::FromList(
+                           {Variant(info->name), Variant(info->serialNo), Variant(info->fwVersion)})
+                     : VariantArray::FromList({Variant(korotka->devicePath)});
+            text = info ? Text(QStringLiteral("1054::%%1, serial number %%2, firmware %%3"), &parameters)
+                        : Text(QStringLiteral("1053::No Korotka answered on %%1."), &parameters);
         } catch (const ComError& error) {
             text = error.Description();
         }

@@ -83,9 +83,6 @@ public:
     // The host's translation of one of its literals.
     QString Text(const QString& literal, const VariantArray* parameters = nullptr) const;
 
-    // Serial devices a Korotka may be on: /dev/serial/by-id, then USB and ACM adapters.
-    static QStringList SerialDevices();
-
 protected:
     void closeEvent(QCloseEvent* event) override;
     // While a run is on, a window shown without a parent (a test guide, a question) is kept above
