@@ -35,6 +35,7 @@
 #include "host/ui/HostSequenceEdit.h"
 #include "host/visit/HostResultText.h"
 #include "host/visit/HostRun.h"
+#include "host/visit/HostVisitSaver.h"
 #include "hostapi/ComError.h"
 #include "hostapi/ComponentRegistry.h"
 #include "hostapi/IConfigData.h"
@@ -87,7 +88,7 @@ HostMainWindow::HostMainWindow(HostEnvironment& environment, std::shared_ptr<IPl
       m_environment(environment),
       m_plugIn(std::move(plugIn)),
       m_startSimulator(std::move(simulator)),
-      m_sequence(m_plugIn) {
+      m_document(m_plugIn) {
     setObjectName(QStringLiteral("HostMainWindow"));
     m_lstSequence = new QTreeWidget(this);
     m_lstSequence->setObjectName(QStringLiteral("lstSequence"));
@@ -124,7 +125,8 @@ HostMainWindow::HostMainWindow(HostEnvironment& environment, std::shared_ptr<IPl
     // The history follows the test chosen in the sequence.
     connect(m_lstSequence, &QTreeWidget::itemSelectionChanged, this, [this] {
         const int position = SelectedPosition();
-        if (position >= 0) m_history->SelectTest(m_sequence.Tests()[position]->TestID(), position + 1);
+        if (position >= 0)
+            m_history->SelectTest(m_document.Sequence().Tests()[position]->TestID(), position + 1);
     });
     resize(1100, 560);
     Refresh();
@@ -275,7 +277,7 @@ void HostMainWindow::Refresh() {
     const int selected = SelectedPosition();
     m_lstSequence->clear();
     const HostVisitRecord::Configuration configuration{m_environment.Language()};
-    const HostVisitRecord visit = HostVisitRecord::FromSequence(m_sequence, &configuration);
+    const HostVisitRecord visit = HostVisitRecord::FromSequence(m_document.Sequence(), &configuration);
     int position = 0;
     for (const HostVisitRecord::Test& test : visit.tests) {
         auto* item = new QTreeWidgetItem(m_lstSequence);
@@ -325,7 +327,7 @@ void HostMainWindow::ShowProgress(qsizetype position, HostSequence::Step step) {
         m_lstSequence->scrollToItem(item);
     } else {
         const HostVisitRecord::Configuration configuration{m_environment.Language()};
-        ShowTest(*item, HostVisitRecord::TestAt(m_sequence, position, &configuration));
+        ShowTest(*item, HostVisitRecord::TestAt(m_document.Sequence(), position, &configuration));
         ShowSaved();
     }
     FitColumns();
@@ -344,21 +346,21 @@ void HostMainWindow::Select(int position) {
 }
 
 void HostMainWindow::ShowTitle() {
-    const QString name =
-        m_fileName.isEmpty() ? Text(QStringLiteral("1061::Untitled")) : QFileInfo(m_fileName).fileName();
-    setWindowTitle(name + (m_modified ? QStringLiteral("*") : QString()) + QStringLiteral(" - ") +
+    const QString name = m_document.File().isEmpty() ? Text(QStringLiteral("1061::Untitled"))
+                                                     : QFileInfo(m_document.File()).fileName();
+    setWindowTitle(name + (m_document.Modified() ? QStringLiteral("*") : QString()) + QStringLiteral(" - ") +
                    Text(QStringLiteral("1000::Orvex")));
 }
 
 void HostMainWindow::SetModified() {
-    m_modified = true;
+    m_document.SetModified();
     ShowTitle();
 }
 
 void HostMainWindow::ShowAsset() {
-    const auto& asset = m_sequence.AssetUnderTest();
+    const auto& asset = m_document.Sequence().AssetUnderTest();
     const std::array<QString, 5> values{asset.id, asset.makeModel, asset.serialNo, asset.location,
-                                        m_sequence.Technician()};
+                                        m_document.Sequence().Technician()};
     m_showingAsset = true;
     for (size_t i = 0; i < values.size(); ++i) {
         if (m_assetFields[i]->text() != values[i]) m_assetFields[i]->setText(values[i]);
@@ -370,15 +372,15 @@ void HostMainWindow::ShowAsset() {
 void HostMainWindow::TakeAsset() {
     if (m_showingAsset) return;
     try {
-        m_sequence.SetAsset({m_assetFields[0]->text(), m_assetFields[1]->text(), m_assetFields[2]->text(),
-                             m_assetFields[3]->text()});
-        m_sequence.SetTechnician(m_assetFields[4]->text());
+        m_document.Sequence().SetAsset({m_assetFields[0]->text(), m_assetFields[1]->text(),
+                                        m_assetFields[2]->text(), m_assetFields[3]->text()});
+        m_document.Sequence().SetTechnician(m_assetFields[4]->text());
     } catch (const ComError& error) {
         // The boxes hold no more than a field may; nothing else can refuse them.
         qCWarning(lcHost, "the asset was not taken: %s", error.what());
         return;
     }
-    m_history->ShowAsset(m_sequence.AssetUnderTest().id);
+    m_history->ShowAsset(m_document.Sequence().AssetUnderTest().id);
     SetModified();
 }
 
@@ -389,7 +391,7 @@ void HostMainWindow::ShowError(const QString& text) {
 
 void HostMainWindow::ShowSaved() {
     // Saved into its file, the sequence holds no unsaved change, the edits before the run included.
-    m_modified = !m_saver.InFile();
+    m_document.RunSaved();
     ShowTitle();
 }
 
@@ -427,40 +429,30 @@ void HostMainWindow::OfferRecovery() {
         MessageService::Icon::Question, MessageService::Buttons::YesNo, Text(QStringLiteral("1000::Orvex")));
     if (answer != MessageService::Answer::Yes || !AskToSave()) return;
     try {
-        m_sequence.Load(files.first());
+        m_document.Recover(files.first());
     } catch (const ComError& error) {
         ShowError(error.Description());
         return;
     }
-    // Untitled: Save asks where the visit belongs; until then its runs go on into the same file.
-    m_fileName.clear();
-    m_saver = HostVisitSaver();
-    m_saver.Adopt(files.first());
     m_edits.clear();
     Refresh();
-    SetModified();
+    ShowTitle();
     Select(0);
 }
 
 void HostMainWindow::NewSequence() {
-    m_sequence = HostSequence(m_plugIn);
-    m_saver = HostVisitSaver();
-    m_fileName.clear();
-    m_modified = false;
+    m_document.New();
     m_edits.clear();
     Refresh();
 }
 
 bool HostMainWindow::Open(const QString& path) {
     try {
-        m_sequence.Load(path);
+        m_document.Open(path);
     } catch (const ComError& error) {
         ShowError(error.Description());
         return false;
     }
-    m_fileName = path;
-    m_saver = HostVisitSaver(path);
-    m_modified = false;
     m_edits.clear();
     Refresh();
     Select(0);
@@ -470,9 +462,9 @@ bool HostMainWindow::Open(const QString& path) {
 
 void HostMainWindow::OfferLeftover() {
     HostSequence taken(m_plugIn);
-    const QString leftover = HostVisitSaver::Leftover(m_fileName, taken);
+    const QString leftover = HostVisitSaver::Leftover(m_document.File(), taken);
     if (leftover.isEmpty()) return;
-    VariantArray parameters = VariantArray::FromList({Variant(m_fileName), Variant(leftover)});
+    VariantArray parameters = VariantArray::FromList({Variant(m_document.File()), Variant(leftover)});
     const auto answer = m_environment.Messages()->Show(
         Text(QStringLiteral("1079::A save of %%1 did not end. It left %%2, newer than the file: it may hold "
                             "results the file does not. Open them?"),
@@ -484,30 +476,26 @@ void HostMainWindow::OfferLeftover() {
         return;
     }
     // Saving it puts it into the file; until then the file is as it was.
-    m_sequence = std::move(taken);
-    m_saver.AdoptLeftover(leftover);
+    m_document.TakeLeftover(std::move(taken), leftover);
     Refresh();
-    SetModified();
+    ShowTitle();
     Select(0);
 }
 
 bool HostMainWindow::SaveAs(const QString& path) {
     try {
-        m_sequence.Save(path);
+        m_document.SaveAs(path);
     } catch (const ComError& error) {
         ShowError(error.Description());
         return false;
     }
-    m_fileName = path;
-    // Its results are in the file now; a recovery file of them is no longer needed.
-    m_saver.Discard();
-    m_saver = HostVisitSaver(path);
-    m_modified = false;
     ShowTitle();
     return true;
 }
 
-bool HostMainWindow::Save() { return m_fileName.isEmpty() ? SaveFromDialog() : SaveAs(m_fileName); }
+bool HostMainWindow::Save() {
+    return m_document.File().isEmpty() ? SaveFromDialog() : SaveAs(m_document.File());
+}
 
 void HostMainWindow::SetDatabase(const QString& url, bool archive) {
     m_database = url;
@@ -518,7 +506,7 @@ void HostMainWindow::SetDatabase(const QString& url, bool archive) {
 
 bool HostMainWindow::WriteReport(const QString& pdfPath, QString* note) {
     try {
-        HostReportWriter writer(m_sequence, m_environment.Language());
+        HostReportWriter writer(m_document.Sequence(), m_environment.Language());
         const auto why = writer.ReadHistory(m_database);
         if (why && note) {
             VariantArray parameters = VariantArray::FromList({Variant(*why)});
@@ -534,29 +522,29 @@ bool HostMainWindow::WriteReport(const QString& pdfPath, QString* note) {
 
 void HostMainWindow::AddTest(int32_t testId) {
     try {
-        m_sequence.Append(testId);
+        m_document.Sequence().Append(testId);
     } catch (const ComError& error) {
         ShowError(error.Description());
         return;
     }
-    const int position = static_cast<int>(m_sequence.Tests().size()) - 1;
+    const int position = static_cast<int>(m_document.Sequence().Tests().size()) - 1;
     // Undone, the test is kept as it then is, for Redo to put back.
     auto kept = std::make_shared<std::shared_ptr<XmlElement>>();
     PushEdit(
         position - 1,
         [this, position, kept] {
-            *kept = m_sequence.Snapshot(position);
-            m_sequence.Remove(position);
+            *kept = m_document.Sequence().Snapshot(position);
+            m_document.Sequence().Remove(position);
         },
-        position, [this, position, kept] { m_sequence.Insert(position, *kept); });
+        position, [this, position, kept] { m_document.Sequence().Insert(position, *kept); });
 }
 
 void HostMainWindow::RemoveSelected() {
     const int position = SelectedPosition();
     if (position < 0) return;
-    if (m_sequence.HoldsResult(position)) {
+    if (m_document.Sequence().HoldsResult(position)) {
         VariantArray parameters = VariantArray::FromList(
-            {Variant(position + 1), Variant(m_sequence.Tests()[position]->Info()->Name())});
+            {Variant(position + 1), Variant(m_document.Sequence().Tests()[position]->Info()->Name())});
         const auto answer = m_environment.Messages()->Show(
             Text(QStringLiteral("1078::Test %%1, %%2, holds a result. Remove it with its result?"),
                  &parameters),
@@ -565,21 +553,21 @@ void HostMainWindow::RemoveSelected() {
         if (answer != MessageService::Answer::Yes) return;
     }
     // Undone, the test comes back with its result and when it was performed.
-    const auto kept = m_sequence.Snapshot(position);
-    m_sequence.Remove(position);
+    const auto kept = m_document.Sequence().Snapshot(position);
+    m_document.Sequence().Remove(position);
     PushEdit(
-        position, [this, position, kept] { m_sequence.Insert(position, kept); }, position,
-        [this, position] { m_sequence.Remove(position); });
+        position, [this, position, kept] { m_document.Sequence().Insert(position, kept); }, position,
+        [this, position] { m_document.Sequence().Remove(position); });
 }
 
 void HostMainWindow::MoveSelected(int delta) {
     const int from = SelectedPosition();
     const int to = from + delta;
-    if (from < 0 || to < 0 || to >= m_sequence.Tests().size()) return;
-    m_sequence.Move(from, to);
+    if (from < 0 || to < 0 || to >= m_document.Sequence().Tests().size()) return;
+    m_document.Sequence().Move(from, to);
     PushEdit(
-        from, [this, from, to] { m_sequence.Move(to, from); }, to,
-        [this, from, to] { m_sequence.Move(from, to); });
+        from, [this, from, to] { m_document.Sequence().Move(to, from); }, to,
+        [this, from, to] { m_document.Sequence().Move(from, to); });
 }
 
 void HostMainWindow::PushEdit(int undoneSelects, std::function<void()> undo, int redoneSelects,
@@ -594,14 +582,14 @@ void HostMainWindow::PushEdit(int undoneSelects, std::function<void()> undo, int
             }
             SetModified();
             Refresh();
-            Select(std::clamp(selected, 0, static_cast<int>(m_sequence.Tests().size()) - 1));
+            Select(std::clamp(selected, 0, static_cast<int>(m_document.Sequence().Tests().size()) - 1));
         };
     };
     m_edits.push(
         new HostSequenceEdit(apply(std::move(undo), undoneSelects), apply(std::move(redo), redoneSelects)));
     SetModified();
     Refresh();
-    Select(std::clamp(redoneSelects, 0, static_cast<int>(m_sequence.Tests().size()) - 1));
+    Select(std::clamp(redoneSelects, 0, static_cast<int>(m_document.Sequence().Tests().size()) - 1));
 }
 
 void HostMainWindow::Configure() {
@@ -624,20 +612,20 @@ void HostMainWindow::EditSelected(const QString& titleLiteral,
                                   const std::function<std::shared_ptr<IDialog>(ITestElement&)>& dialogOf) {
     const int position = SelectedPosition();
     if (position < 0) return;
-    const auto element = m_sequence.Tests()[position];
+    const auto element = m_document.Sequence().Tests()[position];
     try {
         const auto view = dialogOf(*element);
         if (!view) return;
-        const auto before = m_sequence.Snapshot(position);
+        const auto before = m_document.Sequence().Snapshot(position);
         HostDockedDialog dialog(view, element->Info()->Name() + QStringLiteral(" - ") + Text(titleLiteral),
                                 this);
         connect(&dialog, &HostDockedDialog::Changed, this, [this] { SetModified(); });
         dialog.exec();
-        const auto after = m_sequence.Snapshot(position);
+        const auto after = m_document.Sequence().Snapshot(position);
         if (before && after && before->Document()->ToText() != after->Document()->ToText()) {
             PushEdit(
-                position, [this, position, before] { m_sequence.Replace(position, before); }, position,
-                [this, position, after] { m_sequence.Replace(position, after); });
+                position, [this, position, before] { m_document.Sequence().Replace(position, before); },
+                position, [this, position, after] { m_document.Sequence().Replace(position, after); });
         }
     } catch (const ComError& error) {
         ShowError(error.Description());
@@ -678,7 +666,7 @@ std::optional<HostMainWindow::Korotka> HostMainWindow::ChosenKorotka(QString& wh
 }
 
 void HostMainWindow::Run(bool fromSelected) {
-    if (m_sequence.Tests().isEmpty()) return;
+    if (m_document.Sequence().Tests().isEmpty()) return;
     QString why;
     const auto korotka = ChosenKorotka(why);
     if (!korotka) {
@@ -689,14 +677,15 @@ void HostMainWindow::Run(bool fromSelected) {
     options.first = fromSelected ? std::max(SelectedPosition(), 0) : 0;
     options.progress = [this](qsizetype position, HostSequence::Step step) { ShowProgress(position, step); };
     qApp->installEventFilter(this);
-    const auto outcome = HostRun::Perform(m_sequence, *m_environment.Messages(), m_saver, options);
+    const auto outcome =
+        HostRun::Perform(m_document.Sequence(), *m_environment.Messages(), m_document.Saver(), options);
     qApp->removeEventFilter(this);
     // The run stored results into the tests: an edit from before it, undone, would take them away.
     m_edits.clear();
     HostRunEnd::Options ending;
     if (m_archive) ending.database = m_database;
     ending.command = QStringLiteral("open");
-    const auto end = HostRunEnd::Close(m_sequence, outcome, m_saver, ending);
+    const auto end = HostRunEnd::Close(m_document.Sequence(), outcome, m_document.Saver(), ending);
     ShowSaved();
     Refresh();
     for (const auto& notice : end.notices) Tell(notice);
@@ -727,7 +716,7 @@ QString HostMainWindow::Identify() {
 }
 
 bool HostMainWindow::AskToSave() {
-    if (!m_modified) return true;
+    if (!m_document.Modified()) return true;
     const auto answer = m_environment.Messages()->Show(
         Text(QStringLiteral("1060::The sequence has changes that are not saved. Save them?")),
         MessageService::Icon::Question, MessageService::Buttons::YesNoCancel,
@@ -735,7 +724,7 @@ bool HostMainWindow::AskToSave() {
     if (answer == MessageService::Answer::Cancel) return false;
     if (answer == MessageService::Answer::Yes) return Save();
     // Given up: a recovery file of these changes would be offered again at the next start.
-    m_saver.Discard();
+    m_document.GiveUp();
     return true;
 }
 
@@ -792,16 +781,17 @@ void HostMainWindow::OpenFromDialog() {
 }
 
 bool HostMainWindow::SaveFromDialog() {
-    const QString path = AskSavePath(QStringLiteral("1005::Save &as..."), m_fileName,
+    const QString path = AskSavePath(QStringLiteral("1005::Save &as..."), m_document.File(),
                                      QStringLiteral("1062::Sequences (*.xml)"), QStringLiteral("xml"));
     return !path.isEmpty() && SaveAs(path);
 }
 
 void HostMainWindow::ReportFromDialog() {
-    const QString suggested = m_fileName.isEmpty()
+    const QString suggested = m_document.File().isEmpty()
                                   ? QString()
-                                  : QFileInfo(m_fileName).path() + QLatin1Char('/') +
-                                        QFileInfo(m_fileName).completeBaseName() + QStringLiteral(".pdf");
+                                  : QFileInfo(m_document.File()).path() + QLatin1Char('/') +
+                                        QFileInfo(m_document.File()).completeBaseName() +
+                                        QStringLiteral(".pdf");
     const QString path = AskSavePath(QStringLiteral("1006::&Report..."), suggested,
                                      QStringLiteral("1074::PDF files (*.pdf)"), QStringLiteral("pdf"));
     QString note;

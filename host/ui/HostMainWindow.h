@@ -12,7 +12,7 @@
 #include "host/archive/HostVisitRecord.h"
 #include "host/platform/HostExport.h"
 #include "host/visit/HostSequence.h"
-#include "host/visit/HostVisitSaver.h"
+#include "host/visit/HostVisitDocument.h"
 
 class QAction;
 class QComboBox;
@@ -50,9 +50,9 @@ public:
                    QWidget* parent = nullptr);
     ~HostMainWindow() override;
 
-    HostSequence& Sequence() { return m_sequence; }
-    QString FileName() const { return m_fileName; }
-    bool IsModified() const { return m_modified; }
+    HostSequence& Sequence() { return m_document.Sequence(); }
+    QString FileName() const { return m_document.File(); }
+    bool IsModified() const { return m_document.Modified(); }
 
     // The results database runs are archived in and the history is read from (empty: the
     // default one); archive false: runs are not stored.
@@ -77,7 +77,7 @@ public:
     // Offers to open the newest results a crash or a failed save left in the recovery folder.
     void OfferRecovery();
     // Where the results of the untitled or unsaveable sequence are kept; empty when in its file.
-    QString RecoveryFile() const { return m_saver.Kept(); }
+    QString RecoveryFile() const { return m_document.Saver().Kept(); }
     // The Korotka's identity, as shown beside the device chooser.
     QString Identify();
     // The host's translation of one of its literals.
@@ -139,10 +139,7 @@ private:
     HostEnvironment& m_environment;
     std::shared_ptr<IPlugIn> m_plugIn;
     SimulatorStarter m_startSimulator;
-    HostSequence m_sequence;
-    QString m_fileName;
-    HostVisitSaver m_saver;
-    bool m_modified = false;
+    HostVisitDocument m_document;
     bool m_showingAsset = false;
     QString m_database;
     bool m_archive = true;
