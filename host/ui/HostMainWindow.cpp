@@ -399,8 +399,11 @@ void HostMainWindow::Tell(const HostRunEnd::Notice& notice) {
     using Kind = HostRunEnd::Notice::Kind;
     if (notice.kind == Kind::RunError) ShowError(notice.error->Description());
     if (notice.kind == Kind::NotArchived) {
+        // A database's reason is its own words; a visit in no file is the window's to word.
         VariantArray parameters = VariantArray::FromList({Variant(notice.text)});
-        ShowError(Text(QStringLiteral("1090::The visit was not archived: %%1"), &parameters));
+        ShowError(notice.file.isEmpty()
+                      ? Text(QStringLiteral("1345::The visit was not archived: its results are in no file."))
+                      : Text(QStringLiteral("1090::The visit was not archived: %%1"), &parameters));
     }
     // The window shows an aborted run, a script's complaint and an unjudged test in the sequence.
     if (notice.kind != Kind::NotSaved) return;
