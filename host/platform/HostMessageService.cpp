@@ -72,6 +72,9 @@ MessageService::Answer HostMessageService::DefaultAnswer(Buttons buttons) const 
 MessageService::Answer HostMessageService::Show(const QString& text, Icon icon, Buttons buttons,
                                                 const QString& title) {
     m_shown.append({text, icon, buttons, title});
+    // A box that warns and asks nothing is how the driver and the tests report a failure they do not
+    // raise.
+    if (buttons == Buttons::Ok && (icon == Icon::Exclamation || icon == Icon::Critical)) ++m_failuresTold;
     if (buttons != Buttons::Ok && m_questionHandler) return m_questionHandler(m_shown.last());
     switch (m_mode) {
         case Mode::Dialog:

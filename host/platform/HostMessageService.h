@@ -28,6 +28,8 @@ public:
     Answer Show(const QString& text, Icon icon, Buttons buttons, const QString& title) override;
 
     const QList<Message>& Shown() const { return m_shown; }
+    // How many failures were reported so far: a run compares the count at its end with its start.
+    qsizetype FailuresTold() const { return m_failuresTold; }
     void Clear() { m_shown.clear(); }
     // What a console or recording service answers to a question; the first button by default.
     void SetAnswer(Answer answer) {
@@ -52,6 +54,7 @@ private:
 
     Mode m_mode;
     QList<Message> m_shown;
+    qsizetype m_failuresTold = 0;
     Answer m_answer = Answer::Ok;
     bool m_answerSet = false;
     QuestionHandler m_questionHandler;

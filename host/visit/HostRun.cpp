@@ -12,24 +12,6 @@
 
 namespace orvex {
 
-namespace {
-
-// The failures the driver and the tests reported while the run went on: a box that warns and
-// asks nothing.
-bool InstrumentFailed(const HostMessageService& messages, qsizetype before) {
-    for (qsizetype i = before; i < messages.Shown().size(); ++i) {
-        const auto& message = messages.Shown()[i];
-        if (message.buttons == MessageService::Buttons::Ok &&
-            (message.icon == MessageService::Icon::Exclamation ||
-             message.icon == MessageService::Icon::Critical)) {
-            return true;
-        }
-    }
-    return false;
-}
-
-}  // namespace
-
 bool HostRun::Outcome::Complete() const {
     return outcome == HostSequence::Outcome::Completed && !error && !instrumentFailed;
 }
@@ -38,7 +20,7 @@ HostRun::Outcome HostRun::Perform(HostSequence& sequence, HostMessageService& me
                                   const Options& options) {
     const auto context = std::make_shared<HostPerformContext>();
     context->SetStandardSelection(options.standards);
-    const qsizetype messagesBefore = messages.Shown().size();
+    const qsizetype failuresBefore = messages.FailuresTold();
     Outcome outcome;
     // Each test's end is saved; the sequence changes only in a test, so a run that ended after one
     // is saved as it stands.
@@ -55,7 +37,7 @@ HostRun::Outcome HostRun::Perform(HostSequence& sequence, HostMessageService& me
     // Whatever became of the run (a test that raised, a save that failed), the results it stored
     // are kept.
     if (!saved) saver.Save(sequence);
-    outcome.instrumentFailed = InstrumentFailed(messages, messagesBefore);
+    outcome.instrumentFailed = messages.FailuresTold() != failuresBefore;
     return outcome;
 }
 
