@@ -452,14 +452,16 @@ int ShowMainWindow(const QCommandLineParser& parser, const OrvexOptions& o,
                    const QString& file) {
     environment.Loader().Load(QStringLiteral("KorotkaVTI"), orvex::HostInstallation::LibraryFolder() +
                                                                 QStringLiteral("/liborvexKorotkaVTI.so"));
-    orvex::HostMainWindow window(environment, plugIn, [](QString& why) {
-        korotkasim::SimOptions options;
-        const auto simulator = StartSimulator(options, why);
-        if (!simulator) return std::optional<orvex::HostMainWindow::Korotka>();
-        return std::optional<orvex::HostMainWindow::Korotka>(orvex::HostMainWindow::Korotka{
-            QString::fromStdString(simulator->SlavePath()), QString::fromStdString(options.serial),
-            QString::fromStdString(options.firmware), simulator});
-    });
+    orvex::HostMainWindow window(
+        environment, plugIn, []() -> orvex::HostResult<orvex::HostMainWindow::Korotka> {
+            korotkasim::SimOptions options;
+            QString why;
+            const auto simulator = StartSimulator(options, why);
+            if (!simulator) return orvex::HostResult<orvex::HostMainWindow::Korotka>::Failed(why);
+            return orvex::HostMainWindow::Korotka{QString::fromStdString(simulator->SlavePath()),
+                                                  QString::fromStdString(options.serial),
+                                                  QString::fromStdString(options.firmware), simulator};
+        });
     window.SetDatabase(parser.value(o.database), !parser.isSet(o.noArchive));
     if (!file.isEmpty() && !window.Open(file)) return OrvexCommands::kExitUsage;
     window.show();

@@ -2,109 +2,59 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QDockWidget>
-#include <QFileDialog>
 #include <QFileInfo>
-#include <QFormLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QHeaderView>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMenuBar>
-#include <QPushButton>
-#include <QRegularExpression>
 #include <QTabWidget>
 #include <QToolBar>
-#include <QTreeWidget>
 #include <QVBoxLayout>
 #include <QWindow>
+#include <map>
 #include <utility>
 
 #include "host/output/HostReportWriter.h"
-#include "host/platform/HostInstrumentRegistry.h"
 #include "host/platform/HostLanguageService.h"
 #include "host/platform/HostLog.h"
 #include "host/platform/HostMessageService.h"
-#include "host/platform/HostPortTable.h"
 #include "host/session/HostEnvironment.h"
-#include "host/session/HostKorotka.h"
-#include "host/ui/HostDockedDialog.h"
+#include "host/ui/HostAssetPanel.h"
+#include "host/ui/HostFileChooser.h"
 #include "host/ui/HostHistoryPanel.h"
-#include "host/ui/HostSequenceEdit.h"
-#include "host/visit/HostResultText.h"
+#include "host/ui/HostSequenceEditor.h"
+#include "host/ui/HostSequenceList.h"
 #include "host/visit/HostRun.h"
 #include "host/visit/HostVisitSaver.h"
 #include "hostapi/ComError.h"
-#include "hostapi/ComponentRegistry.h"
-#include "hostapi/IConfigData.h"
-#include "hostapi/ICustomControl.h"
-#include "hostapi/IDialog.h"
-#include "hostapi/ILimitData.h"
 #include "hostapi/IPlugIn.h"
-#include "hostapi/ISetup.h"
 #include "hostapi/ITestElement.h"
-#include "hostapi/Registry.h"
 #include "hostapi/TestElementInfo.h"
 #include "hostapi/TestElementList.h"
 #include "hostapi/VariantArray.h"
-#include "hostapi/XmlDocument.h"
-#include "hostapi/XmlElement.h"
 
 namespace orvex {
 
-namespace {
-
-enum Column { kColumnPosition, kColumnTest, kColumnConfiguration, kColumnStatus, kColumnValues };
-
-constexpr int kConfigurationWidth = 300;
-// The chooser's entry for the built-in simulator carries no device path.
-const QString kSimulatorEntry;
-
-// Column headings and asset field captions, in their order.
-const std::array<QString, 5> kColumnLiterals{
-    QStringLiteral("1030::#"), QStringLiteral("1031::Test"), QStringLiteral("1032::Configuration"),
-    QStringLiteral("1033::Status"), QStringLiteral("1034::Readings")};
-const std::array<QString, 5> kAssetLiterals{
-    QStringLiteral("1041::Asset ID:"), QStringLiteral("1042::Make and model:"),
-    QStringLiteral("1043::Serial number:"), QStringLiteral("1044::Location:"),
-    QStringLiteral("1045::Technician:")};
-
-QString Readings(const HostVisitRecord::Test& test) {
-    QStringList readings;
-    for (const HostVisitRecord::Reading& reading : test.readings) {
-        if (!reading.shownWithUnit.isEmpty())
-            readings << HostResultText::KeyValue(reading.key, reading.shownWithUnit);
-    }
-    return readings.join(QStringLiteral(", "));
-}
-
-}  // namespace
-
 HostMainWindow::HostMainWindow(HostEnvironment& environment, std::shared_ptr<IPlugIn> plugIn,
                                SimulatorStarter simulator, QWidget* parent)
-    : QMainWindow(parent),
-      m_environment(environment),
-      m_plugIn(std::move(plugIn)),
-      m_startSimulator(std::move(simulator)),
-      m_document(m_plugIn) {
+    : QMainWindow(parent), m_environment(environment), m_plugIn(std::move(plugIn)), m_document(m_plugIn) {
     setObjectName(QStringLiteral("HostMainWindow"));
-    m_lstSequence = new QTreeWidget(this);
-    m_lstSequence->setObjectName(QStringLiteral("lstSequence"));
-    m_lstSequence->setRootIsDecorated(false);
-    m_lstSequence->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_lstSequence->setIconSize(QSize(16, 16));
-    QStringList headings;
-    for (const QString& literal : kColumnLiterals) headings << Text(literal);
-    m_lstSequence->setHeaderLabels(headings);
-    m_lstSequence->header()->setStretchLastSection(true);
+    m_lstSequence = new HostSequenceList(m_plugIn, this);
+    m_editor = new HostSequenceEditor(m_environment, m_document, *m_lstSequence, this);
+    connect(m_editor, &HostSequenceEditor::Modified, this, [this] { ShowTitle(); });
+    connect(m_editor, &HostSequenceEditor::Changed, this, [this] { Refresh(); });
+    connect(m_editor, &HostSequenceEditor::Failed, this, [this](const QString& why) { ShowError(why); });
     setCentralWidget(m_lstSequence);
 
     auto* side = new QWidget(this);
     auto* sideLayout = new QVBoxLayout(side);
-    sideLayout->addWidget(BuildAssetPanel());
-    sideLayout->addWidget(BuildInstrumentPanel());
+    m_asset = new HostAssetPanel(m_document.Sequence(), side);
+    connect(m_asset, &HostAssetPanel::Taken, this, [this](const QString& assetId) {
+        m_history->ShowAsset(assetId);
+        SetModified();
+    });
+    m_instrument = new HostInstrumentPanel(m_environment, std::move(simulator), side);
+    connect(m_instrument, &HostInstrumentPanel::Failed, this, [this](const QString& why) { ShowError(why); });
+    sideLayout->addWidget(m_asset);
+    sideLayout->addWidget(m_instrument);
     sideLayout->addStretch();
     m_history = new HostHistoryPanel(
         [this](const QString& literal, const VariantArray* parameters) { return Text(literal, parameters); },
@@ -121,7 +71,7 @@ HostMainWindow::HostMainWindow(HostEnvironment& environment, std::shared_ptr<IPl
     dock->setWidget(tabs);
     addDockWidget(Qt::RightDockWidgetArea, dock);
     BuildActions();
-    connect(m_lstSequence, &QTreeWidget::itemDoubleClicked, this, [this] { Configure(); });
+    connect(m_lstSequence, &QTreeWidget::itemDoubleClicked, m_editor, &HostSequenceEditor::Configure);
     // The history follows the test chosen in the sequence.
     connect(m_lstSequence, &QTreeWidget::itemSelectionChanged, this, [this] {
         const int position = SelectedPosition();
@@ -163,19 +113,19 @@ void HostMainWindow::BuildActions() {
         {QStringLiteral("1001::&File"), QStringLiteral("1007::&Quit"), QKeySequence::Quit,
          [this] { close(); }, false},
         {QStringLiteral("1023::&Edit"), QStringLiteral("1024::&Undo"), QKeySequence::Undo,
-         [this] { m_edits.undo(); }, false},
+         [this] { m_editor->Edits().undo(); }, false},
         {QStringLiteral("1023::&Edit"), QStringLiteral("1025::&Redo"), QKeySequence::Redo,
-         [this] { m_edits.redo(); }, false},
+         [this] { m_editor->Edits().redo(); }, false},
         {QStringLiteral("1010::&Test"), QStringLiteral("1012::&Remove"), QKeySequence::Delete,
-         [this] { RemoveSelected(); }, true},
+         [this] { m_editor->RemoveSelected(); }, true},
         {QStringLiteral("1010::&Test"), QStringLiteral("1013::Move &up"), QKeySequence(Qt::ALT | Qt::Key_Up),
-         [this] { MoveSelected(-1); }, true},
+         [this] { m_editor->MoveSelected(-1); }, true},
         {QStringLiteral("1010::&Test"), QStringLiteral("1014::Move &down"),
-         QKeySequence(Qt::ALT | Qt::Key_Down), [this] { MoveSelected(1); }, true},
+         QKeySequence(Qt::ALT | Qt::Key_Down), [this] { m_editor->MoveSelected(1); }, true},
         {QStringLiteral("1010::&Test"), QStringLiteral("1015::&Configure..."), QKeySequence(Qt::Key_F4),
-         [this] { Configure(); }, true},
+         [this] { m_editor->Configure(); }, true},
         {QStringLiteral("1010::&Test"), QStringLiteral("1016::&Limits..."), QKeySequence(),
-         [this] { EditLimits(); }, true},
+         [this] { m_editor->EditLimits(); }, true},
         {QStringLiteral("1010::&Test"), QStringLiteral("1017::&Run from selected"), QKeySequence(Qt::Key_F5),
          [this] { Run(true); }, true},
         {QStringLiteral("1010::&Test"), QStringLiteral("1018::Run &all"),
@@ -183,7 +133,7 @@ void HostMainWindow::BuildActions() {
         {QStringLiteral("1020::&Instrument"), QStringLiteral("1022::&Identify"), QKeySequence(),
          [this] { Identify(); }, false},
         {QStringLiteral("1020::&Instrument"), QStringLiteral("1021::Control &panel..."), QKeySequence(),
-         [this] { ShowControlPanel(); }, true},
+         [this] { m_instrument->ShowControlPanel(); }, true},
     };
     auto* toolBar = addToolBar(Text(QStringLiteral("1008::Tools")));
     toolBar->setObjectName(QStringLiteral("tbrMain"));
@@ -203,7 +153,7 @@ void HostMainWindow::BuildActions() {
                     const int32_t testId = element->TestID();
                     QAction* action =
                         add->addAction(QIcon(m_plugIn->Icon(testId, 0, Variant())), element->Info()->Name());
-                    connect(action, &QAction::triggered, this, [this, testId] { AddTest(testId); });
+                    connect(action, &QAction::triggered, this, [this, testId] { m_editor->Add(testId); });
                 }
                 menu->addSeparator();
             }
@@ -218,132 +168,38 @@ void HostMainWindow::BuildActions() {
     QAction* redo = findChild<QAction*>(QStringLiteral("1025"));
     undo->setEnabled(false);
     redo->setEnabled(false);
-    connect(&m_edits, &QUndoStack::canUndoChanged, undo, &QAction::setEnabled);
-    connect(&m_edits, &QUndoStack::canRedoChanged, redo, &QAction::setEnabled);
-}
-
-QWidget* HostMainWindow::BuildAssetPanel() {
-    auto* box = new QGroupBox(Text(QStringLiteral("1049::Asset under test")), this);
-    auto* form = new QFormLayout(box);
-    for (size_t i = 0; i < m_assetFields.size(); ++i) {
-        m_assetFields[i] = new QLineEdit(box);
-        m_assetFields[i]->setObjectName(QStringLiteral("txtAsset%1").arg(i));
-        m_assetFields[i]->setMaxLength(HostSequence::kMaxFieldLength);
-        form->addRow(Text(kAssetLiterals[i]), m_assetFields[i]);
-        connect(m_assetFields[i], &QLineEdit::textChanged, this, [this] { TakeAsset(); });
-    }
-    return box;
-}
-
-QWidget* HostMainWindow::BuildInstrumentPanel() {
-    auto* box = new QGroupBox(Text(QStringLiteral("1050::Instrument")), this);
-    auto* layout = new QVBoxLayout(box);
-    auto* row = new QHBoxLayout;
-    m_cboDevice = new QComboBox(box);
-    m_cboDevice->setObjectName(QStringLiteral("cboDevice"));
-    m_cboDevice->setMinimumContentsLength(24);
-    auto* identify = new QPushButton(Text(QStringLiteral("1022::&Identify")), box);
-    identify->setObjectName(QStringLiteral("cmdIdentify"));
-    connect(identify, &QPushButton::clicked, this, [this] { Identify(); });
-    row->addWidget(m_cboDevice, 1);
-    row->addWidget(identify);
-    layout->addWidget(new QLabel(Text(QStringLiteral("1051::Device:")), box));
-    layout->addLayout(row);
-    m_lblIdentity = new QLabel(box);
-    m_lblIdentity->setObjectName(QStringLiteral("lblIdentity"));
-    m_lblIdentity->setWordWrap(true);
-    layout->addWidget(m_lblIdentity);
-    FillDevices();
-    return box;
-}
-
-void HostMainWindow::FillDevices() {
-    m_cboDevice->clear();
-    if (m_startSimulator)
-        m_cboDevice->addItem(Text(QStringLiteral("1052::Built-in simulator")), kSimulatorEntry);
-    for (const QString& device : HostKorotka::SerialDevices()) m_cboDevice->addItem(device, device);
-}
-
-void HostMainWindow::ChooseDevice(const QString& devicePath) {
-    int index = m_cboDevice->findData(devicePath);
-    if (index < 0) {
-        m_cboDevice->addItem(devicePath, devicePath);
-        index = m_cboDevice->count() - 1;
-    }
-    m_cboDevice->setCurrentIndex(index);
+    connect(&m_editor->Edits(), &QUndoStack::canUndoChanged, undo, &QAction::setEnabled);
+    connect(&m_editor->Edits(), &QUndoStack::canRedoChanged, redo, &QAction::setEnabled);
 }
 
 void HostMainWindow::Refresh() {
-    const int selected = SelectedPosition();
-    m_lstSequence->clear();
     const HostVisitRecord::Configuration configuration{m_environment.Language()};
-    const HostVisitRecord visit = HostVisitRecord::FromSequence(m_document.Sequence(), &configuration);
-    int position = 0;
-    for (const HostVisitRecord::Test& test : visit.tests) {
-        auto* item = new QTreeWidgetItem(m_lstSequence);
-        item->setText(kColumnPosition, QString::number(++position));
-        ShowTest(*item, test);
-    }
-    FitColumns();
-    Select(std::min(selected, position - 1));
-    ShowAsset();
+    m_lstSequence->Show(HostVisitRecord::FromSequence(m_document.Sequence(), &configuration));
+    m_asset->Show();
+    m_history->ShowAsset(m_document.Sequence().AssetUnderTest().id);
     ShowTitle();
 }
 
-void HostMainWindow::ShowTest(QTreeWidgetItem& item, const HostVisitRecord::Test& test) {
-    item.setIcon(kColumnTest, QIcon(m_plugIn->Icon(test.testId, 0, Variant())));
-    item.setText(kColumnTest, test.name);
-    item.setText(kColumnConfiguration, test.configurationLine);
-    item.setToolTip(kColumnConfiguration, item.text(kColumnConfiguration));
-    item.setText(kColumnStatus, HostResultText::ShownStatus(test.status));
-    // A row that showed the running test shows it no more.
-    item.setData(kColumnStatus, Qt::ForegroundRole, QVariant());
-    for (int column = kColumnPosition; column <= kColumnValues; ++column)
-        item.setData(column, Qt::FontRole, QVariant());
-    if (const QColor colour = HostResultText::StatusColour(test.status); colour.isValid())
-        item.setForeground(kColumnStatus, colour);
-    item.setText(kColumnValues, Readings(test));
-}
-
-void HostMainWindow::FitColumns() {
-    for (int column = kColumnPosition; column < kColumnValues; ++column)
-        m_lstSequence->resizeColumnToContents(column);
-    // A long configuration keeps the status and readings in view; its tool-tip has it all.
-    m_lstSequence->setColumnWidth(
-        kColumnConfiguration,
-        std::min(m_lstSequence->columnWidth(kColumnConfiguration), kConfigurationWidth));
-}
-
 void HostMainWindow::ShowProgress(qsizetype position, HostSequence::Step step) {
-    QTreeWidgetItem* item = m_lstSequence->topLevelItem(static_cast<int>(position));
-    if (item == nullptr) return;
     if (step == HostSequence::Step::Starting) {
-        QFont bold = m_lstSequence->font();
-        bold.setBold(true);
-        for (int column = kColumnPosition; column <= kColumnValues; ++column) item->setFont(column, bold);
-        item->setText(kColumnStatus, Text(QStringLiteral("1067::running")));
-        item->setForeground(kColumnStatus, QColor(0, 0, 192));
-        Select(static_cast<int>(position));
-        m_lstSequence->scrollToItem(item);
-    } else {
+        m_lstSequence->ShowRunning(position);
+    } else if (position < m_lstSequence->topLevelItemCount()) {
         const HostVisitRecord::Configuration configuration{m_environment.Language()};
-        ShowTest(*item, HostVisitRecord::TestAt(m_document.Sequence(), position, &configuration));
+        m_lstSequence->ShowEnded(position,
+                                 HostVisitRecord::TestAt(m_document.Sequence(), position, &configuration));
         ShowSaved();
     }
-    FitColumns();
 }
 
-int HostMainWindow::SelectedPosition() const {
-    const auto selected = m_lstSequence->selectedItems();
-    return selected.isEmpty() ? -1 : m_lstSequence->indexOfTopLevelItem(selected.first());
-}
+void HostMainWindow::AddTest(int32_t testId) { m_editor->Add(testId); }
 
-void HostMainWindow::Select(int position) {
-    if (QTreeWidgetItem* item = m_lstSequence->topLevelItem(position)) {
-        m_lstSequence->setCurrentItem(item);
-        item->setSelected(true);
-    }
-}
+int HostMainWindow::SelectedPosition() const { return m_lstSequence->SelectedPosition(); }
+
+void HostMainWindow::Select(int position) { m_lstSequence->Select(position); }
+
+void HostMainWindow::ChooseDevice(const QString& devicePath) { m_instrument->ChooseDevice(devicePath); }
+
+QString HostMainWindow::Identify() { return m_instrument->Identify(); }
 
 void HostMainWindow::ShowTitle() {
     const QString name = m_document.File().isEmpty() ? Text(QStringLiteral("1061::Untitled"))
@@ -355,33 +211,6 @@ void HostMainWindow::ShowTitle() {
 void HostMainWindow::SetModified() {
     m_document.SetModified();
     ShowTitle();
-}
-
-void HostMainWindow::ShowAsset() {
-    const auto& asset = m_document.Sequence().AssetUnderTest();
-    const std::array<QString, 5> values{asset.id, asset.makeModel, asset.serialNo, asset.location,
-                                        m_document.Sequence().Technician()};
-    m_showingAsset = true;
-    for (size_t i = 0; i < values.size(); ++i) {
-        if (m_assetFields[i]->text() != values[i]) m_assetFields[i]->setText(values[i]);
-    }
-    m_showingAsset = false;
-    m_history->ShowAsset(asset.id);
-}
-
-void HostMainWindow::TakeAsset() {
-    if (m_showingAsset) return;
-    try {
-        m_document.Sequence().SetAsset({m_assetFields[0]->text(), m_assetFields[1]->text(),
-                                        m_assetFields[2]->text(), m_assetFields[3]->text()});
-        m_document.Sequence().SetTechnician(m_assetFields[4]->text());
-    } catch (const ComError& error) {
-        // The boxes hold no more than a field may; nothing else can refuse them.
-        qCWarning(lcHost, "the asset was not taken: %s", error.what());
-        return;
-    }
-    m_history->ShowAsset(m_document.Sequence().AssetUnderTest().id);
-    SetModified();
 }
 
 void HostMainWindow::ShowError(const QString& text) {
@@ -437,7 +266,7 @@ void HostMainWindow::OfferRecovery() {
         ShowError(error.Description());
         return;
     }
-    m_edits.clear();
+    m_editor->Forget();
     Refresh();
     ShowTitle();
     Select(0);
@@ -445,7 +274,7 @@ void HostMainWindow::OfferRecovery() {
 
 void HostMainWindow::NewSequence() {
     m_document.New();
-    m_edits.clear();
+    m_editor->Forget();
     Refresh();
 }
 
@@ -456,7 +285,7 @@ bool HostMainWindow::Open(const QString& path) {
         ShowError(error.Description());
         return false;
     }
-    m_edits.clear();
+    m_editor->Forget();
     Refresh();
     Select(0);
     OfferLeftover();
@@ -507,173 +336,29 @@ void HostMainWindow::SetDatabase(const QString& url, bool archive) {
     m_history->Reload();
 }
 
-bool HostMainWindow::WriteReport(const QString& pdfPath, QString* note) {
+HostResult<QString> HostMainWindow::WriteReport(const QString& pdfPath) {
     try {
         HostReportWriter writer(m_document.Sequence(), m_environment.Language());
-        const auto why = writer.ReadHistory(m_database);
-        if (why && note) {
-            VariantArray parameters = VariantArray::FromList({Variant(*why)});
-            *note = Text(QStringLiteral("1091::The report shows no trends: %%1"), &parameters);
-        }
+        const auto noTrends = writer.ReadHistory(m_database);
         writer.WritePdf(pdfPath, HostReportWriter::Page::A4);
-    } catch (const ComError& error) {
-        ShowError(error.Description());
-        return false;
-    }
-    return true;
-}
-
-void HostMainWindow::AddTest(int32_t testId) {
-    try {
-        m_document.Sequence().Append(testId);
-    } catch (const ComError& error) {
-        ShowError(error.Description());
-        return;
-    }
-    const int position = static_cast<int>(m_document.Sequence().Tests().size()) - 1;
-    // Undone, the test is kept as it then is, for Redo to put back.
-    auto kept = std::make_shared<std::shared_ptr<XmlElement>>();
-    PushEdit(
-        position - 1,
-        [this, position, kept] {
-            *kept = m_document.Sequence().Snapshot(position);
-            m_document.Sequence().Remove(position);
-        },
-        position, [this, position, kept] { m_document.Sequence().Insert(position, *kept); });
-}
-
-void HostMainWindow::RemoveSelected() {
-    const int position = SelectedPosition();
-    if (position < 0) return;
-    if (m_document.Sequence().HoldsResult(position)) {
-        VariantArray parameters = VariantArray::FromList(
-            {Variant(position + 1), Variant(m_document.Sequence().Tests()[position]->Info()->Name())});
-        const auto answer = m_environment.Messages()->Show(
-            Text(QStringLiteral("1078::Test %%1, %%2, holds a result. Remove it with its result?"),
-                 &parameters),
-            MessageService::Icon::Question, MessageService::Buttons::YesNo,
-            Text(QStringLiteral("1000::Orvex")));
-        if (answer != MessageService::Answer::Yes) return;
-    }
-    // Undone, the test comes back with its result and when it was performed.
-    const auto kept = m_document.Sequence().Snapshot(position);
-    m_document.Sequence().Remove(position);
-    PushEdit(
-        position, [this, position, kept] { m_document.Sequence().Insert(position, kept); }, position,
-        [this, position] { m_document.Sequence().Remove(position); });
-}
-
-void HostMainWindow::MoveSelected(int delta) {
-    const int from = SelectedPosition();
-    const int to = from + delta;
-    if (from < 0 || to < 0 || to >= m_document.Sequence().Tests().size()) return;
-    m_document.Sequence().Move(from, to);
-    PushEdit(
-        from, [this, from, to] { m_document.Sequence().Move(to, from); }, to,
-        [this, from, to] { m_document.Sequence().Move(from, to); });
-}
-
-void HostMainWindow::PushEdit(int undoneSelects, std::function<void()> undo, int redoneSelects,
-                              std::function<void()> redo) {
-    // Each way round the window shows the sequence as it then is, the test concerned selected.
-    const auto apply = [this](std::function<void()> change, int selected) {
-        return [this, change = std::move(change), selected] {
-            try {
-                change();
-            } catch (const ComError& error) {
-                ShowError(error.Description());
-            }
-            SetModified();
-            Refresh();
-            Select(std::clamp(selected, 0, static_cast<int>(m_document.Sequence().Tests().size()) - 1));
-        };
-    };
-    m_edits.push(
-        new HostSequenceEdit(apply(std::move(undo), undoneSelects), apply(std::move(redo), redoneSelects)));
-    SetModified();
-    Refresh();
-    Select(std::clamp(redoneSelects, 0, static_cast<int>(m_document.Sequence().Tests().size()) - 1));
-}
-
-void HostMainWindow::Configure() {
-    EditSelected(QStringLiteral("1070::Configuration"),
-                 [](ITestElement& element) -> std::shared_ptr<IDialog> {
-                     const auto configuration = element.Configuration();
-                     if (!configuration || !configuration->HasDialog()) return nullptr;
-                     return configuration->CreateDialog();
-                 });
-}
-
-void HostMainWindow::EditLimits() {
-    EditSelected(QStringLiteral("1071::Limits"), [](ITestElement& element) -> std::shared_ptr<IDialog> {
-        const auto limits = element.Limits();
-        return limits ? limits->CreateDialog() : nullptr;
-    });
-}
-
-void HostMainWindow::EditSelected(const QString& titleLiteral,
-                                  const std::function<std::shared_ptr<IDialog>(ITestElement&)>& dialogOf) {
-    const int position = SelectedPosition();
-    if (position < 0) return;
-    const auto element = m_document.Sequence().Tests()[position];
-    try {
-        const auto view = dialogOf(*element);
-        if (!view) return;
-        const auto before = m_document.Sequence().Snapshot(position);
-        HostDockedDialog dialog(view, element->Info()->Name() + QStringLiteral(" - ") + Text(titleLiteral),
-                                this);
-        connect(&dialog, &HostDockedDialog::Changed, this, [this] { SetModified(); });
-        dialog.exec();
-        const auto after = m_document.Sequence().Snapshot(position);
-        if (before && after && before->Document()->ToText() != after->Document()->ToText()) {
-            PushEdit(
-                position, [this, position, before] { m_document.Sequence().Replace(position, before); },
-                position, [this, position, after] { m_document.Sequence().Replace(position, after); });
+        QString told = HostLanguageService::HostText(QStringLiteral("1073::The report was written to %%1."),
+                                                     VariantArray::FromList({Variant(pdfPath)}));
+        if (noTrends) {
+            told += QLatin1Char(' ') +
+                    HostLanguageService::HostText(QStringLiteral("1091::The report shows no trends: %%1"),
+                                                  VariantArray::FromList({Variant(*noTrends)}));
         }
+        return told;
     } catch (const ComError& error) {
-        ShowError(error.Description());
+        return HostResult<QString>::Failed(error.Description());
     }
-    Refresh();
-}
-
-void HostMainWindow::ShowControlPanel() {
-    try {
-        const auto panel = ComponentRegistry::Instance().CreateAs<ISetup>(
-            QStringLiteral("orvexKorotka.CKorotkaControlPanel"));
-        panel->RegLoad(Registry::kHkeyLocalMachine, QString());
-        const auto view = std::dynamic_pointer_cast<ICustomControl>(panel->CreateDialog());
-        if (!view) return;
-        view->Initialize(Variant(std::static_pointer_cast<IUnknown>(panel)));
-        HostDockedDialog dialog(view, Text(QStringLiteral("1072::Control panel")),
-                                HostDockedDialog::Buttons::OkCancel, this);
-        if (dialog.exec() == QDialog::Accepted) panel->RegSave(Registry::kHkeyLocalMachine, QString());
-    } catch (const ComError& error) {
-        ShowError(error.Description());
-    }
-}
-
-std::optional<HostMainWindow::Korotka> HostMainWindow::ChosenKorotka(QString& why) {
-    const QString device = m_cboDevice->currentData().toString();
-    std::optional<Korotka> korotka;
-    if (device.isEmpty() && m_startSimulator) {
-        korotka = m_startSimulator(why);
-    } else if (!device.isEmpty()) {
-        korotka = Korotka{device, {}, {}, nullptr};
-    } else {
-        why = Text(QStringLiteral("1055::Choose the device the Korotka is on."));
-    }
-    if (korotka) {
-        HostKorotka::Register(m_environment, korotka->devicePath, korotka->serialNo, korotka->fwVersion);
-    }
-    return korotka;
 }
 
 void HostMainWindow::Run(bool fromSelected) {
     if (m_document.Sequence().Tests().isEmpty()) return;
-    QString why;
-    const auto korotka = ChosenKorotka(why);
+    const auto korotka = m_instrument->Chosen();
     if (!korotka) {
-        ShowError(why);
+        ShowError(korotka.Why());
         return;
     }
     HostRun::Options options;
@@ -684,7 +369,7 @@ void HostMainWindow::Run(bool fromSelected) {
         HostRun::Perform(m_document.Sequence(), *m_environment.Messages(), m_document.Saver(), options);
     qApp->removeEventFilter(this);
     // The run stored results into the tests: an edit from before it, undone, would take them away.
-    m_edits.clear();
+    m_editor->Forget();
     HostRunEnd::Options ending;
     if (m_archive) ending.database = m_database;
     ending.command = QStringLiteral("open");
@@ -693,29 +378,6 @@ void HostMainWindow::Run(bool fromSelected) {
     Refresh();
     for (const auto& notice : end.notices) Tell(notice);
     m_history->Reload();
-}
-
-QString HostMainWindow::Identify() {
-    QString why;
-    const auto korotka = ChosenKorotka(why);
-    QString text;
-    if (!korotka) {
-        text = why;
-    } else {
-        try {
-            const auto info = HostKorotka::Identify(m_environment, korotka->devicePath);
-            VariantArray parameters =
-                info ? VariantArray::FromList(
-                           {Variant(info->name), Variant(info->serialNo), Variant(info->fwVersion)})
-                     : VariantArray::FromList({Variant(korotka->devicePath)});
-            text = info ? Text(QStringLiteral("1054::%%1, serial number %%2, firmware %%3"), &parameters)
-                        : Text(QStringLiteral("1053::No Korotka answered on %%1."), &parameters);
-        } catch (const ComError& error) {
-            text = error.Description();
-        }
-    }
-    m_lblIdentity->setText(text);
-    return text;
 }
 
 bool HostMainWindow::AskToSave() {
@@ -756,53 +418,26 @@ void HostMainWindow::closeEvent(QCloseEvent* event) {
     }
 }
 
-QString HostMainWindow::Title(const QString& literal) const {
-    QString text = Text(literal);
-    if (text.endsWith(QStringLiteral("..."))) text.chop(3);
-    // "&&" is an ampersand shown; a single one marks the mnemonic.
-    static const QRegularExpression kMnemonic(QStringLiteral("&(.)"));
-    return text.replace(kMnemonic, QStringLiteral("\\1"));
-}
-
-QString HostMainWindow::AskSavePath(const QString& titleLiteral, const QString& suggested,
-                                    const QString& filterLiteral, const QString& suffix) {
-    QFileDialog dialog(this, Title(titleLiteral), suggested, Text(filterLiteral));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    // The dialog adds it before it asks about replacing a file, and the Open dialog's filter then
-    // shows the file.
-    dialog.setDefaultSuffix(suffix);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return dialog.selectedFiles().first();
-}
-
 void HostMainWindow::OpenFromDialog() {
     if (!AskToSave()) return;
-    const QString path =
-        QFileDialog::getOpenFileName(this, Title(QStringLiteral("1003::&Open...")), QString(),
-                                     Text(QStringLiteral("1062::Sequences (*.xml)")));
+    const QString path = HostFileChooser(this).SequenceToOpen();
     if (!path.isEmpty()) Open(path);
 }
 
 bool HostMainWindow::SaveFromDialog() {
-    const QString path = AskSavePath(QStringLiteral("1005::Save &as..."), m_document.File(),
-                                     QStringLiteral("1062::Sequences (*.xml)"), QStringLiteral("xml"));
+    const QString path = HostFileChooser(this).SequenceToSave(m_document.File());
     return !path.isEmpty() && SaveAs(path);
 }
 
 void HostMainWindow::ReportFromDialog() {
-    const QString suggested = m_document.File().isEmpty()
-                                  ? QString()
-                                  : QFileInfo(m_document.File()).path() + QLatin1Char('/') +
-                                        QFileInfo(m_document.File()).completeBaseName() +
-                                        QStringLiteral(".pdf");
-    const QString path = AskSavePath(QStringLiteral("1006::&Report..."), suggested,
-                                     QStringLiteral("1074::PDF files (*.pdf)"), QStringLiteral("pdf"));
-    QString note;
-    if (path.isEmpty() || !WriteReport(path, &note)) return;
-    VariantArray parameters = VariantArray::FromList({Variant(path)});
-    QString told = Text(QStringLiteral("1073::The report was written to %%1."), &parameters);
-    if (!note.isEmpty()) told += QLatin1Char(' ') + note;
-    m_environment.Messages()->Show(told, MessageService::Icon::Information, MessageService::Buttons::Ok,
+    const QString path = HostFileChooser(this).ReportToWrite(m_document.File());
+    if (path.isEmpty()) return;
+    const auto told = WriteReport(path);
+    if (!told) {
+        ShowError(told.Why());
+        return;
+    }
+    m_environment.Messages()->Show(*told, MessageService::Icon::Information, MessageService::Buttons::Ok,
                                    Text(QStringLiteral("1000::Orvex")));
 }
 

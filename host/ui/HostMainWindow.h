@@ -2,30 +2,23 @@
 
 #include <QMainWindow>
 #include <QString>
-#include <QUndoStack>
-#include <array>
-#include <functional>
+#include <cstdint>
 #include <memory>
-#include <optional>
 
 #include "host/archive/HostRunEnd.h"
-#include "host/archive/HostVisitRecord.h"
 #include "host/platform/HostExport.h"
+#include "host/platform/HostResult.h"
+#include "host/ui/HostInstrumentPanel.h"
 #include "host/visit/HostSequence.h"
 #include "host/visit/HostVisitDocument.h"
 
-class QAction;
-class QComboBox;
-class QLabel;
-class QLineEdit;
-class QTreeWidget;
-class QTreeWidgetItem;
-
 namespace orvex {
 
+class HostAssetPanel;
 class HostEnvironment;
 class HostHistoryPanel;
-class IDialog;
+class HostSequenceEditor;
+class HostSequenceList;
 class IPlugIn;
 class VariantArray;
 
@@ -36,15 +29,8 @@ class ORVEX_HOST_EXPORT HostMainWindow : public QMainWindow {
     Q_OBJECT
 
 public:
-    // A Korotka to run against; keepAlive holds whatever must live while it is used (a simulator).
-    struct Korotka {
-        QString devicePath;
-        QString serialNo;
-        QString fwVersion;
-        std::shared_ptr<void> keepAlive;
-    };
-    // Starts the built-in simulator; none, with the reason, when it cannot.
-    using SimulatorStarter = std::function<std::optional<Korotka>(QString& why)>;
+    using Korotka = HostInstrumentPanel::Korotka;
+    using SimulatorStarter = HostInstrumentPanel::SimulatorStarter;
 
     HostMainWindow(HostEnvironment& environment, std::shared_ptr<IPlugIn> plugIn, SimulatorStarter simulator,
                    QWidget* parent = nullptr);
@@ -62,8 +48,9 @@ public:
     // Each reports its failure in a message box and returns false.
     bool Open(const QString& path);
     bool SaveAs(const QString& path);
-    // A report without trends, the history being unreadable, says why in note.
-    bool WriteReport(const QString& pdfPath, QString* note = nullptr);
+    // What the technician is told of the report written (one without trends, the history being
+    // unreadable, says why), or why there is none.
+    HostResult<QString> WriteReport(const QString& pdfPath);
     void NewSequence();
     void AddTest(int32_t testId);
     // The position (from 0) of the selected test; -1 when none is.
@@ -91,13 +78,8 @@ protected:
 
 private:
     void BuildActions();
-    QWidget* BuildAssetPanel();
-    QWidget* BuildInstrumentPanel();
-    void FillDevices();
+    // The sequence, the asset and the title as the document now is.
     void Refresh();
-    // The test's name, configuration, status and readings in its row.
-    void ShowTest(QTreeWidgetItem& item, const HostVisitRecord::Test& test);
-    void FitColumns();
     // The running test's row is marked and in view; a row shows its result as its test ends.
     void ShowProgress(qsizetype position, HostSequence::Step step);
     void ShowTitle();
@@ -109,49 +91,24 @@ private:
     void Tell(const HostRunEnd::Notice& notice);
     // Offers what a save of the opened file left when it did not end, newer than the file.
     void OfferLeftover();
-    void ShowAsset();
-    void TakeAsset();
     bool Save();
     bool AskToSave();
     void ShowError(const QString& text);
-    void MoveSelected(int delta);
-    void RemoveSelected();
-    // An edit done, put on the undo stack with what undoes it and what does it again, and the
-    // position (from 0) each leaves selected.
-    void PushEdit(int undoneSelects, std::function<void()> undo, int redoneSelects,
-                  std::function<void()> redo);
-    // The dialog of the selected test's configuration or limits; a change can be undone.
-    void EditSelected(const QString& titleLiteral,
-                      const std::function<std::shared_ptr<IDialog>(ITestElement&)>& dialog);
-    void Configure();
-    void EditLimits();
-    void ShowControlPanel();
     void OpenFromDialog();
     bool SaveFromDialog();
-    // A file name asked for in the file dialog; one typed without a suffix gets the filter's.
-    QString AskSavePath(const QString& titleLiteral, const QString& suggested, const QString& filterLiteral,
-                        const QString& suffix);
-    // A menu text as a window title: "Save &as..." titles a window "Save as".
-    QString Title(const QString& literal) const;
     void ReportFromDialog();
-    std::optional<Korotka> ChosenKorotka(QString& why);
 
     HostEnvironment& m_environment;
     std::shared_ptr<IPlugIn> m_plugIn;
-    SimulatorStarter m_startSimulator;
     HostVisitDocument m_document;
-    bool m_showingAsset = false;
     QString m_database;
     bool m_archive = true;
 
-    QTreeWidget* m_lstSequence = nullptr;
-    std::array<QLineEdit*, 5> m_assetFields{};
-    QComboBox* m_cboDevice = nullptr;
-    QLabel* m_lblIdentity = nullptr;
+    HostSequenceList* m_lstSequence = nullptr;
+    HostSequenceEditor* m_editor = nullptr;
+    HostAssetPanel* m_asset = nullptr;
+    HostInstrumentPanel* m_instrument = nullptr;
     HostHistoryPanel* m_history = nullptr;
-    // Edit > Undo and Redo: adding, removing, moving, configuring and the limits of tests. A run
-    // stores results into the tests, so the edits before it are no longer undone.
-    QUndoStack m_edits;
 };
 
 }  // namespace orvex

@@ -185,8 +185,8 @@ void MonkeyEpisode::Play() {
     const orvex::HostMainWindow::Korotka korotka{QString::fromStdString(m_simulator->SlavePath()),
                                                  QString::fromStdString(simulation.serial),
                                                  QString::fromStdString(simulation.firmware), nullptr};
-    m_window = std::make_unique<orvex::HostMainWindow>(*m_environment, m_plugIn, [korotka](QString&) {
-        return std::optional<orvex::HostMainWindow::Korotka>(korotka);
+    m_window = std::make_unique<orvex::HostMainWindow>(*m_environment, m_plugIn, [korotka] {
+        return orvex::HostResult<orvex::HostMainWindow::Korotka>(korotka);
     });
     m_window->show();
 

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTabWidget>
@@ -47,20 +48,19 @@ protected:
     }
 
     std::unique_ptr<HostMainWindow> Window() {
-        auto window = std::make_unique<HostMainWindow>(*environment, plugIn, [this](QString& why) {
-            korotkasim::SimOptions options;
-            options.timeScale = 0.05;
-            options.fault = fault;
-            auto simulator = std::make_shared<korotkasim::Simulator>(options);
-            std::string reason;
-            if (!simulator->Start(&reason)) {
-                why = QString::fromStdString(reason);
-                return std::optional<HostMainWindow::Korotka>();
-            }
-            return std::optional<HostMainWindow::Korotka>(HostMainWindow::Korotka{
-                QString::fromStdString(simulator->SlavePath()), QString::fromStdString(options.serial),
-                QString::fromStdString(options.firmware), simulator});
-        });
+        auto window = std::make_unique<HostMainWindow>(
+            *environment, plugIn, [this]() -> orvex::HostResult<HostMainWindow::Korotka> {
+                korotkasim::SimOptions options;
+                options.timeScale = 0.05;
+                options.fault = fault;
+                auto simulator = std::make_shared<korotkasim::Simulator>(options);
+                std::string reason;
+                if (!simulator->Start(&reason))
+                    return orvex::HostResult<HostMainWindow::Korotka>::Failed(QString::fromStdString(reason));
+                return HostMainWindow::Korotka{QString::fromStdString(simulator->SlavePath()),
+                                               QString::fromStdString(options.serial),
+                                               QString::fromStdString(options.firmware), simulator};
+            });
         window->show();
         return window;
     }
@@ -234,6 +234,30 @@ TEST_F(MainWindowTest, RunsAgainstTheSimulatorAndShowsTheVerdict) {
     // A device that is no Korotka is named.
     window->ChooseDevice(QStringLiteral("/dev/null"));
     EXPECT_TRUE(window->Identify().contains("/dev/null"));
+}
+
+// Without a Korotka to run against the technician is told why, beside the chooser and when a run
+// is asked for, and nothing is run.
+TEST_F(MainWindowTest, SaysWhyThereIsNoKorotkaToRunAgainst) {
+    const QString why = QStringLiteral("no pseudo-terminal is free");
+    HostMainWindow failing(*environment, plugIn,
+                           [why] { return orvex::HostResult<HostMainWindow::Korotka>::Failed(why); });
+    failing.AddTest(300);
+    EXPECT_EQ(failing.Identify(), why);
+    EXPECT_EQ(failing.findChild<QLabel*>(QStringLiteral("lblIdentity"))->text(), why);
+    const qsizetype told = messages->Shown().size();
+    failing.Run(false);
+    ASSERT_EQ(messages->Shown().size(), told + 1);
+    EXPECT_EQ(messages->Shown().last().text, why);
+    EXPECT_FALSE(failing.Sequence().HoldsResult(0));
+
+    // No simulator, and no serial device found on this machine: the chooser is empty.
+    HostMainWindow without(*environment, plugIn, HostMainWindow::SimulatorStarter());
+    without.AddTest(300);
+    if (without.findChild<QComboBox*>(QStringLiteral("cboDevice"))->count() == 0) {
+        without.Run(false);
+        EXPECT_EQ(messages->Shown().last().text, "Choose the device the Korotka is on.");
+    }
 }
 
 TEST_F(MainWindowTest, FollowsTheRunTestByTest) {
@@ -469,9 +493,9 @@ TEST_F(MainWindowTest, ArchivesEachRunAndShowsTheAssetsHistory) {
     Shoot(window.get(), QStringLiteral("MainWindow-history.png"));
 
     const QString report = Path(QStringLiteral("mon-17.pdf"));
-    QString note;
-    ASSERT_TRUE(window->WriteReport(report, &note));
-    EXPECT_TRUE(note.isEmpty()) << note.toStdString();
+    const auto written = window->WriteReport(report);
+    ASSERT_TRUE(written) << written.Why().toStdString();
+    EXPECT_FALSE(written->contains("trends")) << written->toStdString();
 
     QFile blocker(Path(QStringLiteral("not-a-folder")));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
@@ -482,8 +506,9 @@ TEST_F(MainWindowTest, ArchivesEachRunAndShowsTheAssetsHistory) {
         << messages->Shown().last().text.toStdString();
     EXPECT_TRUE(Read(path).contains(">250.5<"));
     EXPECT_FALSE(window->IsModified());
-    ASSERT_TRUE(window->WriteReport(report, &note));
-    EXPECT_TRUE(note.startsWith("The report shows no trends:")) << note.toStdString();
+    const auto withoutTrends = window->WriteReport(report);
+    ASSERT_TRUE(withoutTrends) << withoutTrends.Why().toStdString();
+    EXPECT_TRUE(withoutTrends->contains(" The report shows no trends:")) << withoutTrends->toStdString();
 
     window->SetDatabase(database, true);
     ASSERT_TRUE(Run(*window, QStringLiteral("start\nreadings 3\ntype STAT 250\nnext\n")));
