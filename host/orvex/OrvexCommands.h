@@ -9,6 +9,8 @@
 
 #include "OrvexOptions.h"
 #include "host/archive/HostRunEnd.h"
+#include "host/archive/HostRunRequest.h"
+#include "host/platform/HostResult.h"
 #include "host/visit/HostSequence.h"
 #include "host/visit/HostShippedStandards.h"
 
@@ -54,14 +56,17 @@ public:
     int Carry(const QStringList& arguments);
 
     static void Print(FILE* stream, const QString& text);
+    static void Print(FILE* stream, const QStringList& lines);
     // Says what is wrong and returns kExitUsage.
     static int Usage(const QString& text);
-    static QString ErrorText(const orvex::ComError& e);
     // Prints the error and returns the status.
     static int Fail(const orvex::ComError& e, int status);
 
 private:
     orvex::HostSequence Loaded(const QString& file) const;
+    void TellLeftover(const QString& file) const;
+    void SetAsset(orvex::HostSequence& sequence) const;
+    orvex::HostResult<orvex::HostRunRequest> ReadRun(const QString& file) const;
     int WindowCommand(const QStringList& arguments);
     int TestsCommand(const QStringList& arguments);
     int NewCommand(const QStringList& arguments);

@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "host/archive/HostRunRequest.h"
 #include "sim/Simulator.h"
 
 namespace orvexapp {
@@ -15,8 +16,6 @@ namespace orvexapp {
 // What takes a value, and what a command refuses, is read from the table.
 class OrvexOptions {
 public:
-    static constexpr int kDefaultAutoTimeout = 60;
-    static constexpr int kMaxAutoTimeout = 24 * 3600;
     // How many visits history shows unless told.
     static constexpr int kDefaultLimit = 50;
 
@@ -60,10 +59,10 @@ public:
         QStringLiteral("auto"),
         QStringLiteral("run: a scripted technician plays this script instead of a person."),
         QStringLiteral("script")};
-    QCommandLineOption autoTimeout{
-        QStringLiteral("auto-timeout"),
-        QStringLiteral("run --auto: seconds each action may wait (default %1).").arg(kDefaultAutoTimeout),
-        QStringLiteral("seconds")};
+    QCommandLineOption autoTimeout{QStringLiteral("auto-timeout"),
+                                   QStringLiteral("run --auto: seconds each action may wait (default %1).")
+                                       .arg(orvex::HostRunRequest::kDefaultTimeout),
+                                   QStringLiteral("seconds")};
     QCommandLineOption patient{
         QStringLiteral("patient"),
         QStringLiteral("new: the patient the monitor is for, adult or neonate; it chooses the shipped "

@@ -11,10 +11,12 @@
 #include "host/platform/HostLanguageService.h"
 #include "host/platform/HostPlugInLoader.h"
 #include "host/platform/HostPortTable.h"
+#include "host/platform/HostSettingsFile.h"
 #include "host/session/HostEnvironment.h"
 #include "hostapi/ComponentRegistry.h"
 #include "hostapi/IOrvexMLCQuery.h"
 #include "hostapi/IPlugIn.h"
+#include "sim/Simulator.h"
 
 namespace orvex {
 
@@ -43,24 +45,42 @@ int32_t HostKorotka::Register(HostEnvironment& environment, const QString& devic
     return port;
 }
 
-int32_t HostKorotka::PortInSettings(HostPortTable& ports, HostInstrumentRegistry& instruments,
-                                    QSettings& settings, QString* why) {
+HostResult<int32_t> HostKorotka::PortInSettings(HostPortTable& ports, HostInstrumentRegistry& instruments,
+                                                QSettings& settings) {
     ports.Load(settings);
     instruments.Load(settings);
     const int32_t port = instruments.PortOf(kName, QString());
     if (port < 1) {
-        *why = QStringLiteral(
-                   "no Korotka is registered in %1; name its device with --device PATH or use --simulate")
-                   .arg(settings.fileName());
-        return 0;
+        return HostResult<int32_t>::Failed(
+            QStringLiteral(
+                "no Korotka is registered in %1; name its device with --device PATH or use --simulate")
+                .arg(settings.fileName()));
     }
     if (ports.DevicePath(port).isEmpty()) {
-        *why = QStringLiteral("the Korotka is registered on port %1, but %2 names no device for that port")
-                   .arg(port)
-                   .arg(settings.fileName());
-        return 0;
+        return HostResult<int32_t>::Failed(
+            QStringLiteral("the Korotka is registered on port %1, but %2 names no device for that port")
+                .arg(port)
+                .arg(settings.fileName()));
     }
     return port;
+}
+
+HostResult<int32_t> HostKorotka::PortInSettings(HostEnvironment& environment) {
+    const auto settings = HostSettingsFile::Open();
+    return PortInSettings(*environment.Ports(), *environment.Instruments(), *settings);
+}
+
+HostResult<HostKorotka::Device> HostKorotka::StartSimulator(const korotkasim::SimOptions& options) {
+    const std::string problem = korotkasim::CheckOptions(options);
+    if (!problem.empty()) return HostResult<Device>::Failed(QString::fromStdString(problem));
+    auto simulator = std::make_shared<korotkasim::Simulator>(options);
+    std::string reason;
+    if (!simulator->Start(&reason)) {
+        return HostResult<Device>::Failed(
+            QStringLiteral("the simulator did not start: %1").arg(QString::fromStdString(reason)));
+    }
+    return Device{QString::fromStdString(simulator->SlavePath()), QString::fromStdString(options.serial),
+                  QString::fromStdString(options.firmware), simulator};
 }
 
 QStringList HostKorotka::SerialDevices() {

@@ -7,9 +7,14 @@
 #include <optional>
 
 #include "host/platform/HostExport.h"
+#include "host/platform/HostResult.h"
 #include "hostapi/InstrumentInfo.h"
 
 class QSettings;
+
+namespace korotkasim {
+struct SimOptions;
+}
 
 namespace orvex {
 
@@ -24,6 +29,14 @@ public:
     // The plug-in's id, and the name under which the driver looks its instrument up.
     static inline const QString kName = QStringLiteral("Korotka");
 
+    // A Korotka to run against; keepAlive holds whatever must live while it is used (a simulator).
+    struct Device {
+        QString devicePath;
+        QString serialNo;
+        QString fwVersion;
+        std::shared_ptr<void> keepAlive;
+    };
+
     // Loads the plug-in library, its texts in the language (from the folder its setup object
     // names) and makes the plug-in object; a language that cannot be loaded leaves the texts in
     // English and says why in warning. Raises what the loader or the plug-in raise.
@@ -34,9 +47,14 @@ public:
     static int32_t Register(HostEnvironment& environment, const QString& devicePath,
                             const QString& serialNo = {}, const QString& fwVersion = {});
     // The port the settings register the Korotka on, with the settings' ports and instruments
-    // loaded; 0 with the reason in why when there is none or it names no device.
-    static int32_t PortInSettings(HostPortTable& ports, HostInstrumentRegistry& instruments,
-                                  QSettings& settings, QString* why);
+    // loaded; why not when there is none or it names no device.
+    static HostResult<int32_t> PortInSettings(HostPortTable& ports, HostInstrumentRegistry& instruments,
+                                              QSettings& settings);
+    // The same from the host's settings file, loaded into the environment's ports and instruments.
+    static HostResult<int32_t> PortInSettings(HostEnvironment& environment);
+    // The built-in simulator on a pseudo-terminal, running until keepAlive is let go of; why not
+    // when the options are unsound or it does not start.
+    static HostResult<Device> StartSimulator(const korotkasim::SimOptions& options);
     // Serial devices a Korotka may be on: /dev/serial/by-id, then USB and ACM adapters.
     static QStringList SerialDevices();
     // Asks the Korotka registered on the device who it is, through its driver (loaded); none

@@ -47,7 +47,9 @@ bool HostSession::UseSimulator(const korotkasim::SimOptions& options, QString* e
 }
 
 bool HostSession::UseSettings(QString* error) {
-    m_port = orvex::HostKorotka::PortInSettings(*m_ports, *m_instruments, *m_settings, error);
+    const auto port = orvex::HostKorotka::PortInSettings(*m_ports, *m_instruments, *m_settings);
+    m_port = port ? *port : 0;
+    if (!port) *error = port.Why();
     return m_port > 0;
 }
 

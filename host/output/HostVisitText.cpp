@@ -1,0 +1,48 @@
+#include "HostVisitText.h"
+
+#include "host/visit/HostResultText.h"
+#include "hostapi/IPlugIn.h"
+#include "hostapi/ITestElement.h"
+#include "hostapi/TestElementInfo.h"
+#include "hostapi/TestElementList.h"
+
+namespace orvex {
+
+QStringList HostVisitText::Tests(IPlugIn& plugIn) {
+    QStringList lines{QStringLiteral("%1 %2").arg(plugIn.Name(), plugIn.Version())};
+    const auto tests = plugIn.Tests();
+    for (int32_t i = 1; i <= tests->Count(); ++i) {
+        const auto element = tests->Item(i);
+        const auto info = element->Info();
+        lines << QStringLiteral("%1  %2").arg(element->TestID(), 3).arg(info->Name())
+              << QStringLiteral("     %1: %2").arg(info->Type(), info->Parameter())
+              << QStringLiteral("     %1").arg(info->Description());
+    }
+    return lines;
+}
+
+QStringList HostVisitText::Show(const HostVisitRecord& visit) {
+    QStringList lines;
+    for (const auto& test : visit.tests)
+        lines << (QStringList{QString::number(test.position)} + TestFields(test)).join(QLatin1Char('\t'));
+    return lines;
+}
+
+QStringList HostVisitText::TestFields(const HostVisitRecord::Test& test) {
+    QStringList fields{OneField(test.name), test.status};
+    for (const auto& reading : test.readings)
+        fields << OneField(
+            HostResultText::KeyValue(reading.key, HostResultText::WithUnit(reading.valueText, reading.unit)));
+    return fields;
+}
+
+QString HostVisitText::OneField(QString text) {
+    for (QChar& character : text) {
+        if (character == QLatin1Char('\t') || character == QLatin1Char('\n') ||
+            character == QLatin1Char('\r'))
+            character = QLatin1Char(' ');
+    }
+    return text;
+}
+
+}  // namespace orvex
