@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QSettings>
 #include <QTemporaryDir>
 
 #include "host/session/HostKorotka.h"
 #include "hostapi/VariantArray.h"
+#include "sim/SimOptions.h"
 #include "support/HostFixture.h"
 
 using orvex::Variant;
@@ -84,6 +86,36 @@ TEST_F(RegistrationTest, TheKorotkaIsRegisteredOnTheLastPortItWasGiven) {
     EXPECT_EQ(instruments->PortOf(orvex::HostKorotka::kName, QString()), second);
     EXPECT_EQ(instruments->PortOf(orvex::HostKorotka::kName, "KT-1"), second);
     EXPECT_EQ(instruments->InfoOf(first).found, 0);
+}
+
+// The port in the settings, and the simulator, say why they fail; a port or a running simulator
+// otherwise.
+TEST_F(RegistrationTest, TheSettingsPortAndTheSimulatorSayWhyTheyFail) {
+    QTemporaryDir dir;
+    QSettings settings(dir.filePath("Registry.ini"), QSettings::IniFormat);
+    auto port = orvex::HostKorotka::PortInSettings(*ports, *instruments, settings);
+    ASSERT_FALSE(port);
+    EXPECT_TRUE(port.Why().startsWith("no Korotka is registered in " + settings.fileName()))
+        << port.Why().toStdString();
+    settings.setValue("Instruments/7/Name", orvex::HostKorotka::kName);
+    port = orvex::HostKorotka::PortInSettings(*ports, *instruments, settings);
+    ASSERT_FALSE(port);
+    EXPECT_TRUE(port.Why().contains("registered on port 7, but")) << port.Why().toStdString();
+    settings.setValue("Ports/7", "/dev/ttyUSB3");
+    port = orvex::HostKorotka::PortInSettings(*ports, *instruments, settings);
+    ASSERT_TRUE(port) << port.Why().toStdString();
+    EXPECT_EQ(*port, 7);
+
+    korotkasim::SimOptions unsound;
+    unsound.timeScale = -1;
+    const auto refused = orvex::HostKorotka::StartSimulator(unsound);
+    ASSERT_FALSE(refused);
+    EXPECT_FALSE(refused.Why().isEmpty());
+    const auto started = orvex::HostKorotka::StartSimulator(korotkasim::SimOptions{});
+    ASSERT_TRUE(started) << started.Why().toStdString();
+    EXPECT_TRUE(QFile::exists(started->devicePath));
+    EXPECT_EQ(started->serialNo, "KT-0001234");
+    EXPECT_NE(started->keepAlive, nullptr);
 }
 
 TEST(HostMessageServiceTest, RecordsEveryMessageAndAnswersWithTheFirstButton) {
