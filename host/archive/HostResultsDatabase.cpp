@@ -21,6 +21,7 @@
 #include <cstring>
 #include <utility>
 
+#include "host/platform/HostInstallation.h"
 #include "hostapi/ComError.h"
 
 namespace orvex {
@@ -174,10 +175,8 @@ QString Keys(const QList<qint64>& keys) {
 QString HostResultsDatabase::DefaultUrl() {
     const QString named = qEnvironmentVariable("ORVEX_DATABASE");
     if (!named.isEmpty()) return named;
-    QString base = qEnvironmentVariable("XDG_DATA_HOME");
-    if (base.isEmpty() || QDir::isRelativePath(base))
-        base = QDir::homePath() + QStringLiteral("/.local/share");
-    return base + QStringLiteral("/Orvex/results.sqlite");
+    return HostInstallation::UserFolder("XDG_DATA_HOME", QStringLiteral(".local/share")) +
+           QStringLiteral("/Orvex/results.sqlite");
 }
 
 HostResultsDatabase::HostResultsDatabase(const QString& url, Access access) : m_access(access) {

@@ -100,6 +100,8 @@ HostVisitRecord HostVisitRecord::FromSequence(const HostSequence& sequence,
                                               const Configuration* configuration) {
     HostVisitRecord visit;
     visit.visit = sequence.Visit();
+    visit.procedure = sequence.MadeFrom().name;
+    visit.procedureVersion = sequence.MadeFrom().version;
     const HostSequence::Asset& asset = sequence.AssetUnderTest();
     visit.assetId = asset.id;
     visit.assetMakeModel = asset.makeModel;

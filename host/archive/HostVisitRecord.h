@@ -63,6 +63,10 @@ struct ORVEX_HOST_EXPORT HostVisitRecord {
     // The visit's identity as its sequence file keeps it; empty for a file from before visits had one.
     // Not part of the canonical form: the revisions of a visit carry it.
     QString visit;
+    // Not in the canonical form either: the procedure the visit was made from, and its version;
+    // empty for a visit built by hand.
+    QString procedure;
+    QString procedureVersion;
     QString assetId;
     QString assetMakeModel;
     QString assetSerialNo;

@@ -35,7 +35,9 @@ const QStringList kCsvColumns{QStringLiteral("position"),
                               QStringLiteral("asset_make_model"),
                               QStringLiteral("asset_serial_no"),
                               QStringLiteral("asset_location"),
-                              QStringLiteral("technician")};
+                              QStringLiteral("technician"),
+                              QStringLiteral("procedure"),
+                              QStringLiteral("procedure_version")};
 
 QJsonValue JsonNumber(std::optional<double> number) { return number ? QJsonValue(*number) : QJsonValue(); }
 
@@ -122,7 +124,12 @@ QJsonArray HostExporter::Json() const {
                                                  {QStringLiteral("firmware"), instrument->fwVersion}})
                         : QJsonValue()},
             {QStringLiteral("asset"), visit.AssetJson()},
-            {QStringLiteral("technician"), visit.technician}});
+            {QStringLiteral("technician"), visit.technician},
+            {QStringLiteral("procedure"),
+             visit.procedure.isEmpty()
+                 ? QJsonValue()
+                 : QJsonValue(QJsonObject{{QStringLiteral("name"), visit.procedure},
+                                          {QStringLiteral("version"), visit.procedureVersion}})}});
     }
     return tests;
 }
@@ -153,7 +160,9 @@ QString HostExporter::Csv() const {
                                      visit.assetMakeModel,
                                      visit.assetSerialNo,
                                      visit.assetLocation,
-                                     visit.technician};
+                                     visit.technician,
+                                     visit.procedure,
+                                     visit.procedureVersion};
             QStringList quoted;
             for (const QString& field : fields) quoted << CsvField(field);
             csv += quoted.join(QLatin1Char(',')) + QStringLiteral("\r\n");

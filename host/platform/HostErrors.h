@@ -28,21 +28,35 @@ public:
     static constexpr int32_t kBadSequence = static_cast<int32_t>(0x8004A6D0u);
     static constexpr int32_t kBadScript = static_cast<int32_t>(0x8004A6D1u);
     static constexpr int32_t kReport = static_cast<int32_t>(0x8004A6D2u);
+    // A procedure file that is none, or that names something the plug-in does not offer.
+    static constexpr int32_t kBadProcedure = static_cast<int32_t>(0x8004A6D3u);
     static constexpr int32_t kDatabase = static_cast<int32_t>(0x8004A6E0u);
 };
 
 // The contract's numbers travel through the host as well, so they take part.
-static_assert(ComError::Distinct({HostErrors::kLibraryNotLoaded, HostErrors::kFileNotFound,
-                                  HostErrors::kFileAccess,       HostErrors::kEntryPointNotFound,
-                                  HostErrors::kBadDocument,      HostErrors::kBadSettings,
-                                  HostErrors::kUnknownVerdict,   HostErrors::kBadSequence,
-                                  HostErrors::kBadScript,        HostErrors::kReport,
-                                  HostErrors::kDatabase,         ComError::kOverflow,
-                                  ComError::kOutOfMemory,        ComError::kSubscriptOutOfRange,
-                                  ComError::kOutOfStackSpace,    ComError::kTypeMismatch,
-                                  ComError::kInvalidUseOfNull,   ComError::kInvalidProcedureCall,
-                                  ComError::kCannotCreateObject, ComError::kObjectRequired,
-                                  Registry::kErrKeyNotOpened,    Registry::kErrAccessDenied,
+static_assert(ComError::Distinct({HostErrors::kLibraryNotLoaded,
+                                  HostErrors::kFileNotFound,
+                                  HostErrors::kFileAccess,
+                                  HostErrors::kEntryPointNotFound,
+                                  HostErrors::kBadDocument,
+                                  HostErrors::kBadSettings,
+                                  HostErrors::kUnknownVerdict,
+                                  HostErrors::kBadSequence,
+                                  HostErrors::kBadScript,
+                                  HostErrors::kReport,
+                                  HostErrors::kBadProcedure,
+                                  HostErrors::kDatabase,
+                                  ComError::kOverflow,
+                                  ComError::kOutOfMemory,
+                                  ComError::kSubscriptOutOfRange,
+                                  ComError::kOutOfStackSpace,
+                                  ComError::kTypeMismatch,
+                                  ComError::kInvalidUseOfNull,
+                                  ComError::kInvalidProcedureCall,
+                                  ComError::kCannotCreateObject,
+                                  ComError::kObjectRequired,
+                                  Registry::kErrKeyNotOpened,
+                                  Registry::kErrAccessDenied,
                                   Registry::kErrValueNotFound}),
               "two host errors share a number");
 

@@ -31,4 +31,14 @@ QString HostInstallation::TextsFolder() {
     return Either(QStringLiteral("../" ORVEX_INSTALL_DATADIR "/Language"), QStringLiteral("Language"));
 }
 
+QString HostInstallation::ProceduresFolder() {
+    return Either(QStringLiteral("../" ORVEX_INSTALL_DATADIR "/procedures"), QStringLiteral("procedures"));
+}
+
+QString HostInstallation::UserFolder(const char* variable, const QString& fallback) {
+    const QString base = qEnvironmentVariable(variable);
+    if (!base.isEmpty() && !QDir::isRelativePath(base)) return QDir::cleanPath(base);
+    return QDir::homePath() + QLatin1Char('/') + fallback;
+}
+
 }  // namespace orvex

@@ -20,6 +20,12 @@ public:
     static QString LibraryFolder();
     // The folder of the host's language files.
     static QString TextsFolder();
+    // The procedures the package ships.
+    static QString ProceduresFolder();
+    // A user's base folder as the base directory rules have it: the variable (XDG_DATA_HOME,
+    // XDG_STATE_HOME) when it is an absolute path, else the fallback under the home folder
+    // (".local/share", ".local/state").
+    static QString UserFolder(const char* variable, const QString& fallback);
 };
 
 }  // namespace orvex

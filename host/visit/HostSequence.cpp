@@ -37,6 +37,8 @@ const QString kLocation = QStringLiteral("Location");
 const QString kName = QStringLiteral("Name");
 const QString kFWVersion = QStringLiteral("FWVersion");
 const QString kVisit = QStringLiteral("Visit");
+const QString kProcedure = QStringLiteral("Procedure");
+const QString kProcedureVersion = QStringLiteral("ProcedureVersion");
 
 [[noreturn]] void RaiseBad(const QString& path, const QString& reason) {
     throw ComError(HostSequence::kErrBadSequence, kSource, QStringLiteral("%1: %2").arg(path, reason));
@@ -82,6 +84,11 @@ QString Field(const QString& text, const QString& what) {
                            .arg(HostSequence::kMaxFieldLength));
     }
     return text;
+}
+
+HostSequence::Procedure ReadProcedure(const XmlElement& root) {
+    return {Field(root.GetAttribute(kProcedure), QStringLiteral("procedure's name")),
+            Field(root.GetAttribute(kProcedureVersion), QStringLiteral("procedure's version"))};
 }
 
 HostSequence::Asset ReadAsset(const XmlElement& element) {
@@ -196,6 +203,11 @@ void HostSequence::SetTechnician(const QString& name) {
     m_technician = Field(name, QStringLiteral("technician's name"));
 }
 
+void HostSequence::SetMadeFrom(const Procedure& procedure) {
+    m_procedure = {Field(procedure.name, QStringLiteral("procedure's name")),
+                   Field(procedure.version, QStringLiteral("procedure's version"))};
+}
+
 void HostSequence::Load(const QString& path) {
     const auto document = HostServices::Xml()->CreateDocument();
     document->Load(path);
@@ -209,8 +221,10 @@ void HostSequence::Load(const QString& path) {
     QString technician;
     QList<Instrument> instruments;
     QString visit;
+    Procedure procedure;
     try {
         visit = Field(root->GetAttribute(kVisit), QStringLiteral("visit's identity"));
+        procedure = ReadProcedure(*root);
     } catch (const ComError& e) {
         RaiseBad(path, e.Description());
     }
@@ -265,6 +279,7 @@ void HostSequence::Load(const QString& path) {
     m_asset = asset;
     m_technician = technician;
     m_visit = visit;
+    m_procedure = procedure;
     m_instruments = std::move(instruments);
 }
 
@@ -273,6 +288,10 @@ std::shared_ptr<XmlDocument> HostSequence::Document() const {
     document->LoadText(QStringLiteral("<%1/>").arg(kRoot));
     const auto root = document->DocumentElement();
     if (!m_visit.isEmpty()) root->SetAttribute(kVisit, m_visit);
+    if (!m_procedure.name.isEmpty()) {
+        root->SetAttribute(kProcedure, m_procedure.name);
+        root->SetAttribute(kProcedureVersion, m_procedure.version);
+    }
     if (m_asset != Asset{}) {
         const auto asset = AppendElement(*document, *root, kAssetTag);
         asset->SetAttribute(kId, m_asset.id);

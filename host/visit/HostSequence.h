@@ -27,7 +27,8 @@ class XmlElement;
 // instruments), and optionally the asset under test ("Asset": ID, MakeModel, SerialNo, Location),
 // the technician ("Technician": Name) and the instruments the runs used ("Instruments", one
 // "Instrument" each: Name, SerialNo, FWVersion). The root's attribute "Visit" names the visit the
-// results belong to, from its first performed test on.
+// results belong to, from its first performed test on; "Procedure" and "ProcedureVersion" name the
+// procedure the visit was made from.
 class ORVEX_HOST_EXPORT HostSequence {
 public:
     struct Asset {
@@ -36,6 +37,12 @@ public:
         QString serialNo;
         QString location;
         bool operator==(const Asset&) const = default;
+    };
+    // The procedure a visit was made from; empty when it was built by hand.
+    struct Procedure {
+        QString name;
+        QString version;
+        bool operator==(const Procedure&) const = default;
     };
     struct Instrument {
         QString name;
@@ -111,6 +118,9 @@ public:
     // Empty before.
     const QString& Visit() const { return m_visit; }
     void SetTechnician(const QString& name);
+    const Procedure& MadeFrom() const { return m_procedure; }
+    // Raises kErrBadSequence for a name or version longer than kMaxFieldLength.
+    void SetMadeFrom(const Procedure& procedure);
     // The Korotkas the runs of this sequence used, each once.
     const QList<Instrument>& Instruments() const { return m_instruments; }
 
@@ -138,6 +148,7 @@ private:
     Asset m_asset;
     QString m_technician;
     QString m_visit;
+    Procedure m_procedure;
     QList<Instrument> m_instruments;
 };
 

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "host/platform/HostAtomicFile.h"
+#include "host/platform/HostInstallation.h"
 #include "host/platform/HostLog.h"
 #include "host/visit/HostSequence.h"
 #include "hostapi/ComError.h"
@@ -70,11 +71,8 @@ void HostVisitSaver::Discard() {
 }
 
 QString HostVisitSaver::StateFolder() {
-    // Only an absolute path counts, as the base directory rules have it.
-    QString base = qEnvironmentVariable("XDG_STATE_HOME");
-    if (base.isEmpty() || QDir::isRelativePath(base))
-        base = QDir::homePath() + QStringLiteral("/.local/state");
-    return QDir(base).filePath(QStringLiteral("orvex"));
+    return QDir(HostInstallation::UserFolder("XDG_STATE_HOME", QStringLiteral(".local/state")))
+        .filePath(QStringLiteral("orvex"));
 }
 
 QStringList HostVisitSaver::Recoverable() {
