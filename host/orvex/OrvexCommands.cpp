@@ -265,13 +265,8 @@ int OrvexCommands::WindowCommand(const QStringList& arguments) {
     TellLeftover(file);
     m_environment.Loader().Load(QStringLiteral("KorotkaVTI"), orvex::HostInstallation::LibraryFolder() +
                                                                   QStringLiteral("/liborvexKorotkaVTI.so"));
-    orvex::HostMainWindow window(
-        m_environment, m_plugIn, []() -> orvex::HostResult<orvex::HostMainWindow::Korotka> {
-            auto simulator = orvex::HostKorotka::StartSimulator(korotkasim::SimOptions{});
-            if (!simulator) return orvex::HostResult<orvex::HostMainWindow::Korotka>::Failed(simulator.Why());
-            return orvex::HostMainWindow::Korotka{simulator->devicePath, simulator->serialNo,
-                                                  simulator->fwVersion, simulator->keepAlive};
-        });
+    orvex::HostMainWindow window(m_environment, m_plugIn,
+                                 [] { return orvex::HostKorotka::StartSimulator(korotkasim::SimOptions{}); });
     window.SetDatabase(m_parser.value(m_options.database), !m_parser.isSet(m_options.noArchive));
     if (!file.isEmpty() && !window.Open(file)) return kExitUsage;
     window.show();

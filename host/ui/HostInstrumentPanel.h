@@ -3,10 +3,10 @@
 #include <QGroupBox>
 #include <QString>
 #include <functional>
-#include <memory>
 
 #include "host/platform/HostExport.h"
 #include "host/platform/HostResult.h"
+#include "host/session/HostKorotka.h"
 
 class QComboBox;
 class QLabel;
@@ -21,13 +21,7 @@ class ORVEX_HOST_EXPORT HostInstrumentPanel : public QGroupBox {
     Q_OBJECT
 
 public:
-    // A Korotka to run against; keepAlive holds whatever must live while it is used (a simulator).
-    struct Korotka {
-        QString devicePath;
-        QString serialNo;
-        QString fwVersion;
-        std::shared_ptr<void> keepAlive;
-    };
+    using Korotka = HostKorotka::Device;
     // Starts the built-in simulator, or says why it cannot.
     using SimulatorStarter = std::function<HostResult<Korotka>()>;
 

@@ -18,6 +18,7 @@
 #include <memory>
 #include <optional>
 
+#include "host/session/HostKorotka.h"
 #include "host/ui/HostDockedDialog.h"
 #include "host/ui/HostHistoryPanel.h"
 #include "host/ui/HostMainWindow.h"
@@ -48,19 +49,12 @@ protected:
     }
 
     std::unique_ptr<HostMainWindow> Window() {
-        auto window = std::make_unique<HostMainWindow>(
-            *environment, plugIn, [this]() -> orvex::HostResult<HostMainWindow::Korotka> {
-                korotkasim::SimOptions options;
-                options.timeScale = 0.05;
-                options.fault = fault;
-                auto simulator = std::make_shared<korotkasim::Simulator>(options);
-                std::string reason;
-                if (!simulator->Start(&reason))
-                    return orvex::HostResult<HostMainWindow::Korotka>::Failed(QString::fromStdString(reason));
-                return HostMainWindow::Korotka{QString::fromStdString(simulator->SlavePath()),
-                                               QString::fromStdString(options.serial),
-                                               QString::fromStdString(options.firmware), simulator};
-            });
+        auto window = std::make_unique<HostMainWindow>(*environment, plugIn, [this] {
+            korotkasim::SimOptions options;
+            options.timeScale = 0.05;
+            options.fault = fault;
+            return orvex::HostKorotka::StartSimulator(options);
+        });
         window->show();
         return window;
     }
