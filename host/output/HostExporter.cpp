@@ -5,6 +5,7 @@
 #include <QLocale>
 #include <utility>
 
+#include "host/archive/HostRepeats.h"
 #include "host/archive/HostVisitRecord.h"
 #include "host/platform/HostAtomicFile.h"
 #include "host/visit/HostSequence.h"
@@ -37,7 +38,10 @@ const QStringList kCsvColumns{QStringLiteral("position"),
                               QStringLiteral("asset_location"),
                               QStringLiteral("technician"),
                               QStringLiteral("procedure"),
-                              QStringLiteral("procedure_version")};
+                              QStringLiteral("procedure_version"),
+                              QStringLiteral("repeat_mean"),
+                              QStringLiteral("repeat_sd"),
+                              QStringLiteral("repeat_range")};
 
 QJsonValue JsonNumber(std::optional<double> number) { return number ? QJsonValue(*number) : QJsonValue(); }
 
@@ -92,6 +96,39 @@ QJsonObject ReadingJson(const HostVisitRecord::Reading& reading) {
             {QStringLiteral("limits"), limits}};
 }
 
+// The group of repeats a test belongs to; none when it is performed once.
+const HostRepeats::Group* GroupOf(const QList<HostRepeats::Group>& groups, int position) {
+    for (const HostRepeats::Group& group : groups) {
+        if (group.positions.contains(position)) return &group;
+    }
+    return nullptr;
+}
+
+const HostRepeats::Spread* SpreadOf(const HostRepeats::Group* group, const QString& key) {
+    for (qsizetype i = 0; group && i < group->spreads.size(); ++i) {
+        if (group->spreads[i].key == key) return &group->spreads[i];
+    }
+    return nullptr;
+}
+
+QJsonValue RepeatsJson(const HostRepeats::Group* group) {
+    if (!group) return {};
+    QJsonArray positions;
+    for (const int position : group->positions) positions.append(position);
+    QJsonArray spreads;
+    for (const HostRepeats::Spread& spread : group->spreads) {
+        spreads.append(QJsonObject{{QStringLiteral("key"), spread.key},
+                                   {QStringLiteral("unit"), spread.unit},
+                                   {QStringLiteral("count"), spread.count},
+                                   {QStringLiteral("mean"), spread.mean},
+                                   {QStringLiteral("sd"), spread.deviation},
+                                   {QStringLiteral("lowest"), spread.lowest},
+                                   {QStringLiteral("highest"), spread.highest},
+                                   {QStringLiteral("range"), spread.Range()}});
+    }
+    return QJsonObject{{QStringLiteral("positions"), positions}, {QStringLiteral("spread"), spreads}};
+}
+
 }  // namespace
 
 HostExporter::HostExporter(const HostSequence& sequence, std::shared_ptr<LanguageService> language)
@@ -104,6 +141,7 @@ HostVisitRecord HostExporter::Visit() const {
 
 QJsonArray HostExporter::Json() const {
     const HostVisitRecord visit = Visit();
+    const auto groups = HostRepeats::Of(visit);
     QJsonArray tests;
     for (const HostVisitRecord::Test& test : visit.tests) {
         QJsonArray readings;
@@ -125,6 +163,7 @@ QJsonArray HostExporter::Json() const {
                         : QJsonValue()},
             {QStringLiteral("asset"), visit.AssetJson()},
             {QStringLiteral("technician"), visit.technician},
+            {QStringLiteral("repeats"), RepeatsJson(GroupOf(groups, test.position))},
             {QStringLiteral("procedure"),
              visit.procedure.isEmpty()
                  ? QJsonValue()
@@ -136,10 +175,13 @@ QJsonArray HostExporter::Json() const {
 
 QString HostExporter::Csv() const {
     const HostVisitRecord visit = Visit();
+    const auto groups = HostRepeats::Of(visit);
     QString csv = kCsvColumns.join(QLatin1Char(',')) + QStringLiteral("\r\n");
     for (const HostVisitRecord::Test& test : visit.tests) {
         const auto instrument = test.instrument.value_or(HostSequence::Instrument{});
+        const HostRepeats::Group* group = GroupOf(groups, test.position);
         for (const HostVisitRecord::Reading& reading : test.readings) {
+            const HostRepeats::Spread* spread = SpreadOf(group, reading.key);
             const QStringList fields{QString::number(test.position),
                                      QString::number(test.testId),
                                      test.name,
@@ -162,7 +204,10 @@ QString HostExporter::Csv() const {
                                      visit.assetLocation,
                                      visit.technician,
                                      visit.procedure,
-                                     visit.procedureVersion};
+                                     visit.procedureVersion,
+                                     spread ? CsvNumber(spread->mean) : QString(),
+                                     spread ? CsvNumber(spread->deviation) : QString(),
+                                     spread ? CsvNumber(spread->Range()) : QString()};
             QStringList quoted;
             for (const QString& field : fields) quoted << CsvField(field);
             csv += quoted.join(QLatin1Char(',')) + QStringLiteral("\r\n");

@@ -1,5 +1,6 @@
 #include "HostVisitText.h"
 
+#include "host/archive/HostRepeats.h"
 #include "host/visit/HostResultText.h"
 #include "hostapi/IPlugIn.h"
 #include "hostapi/ITestElement.h"
@@ -25,7 +26,24 @@ QStringList HostVisitText::Show(const HostVisitRecord& visit) {
     QStringList lines;
     for (const auto& test : visit.tests)
         lines << (QStringList{QString::number(test.position)} + TestFields(test)).join(QLatin1Char('\t'));
+    for (const HostRepeats::Group& group : HostRepeats::Of(visit)) {
+        QStringList positions;
+        for (const int position : group.positions) positions << QString::number(position);
+        QStringList fields{QStringLiteral("repeats"), positions.join(QLatin1Char(',')), OneField(group.name)};
+        for (const HostRepeats::Spread& spread : group.spreads) fields << OneField(SpreadText(spread));
+        lines << fields.join(QLatin1Char('\t'));
+    }
     return lines;
+}
+
+QString HostVisitText::SpreadText(const HostRepeats::Spread& spread) {
+    const auto number = [](double value, int decimals) { return QString::number(value, 'f', decimals); };
+    return HostResultText::WithUnit(
+        QStringLiteral("%1 n=%2 mean=%3 sd=%4 range=%5")
+            .arg(spread.key)
+            .arg(spread.count)
+            .arg(number(spread.mean, 1), number(spread.deviation, 2), number(spread.Range(), 1)),
+        spread.unit);
 }
 
 QStringList HostVisitText::TestFields(const HostVisitRecord::Test& test) {

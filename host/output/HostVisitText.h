@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "host/archive/HostRepeats.h"
 #include "host/archive/HostVisitRecord.h"
 #include "host/platform/HostExport.h"
 
@@ -16,8 +17,12 @@ class ORVEX_HOST_EXPORT HostVisitText {
 public:
     // A block per template: id and name, type and parameter, description.
     static QStringList Tests(IPlugIn& plugIn);
-    // A line per test: position, then TestFields.
+    // A line per test: position, then TestFields; then a line per group of repeats: "repeats", their
+    // positions, the test's name, and SpreadText per reading. The visit is read with its
+    // configuration, which tells repeats apart.
     static QStringList Show(const HostVisitRecord& visit);
+    // "SYST n=3 mean=120.3 sd=0.58 range=1.0 mmHg".
+    static QString SpreadText(const HostRepeats::Spread& spread);
     // Name, status word, then KEY=VALUE per reading.
     static QStringList TestFields(const HostVisitRecord::Test& test);
     // Tabs and line breaks of a stored text would break the line it is shown in.

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include "host/archive/HostVisitRecord.h"
+#include "host/platform/HostExport.h"
+
+namespace orvex {
+
+// The tests a visit performs more than once, a repeat count or the same test added again, grouped,
+// and how far each reading of theirs spreads: whether a monitor reads the same way every time is
+// what a simulator shows best.
+class ORVEX_HOST_EXPORT HostRepeats {
+public:
+    // One reading over the repeats that hold a number for it.
+    struct Spread {
+        QString key;
+        QString description;
+        QString unit;
+        int count = 0;
+        double mean = 0;
+        // The sample standard deviation (n - 1).
+        double deviation = 0;
+        double lowest = 0;
+        double highest = 0;
+        double Range() const { return highest - lowest; }
+    };
+    struct Group {
+        int testId = 0;
+        QString name;
+        // The configuration the repeats share, a line per row as the report prints it.
+        QStringList configuration;
+        // Their positions in the visit (from 1), in order.
+        QList<int> positions;
+        // Readings held as a number by at least two repeats, in the order they first appear.
+        QList<Spread> spreads;
+    };
+
+    // Tests of one template whose configuration reads the same are repeats, wherever they stand;
+    // a test performed once is no group. The visit must be read with its configuration.
+    static QList<Group> Of(const HostVisitRecord& visit);
+};
+
+}  // namespace orvex
