@@ -1,7 +1,9 @@
 #include "HostFileChooser.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QRegularExpression>
 
 #include "host/platform/HostLanguageService.h"
@@ -11,6 +13,7 @@ namespace orvex {
 namespace {
 
 const QString kSequences = QStringLiteral("1062::Sequences (*.xml)");
+const QString kProcedures = QStringLiteral("1402::Procedures (*.xml)");
 
 // A menu text as a window title: "Save &as..." titles a window "Save as".
 QString Title(const QString& literal) {
@@ -52,6 +55,55 @@ QString HostFileChooser::AskSavePath(const QString& titleLiteral, const QString&
     dialog.setDefaultSuffix(suffix);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().first();
+}
+
+QString HostFileChooser::ProcedureToUse() const {
+    const auto found = HostProcedure::Found();
+    QStringList names;
+    for (const auto& listed : found) {
+        names << (listed.problem.isEmpty()
+                      ? QStringLiteral("%1 (%2)").arg(listed.heading.name, listed.heading.version)
+                      : QFileInfo(listed.file).fileName());
+    }
+    const QString another = HostLanguageService::HostText(QStringLiteral("1403::Another file..."));
+    names << another;
+    bool chosen = false;
+    const QString name = QInputDialog::getItem(
+        m_parent, Title(QStringLiteral("1400::New visit from &procedure...")),
+        HostLanguageService::HostText(QStringLiteral("1404::Procedure:")), names, 0, false, &chosen);
+    if (!chosen) return {};
+    const qsizetype at = names.indexOf(name);
+    if (at >= 0 && at < found.size()) return found[at].file;
+    return QFileDialog::getOpenFileName(m_parent, Title(QStringLiteral("1400::New visit from &procedure...")),
+                                        HostProcedure::UserFolder(),
+                                        HostLanguageService::HostText(kProcedures));
+}
+
+std::optional<HostFileChooser::ProcedureTarget> HostFileChooser::ProcedureToSave(
+    const HostSequence::Procedure& madeFrom) const {
+    const QString title = Title(QStringLiteral("1401::Save as p&rocedure..."));
+    bool chosen = false;
+    ProcedureTarget target;
+    target.heading.name =
+        QInputDialog::getText(m_parent, title, HostLanguageService::HostText(QStringLiteral("1405::Name:")),
+                              QLineEdit::Normal, madeFrom.name, &chosen)
+            .trimmed();
+    if (!chosen || target.heading.name.isEmpty()) return std::nullopt;
+    target.heading.version =
+        QInputDialog::getText(
+            m_parent, title, HostLanguageService::HostText(QStringLiteral("1406::Version:")),
+            QLineEdit::Normal, madeFrom.version.isEmpty() ? QStringLiteral("1") : madeFrom.version, &chosen)
+            .trimmed();
+    if (!chosen) return std::nullopt;
+    // A file name from the procedure's name: letters and digits, the rest a dash.
+    static const QRegularExpression kNotName(QStringLiteral("[^A-Za-z0-9]+"));
+    const QString file = target.heading.name.toLower().replace(kNotName, QStringLiteral("-"));
+    QDir().mkpath(HostProcedure::UserFolder());
+    target.path = AskSavePath(QStringLiteral("1401::Save as p&rocedure..."),
+                              HostProcedure::UserFolder() + QLatin1Char('/') + file + QStringLiteral(".xml"),
+                              kProcedures, QStringLiteral("xml"));
+    if (target.path.isEmpty()) return std::nullopt;
+    return target;
 }
 
 }  // namespace orvex

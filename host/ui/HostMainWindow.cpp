@@ -8,7 +8,6 @@
 #include <QTabWidget>
 #include <QToolBar>
 #include <QVBoxLayout>
-#include <QWindow>
 #include <map>
 #include <utility>
 
@@ -18,6 +17,7 @@
 #include "host/platform/HostMessageService.h"
 #include "host/session/HostEnvironment.h"
 #include "host/ui/HostAssetPanel.h"
+#include "host/ui/HostDialogOwner.h"
 #include "host/ui/HostFileChooser.h"
 #include "host/ui/HostHistoryPanel.h"
 #include "host/ui/HostSequenceEditor.h"
@@ -27,8 +27,6 @@
 #include "hostapi/ComError.h"
 #include "hostapi/IPlugIn.h"
 #include "hostapi/ITestElement.h"
-#include "hostapi/TestElementInfo.h"
-#include "hostapi/TestElementList.h"
 #include "hostapi/VariantArray.h"
 
 namespace orvex {
@@ -102,12 +100,16 @@ void HostMainWindow::BuildActions() {
              if (AskToSave()) NewSequence();
          },
          true},
+        {QStringLiteral("1001::&File"), QStringLiteral("1400::New visit from &procedure..."), QKeySequence(),
+         [this] { NewFromProcedure(); }, false},
         {QStringLiteral("1001::&File"), QStringLiteral("1003::&Open..."), QKeySequence::Open,
          [this] { OpenFromDialog(); }, true},
         {QStringLiteral("1001::&File"), QStringLiteral("1004::&Save"), QKeySequence::Save, [this] { Save(); },
          true},
         {QStringLiteral("1001::&File"), QStringLiteral("1005::Save &as..."), QKeySequence::SaveAs,
          [this] { SaveFromDialog(); }, false},
+        {QStringLiteral("1001::&File"), QStringLiteral("1401::Save as p&rocedure..."), QKeySequence(),
+         [this] { SaveAsProcedure(); }, false},
         {QStringLiteral("1001::&File"), QStringLiteral("1006::&Report..."), QKeySequence::Print,
          [this] { ReportFromDialog(); }, true},
         {QStringLiteral("1001::&File"), QStringLiteral("1007::&Quit"), QKeySequence::Quit,
@@ -145,16 +147,7 @@ void HostMainWindow::BuildActions() {
             menu = menuBar()->addMenu(Text(item.menu));
             // Tests are added from the plug-in's templates, in the Test menu.
             if (item.menu == QLatin1String("1010::&Test")) {
-                QMenu* add = menu->addMenu(Text(QStringLiteral("1011::&Add test")));
-                add->setObjectName(QStringLiteral("mnuAddTest"));
-                const auto templates = m_plugIn->Tests();
-                for (int32_t i = 1; templates && i <= templates->Count(); ++i) {
-                    const auto element = templates->Item(i);
-                    const int32_t testId = element->TestID();
-                    QAction* action =
-                        add->addAction(QIcon(m_plugIn->Icon(testId, 0, Variant())), element->Info()->Name());
-                    connect(action, &QAction::triggered, this, [this, testId] { m_editor->Add(testId); });
-                }
+                m_editor->FillAddMenu(*menu->addMenu(Text(QStringLiteral("1011::&Add test"))), *m_plugIn);
                 menu->addSeparator();
             }
         }
@@ -164,12 +157,8 @@ void HostMainWindow::BuildActions() {
         connect(action, &QAction::triggered, this, item.handler);
         if (item.onToolBar) toolBar->addAction(action);
     }
-    QAction* undo = findChild<QAction*>(QStringLiteral("1024"));
-    QAction* redo = findChild<QAction*>(QStringLiteral("1025"));
-    undo->setEnabled(false);
-    redo->setEnabled(false);
-    connect(&m_editor->Edits(), &QUndoStack::canUndoChanged, undo, &QAction::setEnabled);
-    connect(&m_editor->Edits(), &QUndoStack::canRedoChanged, redo, &QAction::setEnabled);
+    m_editor->FollowUndo(*findChild<QAction*>(QStringLiteral("1024")),
+                         *findChild<QAction*>(QStringLiteral("1025")));
 }
 
 void HostMainWindow::Refresh() {
@@ -278,6 +267,30 @@ void HostMainWindow::NewSequence() {
     Refresh();
 }
 
+void HostMainWindow::NewFromProcedure() {
+    if (!AskToSave()) return;
+    const QString path = HostFileChooser(this).ProcedureToUse();
+    if (path.isEmpty()) return;
+    try {
+        m_document.NewFrom(path);
+    } catch (const ComError& error) {
+        ShowError(error.Description());
+        return;
+    }
+    m_editor->Forget();
+    Refresh();
+    Select(0);
+}
+
+void HostMainWindow::SaveAsProcedure() {
+    const auto target = HostFileChooser(this).ProcedureToSave(m_document.Sequence().MadeFrom());
+    try {
+        if (target) HostProcedure::Write(m_document.Sequence(), target->heading, target->path);
+    } catch (const ComError& error) {
+        ShowError(error.Description());
+    }
+}
+
 bool HostMainWindow::Open(const QString& path) {
     try {
         m_document.Open(path);
@@ -364,10 +377,11 @@ void HostMainWindow::Run(bool fromSelected) {
     HostRun::Options options;
     options.first = fromSelected ? std::max(SelectedPosition(), 0) : 0;
     options.progress = [this](qsizetype position, HostSequence::Step step) { ShowProgress(position, step); };
-    qApp->installEventFilter(this);
-    const auto outcome =
-        HostRun::Perform(m_document.Sequence(), *m_environment.Messages(), m_document.Saver(), options);
-    qApp->removeEventFilter(this);
+    const auto outcome = [&] {
+        const HostDialogOwner owner(this);
+        return HostRun::Perform(m_document.Sequence(), *m_environment.Messages(), m_document.Saver(),
+                                options);
+    }();
     // The run stored results into the tests: an edit from before it, undone, would take them away.
     m_editor->Forget();
     HostRunEnd::Options ending;
@@ -391,23 +405,6 @@ bool HostMainWindow::AskToSave() {
     // Given up: a recovery file of these changes would be offered again at the next start.
     m_document.GiveUp();
     return true;
-}
-
-bool HostMainWindow::eventFilter(QObject* watched, QEvent* event) {
-    // A window's show event comes before it is mapped: the window manager learns of its owner in time.
-    if (event->type() != QEvent::Show || !watched->isWidgetType())
-        return QMainWindow::eventFilter(watched, event);
-    auto* widget = static_cast<QWidget*>(watched);
-    const Qt::WindowType type = widget->windowType();
-    QWindow* shown = widget->windowHandle();
-    if (widget != this && widget->isWindow() && widget->parentWidget() == nullptr &&
-        (type == Qt::Window || type == Qt::Dialog) && shown != nullptr &&
-        shown->transientParent() == nullptr) {
-        QWidget* owner = QApplication::activeModalWidget();
-        if (owner == nullptr || owner == widget) owner = this;
-        shown->setTransientParent(owner->windowHandle());
-    }
-    return QMainWindow::eventFilter(watched, event);
 }
 
 void HostMainWindow::closeEvent(QCloseEvent* event) {

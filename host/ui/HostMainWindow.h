@@ -74,7 +74,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     // While a run is on, a window shown without a parent (a test guide, a question) is kept above
     // the window that was in front: the main window, or the modal one over it.
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildActions();
@@ -95,6 +94,8 @@ private:
     bool AskToSave();
     void ShowError(const QString& text);
     void OpenFromDialog();
+    void NewFromProcedure();
+    void SaveAsProcedure();
     bool SaveFromDialog();
     void ReportFromDialog();
 

@@ -1,5 +1,8 @@
 #include "HostSequenceEditor.h"
 
+#include <QAction>
+#include <QIcon>
+#include <QMenu>
 #include <algorithm>
 #include <utility>
 
@@ -14,8 +17,10 @@
 #include "hostapi/IConfigData.h"
 #include "hostapi/IDialog.h"
 #include "hostapi/ILimitData.h"
+#include "hostapi/IPlugIn.h"
 #include "hostapi/ITestElement.h"
 #include "hostapi/TestElementInfo.h"
+#include "hostapi/TestElementList.h"
 #include "hostapi/VariantArray.h"
 #include "hostapi/XmlDocument.h"
 #include "hostapi/XmlElement.h"
@@ -25,6 +30,24 @@ namespace orvex {
 HostSequenceEditor::HostSequenceEditor(HostEnvironment& environment, HostVisitDocument& document,
                                        HostSequenceList& list, QObject* parent)
     : QObject(parent), m_environment(environment), m_document(document), m_list(list) {}
+
+void HostSequenceEditor::FillAddMenu(QMenu& menu, IPlugIn& plugIn) {
+    menu.setObjectName(QStringLiteral("mnuAddTest"));
+    const auto templates = plugIn.Tests();
+    for (int32_t i = 1; templates && i <= templates->Count(); ++i) {
+        const auto element = templates->Item(i);
+        const int32_t testId = element->TestID();
+        QAction* action = menu.addAction(QIcon(plugIn.Icon(testId, 0, Variant())), element->Info()->Name());
+        connect(action, &QAction::triggered, this, [this, testId] { Add(testId); });
+    }
+}
+
+void HostSequenceEditor::FollowUndo(QAction& undo, QAction& redo) {
+    undo.setEnabled(m_edits.canUndo());
+    redo.setEnabled(m_edits.canRedo());
+    connect(&m_edits, &QUndoStack::canUndoChanged, &undo, &QAction::setEnabled);
+    connect(&m_edits, &QUndoStack::canRedoChanged, &redo, &QAction::setEnabled);
+}
 
 void HostSequenceEditor::Add(int32_t testId) {
     try {

@@ -9,9 +9,13 @@
 
 #include "host/platform/HostExport.h"
 
+class QAction;
+class QMenu;
+
 namespace orvex {
 
 class HostEnvironment;
+class IPlugIn;
 class HostSequenceList;
 class HostVisitDocument;
 class IDialog;
@@ -34,6 +38,10 @@ public:
     void Forget() { m_edits.clear(); }
 
     void Add(int32_t testId);
+    // The plug-in's templates as actions that add a test of each.
+    void FillAddMenu(QMenu& menu, IPlugIn& plugIn);
+    // Undo and Redo enabled while there is something to undo or redo.
+    void FollowUndo(QAction& undo, QAction& redo);
     // A test that holds a result goes only when the technician says so.
     void RemoveSelected();
     void MoveSelected(int delta);

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "host/visit/HostProcedure.h"
+
 namespace orvex {
 
 HostVisitDocument::HostVisitDocument(std::shared_ptr<IPlugIn> plugIn)
@@ -12,6 +14,12 @@ void HostVisitDocument::New() {
     m_saver = HostVisitSaver();
     m_file.clear();
     m_modified = false;
+}
+
+void HostVisitDocument::NewFrom(const QString& procedureFile) {
+    HostSequence made = HostProcedure::MakeVisit(procedureFile, m_plugIn);
+    New();
+    m_sequence = std::move(made);
 }
 
 void HostVisitDocument::Open(const QString& path) {

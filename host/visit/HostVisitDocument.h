@@ -28,6 +28,8 @@ public:
 
     // An empty, untitled visit.
     void New();
+    // An untitled visit made from the procedure in the file; one that cannot be read changes nothing.
+    void NewFrom(const QString& procedureFile);
     // The visit in the file.
     void Open(const QString& path);
     // Writes the visit into path, which it belongs to from then on; its recovery file is no longer
