@@ -147,15 +147,19 @@ QString HtmlStyle(const Markup::Column& column, bool wraps) {
 }
 
 // A title wraps in any column: a limit set's name, longer in German, would otherwise push the table
-// past the page's edge.
+// past the page's edge. Every cell carries its column's width as an attribute: the PDF's layout
+// reads neither a column group nor a width in a style, and without it a long title widened its own
+// column and stood the headings beside it away from their values.
 void AppendHtmlRows(QString& out, const std::vector<Markup::Row>& rows,
                     const std::vector<Markup::Column>& columns, const QString& rowStyle, bool title) {
     for (const Markup::Row& row : rows) {
         out +=
             rowStyle.isEmpty() ? QStringLiteral("<tr>") : QStringLiteral("<tr style=\"%1\">").arg(rowStyle);
         for (size_t i = 0; i < row.size(); ++i) {
-            out += QStringLiteral("<td style=\"%1\">%2</td>")
-                       .arg(HtmlStyle(ColumnAt(columns, i), title), HtmlCell(row[i]));
+            const Markup::Column column = ColumnAt(columns, i);
+            out += QStringLiteral("<td width=\"%1\" style=\"%2\">%3</td>")
+                       .arg(column.width / kTwipsPerPixel)
+                       .arg(HtmlStyle(column, title), HtmlCell(row[i]));
         }
         out += QStringLiteral("</tr>\n");
     }
@@ -217,7 +221,9 @@ QString HostReportContext::TablesHtml() const {
         if (table.framed) style += QStringLiteral(";border:1px solid black");
         if (table.pageBreak) style += QStringLiteral(";page-break-before:always");
         if (table.keepTogether) style += QStringLiteral(";page-break-inside:avoid");
-        out += QStringLiteral("<table style=\"%1\">\n<colgroup>").arg(style);
+        out += QStringLiteral("<table width=\"%1\" style=\"%2\">\n<colgroup>")
+                   .arg(twips / kTwipsPerPixel)
+                   .arg(style);
         for (const Markup::Column& column : columns) {
             out += QStringLiteral("<col style=\"width:%1px\">").arg(column.width / kTwipsPerPixel);
         }

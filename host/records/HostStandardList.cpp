@@ -33,6 +33,8 @@ const std::array<QString, 2> kPositionTags = {QStringLiteral("High"), QStringLit
 const QString kListTag = QStringLiteral("Standards");
 const QString kAlphaName = QStringLiteral("AlphaName");
 const QString kCompleteName = QStringLiteral("CompleteName");
+// The lead column of a limit table, as wide as the plug-in's tables indent theirs (twips).
+constexpr int64_t kIndentWidth = 560;
 const QString kNumber = QStringLiteral("Number");
 const QString kKey = QStringLiteral("Key");
 const QString kUnit = QStringLiteral("Unit");
@@ -259,11 +261,16 @@ void HostStandardList::Print(const std::shared_ptr<ReportContext>& report,
     if (const auto owner = m_owner.lock()) {
         if (const auto info = owner->Info()) testName = info->Name() + QStringLiteral(": ");
     }
-    // In 64 bits: the report's width may be any number.
-    const int64_t width = std::max<int64_t>(0, report->Width(ReportContext::kTableWidth));
-    const QString columns = QStringLiteral("<") + QString::number(width / 2) + QStringLiteral("|>") +
-                            QString::number(width / 4) + QStringLiteral("|>") + QString::number(width / 4) +
-                            QLatin1Char(';');
+    // Every row leads with an empty cell, as the plug-in's own tables do: the layout's first column
+    // is that indent, so each heading stands over the column of its values. The name shares the
+    // descriptions' column, three fifths of the rest, and wraps there rather than push the limits
+    // off the page. In 64 bits: the width may be any number.
+    const int64_t width = std::max<int64_t>(0, report->Width(ReportContext::kTableWidth) - kIndentWidth);
+    const int64_t limitWidth = width / 5;
+    const QString columns = QStringLiteral("<") + QString::number(kIndentWidth) + QStringLiteral("|<+") +
+                            QString::number(width - 2 * limitWidth) + QStringLiteral("|>+") +
+                            QString::number(limitWidth) + QStringLiteral("|>+") +
+                            QString::number(limitWidth) + QLatin1Char(';');
     const QString high = report->GetText(HostLanguageService::kHostTexts, QStringLiteral("232::High limit"));
     const QString low = report->GetText(HostLanguageService::kHostTexts, QStringLiteral("233::Low limit"));
     for (const auto& standard : m_standards) {

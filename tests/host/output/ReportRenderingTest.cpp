@@ -1,11 +1,20 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractTextDocumentLayout>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
 
+#include "host/records/HostLimitEntry.h"
 #include "host/records/HostReportContext.h"
 #include "host/records/HostReportMarkup.h"
+#include "host/records/HostStandard.h"
+#include "host/records/HostStandardList.h"
+#include "hostapi/VariantArray.h"
+#include "support/HostFixture.h"
 
 using orvex::HostReportContext;
 using orvex::HostReportMarkup;
@@ -99,10 +108,13 @@ TEST(ReportRenderingTest, HtmlMarksUpAlignmentEmphasisAndEscapesText) {
     EXPECT_TRUE(html.contains("&lt;script&gt;alert(1)&lt;/script&gt;"));
     EXPECT_TRUE(html.contains("a &amp; &quot;b&quot;"));
     EXPECT_TRUE(html.contains("<b><i>Result:</i></b>"));
-    EXPECT_TRUE(html.contains("<td style=\"text-align:right\"><b><i>12</i></b></td>"));
-    EXPECT_TRUE(html.contains("<td style=\"text-align:center\">x</td>"));
-    EXPECT_TRUE(html.contains("<td style=\"text-align:left;border-left:1px solid black\">y</td>"));
-    EXPECT_TRUE(html.contains("<td style=\"text-align:left;white-space:nowrap\">&lt;script&gt;"));
+    // Each cell as wide as its column (in pixels: 15 twips each), in the PDF's layout too.
+    EXPECT_TRUE(html.contains("<td width=\"94\" style=\"text-align:right\"><b><i>12</i></b></td>"));
+    EXPECT_TRUE(html.contains("<td width=\"94\" style=\"text-align:center\">x</td>"));
+    EXPECT_TRUE(
+        html.contains("<td width=\"94\" style=\"text-align:left;border-left:1px solid black\">y</td>"));
+    EXPECT_TRUE(
+        html.contains("<td width=\"149\" style=\"text-align:left;white-space:nowrap\">&lt;script&gt;"));
     EXPECT_TRUE(
         html.contains("width:600px;font-size:10pt;font-weight:bold;border:1px solid black;"
                       "page-break-before:always"));
@@ -123,6 +135,69 @@ TEST(ReportRenderingTest, OutputStaysBoundedForHostileRows) {
     report.PrintTable(QString(), "<20000|<20000", wide + narrow, true, true, false);
     EXPECT_LT(report.ToText().size(), 2'000'000);
     EXPECT_LT(report.ToHtml().size(), 5'000'000);
+}
+
+// Where each piece of text of a document stands once laid out, as the PDF draws it.
+QList<QRectF> TextRects(QTextDocument& document, const QString& text) {
+    QList<QRectF> rects;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        if (block.text() != text) continue;
+        // Laid out on demand: the block's lines exist once its place is asked for.
+        const QRectF at = document.documentLayout()->blockBoundingRect(block);
+        if (block.layout()->lineCount() == 0) continue;
+        rects << block.layout()->lineAt(0).naturalTextRect().translated(at.topLeft());
+    }
+    return rects;
+}
+
+// The limits need the host's value formatter.
+using LimitTableTest = HostFixture;
+
+TEST_F(LimitTableTest, HeadingsStandOverTheirValuesHowEverLongTheLimitSetsName) {
+    orvex::HostStandardList list;
+    for (const QString& name : {QString("Short"), QString("A limit set whose name runs on ").repeated(3)}) {
+        auto entry = std::make_shared<orvex::HostLimitEntry>();
+        entry->Initialize("STAT", "mmHg", {}, {});
+        entry->SetValue(orvex::LimitEntry::kHigh, 3);
+        entry->SetEnabled(orvex::LimitEntry::kHigh, true);
+        entry->SetValue(orvex::LimitEntry::kLow, -3);
+        entry->SetEnabled(orvex::LimitEntry::kLow, true);
+        auto standard = std::make_shared<orvex::HostStandard>();
+        standard->Initialize(name.left(5), name, 1);
+        standard->Add(entry);
+        list.Add(standard);
+    }
+    orvex::VariantArray keys(0, 0, 0, 2);
+    keys.At(0, 0) = orvex::Variant("STAT");
+    keys.At(0, 1) = orvex::Variant("Pressure");
+    keys.At(0, 2) = orvex::Variant("0");
+    const auto report = std::make_shared<HostReportContext>(nullptr);
+    list.Print(report, nullptr, orvex::Variant(keys));
+
+    QTextDocument document;
+    document.setHtml(report->TablesHtml());
+    document.setTextWidth(680);
+    const auto high = TextRects(document, "232::High limit");
+    const auto low = TextRects(document, "233::Low limit");
+    const auto highValue = TextRects(document, "3 mmHg");
+    const auto lowValue = TextRects(document, "-3 mmHg");
+    const auto description = TextRects(document, "Pressure");
+    ASSERT_EQ(high.size(), 2);
+    ASSERT_EQ(low.size(), 2);
+    ASSERT_EQ(highValue.size(), 2);
+    ASSERT_EQ(lowValue.size(), 2);
+    ASSERT_EQ(description.size(), 2);
+    const auto names = TextRects(document, "Short (Short)");
+    ASSERT_EQ(names.size(), 1);
+    for (qsizetype t = 0; t < 2; ++t) {
+        // Right-aligned headings end where their values end.
+        EXPECT_NEAR(high[t].right(), highValue[t].right(), 1.0) << t;
+        EXPECT_NEAR(low[t].right(), lowValue[t].right(), 1.0) << t;
+        // The columns are the layout's: the name does not widen its column.
+        EXPECT_NEAR(high[t].right(), high[0].right(), 1.0) << t;
+        EXPECT_NEAR(description[t].left(), names[0].left(), 1.0) << t;
+        EXPECT_GT(high[t].left(), description[t].right()) << t;
+    }
 }
 
 }  // namespace
