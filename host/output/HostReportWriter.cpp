@@ -13,6 +13,7 @@
 #include "host/archive/HostReadingTrend.h"
 #include "host/archive/HostVisitRecord.h"
 #include "host/output/HostMarginPicture.h"
+#include "host/output/HostPageBreaks.h"
 #include "host/output/HostTrendPicture.h"
 #include "host/platform/HostAtomicFile.h"
 #include "host/platform/HostLanguageService.h"
@@ -42,8 +43,12 @@ constexpr int kResolution = 96;
 constexpr double kMarginMillimetres = 15.0;
 constexpr int kFooterHeight = 28;
 constexpr int kFontPoints = 9;
-// The PDF's layout reads padding given side by side only.
-const QString kPrintStyle = QStringLiteral("td{padding-left:4px;padding-right:4px}");
+// The PDF's layout reads padding given side by side only. A browser that prints the HTML keeps
+// headings with what follows and repeats a table's title rows on each page; the PDF does both in
+// its own layout.
+const QString kPrintStyle = QStringLiteral(
+    "td{padding-left:4px;padding-right:4px}h1,h2,h3{page-break-after:avoid;break-after:avoid}"
+    "thead{display:table-header-group}tr{page-break-inside:avoid}");
 
 QString Escaped(const QString& text) { return text.toHtmlEscaped(); }
 
@@ -207,6 +212,23 @@ QString HostReportWriter::Header() const {
     return html;
 }
 
+QString HostReportWriter::TableHead(const QString& heading,
+                                    std::span<const std::pair<QString, int>> columns) const {
+    // A heading and title row the PDF keeps with the first row (HostPageBreaks), which a browser
+    // repeats on each page the table runs over.
+    QString head =
+        QStringLiteral(
+            "<h3 style=\"font-size:%1pt;margin-top:12px\">%2</h3>\n<table border=\"1\" "
+            "cellpadding=\"4\" cellspacing=\"0\" width=\"%3\" style=\"border-collapse:collapse\">\n"
+            "<thead><tr style=\"background:#d9d9d9\">")
+            .arg(kFontPoints)
+            .arg(Escaped(Text(heading)))
+            .arg(kReadingsWidth);
+    for (const auto& [column, width] : columns)
+        head += QStringLiteral("<td width=\"%1\"><b>%2</b></td>").arg(width).arg(Escaped(Text(column)));
+    return head + QStringLiteral("</tr></thead>\n<tbody>\n");
+}
+
 QString HostReportWriter::TrendRow(qsizetype position, IMeasurement& measurement, double number,
                                    const HostMeasurementLimits::Limits& limits, bool embedPictures,
                                    std::vector<QImage>& pictures) const {
@@ -284,15 +306,8 @@ QString HostReportWriter::ReadingsTable(qsizetype position, bool embedPictures,
         }
     }
     if (rows.isEmpty()) return {};
-    QString head =
-        QStringLiteral(
-            "<p><b>%1</b></p>\n<table border=\"1\" cellpadding=\"4\" cellspacing=\"0\" width=\"%2\" "
-            "style=\"border-collapse:collapse\">\n<tr style=\"background:#d9d9d9\">")
-            .arg(Escaped(Text(QStringLiteral("1314::Readings against their limits"))))
-            .arg(kReadingsWidth);
-    for (const auto& [column, width] : kReadingsColumns)
-        head += QStringLiteral("<td width=\"%1\"><b>%2</b></td>").arg(width).arg(Escaped(Text(column)));
-    return head + QStringLiteral("</tr>\n") + rows + QStringLiteral("</table>\n");
+    return TableHead(QStringLiteral("1314::Readings against their limits"), kReadingsColumns) + rows +
+           QStringLiteral("</tbody></table>\n");
 }
 
 QString HostReportWriter::TestSection(qsizetype position, bool embedPictures,
@@ -368,10 +383,15 @@ void HostReportWriter::WritePdf(const QString& path, Page page) const {
         QFont font = document.defaultFont();
         font.setPointSize(kFontPoints);
         document.setDefaultFont(font);
+        // A word wider than its column widens the column rather than break ("Vorgabewe rt").
+        QTextOption option = document.defaultTextOption();
+        option.setWrapMode(QTextOption::WordWrap);
+        document.setDefaultTextOption(option);
         document.setHtml(html);
         const QRect area = writer.pageLayout().paintRectPixels(writer.resolution());
         const QSizeF body(area.width(), area.height() - kFooterHeight);
         document.setPageSize(body);
+        HostPageBreaks::KeepWithNext(document);
 
         QPainter painter;
         if (!painter.begin(&writer)) {

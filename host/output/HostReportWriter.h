@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -54,6 +55,9 @@ private:
     QString Header() const;
     QString TestSection(qsizetype position, bool embedPictures, std::vector<QImage>& pictures) const;
     QString ReadingsTable(qsizetype position, bool embedPictures, std::vector<QImage>& pictures) const;
+    // A heading (a literal) and the start of its table, up to its body: the columns' titles
+    // (literals) with their widths in pixels, as wide in all as a readings table.
+    QString TableHead(const QString& heading, std::span<const std::pair<QString, int>> columns) const;
     // The reading over this and the asset's earlier visits; empty when none of them had it.
     QString TrendRow(qsizetype position, IMeasurement& measurement, double number,
                      const HostMeasurementLimits::Limits& limits, bool embedPictures,

@@ -7,7 +7,9 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
+#include <cmath>
 
+#include "host/output/HostPageBreaks.h"
 #include "host/records/HostLimitEntry.h"
 #include "host/records/HostReportContext.h"
 #include "host/records/HostReportMarkup.h"
@@ -16,6 +18,7 @@
 #include "hostapi/VariantArray.h"
 #include "support/HostFixture.h"
 
+using orvex::HostPageBreaks;
 using orvex::HostReportContext;
 using orvex::HostReportMarkup;
 
@@ -198,6 +201,52 @@ TEST_F(LimitTableTest, HeadingsStandOverTheirValuesHowEverLongTheLimitSetsName) 
         EXPECT_NEAR(description[t].left(), names[0].left(), 1.0) << t;
         EXPECT_GT(high[t].left(), description[t].right()) << t;
     }
+}
+
+// A document of `before` short paragraphs, a heading, one more and a table with a title row.
+QString PagedHtml(int before) {
+    QString html = QString("<p>filler</p>").repeated(before) + "<h3>Readings</h3><p>text</p>" +
+                   "<table><thead><tr><td>Key</td><td>Value</td></tr></thead><tbody>";
+    for (int row = 0; row < 5; ++row) html += QString("<tr><td>row %1</td><td>1</td></tr>").arg(row);
+    return html + "</tbody></table><p>after</p>";
+}
+
+double PageOf(QTextDocument& document, const QString& text) {
+    const auto rects = TextRects(document, text);
+    return rects.isEmpty() ? -1 : std::floor(rects.first().top() / document.pageSize().height());
+}
+
+TEST(PageBreaksTest, AHeadingBeginsTheNextPageRatherThanEndAPageAlone) {
+    // However the fonts measure, some count of paragraphs leaves the heading, and some the title
+    // row, as the last line of the first page.
+    // However the fonts measure, some count of paragraphs before it leaves the heading (with the
+    // paragraph under it) at the foot of the first page and its table on the next.
+    bool found = false;
+    for (int before = 1; before < 80 && !found; ++before) {
+        QTextDocument document;
+        document.setHtml(PagedHtml(before));
+        document.setPageSize(QSizeF(400, 300));
+        if (PageOf(document, "Readings") != 0 || PageOf(document, "row 0") != 1) continue;
+        found = true;
+        const int pages = document.pageCount();
+        EXPECT_EQ(HostPageBreaks::LeftAlone(document), QStringList{"Readings"});
+        EXPECT_EQ(HostPageBreaks::KeepWithNext(document), 1);
+        EXPECT_TRUE(HostPageBreaks::LeftAlone(document).isEmpty());
+        EXPECT_EQ(PageOf(document, "Readings"), 1);
+        EXPECT_EQ(PageOf(document, "text"), 1);
+        EXPECT_EQ(PageOf(document, "filler"), 0);
+        EXPECT_EQ(document.pageCount(), pages);
+    }
+    EXPECT_TRUE(found);
+
+    // A heading whose first row could not share a page with it anyway stays: no blank page.
+    QTextDocument tall;
+    tall.setHtml("<p>filler</p><h3>Readings</h3><table><tr><td>" + QString("line<br>").repeated(60) +
+                 "</td></tr></table>");
+    tall.setPageSize(QSizeF(400, 300));
+    const int pages = tall.pageCount();
+    EXPECT_EQ(HostPageBreaks::KeepWithNext(tall), 0);
+    EXPECT_EQ(tall.pageCount(), pages);
 }
 
 }  // namespace
