@@ -47,26 +47,33 @@ int OrvexCommands::Fail(const orvex::ComError& e, int status) {
 
 OrvexCommands::OrvexCommands(const QCommandLineParser& parser, const OrvexOptions& options,
                              orvex::HostEnvironment& environment, std::shared_ptr<orvex::IPlugIn> plugIn,
-                             orvex::HostShippedStandards::Patient patient)
+                             Request request)
     : m_parser(parser),
       m_options(options),
       m_environment(environment),
       m_plugIn(std::move(plugIn)),
-      m_patient(patient) {}
+      m_request(std::move(request)) {}
+
+using O = OrvexOptions;
+using Takes = OrvexOptions::Takes;
 
 const std::vector<OrvexCommands::Command>& OrvexCommands::Commands() {
     static const std::vector<Command> commands{
-        {QStringLiteral("open"), 0, 1, {}, &OrvexCommands::WindowCommand},
-        {QStringLiteral("tests"), 0, 0,
+        {QStringLiteral("open"), 0, 1, Takes{&O::database, &O::noArchive}, {}, &OrvexCommands::WindowCommand},
+        {QStringLiteral("tests"), 0, 0, Takes{},
          QStringLiteral(
              "  tests                 list the tests the plug-in offers (test id, name, type and parameter,\n"
              "                        description)\n"),
          &OrvexCommands::TestsCommand},
         {QStringLiteral("new"), 2, -1,
+         Takes{&O::patient, &O::assetId, &O::assetMakeModel, &O::assetSerial, &O::assetLocation,
+               &O::technician},
          QStringLiteral(
              "  new FILE TEST...      make a sequence of these tests (test ids or template names) in FILE\n"),
          &OrvexCommands::NewCommand},
         {QStringLiteral("run"), 1, 1,
+         Takes{&O::device, &O::simulate, &O::timeScale, &O::fault, &O::standard, &O::script, &O::autoTimeout,
+               &O::database, &O::noArchive},
          QStringLiteral(
              "  run FILE [--device PATH | --simulate [--time-scale X] [--fault NAME]] [--standard NAME]...\n"
              "          [--auto SCRIPT [--auto-timeout S]] [--no-archive] [--database URL]\n"
@@ -87,37 +94,39 @@ const std::vector<OrvexCommands::Command>& OrvexCommands::Commands() {
              "                        unless --no-archive is given; a database that cannot be opened is\n"
              "                        warned about and changes no exit status.\n"),
          &OrvexCommands::RunCommand},
-        {QStringLiteral("show"), 1, 1,
+        {QStringLiteral("show"), 1, 1, Takes{},
          QStringLiteral(
              "  show FILE             one line per test: position, name, status (not-measured, passed,\n"
              "                        failed, not-applicable) and KEY=VALUE per measurement, "
              "tab-separated\n"),
          &OrvexCommands::ShowCommand},
         {QStringLiteral("asset"), 1, 1,
+         Takes{&O::assetId, &O::assetMakeModel, &O::assetSerial, &O::assetLocation, &O::technician},
          QStringLiteral(
              "  asset FILE [--asset-id X] [--asset-make-model X] [--asset-serial X] [--asset-location X]\n"
              "          [--technician NAME]\n"
              "                        set the equipment under test and the technician (also on new)\n"),
          &OrvexCommands::AssetCommand},
-        {QStringLiteral("report"), 1, 1,
+        {QStringLiteral("report"), 1, 1, Takes{&O::pdf, &O::html, &O::page, &O::database},
          QStringLiteral(
              "  report FILE --pdf OUT [--html OUT] [--page a4|letter] [--database URL]\n"
              "                        the report of the sequence: header, each test's configuration, limits\n"
              "                        and results, where each judged reading lies between its limits and,\n"
              "                        when the results database knows earlier visits, its trend over them\n"),
          &OrvexCommands::ReportCommand},
-        {QStringLiteral("export"), 1, 1,
+        {QStringLiteral("export"), 1, 1, Takes{&O::json, &O::csv},
          QStringLiteral(
              "  export FILE [--json OUT] [--csv OUT]\n"
              "                        the results for a maintenance database (formats: see the README)\n"),
          &OrvexCommands::ExportCommand},
-        {QStringLiteral("archive"), 1, 1,
+        {QStringLiteral("archive"), 1, 1, Takes{&O::database},
          QStringLiteral(
              "  archive FILE [--database URL]\n"
              "                        store the visit in the results database; a visit stored before and\n"
              "                        changed since is stored as a new revision of it, never twice\n"),
          &OrvexCommands::ArchiveCommand},
         {QStringLiteral("history"), 1, 1,
+         Takes{&O::jsonList, &O::database, &O::limit, &O::trend, &O::revisions},
          QStringLiteral(
              "  history ASSET-ID [--json | --trend KEY] [--limit N] [--revisions] [--database URL]\n"
              "                        the asset's visits, newest first, each once: when, technician, "
@@ -129,7 +138,7 @@ const std::vector<OrvexCommands::Command>& OrvexCommands::Commands() {
              "the\n"
              "                        seals\n"),
          &OrvexCommands::HistoryCommand},
-        {QStringLiteral("verify"), 0, 0,
+        {QStringLiteral("verify"), 0, 0, Takes{&O::database, &O::seal},
          QStringLiteral(
              "  verify [--seal TEXT] [--database URL]\n"
              "                        walk the chain of seals over every stored revision and name each "
@@ -141,28 +150,39 @@ const std::vector<OrvexCommands::Command>& OrvexCommands::Commands() {
     return commands;
 }
 
-const OrvexCommands::Command* OrvexCommands::Find(const QStringList& arguments) {
-    const QString name = arguments.isEmpty() ? QStringLiteral("open") : arguments.first();
-    for (const Command& command : Commands()) {
-        if (command.name != name) continue;
-        const qsizetype given = std::max<qsizetype>(arguments.size() - 1, 0);
-        const bool fits = given >= command.least && (command.most < 0 || given <= command.most);
-        return fits ? &command : nullptr;
-    }
-    return nullptr;
+const OrvexCommands::Command* OrvexCommands::Named(const QString& name) {
+    const auto& commands = Commands();
+    const auto found = std::find_if(commands.begin(), commands.end(), [&name](const Command& command) {
+        return command.name == (name.isEmpty() ? QStringLiteral("open") : name);
+    });
+    return found == commands.end() ? nullptr : &*found;
 }
 
-QString OrvexCommands::Help() {
+orvex::HostResult<OrvexCommands::Request> OrvexCommands::Read(QCommandLineParser& parser,
+                                                              const OrvexOptions& options,
+                                                              const QString& given) {
+    using Failed = orvex::HostResult<Request>;
     QString help;
     for (const Command& command : Commands()) help += command.help;
-    return help;
+    const Command* early = Named(given);
+    options.AddTo(parser, help, early != nullptr ? early->options : Takes{});
+    parser.process(QCoreApplication::arguments());
+    const QStringList arguments = parser.positionalArguments();
+    const Command* command = Named(arguments.value(0));
+    const qsizetype count = std::max<qsizetype>(arguments.size() - 1, 0);
+    if (command == nullptr || count < command->least || (command->most >= 0 && count > command->most))
+        return Failed::Failed(QStringLiteral("unknown or incomplete command"));
+    if (const auto foreign = options.Foreign(parser, command->options))
+        return Failed::Failed(QStringLiteral("orvex %1 takes no --%2").arg(arguments.value(0), *foreign));
+    const auto patient = orvex::HostShippedStandards::PatientFromName(
+        parser.isSet(options.patient) ? parser.value(options.patient) : QStringLiteral("adult"));
+    if (!patient) return Failed::Failed(QStringLiteral("--patient takes adult or neonate"));
+    return Request{command, arguments.mid(1), *patient};
 }
 
-int OrvexCommands::Carry(const QStringList& arguments) {
-    const Command* command = Find(arguments);
-    if (command == nullptr) return Usage(QStringLiteral("unknown or incomplete command"));
+int OrvexCommands::Carry() {
     try {
-        return (this->*command->carry)(arguments.mid(1));
+        return (this->*m_request.command->carry)(m_request.arguments);
     } catch (const orvex::ComError& e) {
         return Fail(e, kExitUsage);
     }
@@ -229,13 +249,10 @@ orvex::HostResult<orvex::HostRunRequest> OrvexCommands::ReadRun(const QString& f
             return Failed::Failed(e.Description());
         }
     }
-    if (m_parser.isSet(o.device)) {
-        orvex::HostKorotka::Register(m_environment, m_parser.value(o.device));
-    } else if (!m_parser.isSet(o.simulate)) {
-        if (const auto port = orvex::HostKorotka::PortInSettings(m_environment); !port)
-            return Failed::Failed(port.Why());
-    } else {
-        korotkasim::SimOptions simulation;
+    orvex::HostKorotka::Source source;
+    if (m_parser.isSet(o.device)) source.devicePath = m_parser.value(o.device);
+    if (m_parser.isSet(o.simulate)) {
+        korotkasim::SimOptions& simulation = source.simulation.emplace();
         if (m_parser.isSet(o.timeScale)) {
             bool ok = false;
             simulation.timeScale = m_parser.value(o.timeScale).toDouble(&ok);
@@ -250,12 +267,10 @@ orvex::HostResult<orvex::HostRunRequest> OrvexCommands::ReadRun(const QString& f
                     QStringLiteral("no simulator fault \"%1\"").arg(m_parser.value(o.fault)));
             simulation.fault = *fault;
         }
-        const auto simulator = orvex::HostKorotka::StartSimulator(simulation);
-        if (!simulator) return Failed::Failed(simulator.Why());
-        orvex::HostKorotka::Register(m_environment, simulator->devicePath, simulator->serialNo,
-                                     simulator->fwVersion);
-        run.keepAlive = simulator->keepAlive;
     }
+    const auto korotka = orvex::HostKorotka::Use(m_environment, source);
+    if (!korotka) return Failed::Failed(korotka.Why());
+    run.keepAlive = korotka->keepAlive;
     return run;
 }
 
@@ -296,7 +311,7 @@ int OrvexCommands::NewCommand(const QStringList& arguments) {
         }
         if (!found)
             return Usage(QStringLiteral("the plug-in has no test \"%1\" (see orvex tests)").arg(test));
-        sequence.Append(*found, m_patient);
+        sequence.Append(*found, m_request.patient);
     }
     sequence.Save(arguments.first());
     return kExitOk;

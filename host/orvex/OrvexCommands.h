@@ -33,27 +33,35 @@ public:
     static constexpr int kExitUsage = static_cast<int>(orvex::HostRunEnd::Exit::NotSaved);
     static constexpr int kExitIncomplete = static_cast<int>(orvex::HostRunEnd::Exit::Incomplete);
 
-    // One command: its name, how many arguments follow it (most -1: any number), its part of
-    // --help, and what carries it out. Parsing, dispatch and help all come from the table.
+    // One command: its name, how many arguments follow it (most -1: any number), the options it
+    // takes besides those every command takes, its part of --help, and what carries it out.
+    // Parsing, dispatch and help all come from the table.
     struct Command {
         QString name;
         int least = 0;
         int most = 0;
+        OrvexOptions::Takes options;
         QString help;
         int (OrvexCommands::*carry)(const QStringList& arguments);
     };
-    static const std::vector<Command>& Commands();
-    // The command the arguments name (none: open, the main window) when they fit it; none otherwise.
-    static const Command* Find(const QStringList& arguments);
-    // The commands' part of --help.
-    static QString Help();
+    // The command line read into a command of the table and its arguments.
+    struct Request {
+        const Command* command;
+        QStringList arguments;
+        orvex::HostShippedStandards::Patient patient;
+    };
+    // Parses the application's arguments with the options of the command given early (--help
+    // and --version print and exit there); why not when they name no command of the table or
+    // hold an option it does not take.
+    static orvex::HostResult<Request> Read(QCommandLineParser& parser, const OrvexOptions& options,
+                                           const QString& given);
 
     OrvexCommands(const QCommandLineParser& parser, const OrvexOptions& options,
                   orvex::HostEnvironment& environment, std::shared_ptr<orvex::IPlugIn> plugIn,
-                  orvex::HostShippedStandards::Patient patient);
+                  Request request);
 
-    // The command and its arguments as given.
-    int Carry(const QStringList& arguments);
+    // Carries the command out; its exit status.
+    int Carry();
 
     static void Print(FILE* stream, const QString& text);
     static void Print(FILE* stream, const QStringList& lines);
@@ -63,6 +71,9 @@ public:
     static int Fail(const orvex::ComError& e, int status);
 
 private:
+    static const std::vector<Command>& Commands();
+    // The command of that name (none: open, the main window), or none.
+    static const Command* Named(const QString& name);
     orvex::HostSequence Loaded(const QString& file) const;
     void TellLeftover(const QString& file) const;
     void SetAsset(orvex::HostSequence& sequence) const;
@@ -83,7 +94,7 @@ private:
     const OrvexOptions& m_options;
     orvex::HostEnvironment& m_environment;
     std::shared_ptr<orvex::IPlugIn> m_plugIn;
-    orvex::HostShippedStandards::Patient m_patient;
+    Request m_request;
 };
 
 }  // namespace orvexapp

@@ -8,21 +8,21 @@
 #include <vector>
 
 #include "host/archive/HostRunRequest.h"
+#include "host/platform/HostResult.h"
 #include "sim/Simulator.h"
 
 namespace orvexapp {
 
-// The options of orvex, in one table: each with the commands that take it (none: every command).
-// What takes a value, and what a command refuses, is read from the table.
+// The options of orvex and their help. Each command names those it takes besides the ones every
+// command takes; what takes a value, and what a command refuses, follow from that.
 class OrvexOptions {
 public:
     // How many visits history shows unless told.
     static constexpr int kDefaultLimit = 50;
 
-    struct Entry {
-        const QCommandLineOption* option;
-        QStringList commands;
-    };
+    using Option = QCommandLineOption OrvexOptions::*;
+    // The options a command takes besides those every command takes.
+    using Takes = std::vector<Option>;
 
     QCommandLineOption plugin{
         QStringLiteral("plugin"),
@@ -123,20 +123,24 @@ public:
                             QStringLiteral("verify: also look up this seal, as a report prints it."),
                             QStringLiteral("text")};
 
-    std::vector<Entry> Table() const;
-    // The help text, the options and the command argument. Of two options of one name, the one
-    // the command takes.
-    void AddTo(QCommandLineParser& parser, const QString& command, const QString& commands) const;
-    std::vector<Entry> Chosen(const QString& command) const;
-    // The first option given that the command does not take, or none.
-    std::optional<QString> Foreign(const QCommandLineParser& parser, const QString& command) const;
+    // Every option, in the order --help lists them.
+    static const Takes& Listed();
 
-    // Before the application exists: the first argument that is neither an option nor an
-    // option's value, and whether a script plays the run.
-    static QString CommandOf(int argc, char** argv);
-    static bool HasScript(int argc, char** argv);
-    // --help or --version: text is printed and nothing is shown or run.
-    static bool AsksOnlyForText(int argc, char** argv);
+    // Before the application exists: logging verbose from the start, text that is not UTF-8
+    // refused, and drawing off-screen when no person is to see windows. The command given
+    // (the first argument that is neither an option nor an option's value), and whether a
+    // person sees windows; why not when the arguments or the screen do not allow it.
+    struct Early {
+        QString command;
+        bool person = false;
+    };
+    static orvex::HostResult<Early> Prepare(int argc, char** argv);
+
+    // The help text and the options for a command that takes these: of two options of one
+    // name, the one it takes.
+    void AddTo(QCommandLineParser& parser, const QString& commands, const Takes& takes) const;
+    // The first option given that a command taking these does not take, or none.
+    std::optional<QString> Foreign(const QCommandLineParser& parser, const Takes& takes) const;
 };
 
 }  // namespace orvexapp

@@ -83,6 +83,21 @@ HostResult<HostKorotka::Device> HostKorotka::StartSimulator(const korotkasim::Si
                   QString::fromStdString(options.firmware), simulator};
 }
 
+HostResult<HostKorotka::Device> HostKorotka::Use(HostEnvironment& environment, const Source& source) {
+    if (source.devicePath) {
+        Register(environment, *source.devicePath);
+        return Device{*source.devicePath, {}, {}, nullptr};
+    }
+    if (!source.simulation) {
+        const auto port = PortInSettings(environment);
+        if (!port) return HostResult<Device>::Failed(port.Why());
+        return Device{environment.Ports()->DevicePath(*port), {}, {}, nullptr};
+    }
+    auto simulator = StartSimulator(*source.simulation);
+    if (simulator) Register(environment, simulator->devicePath, simulator->serialNo, simulator->fwVersion);
+    return simulator;
+}
+
 QStringList HostKorotka::SerialDevices() {
     QStringList devices;
     for (const QFileInfo& link :

@@ -9,12 +9,9 @@
 #include "host/platform/HostExport.h"
 #include "host/platform/HostResult.h"
 #include "hostapi/InstrumentInfo.h"
+#include "sim/SimOptions.h"
 
 class QSettings;
-
-namespace korotkasim {
-struct SimOptions;
-}
 
 namespace orvex {
 
@@ -55,6 +52,15 @@ public:
     // The built-in simulator on a pseudo-terminal, running until keepAlive is let go of; why not
     // when the options are unsound or it does not start.
     static HostResult<Device> StartSimulator(const korotkasim::SimOptions& options);
+    // Which Korotka to use: the device named, else the built-in simulator when it has options,
+    // else the one the settings register.
+    struct Source {
+        std::optional<QString> devicePath;
+        std::optional<korotkasim::SimOptions> simulation;
+    };
+    // The Korotka of the source, registered where the driver looks it up; why not when the
+    // settings register none or the simulator does not start.
+    static HostResult<Device> Use(HostEnvironment& environment, const Source& source);
     // Serial devices a Korotka may be on: /dev/serial/by-id, then USB and ACM adapters.
     static QStringList SerialDevices();
     // Asks the Korotka registered on the device who it is, through its driver (loaded); none

@@ -206,6 +206,33 @@ TEST_F(OrvexRunTest, UsageAndFileErrorsExitWithTwo) {
         2);
 }
 
+// Each command takes the options its row names and every command the plug-in's; of two options of
+// one name, the one the command takes is read. Without a screen only what shows windows is refused.
+TEST_F(OrvexRunTest, EachCommandReadsItsOwnOptions) {
+    ASSERT_EQ(Orvex({"new", file, "300", "--asset-id", "A1", "--language", "English"}).status, 0);
+    const auto refused = Orvex({"show", file, "--json", dir.filePath("e.json")});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_TRUE(refused.err.contains("orvex show takes no --json")) << refused.err.toStdString();
+    EXPECT_EQ(Orvex({"export", file, "--json", dir.filePath("e.json")}).status, 0);
+    EXPECT_TRUE(QFile::exists(dir.filePath("e.json")));
+    // For history --json is a switch: a word after it is an argument too many.
+    EXPECT_EQ(Orvex({"history", "A1", "--json"}).status, 0);
+    EXPECT_EQ(Orvex({"history", "A1", "--json", "x"}).status, 2);
+    EXPECT_EQ(Orvex({"run", file, "--seal", "x"}).status, 2);
+
+    QProcess headless;
+    auto environment = Environment();
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) environment.remove(name);
+    headless.setProcessEnvironment(environment);
+    headless.start(ORVEX_EXECUTABLE, {"run", file});
+    ASSERT_TRUE(headless.waitForFinished(60000));
+    EXPECT_EQ(headless.exitCode(), 2);
+    EXPECT_TRUE(headless.readAllStandardError().contains("need a display"));
+    headless.start(ORVEX_EXECUTABLE, {"show", file});
+    ASSERT_TRUE(headless.waitForFinished(60000));
+    EXPECT_EQ(headless.exitCode(), 0);
+}
+
 // A service visit as a technician does it from the shell: the shipped limits, a report to hand over
 // and an export for the maintenance database.
 class OrvexVisitTest : public OrvexRunTest {
