@@ -63,19 +63,21 @@ const std::pair<QString, int> kReadingsColumns[] = {
     {QStringLiteral("1114::Standard"), 100}, {QStringLiteral("233::Low limit"), 95},
     {QStringLiteral("232::High limit"), 95}, {QStringLiteral("1316::Where it lies"), 160}};
 constexpr int kReadingsWidth = 660;
+// The summary's columns, as wide in all as the readings tables.
+const std::pair<QString, int> kSummaryColumns[] = {{QStringLiteral("1351::No."), 40},
+                                                   {QStringLiteral("1031::Test"), 210},
+                                                   {QStringLiteral("1352::Setting"), 270},
+                                                   {QStringLiteral("1088::Verdict"), 140}};
 // The trend picture under a reading, across its last three columns: room for its scale, its
 // limits and its first and last date.
 const QSize kTrendSize(300, 84);
 
-// A test's status or the overall verdict as shown, in the colour of its word ("passed", ...).
+// A test's status or the overall verdict as shown, in the colour of its word ("passed", ...) as
+// the window shows it; a word without one (incomplete, not measured, ...) in amber.
 QString VerdictHtml(const QString& word, const QString& shown) {
-    const auto is = [&word](const char* other) {
-        return word.compare(QLatin1String(other), Qt::CaseInsensitive) == 0;
-    };
-    const QString colour = is("passed")   ? QStringLiteral("#1a7a1a")
-                           : is("failed") ? QStringLiteral("#c00000")
-                                          : QStringLiteral("#8a6d00");
-    return QStringLiteral("<b style=\"color:%1\">%2</b>").arg(colour, Escaped(shown));
+    const QColor colour = HostResultText::StatusColour(word);
+    return QStringLiteral("<b style=\"color:%1\">%2</b>")
+        .arg(colour.isValid() ? colour.name() : QStringLiteral("#8a6d00"), Escaped(shown));
 }
 
 QString HeaderRow(const QString& label, const QString& value) {
@@ -210,6 +212,24 @@ QString HostReportWriter::Header() const {
                       VerdictHtml(HostVerdict::Word(overall), Text(shown).toUpper()));
     html += QStringLiteral("</table>\n");
     return html;
+}
+
+QString HostReportWriter::Summary() const {
+    // The configuration's rows name the test's setting: its pressure, its preset.
+    const HostVisitRecord::Configuration configuration{m_language};
+    const HostVisitRecord visit = HostVisitRecord::FromSequence(m_sequence, &configuration);
+    if (visit.tests.isEmpty()) return {};
+    QString html = TableHead(QStringLiteral("1350::Summary"), kSummaryColumns);
+    for (const HostVisitRecord::Test& test : visit.tests) {
+        html += QStringLiteral("<tr><td align=\"right\">%1</td><td>%2</td><td>%3</td><td>%4</td></tr>\n")
+                    .arg(test.position)
+                    .arg(Escaped(test.name),
+                         test.configurationLine.isEmpty()
+                             ? QStringLiteral("&ndash;")
+                             : Escaped(HostReportContext::ShownNumbers(test.configurationLine)),
+                         VerdictHtml(test.status, HostResultText::ShownStatus(test.status)));
+    }
+    return html + QStringLiteral("</tbody></table>\n");
 }
 
 QString HostReportWriter::TableHead(const QString& heading,
@@ -349,7 +369,8 @@ QString HostReportWriter::Html(bool embedPictures, std::vector<QImage>& pictures
         QStringLiteral("<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>%1</title>\n<style>")
             .arg(Escaped(Text(QStringLiteral("1300::Test report")))) +
         HostReportContext::kTableStyle + kPrintStyle +
-        QStringLiteral("</style></head><body style=\"font-size:%1pt\">\n").arg(kFontPoints) + Header();
+        QStringLiteral("</style></head><body style=\"font-size:%1pt\">\n").arg(kFontPoints) + Header() +
+        Summary();
     for (qsizetype i = 0; i < m_sequence.Tests().size(); ++i) html += TestSection(i, embedPictures, pictures);
     return html + QStringLiteral("</body></html>\n");
 }

@@ -22,10 +22,10 @@ class IMeasurement;
 class LanguageService;
 
 // The report a technician hands over after a visit: a header (asset, technician, dates, the
-// Korotkas used, the overall verdict), then per test the plug-in's own report tables
-// (configuration, limits, result) and, for every reading judged against a limit, a picture of where
-// it lies between its limits, and how it went over the asset's last visits when the results
-// database knows earlier ones. Written as HTML or as PDF with page numbers.
+// Korotkas used, the overall verdict), a summary of every test and its verdict, then per test the
+// plug-in's own report tables (configuration, limits, result) and, for every reading judged against
+// a limit, a picture of where it lies between its limits, and how it went over the asset's last
+// visits when the results database knows earlier ones. Written as HTML or as PDF with page numbers.
 class ORVEX_HOST_EXPORT HostReportWriter {
 public:
     static constexpr int32_t kErrReport = HostErrors::kReport;
@@ -53,6 +53,8 @@ private:
     // (N their index) for a document that is handed them as resources.
     QString Html(bool embedPictures, std::vector<QImage>& pictures) const;
     QString Header() const;
+    // Every test of the visit in a row: its position, name, setting and verdict.
+    QString Summary() const;
     QString TestSection(qsizetype position, bool embedPictures, std::vector<QImage>& pictures) const;
     QString ReadingsTable(qsizetype position, bool embedPictures, std::vector<QImage>& pictures) const;
     // A heading (a literal) and the start of its table, up to its body: the columns' titles

@@ -20,17 +20,6 @@ constexpr int32_t kTwipsPerPixel = 15;
 const QString kSeparator = QStringLiteral(" ");
 const QString kRuledSeparator = QStringLiteral(" | ");
 
-// The records write their numbers with a point, as their files hold them; on paper they are the
-// numbers of the report's language (150,0 mmHg in German). Only a word that is a decimal number
-// changes: "v1.2" or "01:00" stays as it is.
-QString ShownNumbers(const QString& text) {
-    static const QRegularExpression number(QStringLiteral("(?<![\\w.,])([-+]?\\d+)\\.(\\d+)(?![\\w.,])"));
-    const QString point = QLocale().decimalPoint();
-    if (point == QLatin1String(".")) return text;
-    QString shown = text;
-    return shown.replace(number, QStringLiteral("\\1") + point + QStringLiteral("\\2"));
-}
-
 // The column of a cell; cells beyond the column list get the default column.
 Markup::Column ColumnAt(const std::vector<Markup::Column>& columns, size_t index) {
     return index < columns.size() ? columns[index] : Markup::Column{};
@@ -101,7 +90,7 @@ void AppendTextRow(QString& out, const Markup::Row& row, const std::vector<Marku
     qsizetype lines = 1;
     for (size_t i = 0; i < count; ++i) {
         const Markup::Column column = ColumnAt(columns, i);
-        const QString text = ShownNumbers(Markup::PlainText(row[i]));
+        const QString text = HostReportContext::ShownNumbers(Markup::PlainText(row[i]));
         cells.push_back(column.wraps ? Wrap(text, Characters(column)) : QStringList{text});
         lines = std::max(lines, cells.back().size());
     }
@@ -120,7 +109,7 @@ void AppendTextRow(QString& out, const Markup::Row& row, const std::vector<Marku
 QString HtmlCell(const Markup::Cell& cell) {
     QString html;
     for (const Markup::Span& span : cell) {
-        QString text = ShownNumbers(span.text).toHtmlEscaped();
+        QString text = HostReportContext::ShownNumbers(span.text).toHtmlEscaped();
         if (span.italic) text = QStringLiteral("<i>") + text + QStringLiteral("</i>");
         if (span.bold) text = QStringLiteral("<b>") + text + QStringLiteral("</b>");
         html += text;
@@ -166,6 +155,16 @@ void AppendHtmlRows(QString& out, const std::vector<Markup::Row>& rows,
 }
 
 }  // namespace
+
+// The records write their numbers with a point, as their files hold them; on paper they are the
+// numbers of the report's language. Only a word that is a decimal number changes.
+QString HostReportContext::ShownNumbers(const QString& text) {
+    static const QRegularExpression number(QStringLiteral("(?<![\\w.,])([-+]?\\d+)\\.(\\d+)(?![\\w.,])"));
+    const QString point = QLocale().decimalPoint();
+    if (point == QLatin1String(".")) return text;
+    QString shown = text;
+    return shown.replace(number, QStringLiteral("\\1") + point + QStringLiteral("\\2"));
+}
 
 HostReportContext::HostReportContext(std::shared_ptr<LanguageService> language)
     : m_language(std::move(language)) {}

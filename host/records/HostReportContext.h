@@ -48,6 +48,10 @@ public:
 
     const std::vector<Table>& Tables() const { return m_tables; }
 
+    // A text the records wrote with their decimal points, its numbers as the report's language
+    // writes them (150,0 mmHg in German); "v1.2" or "01:00" stays as it is.
+    static QString ShownNumbers(const QString& text);
+
     // The collected tables as plain text: columns padded to their widths, a dashed line under a
     // shaded title, "=" lines around a framed table, a form feed for a page break.
     QString ToText() const;

@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "host/output/HostPageBreaks.h"
+#include "host/output/HostReportWriter.h"
 #include "host/records/HostLimitEntry.h"
 #include "host/records/HostReportContext.h"
 #include "host/records/HostReportMarkup.h"
@@ -17,6 +18,7 @@
 #include "host/records/HostStandardList.h"
 #include "hostapi/VariantArray.h"
 #include "support/HostFixture.h"
+#include "support/PlugInFixture.h"
 
 using orvex::HostPageBreaks;
 using orvex::HostReportContext;
@@ -247,6 +249,33 @@ TEST(PageBreaksTest, AHeadingBeginsTheNextPageRatherThanEndAPageAlone) {
     const int pages = tall.pageCount();
     EXPECT_EQ(HostPageBreaks::KeepWithNext(tall), 0);
     EXPECT_EQ(tall.pageCount(), pages);
+}
+
+using ReportWriterTest = PlugInFixture;
+
+// The first page lists every test with its setting and its verdict in the verdict's colour, before
+// the first test's own section.
+TEST_F(ReportWriterTest, TheSummaryListsEveryTestWithItsSettingAndVerdict) {
+    const auto sequence = WithStatuses({1, 2, 0});
+    const QString path = Path("report.html");
+    orvex::HostReportWriter(sequence, language).WriteHtml(path);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString html = QString::fromUtf8(file.readAll());
+
+    const qsizetype summary = html.indexOf("Summary</h3>");
+    ASSERT_GE(summary, 0);
+    const QString row =
+        "<tr><td align=\"right\">%1</td><td>Korotka Static Pressure Test</td>"
+        "<td>Inflate Pressure 250 mmHg</td><td><b style=\"color:%2\">%3</b></td></tr>";
+    qsizetype at = summary;
+    for (const auto& [position, colour, word] :
+         {std::tuple{1, "#008000", "passed"}, {2, "#c00000", "failed"}, {3, "#8a6d00", "not measured"}}) {
+        const qsizetype found = html.indexOf(row.arg(position).arg(colour, word), at);
+        EXPECT_GT(found, at) << position << " in " << html.mid(summary, 2000).toStdString();
+        at = std::max(at, found);
+    }
+    EXPECT_LT(at, html.indexOf("<h2>1. Korotka Static Pressure Test</h2>"));
 }
 
 }  // namespace
