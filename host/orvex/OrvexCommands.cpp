@@ -132,11 +132,12 @@ const std::vector<OrvexCommands::Command>& OrvexCommands::Commands() {
              "                        the asset's visits, newest first, each once: when, technician, "
              "verdict\n"
              "                        and each test's readings; --trend one line per visit for the reading\n"
-             "                        KEY. The newest 50 are shown; --limit N shows N, --limit 0 all of "
+             "                        KEY. The newest %1 are shown; --limit N shows N, --limit 0 all of "
              "them.\n"
              "                        Exit status 1 when a visit shown was altered or follows a break in "
              "the\n"
-             "                        seals\n"),
+             "                        seals\n")
+             .arg(OrvexOptions::kDefaultLimit),
          &OrvexCommands::HistoryCommand},
         {QStringLiteral("verify"), 0, 0, Takes{&O::database, &O::seal},
          QStringLiteral(

@@ -196,6 +196,9 @@ TEST_F(OrvexRunTest, UsageAndFileErrorsExitWithTwo) {
     EXPECT_EQ(Orvex({"show", dir.filePath("missing.xml")}).status, 2);
     EXPECT_EQ(Orvex({"run", file, "--fault", "nak"}).status, 2);
     EXPECT_EQ(Orvex({"run", file, "--device", "/dev/null", "--simulate"}).status, 2);
+    const auto unregistered = Orvex({"run", file, "--auto", Script("start\n")});
+    EXPECT_EQ(unregistered.status, 2);
+    EXPECT_TRUE(unregistered.err.contains("no Korotka is registered")) << unregistered.err.toStdString();
     const auto bad =
         Orvex(QStringList{"run", file} + simulate + QStringList{"--auto", Script("start\nwait\n")});
     EXPECT_EQ(bad.status, 2);
