@@ -115,14 +115,4 @@ int HostPageBreaks::KeepWithNext(QTextDocument& document) {
     return moved;
 }
 
-QStringList HostPageBreaks::LeftAlone(QTextDocument& document) {
-    QStringList alone;
-    const double pageHeight = document.pageSize().height();
-    if (!(pageHeight > 0)) return alone;
-    for (const QTextBlock& heading : Headings(document)) {
-        if (Split(HeadingSpan(document, heading), pageHeight)) alone << heading.text();
-    }
-    return alone;
-}
-
 }  // namespace orvex

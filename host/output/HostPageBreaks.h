@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QStringList>
-
 #include "host/platform/HostExport.h"
 
 class QTextDocument;
@@ -18,8 +16,6 @@ public:
     // instead; one whose kept lines would not fit on a page even so stays where it is. Returns
     // how many were moved. A document without a page size is left as it is.
     static int KeepWithNext(QTextDocument& document);
-    // The text of each heading that ends a page without the first lines that follow it.
-    static QStringList LeftAlone(QTextDocument& document);
 };
 
 }  // namespace orvex
