@@ -2,6 +2,7 @@
 
 #include <array>
 #include <exception>
+#include <utility>
 
 #include "CChannel.h"
 #include "DriverLog.h"
@@ -83,7 +84,7 @@ const VariantArray& SelectParams(const Variant& vParams) {
     return outer;
 }
 
-QString TrimSpaces(QString text) {
+QString TrimSpaces(const QString& text) {
     qsizetype begin = 0;
     qsizetype end = text.size();
     while (begin < end && text.at(begin) == QLatin1Char(' ')) ++begin;
@@ -94,7 +95,7 @@ QString TrimSpaces(QString text) {
 // Everything that is not a numbered error becomes one at this boundary.
 [[noreturn]] void ReportAny(std::exception_ptr failure) {
     try {
-        std::rethrow_exception(failure);
+        std::rethrow_exception(std::move(failure));
     } catch (const ComError& e) {
         MErrorHandling::ReportError(e.Number(), e.Source(), e.Description(), kClassName);
     } catch (const std::exception& e) {

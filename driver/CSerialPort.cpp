@@ -237,7 +237,7 @@ void CSerialPort::ClearInput() {
 }
 
 QString CSerialPort::Input() {
-    const QString text = QString::fromLatin1(m_input);
+    QString text = QString::fromLatin1(m_input);
     m_input.clear();
     return text;
 }

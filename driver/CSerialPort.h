@@ -25,7 +25,7 @@ public:
     static constexpr int32_t kErrWriteFailed = kPortErrWriteFailed;
 
     // Arrived bytes kept at most; what a line sends beyond that before it is read is dropped.
-    static constexpr qsizetype kMaxBuffered = 64 * 1024;
+    static constexpr qsizetype kMaxBuffered = qsizetype{64} * 1024;
     // Attempts at a line that fails for a passing reason, and the pause between them.
     static constexpr int kOpenAttempts = 5;
     static constexpr int kOpenRetryMs = 50;

@@ -16,7 +16,7 @@ ComponentRegistry& ComponentRegistry::Instance() {
 }
 
 void ComponentRegistry::Register(const QString& className, Factory factory) {
-    m_factories.insert(className, std::move(factory));
+    m_factories[className] = std::move(factory);
 }
 
 bool ComponentRegistry::IsRegistered(const QString& className) const {

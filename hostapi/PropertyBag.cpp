@@ -39,7 +39,9 @@ bool PropertyBag::SetContents(const QByteArray& bytes) {
     const QJsonDocument document = QJsonDocument::fromJson(bytes);
     if (!document.isArray()) return false;
     PropertyBag read;
-    for (const QJsonValue& entry : document.array()) {
+    // Iterated as a const array: nothing detaches, the entries are read in place.
+    const QJsonArray entries = document.array();
+    for (const auto& entry : entries) {
         const QJsonArray pair = entry.toArray();
         if (pair.size() != 2 || !pair.at(0).isString() || !pair.at(1).isString()) return false;
         read.WriteProperty(pair.at(0).toString(), pair.at(1).toString());

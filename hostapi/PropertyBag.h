@@ -16,7 +16,7 @@ class Variant;
 class ORVEX_HOSTAPI_EXPORT PropertyBag {
 public:
     // A settings blob is a handful of paths; anything larger is not one.
-    static constexpr qsizetype kMaxContents = 64 * 1024;
+    static constexpr qsizetype kMaxContents = qsizetype{64} * 1024;
 
     // A name written twice keeps its first place and takes the new value.
     void WriteProperty(const QString& name, const QString& value);

@@ -179,7 +179,7 @@ void Simulator::SetAutoReply(bool on) {
     m_autoReply = on;
 }
 
-void Simulator::Schedule(std::vector<Chunk> chunks) {
+void Simulator::Schedule(const std::vector<Chunk>& chunks) {
     std::lock_guard lock(m_mutex);
     Clock::time_point at = Clock::now();
     for (const Chunk& chunk : chunks) {

@@ -50,7 +50,7 @@ public:
     // With automatic replies off, commands are only recorded and the line is left to Schedule.
     void SetAutoReply(bool on);
 
-    void Schedule(std::vector<Chunk> chunks);
+    void Schedule(const std::vector<Chunk>& chunks);
     // Streams 'A' once a millisecond, without line ends, until turned off.
     void Babble(bool on);
     // Closes the line now, as a pulled adapter would; clients read end-of-file or EIO from then on.

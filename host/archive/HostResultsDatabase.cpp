@@ -173,7 +173,7 @@ QString Keys(const QList<qint64>& keys) {
 }  // namespace
 
 QString HostResultsDatabase::DefaultUrl() {
-    const QString named = qEnvironmentVariable("ORVEX_DATABASE");
+    QString named = qEnvironmentVariable("ORVEX_DATABASE");
     if (!named.isEmpty()) return named;
     return HostInstallation::UserFolder("XDG_DATA_HOME", QStringLiteral(".local/share")) +
            QStringLiteral("/Orvex/results.sqlite");

@@ -31,7 +31,7 @@ void HostApplication::SetPlugInFolder(const QString& plugInId, const QString& fo
 }
 
 QString HostApplication::LanguageFolder(const QString& plugInId, const QString& setupClass) const {
-    const QString byDefault = JoinPath(PlugInFolder(plugInId), QStringLiteral("Language"));
+    QString byDefault = JoinPath(PlugInFolder(plugInId), QStringLiteral("Language"));
     try {
         const auto setup = ComponentRegistry::Instance().CreateAs<ISetup>(setupClass);
         setup->RegLoad(Registry::kHkeyLocalMachine, QStringLiteral("Software\\Marrick\\Orvex\\") + plugInId);

@@ -24,7 +24,7 @@ namespace orvex {
 namespace {
 
 // Language files are small; anything larger is not one.
-constexpr qint64 kMaxFileSize = 8 * 1024 * 1024;
+constexpr qint64 kMaxFileSize = qint64{8} * 1024 * 1024;
 
 // "\n", "\r", "\t" and "\\" let a one-line entry carry line breaks.
 QString Unescape(const QString& text) {
@@ -89,7 +89,7 @@ bool HostLanguageService::Load(const QString& plugInId, const QString& lngPath, 
                                QString* error) {
     Table table;
     if (!ReadFile(QDir(lngPath).filePath(language + QStringLiteral(".lng")), table, error)) return false;
-    m_texts.insert(plugInId, std::move(table));
+    m_texts[plugInId] = std::move(table);
     return true;
 }
 

@@ -17,7 +17,7 @@ namespace orvex {
 class ORVEX_HOST_EXPORT HostRegistry : public Registry {
 public:
     // Longer values (text or binary) are refused, when written and when read.
-    static constexpr qsizetype kMaxValueSize = 1024 * 1024;
+    static constexpr qsizetype kMaxValueSize = qsizetype{1024} * 1024;
 
     HostRegistry();
     ~HostRegistry() override;

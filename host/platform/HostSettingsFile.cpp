@@ -14,7 +14,7 @@ constexpr int32_t kMaxPort = 255;
 }
 
 QString HostSettingsFile::Path() {
-    const QString fromEnvironment = qEnvironmentVariable("ORVEX_REGISTRY");
+    QString fromEnvironment = qEnvironmentVariable("ORVEX_REGISTRY");
     if (!fromEnvironment.isEmpty()) return fromEnvironment;
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
            QStringLiteral("/Orvex/Registry.ini");

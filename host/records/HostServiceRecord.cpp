@@ -46,7 +46,7 @@ std::shared_ptr<XmlElement> HostServiceRecord::Save(const std::shared_ptr<XmlDoc
     if (!document) {
         throw ComError(ComError::kObjectRequired, kSource, QStringLiteral("Object required: no document"));
     }
-    const auto element = document->CreateElement(kTag);
+    auto element = document->CreateElement(kTag);
     if (!m_verdict.isEmpty()) AppendText(*document, *element, kVerdictTag, m_verdict);
     if (!m_values.isEmpty()) AppendText(*document, *element, kValuesTag, m_values);
     return element;

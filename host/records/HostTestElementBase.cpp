@@ -123,7 +123,7 @@ std::shared_ptr<XmlElement> HostTestElementBase::Save(const std::shared_ptr<XmlE
                                                       int32_t /*option*/) {
     if (!parent) RaiseObjectRequired(QStringLiteral("no element to save into"));
     const auto document = parent->Document();
-    const auto element = document->CreateElement(kTestElement);
+    auto element = document->CreateElement(kTestElement);
     element->SetAttribute(kPlugIn, m_plugInId);
     element->SetAttribute(kTestId, QString::number(m_testId));
     element->SetAttribute(kId, QString::number(m_id));

@@ -49,7 +49,7 @@ std::shared_ptr<XmlElement> HostTestGuideSettings::Save(const std::shared_ptr<Xm
     if (!document) {
         throw ComError(ComError::kObjectRequired, kSource, QStringLiteral("Object required: no document"));
     }
-    const auto element = document->CreateElement(kTag);
+    auto element = document->CreateElement(kTag);
     element->SetAttribute(kFlags, QString::number(m_flags));
     return element;
 }

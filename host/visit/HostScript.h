@@ -19,7 +19,7 @@ public:
     static constexpr int32_t kErrBadScript = HostErrors::kBadScript;
     // Far beyond any run a person would script.
     static constexpr int kMaxLines = 10000;
-    static constexpr qint64 kMaxFileSize = 1024 * 1024;
+    static constexpr qint64 kMaxFileSize = qint64{1024} * 1024;
     static constexpr int kMaxReadings = 100000;
     static constexpr int kMaxKeyLength = 16;
     static constexpr int kMaxValueLength = 32;

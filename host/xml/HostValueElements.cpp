@@ -43,7 +43,7 @@ int32_t ReadType(const QString& text) {
 }
 
 Variant ReadTyped(const QString& text, int32_t valueType) {
-    const Variant stored(text);
+    Variant stored(text);
     try {
         switch (valueType) {
             case kDecimal:

@@ -18,11 +18,11 @@ const QString kSource = QStringLiteral("OrvexTypeLib.XmlDocument");
     throw ComError(HostXmlDocument::kErrBadDocument, kSource,
                    QStringLiteral("%1: larger than %2 MiB, not a document this host reads")
                        .arg(name)
-                       .arg(HostXmlDocument::kMaxDocumentSize / (1024 * 1024)));
+                       .arg(HostXmlDocument::kMaxDocumentSize / (qint64{1024} * 1024)));
 }
 
 // What is read at a time from a device that does not know its size.
-constexpr qint64 kPiece = 64 * 1024;
+constexpr qint64 kPiece = qint64{64} * 1024;
 
 // Reads up to one byte beyond the limit, in pieces of the given size, so that a file that grows
 // meanwhile is still read to its end or refused.

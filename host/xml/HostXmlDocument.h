@@ -21,7 +21,7 @@ public:
     static constexpr int32_t kErrFileNotFound = HostErrors::kFileNotFound;
     static constexpr int32_t kErrFileAccess = HostErrors::kFileAccess;
     static constexpr int32_t kErrBadDocument = HostErrors::kBadDocument;
-    static constexpr qint64 kMaxDocumentSize = 16 * 1024 * 1024;
+    static constexpr qint64 kMaxDocumentSize = qint64{16} * 1024 * 1024;
     // What a read document may build: every file of this host stays far within these, and a tree
     // past them would only spend memory, and the stack of whoever walks it recursively.
     static constexpr int kMaxDepth = 32;

@@ -20,7 +20,7 @@ private:
 
 // Indentation costs two blanks a level on every line, which grows with the square of the nesting
 // depth; a document that would need more than this much of it is written without.
-constexpr uint64_t kMaxIndentation = 16 * 1024 * 1024;
+constexpr uint64_t kMaxIndentation = uint64_t{16} * 1024 * 1024;
 
 class IndentationMeter : public pugi::xml_tree_walker {
 public:

@@ -141,7 +141,7 @@ bool CConfigLeak::Read(const orvex::XmlElement& record, const std::shared_ptr<or
 }
 
 std::shared_ptr<orvex::XmlElement> CConfigLeak::Save(const std::shared_ptr<orvex::XmlDocument>& document) {
-    const auto record = MConfigUtils::CreateRecord(document, kSource);
+    auto record = MConfigUtils::CreateRecord(document, kSource);
     const auto flags = document->CreateElement(kFlags);
     flags->SetAttribute(kCustomDuration, MConfigUtils::ValueText(m_values.useCustomDuration));
     flags->SetAttribute(kInternalCuff, MConfigUtils::ValueText(m_values.useInternalCuff));

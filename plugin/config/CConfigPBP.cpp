@@ -145,7 +145,7 @@ bool CConfigPBP::Read(const orvex::XmlElement& record, const std::shared_ptr<orv
 }
 
 std::shared_ptr<orvex::XmlElement> CConfigPBP::Save(const std::shared_ptr<orvex::XmlDocument>& document) {
-    const auto record = MConfigUtils::CreateRecord(document, kSource);
+    auto record = MConfigUtils::CreateRecord(document, kSource);
     const auto preset = document->CreateElement(kPreset);
     preset->SetAttribute(kType, MConfigUtils::ValueText(m_values.selectedPreset));
     preset->SetAttribute(kInternalCuff, MConfigUtils::ValueText(m_values.useInternalCuff));

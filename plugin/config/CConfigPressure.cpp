@@ -99,7 +99,7 @@ bool CConfigPressure::Read(const orvex::XmlElement& record, const std::shared_pt
 
 std::shared_ptr<orvex::XmlElement> CConfigPressure::Save(
     const std::shared_ptr<orvex::XmlDocument>& document) {
-    const auto record = MConfigUtils::CreateRecord(document, kSource);
+    auto record = MConfigUtils::CreateRecord(document, kSource);
     const auto flags = document->CreateElement(kFlags);
     flags->SetAttribute(kNoPump, MConfigUtils::ValueText(m_values.noPump));
     record->AppendChild(flags);

@@ -166,7 +166,7 @@ Variant CTestBase::GetMeasurementList() {
             [&] { name = MLanguage::Translate(names[i].literal); });
         list.At(row, 1) = Variant(name);
     }
-    return Variant(std::move(list));
+    return Variant(list);
 }
 
 void CTestBase::Perform(const std::shared_ptr<orvex::PerformContext>& context) {

@@ -330,6 +330,7 @@ void FTestGuide::RunInstrumentStep(const std::shared_ptr<CKorotkaVTI>& instrumen
                                    const Variant& parameters, Variant& results, int16_t maxPolls,
                                    bool showProgress, bool needSecondField) {
     // Held here: a handler that runs between polls may let go of the instrument or the view.
+    // NOLINTNEXTLINE(performance-unnecessary-copy-initialization): a hold, not a needless copy
     const auto keepInstrument = instrument;
     const auto keepView = m_xrvResult;
     if (!keepInstrument) {

@@ -147,7 +147,7 @@ std::shared_ptr<orvex::TestElementList> CPlugInKorotka::LoadTemplates(const QStr
     const auto root = document->DocumentElement();
     const auto data = root ? root->FindChild(QStringLiteral("TemplateData")) : nullptr;
     if (!data || !data->HasChildren()) Raise(kErrBadTemplate, 3);
-    const auto list = orvex::ComponentRegistry::Instance().CreateAs<orvex::TestElementList>(
+    auto list = orvex::ComponentRegistry::Instance().CreateAs<orvex::TestElementList>(
         QStringLiteral("OrvexTypeLib.TestElementList"));
     for (int32_t i = 0; i < data->ChildCount(); ++i) {
         const auto child = data->Child(i);
@@ -162,7 +162,7 @@ std::shared_ptr<orvex::ITestElement> CPlugInKorotka::CreateFromTemplate(
     if (depth > kMaxTemplateDepth) Raise(kErrBadTemplate, 3);
     const QString className = tmpl->GetAttribute(QStringLiteral("ClassName"));
     if (className.isEmpty()) Raise(kErrBadTemplate, 3);
-    const auto element = orvex::ComponentRegistry::Instance().CreateAs<orvex::ITestElement>(className);
+    auto element = orvex::ComponentRegistry::Instance().CreateAs<orvex::ITestElement>(className);
     const QString idText = tmpl->GetAttribute(QStringLiteral("ID"));
     int32_t testId = 0;
     if (idText.isEmpty() || !TestIdOf(idText, testId)) Raise(kErrBadTemplate, 3);

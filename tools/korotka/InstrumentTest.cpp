@@ -61,7 +61,7 @@ InstrumentTest::Result InstrumentTest::Run(const QStringList& parameters, int po
         instrument->EndRemote();
     };
     try {
-        const Result result = Perform(*instrument, parameters, polls, testId);
+        Result result = Perform(*instrument, parameters, polls, testId);
         finish();
         return result;
     } catch (...) {
