@@ -284,7 +284,7 @@ void HostSequence::Load(const QString& path) {
 }
 
 std::shared_ptr<XmlDocument> HostSequence::Document() const {
-    const auto document = HostServices::Xml()->CreateDocument();
+    auto document = HostServices::Xml()->CreateDocument();
     document->LoadText(QStringLiteral("<%1/>").arg(kRoot));
     const auto root = document->DocumentElement();
     if (!m_visit.isEmpty()) root->SetAttribute(kVisit, m_visit);
@@ -316,7 +316,7 @@ std::shared_ptr<XmlDocument> HostSequence::Document() const {
 
 std::shared_ptr<XmlElement> HostSequence::SaveTest(qsizetype position,
                                                    const std::shared_ptr<XmlElement>& parent) const {
-    const auto element = m_tests[position]->Save(parent, 0);
+    auto element = m_tests[position]->Save(parent, 0);
     const Performance performed = m_performed.value(position);
     if (!element) return nullptr;
     if (performed.at.isValid()) element->SetAttribute(kPerformed, performed.at.toString(Qt::ISODate));
