@@ -17,6 +17,7 @@
 #include "host/session/HostEnvironment.h"
 #include "host/session/HostKorotka.h"
 #include "host/ui/HostMainWindow.h"
+#include "host/visit/HostProcedure.h"
 #include "host/visit/HostVisitSaver.h"
 #include "hostapi/ComError.h"
 #include "hostapi/IPlugIn.h"
@@ -65,17 +66,28 @@ const std::vector<OrvexCommands::Command>& OrvexCommands::Commands() {
              "  tests                 list the tests the plug-in offers (test id, name, type and parameter,\n"
              "                        description)\n"),
          &OrvexCommands::TestsCommand},
-        {QStringLiteral("new"), 2, -1,
-         Takes{&O::patient, &O::assetId, &O::assetMakeModel, &O::assetSerial, &O::assetLocation,
-               &O::technician},
+        {QStringLiteral("procedures"), 0, 1, Takes{},
          QStringLiteral(
-             "  new FILE TEST...      make a sequence of these tests (test ids or template names) in FILE\n"),
+             "  procedures [NAME|FILE]\n"
+             "                        list the procedures found (the user's, "
+             "$XDG_DATA_HOME/Orvex/procedures,\n"
+             "                        then the shipped ones): name, version, equipment, description; with a\n"
+             "                        name or file, that procedure's tests, each as often as it repeats\n"),
+         &OrvexCommands::ProceduresCommand},
+        {QStringLiteral("new"), 1, -1,
+         Takes{&O::procedure, &O::patient, &O::assetId, &O::assetMakeModel, &O::assetSerial,
+               &O::assetLocation, &O::technician},
+         QStringLiteral(
+             "  new FILE TEST...      make a sequence of these tests (test ids or template names) in FILE\n"
+             "  new FILE --procedure NAME|FILE\n"
+             "                        make the visit a procedure describes in FILE\n"),
          &OrvexCommands::NewCommand},
         {QStringLiteral("run"), 1, 1,
-         Takes{&O::device, &O::simulate, &O::timeScale, &O::fault, &O::standard, &O::script, &O::autoTimeout,
-               &O::database, &O::noArchive},
+         Takes{&O::device, &O::simulate, &O::timeScale, &O::fault, &O::relief, &O::standard, &O::script,
+               &O::autoTimeout, &O::database, &O::noArchive},
          QStringLiteral(
-             "  run FILE [--device PATH | --simulate [--time-scale X] [--fault NAME]] [--standard NAME]...\n"
+             "  run FILE [--device PATH | --simulate [--time-scale X] [--fault NAME] [--relief MMHG]]\n"
+             "          [--standard NAME]...\n"
              "          [--auto SCRIPT [--auto-timeout S]] [--no-archive] [--database URL]\n"
              "                        perform the sequence in the test guide windows, saving it with its\n"
              "                        results into FILE after each test (into a recovery file in\n"
@@ -225,8 +237,9 @@ orvex::HostResult<orvex::HostRunRequest> OrvexCommands::ReadRun(const QString& f
     const OrvexOptions& o = m_options;
     if (m_parser.isSet(o.device) && m_parser.isSet(o.simulate))
         return Failed::Failed(QStringLiteral("--device and --simulate exclude each other"));
-    if (!m_parser.isSet(o.simulate) && (m_parser.isSet(o.timeScale) || m_parser.isSet(o.fault)))
-        return Failed::Failed(QStringLiteral("--time-scale and --fault need --simulate"));
+    if (!m_parser.isSet(o.simulate) &&
+        (m_parser.isSet(o.timeScale) || m_parser.isSet(o.fault) || m_parser.isSet(o.relief)))
+        return Failed::Failed(QStringLiteral("--time-scale, --fault and --relief need --simulate"));
     if (!m_parser.isSet(o.script) && m_parser.isSet(o.autoTimeout))
         return Failed::Failed(QStringLiteral("--auto-timeout needs --auto"));
     orvex::HostRunRequest run;
@@ -260,6 +273,13 @@ orvex::HostResult<orvex::HostRunRequest> OrvexCommands::ReadRun(const QString& f
             if (!ok)
                 return Failed::Failed(
                     QStringLiteral("--time-scale \"%1\" is no number").arg(m_parser.value(o.timeScale)));
+        }
+        if (m_parser.isSet(o.relief)) {
+            bool ok = false;
+            simulation.reliefMmHg = m_parser.value(o.relief).toDouble(&ok);
+            if (!ok)
+                return Failed::Failed(
+                    QStringLiteral("--relief \"%1\" is no number").arg(m_parser.value(o.relief)));
         }
         if (m_parser.isSet(o.fault)) {
             const auto fault = korotkasim::FaultFromName(m_parser.value(o.fault).toStdString());
@@ -295,8 +315,32 @@ int OrvexCommands::TestsCommand(const QStringList&) {
     return kExitOk;
 }
 
-// The tests are test ids or names of templates (case does not matter).
+int OrvexCommands::ProceduresCommand(const QStringList& arguments) {
+    if (arguments.isEmpty()) {
+        Print(stdout, orvex::HostVisitText::Procedures(orvex::HostProcedure::Found()));
+        return kExitOk;
+    }
+    const QString file = orvex::HostProcedure::Locate(arguments.first());
+    const orvex::HostSequence visit = orvex::HostProcedure::MakeVisit(file, m_plugIn);
+    const orvex::HostVisitRecord::Configuration configuration{m_environment.Language()};
+    Print(stdout,
+          orvex::HostVisitText::Procedure({orvex::HostProcedure::ReadHeading(file), file, {}},
+                                          orvex::HostVisitRecord::FromSequence(visit, &configuration)));
+    return kExitOk;
+}
+
+// The tests are test ids or names of templates (case does not matter), or those of a procedure.
 int OrvexCommands::NewCommand(const QStringList& arguments) {
+    if (m_parser.isSet(m_options.procedure)) {
+        if (arguments.size() > 1 || m_parser.isSet(m_options.patient))
+            return Usage(QStringLiteral("a visit from a procedure takes its tests and limits from it alone"));
+        orvex::HostSequence visit = orvex::HostProcedure::MakeVisit(
+            orvex::HostProcedure::Locate(m_parser.value(m_options.procedure)), m_plugIn);
+        SetAsset(visit);
+        visit.Save(arguments.first());
+        return kExitOk;
+    }
+    if (arguments.size() < 2) return Usage(QStringLiteral("new takes the tests, or --procedure"));
     orvex::HostSequence sequence(m_plugIn);
     SetAsset(sequence);
     const auto templates = m_plugIn->Tests();
@@ -330,8 +374,10 @@ int OrvexCommands::RunCommand(const QStringList& arguments) {
 }
 
 int OrvexCommands::ShowCommand(const QStringList& arguments) {
-    Print(stdout,
-          orvex::HostVisitText::Show(orvex::HostVisitRecord::FromSequence(Loaded(arguments.first()))));
+    // The configuration tells repeats of a test apart from tests of one template set otherwise.
+    const orvex::HostVisitRecord::Configuration configuration{m_environment.Language()};
+    Print(stdout, orvex::HostVisitText::Show(
+                      orvex::HostVisitRecord::FromSequence(Loaded(arguments.first()), &configuration)));
     return kExitOk;
 }
 

@@ -80,6 +80,7 @@ private:
     orvex::HostResult<orvex::HostRunRequest> ReadRun(const QString& file) const;
     int WindowCommand(const QStringList& arguments);
     int TestsCommand(const QStringList& arguments);
+    int ProceduresCommand(const QStringList& arguments);
     int NewCommand(const QStringList& arguments);
     int RunCommand(const QStringList& arguments);
     int ShowCommand(const QStringList& arguments);

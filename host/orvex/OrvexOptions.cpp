@@ -31,11 +31,11 @@ bool Given(int argc, char** argv, std::initializer_list<QByteArrayView> names) {
 
 const std::vector<O::Option>& OrvexOptions::Listed() {
     static const std::vector<Option> listed{
-        &O::plugin,         &O::language,    &O::verbose,       &O::device,      &O::simulate, &O::timeScale,
-        &O::fault,          &O::standard,    &O::script,        &O::autoTimeout, &O::patient,  &O::assetId,
-        &O::assetMakeModel, &O::assetSerial, &O::assetLocation, &O::technician,  &O::pdf,      &O::html,
-        &O::page,           &O::json,        &O::csv,           &O::jsonList,    &O::database, &O::noArchive,
-        &O::limit,          &O::trend,       &O::revisions,     &O::seal};
+        &O::plugin,   &O::language,  &O::verbose,        &O::device,      &O::simulate,      &O::timeScale,
+        &O::fault,    &O::relief,    &O::standard,       &O::script,      &O::autoTimeout,   &O::procedure,
+        &O::patient,  &O::assetId,   &O::assetMakeModel, &O::assetSerial, &O::assetLocation, &O::technician,
+        &O::pdf,      &O::html,      &O::page,           &O::json,        &O::csv,           &O::jsonList,
+        &O::database, &O::noArchive, &O::limit,          &O::trend,       &O::revisions,     &O::seal};
     return listed;
 }
 

@@ -50,6 +50,11 @@ public:
                              QStringLiteral("run --simulate: the simulator's fault, one of %1.")
                                  .arg(QString::fromStdString(korotkasim::FaultNames())),
                              QStringLiteral("name")};
+    QCommandLineOption relief{
+        QStringLiteral("relief"),
+        QStringLiteral("run --simulate: the pressure at which the simulated monitor's relief valve opens, "
+                       "in mmHg (default 300; a neonatal monitor's is lower)."),
+        QStringLiteral("mmHg")};
     QCommandLineOption standard{
         QStringLiteral("standard"),
         QStringLiteral("run: judge against this standard (alpha or complete name; may be "
@@ -63,6 +68,11 @@ public:
                                    QStringLiteral("run --auto: seconds each action may wait (default %1).")
                                        .arg(orvex::HostRunRequest::kDefaultTimeout),
                                    QStringLiteral("seconds")};
+    QCommandLineOption procedure{
+        QStringLiteral("procedure"),
+        QStringLiteral("new: make the visit from this procedure, a name orvex procedures lists or a "
+                       "procedure file; its tests, settings, limits and repeats come from it."),
+        QStringLiteral("name")};
     QCommandLineOption patient{
         QStringLiteral("patient"),
         QStringLiteral("new: the patient the monitor is for, adult or neonate; it chooses the shipped "

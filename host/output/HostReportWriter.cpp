@@ -99,7 +99,7 @@ QString PictureSource(const QImage& image, qsizetype index, bool embed) {
 // The picture in the report at its size on the page; none drawn: a dash.
 QString Picture(const QImage& image, QSize size, bool embed, std::vector<QImage>& pictures) {
     if (image.isNull()) return QStringLiteral("&ndash;");
-    const QString tag =
+    QString tag =
         QStringLiteral("<img src=\"%1\" width=\"%2\" height=\"%3\" style=\"vertical-align:middle\">")
             .arg(PictureSource(image, static_cast<qsizetype>(pictures.size()), embed))
             .arg(size.width())

@@ -1,5 +1,7 @@
 #include "HostVisitText.h"
 
+#include <QFileInfo>
+
 #include "host/archive/HostRepeats.h"
 #include "host/visit/HostResultText.h"
 #include "hostapi/IPlugIn.h"
@@ -18,6 +20,32 @@ QStringList HostVisitText::Tests(IPlugIn& plugIn) {
         lines << QStringLiteral("%1  %2").arg(element->TestID(), 3).arg(info->Name())
               << QStringLiteral("     %1: %2").arg(info->Type(), info->Parameter())
               << QStringLiteral("     %1").arg(info->Description());
+    }
+    return lines;
+}
+
+QStringList HostVisitText::Procedures(const QList<HostProcedure::Listed>& found) {
+    QStringList lines;
+    for (const HostProcedure::Listed& listed : found) {
+        const QString name = QFileInfo(listed.file).completeBaseName();
+        if (!listed.problem.isEmpty()) {
+            lines << QStringLiteral("%1  cannot be read: %2").arg(name, OneField(listed.problem));
+            continue;
+        }
+        lines << QStringLiteral("%1  %2, version %3").arg(name, listed.heading.name, listed.heading.version)
+              << QStringLiteral("     for: %1").arg(listed.heading.equipment)
+              << QStringLiteral("     %1").arg(OneField(listed.heading.description))
+              << QStringLiteral("     %1").arg(listed.file);
+    }
+    return lines;
+}
+
+QStringList HostVisitText::Procedure(const HostProcedure::Listed& procedure, const HostVisitRecord& visit) {
+    QStringList lines = Procedures({procedure});
+    for (const auto& test : visit.tests) {
+        lines << QStringLiteral("%1\t%2\t%3")
+                     .arg(test.position)
+                     .arg(OneField(test.name), OneField(test.configurationLine));
     }
     return lines;
 }

@@ -240,7 +240,7 @@ std::shared_ptr<XmlElement> HostStandardList::Save(const std::shared_ptr<XmlElem
     if (!parent) RaiseObjectRequired(QStringLiteral("no parent element"));
     const auto document = parent->Document();
     if (!document) RaiseObjectRequired(QStringLiteral("an element without a document"));
-    const auto list = AppendElement(*document, *parent, kListTag);
+    auto list = AppendElement(*document, *parent, kListTag);
     for (const auto& standard : m_standards) {
         const auto element = AppendElement(*document, *list, kStandardTag);
         element->SetAttribute(kAlphaName, standard->AlphaName());

@@ -34,9 +34,9 @@ protected:
         process.setProcessEnvironment(Environment());
         process.start(QStringLiteral(ORVEX_EXECUTABLE), arguments);
         EXPECT_TRUE(process.waitForFinished(120000)) << arguments.join(' ').toStdString();
-        const Outcome outcome{process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                              QString::fromLocal8Bit(process.readAllStandardOutput()),
-                              QString::fromLocal8Bit(process.readAllStandardError())};
+        Outcome outcome{process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                        QString::fromLocal8Bit(process.readAllStandardOutput()),
+                        QString::fromLocal8Bit(process.readAllStandardError())};
         return outcome;
     }
 
