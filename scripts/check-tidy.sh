@@ -7,6 +7,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-packages.sh clang-tidy-14
 base=${1:-HEAD~1}
+# A clone without history has nothing to compare with.
+git rev-parse -q --verify "$base^{commit}" >/dev/null || { echo "tidy: no commit $base to compare with"; exit 0; }
 build=${BUILD:-build/default}
 mapfile -t files < <(git diff --name-only --diff-filter=ACMR "$base" -- '*.cpp' | grep -v '^build/' || true)
 [ ${#files[@]} -gt 0 ] || { echo "tidy: no C++ source changed since $base"; exit 0; }

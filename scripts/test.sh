@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Checks formatting and layering, sets up, builds, and runs every test: the release build with the
+# Checks formatting and layering, sets up, runs clang-tidy on the last commit's sources, builds, and runs every test: the release build with the
 # results database against a PostgreSQL server of its own and the Debian package made from it, then the whole suite and the quick
 # fault matrix under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
@@ -8,6 +8,9 @@ cd "$(dirname "$0")/.."
 scripts/check-format.sh
 scripts/check-layering.sh
 scripts/setup.sh default asan
+# clang-tidy on what the last commit changed (TIDY_BASE names another base): a change is what a
+# reviewer reads, and a whole-tree run takes too long for every test run.
+scripts/check-tidy.sh "${TIDY_BASE:-HEAD~1}"
 export QT_QPA_PLATFORM=offscreen
 ctest --preset default -j2
 # The results database against a real PostgreSQL server that the script starts and stops.
