@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 #include "host/archive/HostVisitRecord.h"
 #include "host/platform/HostExport.h"
@@ -26,6 +27,10 @@ public:
         double lowest = 0;
         double highest = 0;
         double Range() const { return highest - lowest; }
+        // The largest range the visit's procedure allows for this reading, in its unit, and how
+        // the range stands against it: "passed", "failed", or empty when no spread limit applies.
+        std::optional<double> rangeLimit{};
+        QString status{};
     };
     struct Group {
         int testId = 0;
