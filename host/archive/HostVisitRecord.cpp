@@ -5,19 +5,25 @@
 #include <QJsonDocument>
 #include <utility>
 
+#include "host/archive/HostStaticPoints.h"
 #include "host/platform/HostLog.h"
 #include "host/records/HostReportContext.h"
 #include "host/records/HostReportMarkup.h"
 #include "host/visit/HostMeasurementLimits.h"
 #include "host/visit/HostResultText.h"
 #include "host/visit/HostSequence.h"
+#include "host/visit/HostShippedStandards.h"
 #include "host/visit/HostVerdict.h"
 #include "hostapi/ComError.h"
+#include "hostapi/HostServices.h"
 #include "hostapi/IConfigData.h"
 #include "hostapi/IMeasurement.h"
 #include "hostapi/IResultData.h"
 #include "hostapi/ITestElement.h"
 #include "hostapi/TestElementInfo.h"
+#include "hostapi/XmlDocument.h"
+#include "hostapi/XmlDocumentFactory.h"
+#include "hostapi/XmlElement.h"
 
 namespace orvex {
 
@@ -59,6 +65,33 @@ void ReadConfiguration(ITestElement& element, qsizetype position,
     if (whole) test.configurationLine = rows.join(QStringLiteral("; "));
 }
 
+// The set pressure as the configuration saves it: Flags@NoPump, InflatePressure and PressureUnits.
+void ReadSetPressure(ITestElement& element, qsizetype position, HostVisitRecord::Test& test) {
+    const auto configuration = element.Configuration();
+    if (!configuration) return;
+    try {
+        const auto record = configuration->Save(HostServices::Xml()->CreateDocument());
+        if (!record) return;
+        if (const auto flags = record->FindChild(QStringLiteral("Flags"))) {
+            const QString noPump = flags->GetAttribute(QStringLiteral("NoPump"));
+            test.noPump = !noPump.isEmpty() && Variant(noPump).ToBoolean();
+        }
+        const auto pressure = record->FindChild(QStringLiteral("InflatePressure"));
+        const auto unit = record->FindChild(QStringLiteral("PressureUnits"));
+        if (!pressure || !unit) return;
+        bool isCode = false;
+        const int code = unit->Text().trimmed().toInt(&isCode);
+        const auto unitText = isCode ? HostShippedStandards::PressureUnit(code) : std::nullopt;
+        // A pressure in a unit the host cannot name would be read as some other unit's.
+        if (!unitText) return;
+        test.setPressure = HostResultText::Number(Variant(pressure->Text().trimmed()));
+        if (test.setPressure) test.setPressureUnit = *unitText;
+    } catch (const ComError& error) {
+        qCWarning(lcHost).noquote()
+            << QStringLiteral("test %1: its set pressure cannot be read:").arg(position + 1) << error.what();
+    }
+}
+
 }  // namespace
 
 HostVisitRecord::Test HostVisitRecord::TestAt(const HostSequence& sequence, qsizetype position,
@@ -75,6 +108,7 @@ HostVisitRecord::Test HostVisitRecord::TestAt(const HostSequence& sequence, qsiz
     if (performance.instrument >= 0 && performance.instrument < sequence.Instruments().size())
         test.instrument = sequence.Instruments()[performance.instrument];
     if (configuration) ReadConfiguration(*element, position, configuration->language, test);
+    if (test.testId == HostStaticPoints::kTestId) ReadSetPressure(*element, position, test);
     const int32_t count = result ? result->MeasurementCount() : 0;
     for (int32_t m = 1; m <= count; ++m) {
         const auto measurement = result->Measurement(Variant(m));

@@ -54,6 +54,12 @@ struct ORVEX_HOST_EXPORT HostVisitRecord {
         std::optional<HostSequence::Instrument> instrument{};
         QStringList configuration{};
         QString configurationLine{};
+        // Not in the canonical form, only for a static-pressure test: the pressure its
+        // configuration sets, in the configuration's unit (none when it cannot say), and whether
+        // the pump is left out (the gauge alone, or a pressure from outside).
+        std::optional<double> setPressure{};
+        QString setPressureUnit{};
+        bool noPump = false;
     };
     // Asks for each test's configuration, read in the language given (none: as the literals stand).
     struct Configuration {

@@ -97,16 +97,22 @@ const ShippedLimit* LimitOf(const ShippedSet& set, const QString& key) {
     return nullptr;
 }
 
-// How many mmHg one of the unit is, for the unit texts the plug-in's records keep (a leak rate's
-// "/min" set aside); none for a text the host does not know.
-std::optional<double> MmHgPerUnit(QString unit) {
-    if (unit.endsWith(kPerMinute)) unit.chop(kPerMinute.size());
+// The pressure units the plug-in's records keep, as their texts and how many mmHg one of each
+// is, in the order of the codes a test's configuration keeps them by.
+const std::vector<std::pair<QString, double>>& Units() {
     static const std::vector<std::pair<QString, double>> kUnits{
         {QStringLiteral("mmHg"), 1.0},         {QStringLiteral("kPa"), 7.500617},
         {QStringLiteral("cmH2O"), 0.73555912}, {QStringLiteral("inH2O"), 1.8683164},
         {QStringLiteral("PSI"), 51.714932},
     };
-    for (const auto& [text, mmHg] : kUnits) {
+    return kUnits;
+}
+
+// How many mmHg one of the unit is, for the unit texts the plug-in's records keep (a leak rate's
+// "/min" set aside); none for a text the host does not know.
+std::optional<double> MmHgPerUnit(QString unit) {
+    if (unit.endsWith(kPerMinute)) unit.chop(kPerMinute.size());
+    for (const auto& [text, mmHg] : Units()) {
         if (text == unit) return mmHg;
     }
     return std::nullopt;
@@ -182,6 +188,11 @@ void HostShippedStandards::AddTo(ITestElement& element, Patient patient) {
             Variant(set.alphaName), Variant(HostLanguageService::HostText(set.completeName)));
         if (standard) Fill(set, *standard);
     }
+}
+
+std::optional<QString> HostShippedStandards::PressureUnit(int32_t code) {
+    if (code < 0 || static_cast<size_t>(code) >= Units().size()) return std::nullopt;
+    return Units()[static_cast<size_t>(code)].first;
 }
 
 std::optional<HostShippedStandards::Patient> HostShippedStandards::PatientFromName(const QString& name) {

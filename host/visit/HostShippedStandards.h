@@ -23,6 +23,9 @@ public:
     // limits (written in mmHg) converted exactly into the unit the test's limits are kept in. A set
     // for a unit the host does not know is left out with a warning.
     static void AddTo(ITestElement& element, Patient patient);
+    // The text of a pressure unit by the code a test's configuration keeps it by (0 mmHg, 1 kPa,
+    // 2 cmH2O, 3 inH2O, 4 PSI); none for another code.
+    static std::optional<QString> PressureUnit(int32_t code);
     // "adult" or "neonate"; none for any other text.
     static std::optional<Patient> PatientFromName(const QString& name);
     // A line per set, in English, for a help text: its name, what it holds, the readings it judges.
