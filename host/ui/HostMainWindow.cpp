@@ -5,6 +5,7 @@
 #include <QDockWidget>
 #include <QFileInfo>
 #include <QMenuBar>
+#include <QSplitter>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -20,6 +21,7 @@
 #include "host/ui/HostDialogOwner.h"
 #include "host/ui/HostFileChooser.h"
 #include "host/ui/HostHistoryPanel.h"
+#include "host/ui/HostRepeatsPanel.h"
 #include "host/ui/HostSequenceEditor.h"
 #include "host/ui/HostSequenceList.h"
 #include "host/visit/HostRun.h"
@@ -40,7 +42,16 @@ HostMainWindow::HostMainWindow(HostEnvironment& environment, std::shared_ptr<IPl
     connect(m_editor, &HostSequenceEditor::Modified, this, [this] { ShowTitle(); });
     connect(m_editor, &HostSequenceEditor::Changed, this, [this] { Refresh(); });
     connect(m_editor, &HostSequenceEditor::Failed, this, [this](const QString& why) { ShowError(why); });
-    setCentralWidget(m_lstSequence);
+    // The spread of repeated tests under the tests, in the width their columns need.
+    auto* central = new QSplitter(Qt::Vertical, this);
+    central->setObjectName(QStringLiteral("splVisit"));
+    central->setChildrenCollapsible(false);
+    central->addWidget(m_lstSequence);
+    m_repeats = new HostRepeatsPanel(central);
+    central->addWidget(m_repeats);
+    central->setStretchFactor(0, 3);
+    central->setStretchFactor(1, 2);
+    setCentralWidget(central);
 
     auto* side = new QWidget(this);
     auto* sideLayout = new QVBoxLayout(side);
@@ -75,6 +86,7 @@ HostMainWindow::HostMainWindow(HostEnvironment& environment, std::shared_ptr<IPl
         const int position = SelectedPosition();
         if (position >= 0)
             m_history->SelectTest(m_document.Sequence().Tests()[position]->TestID(), position + 1);
+        m_repeats->Follow(position);
     });
     resize(1100, 560);
     Refresh();
@@ -163,7 +175,10 @@ void HostMainWindow::BuildActions() {
 
 void HostMainWindow::Refresh() {
     const HostVisitRecord::Configuration configuration{m_environment.Language()};
-    m_lstSequence->Show(HostVisitRecord::FromSequence(m_document.Sequence(), &configuration));
+    const HostVisitRecord visit = HostVisitRecord::FromSequence(m_document.Sequence(), &configuration);
+    m_lstSequence->Show(visit);
+    m_repeats->Show(visit);
+    m_repeats->Follow(SelectedPosition());
     m_asset->Show();
     m_history->ShowAsset(m_document.Sequence().AssetUnderTest().id);
     ShowTitle();
@@ -176,6 +191,9 @@ void HostMainWindow::ShowProgress(qsizetype position, HostSequence::Step step) {
         const HostVisitRecord::Configuration configuration{m_environment.Language()};
         m_lstSequence->ShowEnded(position,
                                  HostVisitRecord::TestAt(m_document.Sequence(), position, &configuration));
+        // A repeat performed, or performed again after Previous, changes its group's spread.
+        m_repeats->Show(HostVisitRecord::FromSequence(m_document.Sequence(), &configuration));
+        m_repeats->Follow(static_cast<int>(position));
         ShowSaved();
     }
 }

@@ -17,6 +17,7 @@ namespace orvex {
 class HostAssetPanel;
 class HostEnvironment;
 class HostHistoryPanel;
+class HostRepeatsPanel;
 class HostSequenceEditor;
 class HostSequenceList;
 class IPlugIn;
@@ -110,6 +111,7 @@ private:
     HostAssetPanel* m_asset = nullptr;
     HostInstrumentPanel* m_instrument = nullptr;
     HostHistoryPanel* m_history = nullptr;
+    HostRepeatsPanel* m_repeats = nullptr;
 };
 
 }  // namespace orvex

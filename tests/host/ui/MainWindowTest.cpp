@@ -76,6 +76,26 @@ protected:
         EXPECT_TRUE(widget->grab().save(folder + name));
     }
 
+    // The rows of the repeats under the tests, a group's heading then its readings' columns; none
+    // while the panel is hidden.
+    static QStringList RepeatsShown(HostMainWindow& window) {
+        auto* panel = window.findChild<QTreeWidget*>(QStringLiteral("lstRepeats"));
+        QStringList rows;
+        if (panel == nullptr || panel->isHidden()) return rows;
+        for (int i = 0; i < panel->topLevelItemCount(); ++i) {
+            rows << panel->topLevelItem(i)->text(0);
+            for (int j = 0; j < panel->topLevelItem(i)->childCount(); ++j) {
+                const QTreeWidgetItem* row = panel->topLevelItem(i)->child(j);
+                QStringList columns;
+                for (int column = 0; column < (row->isFirstColumnSpanned() ? 1 : panel->columnCount());
+                     ++column)
+                    columns << row->text(column);
+                rows << columns.join('\t');
+            }
+        }
+        return rows;
+    }
+
     // Run by the technician with the window.
     bool Run(HostMainWindow& window, const QString& script) {
         orvex::HostScriptedTechnician technician(orvex::HostScript::Parse(script), messages, 60);
@@ -274,6 +294,8 @@ TEST_F(MainWindowTest, FollowsTheRunTestByTest) {
         bool modified = true;
         QString title;
         qsizetype resultsInFile = 0;
+        // The two tests are repeats: one reading is no spread yet.
+        QString repeats;
     };
     std::optional<Seen> seen;
     QPointer<QWidget> lastGuide;
@@ -300,7 +322,8 @@ TEST_F(MainWindowTest, FollowsTheRunTestByTest) {
                     window->SelectedPosition(),
                     window->IsModified(),
                     window->windowTitle(),
-                    Read(path).count("Performed=")};
+                    Read(path).count("Performed="),
+                    RepeatsShown(*window).join('|')};
         Shoot(window.get(), QStringLiteral("MainWindow-running.png"));
         // The technician sees what the reading will be judged against before typing it.
         for (auto* rows : guide->findChildren<QTreeWidget*>()) {
@@ -330,6 +353,22 @@ TEST_F(MainWindowTest, FollowsTheRunTestByTest) {
 
     EXPECT_EQ(list->topLevelItem(1)->text(3), "passed");
     EXPECT_TRUE(list->topLevelItem(1)->text(4).contains("STAT=249 mmHg"));
+
+    // Under the tests, the spread of each reading the two hold: n, mean, deviation, range.
+    EXPECT_EQ(seen->repeats.toStdString(),
+              "Korotka Static Pressure Test, tests 1, 2: Inflate Pressure 250 mmHg|"
+              "Fewer than two have a reading yet");
+    const QStringList repeats = RepeatsShown(*window);
+    EXPECT_TRUE(repeats.contains("Pressure (mmHg)\t2\t250.0\t1.41\t2.0\t\t"))
+        << repeats.join('\n').toStdString();
+    Shoot(window.get(), QStringLiteral("MainWindow-repeats.png"));
+    // Removed, the second test leaves no repeats: the panel goes.
+    window->Select(1);
+    messages->SetAnswer(orvex::MessageService::Answer::Yes);
+    window->findChild<QAction*>(QStringLiteral("1012"))->trigger();
+    EXPECT_TRUE(RepeatsShown(*window).isEmpty());
+    window->findChild<QAction*>(QStringLiteral("1024"))->trigger();
+    EXPECT_EQ(RepeatsShown(*window), repeats);
 }
 
 // Removing a tested row asks first, and Undo brings it back with its result; added and moved
