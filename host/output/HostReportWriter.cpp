@@ -8,10 +8,14 @@
 #include <QPdfWriter>
 #include <QTextDocument>
 #include <QUrl>
+#include <algorithm>
 #include <utility>
 
 #include "host/archive/HostReadingTrend.h"
+#include "host/archive/HostRepeats.h"
+#include "host/archive/HostStaticPoints.h"
 #include "host/archive/HostVisitRecord.h"
+#include "host/output/HostAccuracyPicture.h"
 #include "host/output/HostMarginPicture.h"
 #include "host/output/HostPageBreaks.h"
 #include "host/output/HostTrendPicture.h"
@@ -68,6 +72,18 @@ const std::pair<QString, int> kSummaryColumns[] = {{QStringLiteral("1351::No."),
                                                    {QStringLiteral("1031::Test"), 210},
                                                    {QStringLiteral("1352::Setting"), 270},
                                                    {QStringLiteral("1088::Verdict"), 140}};
+// The static points' columns, as wide in all as the readings tables.
+const std::pair<QString, int> kStaticColumns[] = {
+    {QStringLiteral("1351::No."), 40},        {QStringLiteral("1361::Set pressure"), 130},
+    {QStringLiteral("1362::Korotka"), 95},    {QStringLiteral("1363::Monitor"), 95},
+    {QStringLiteral("1364::Difference"), 95}, {QStringLiteral("1365::Limit"), 95},
+    {QStringLiteral("1088::Verdict"), 110}};
+// A repeated reading's spread: the reading and its unit, then the numbers, the range's limit last.
+const std::pair<QString, int> kRepeatsColumns[] = {
+    {QStringLiteral("1315::Reading"), 125}, {QStringLiteral("1373::n"), 30},
+    {QStringLiteral("1374::Mean"), 75},     {QStringLiteral("1375::Std. dev."), 80},
+    {QStringLiteral("1376::Lowest"), 70},   {QStringLiteral("1377::Highest"), 70},
+    {QStringLiteral("1378::Range"), 80},    {QStringLiteral("1379::Range limit"), 130}};
 // The trend picture under a reading, across its last three columns: room for its scale, its
 // limits and its first and last date.
 const QSize kTrendSize(300, 84);
@@ -111,6 +127,39 @@ QString Picture(const QImage& image, QSize size, bool embed, std::vector<QImage>
 // A limit in the format of the reading it limits.
 QString LimitText(IMeasurement& measurement, double limit) {
     return HostResultText::ShownNumber(limit, measurement.ValueFormat());
+}
+
+// A number the records keep with a decimal point, as the report's language writes it.
+QString Shown(double number) { return HostReportContext::ShownNumbers(QString::number(number)); }
+
+// A spread's number to a fixed count of decimals: a mean of 121.33 reads 121.3 beside 2.52.
+QString Fixed(double number, int decimals) {
+    return HostReportContext::ShownNumbers(QString::number(number, 'f', decimals));
+}
+
+// A static point's reading with its unit; a dash for one not measured.
+QString ReadingCell(const std::optional<HostVisitRecord::Reading>& reading) {
+    if (!reading || reading->valueText.isEmpty()) return QStringLiteral("&ndash;");
+    return Escaped(
+        reading->shownWithUnit.isEmpty()
+            ? HostResultText::WithUnit(HostReportContext::ShownNumbers(reading->valueText), reading->unit)
+            : reading->shownWithUnit);
+}
+
+// The band as text: even about zero, both sides, or one.
+QString Band(std::optional<double> low, std::optional<double> high, const QString& unit) {
+    if (low && high && *low == -*high)
+        return HostResultText::WithUnit(QStringLiteral("\u00b1") + Shown(*high), unit);
+    if (low && high)
+        return HostResultText::WithUnit(Shown(*low) + QStringLiteral(" \u2026 ") + Shown(*high), unit);
+    if (low) return HostResultText::WithUnit(QStringLiteral("\u2265 ") + Shown(*low), unit);
+    return HostResultText::WithUnit(QStringLiteral("\u2264 ") + Shown(high.value_or(0)), unit);
+}
+
+// A band of limits as a reader takes it in: "±3 mmHg" when it is even about zero.
+QString LimitBand(std::optional<double> low, std::optional<double> high, const QString& unit) {
+    if (!low && !high) return QStringLiteral("&ndash;");
+    return Escaped(Band(low, high, unit));
 }
 
 }  // namespace
@@ -187,6 +236,16 @@ QString HostReportWriter::Header() const {
     html += HeaderRow(Text(QStringLiteral("1302::Make and model")), Escaped(asset.makeModel));
     html += HeaderRow(Text(QStringLiteral("1303::Serial number")), Escaped(asset.serialNo));
     html += HeaderRow(Text(QStringLiteral("1304::Location")), Escaped(asset.location));
+    // A visit made from a procedure names it: the reader can tell which checks were meant.
+    const HostSequence::Procedure& procedure = m_sequence.MadeFrom();
+    if (!procedure.name.isEmpty()) {
+        html += HeaderRow(Text(QStringLiteral("1380::Procedure")),
+                          Escaped(procedure.version.isEmpty() ? procedure.name
+                                                              : Text(QStringLiteral("1381::%%1, version %%2"),
+                                                                     {procedure.name, procedure.version})));
+    }
+    if (!m_sequence.Visit().isEmpty())
+        html += HeaderRow(Text(QStringLiteral("1382::Visit")), Escaped(m_sequence.Visit()));
     html += HeaderRow(Text(QStringLiteral("1305::Technician")), Escaped(m_sequence.Technician()));
     html += HeaderRow(Text(QStringLiteral("1306::Tested")), Escaped(When(performed)));
     html += HeaderRow(Text(QStringLiteral("1307::Report made")), Escaped(When(QDateTime::currentDateTime())));
@@ -214,12 +273,9 @@ QString HostReportWriter::Header() const {
     return html;
 }
 
-QString HostReportWriter::Summary() const {
-    // The configuration's rows name the test's setting: its pressure, its preset.
-    const HostVisitRecord::Configuration configuration{m_language};
-    const HostVisitRecord visit = HostVisitRecord::FromSequence(m_sequence, &configuration);
+QString HostReportWriter::Summary(const HostVisitRecord& visit) const {
     if (visit.tests.isEmpty()) return {};
-    QString html = TableHead(QStringLiteral("1350::Summary"), kSummaryColumns);
+    QString html = TableHead(Text(QStringLiteral("1350::Summary")), kSummaryColumns);
     for (const HostVisitRecord::Test& test : visit.tests) {
         html += QStringLiteral("<tr><td align=\"right\">%1</td><td>%2</td><td>%3</td><td>%4</td></tr>\n")
                     .arg(test.position)
@@ -232,6 +288,91 @@ QString HostReportWriter::Summary() const {
     return html + QStringLiteral("</tbody></table>\n");
 }
 
+QString HostReportWriter::StaticSection(const HostVisitRecord& visit, bool embedPictures,
+                                        std::vector<QImage>& pictures) const {
+    const QList<HostStaticPoints::Point> points = HostStaticPoints::Of(visit);
+    if (points.isEmpty()) return {};
+    QString html = TableHead(Text(QStringLiteral("1360::Static accuracy")), kStaticColumns);
+    QString unit;
+    for (const HostStaticPoints::Point& point : points) {
+        if (unit.isEmpty() && point.difference) unit = point.difference->unit;
+        QString set = point.setPressure
+                          ? HostResultText::WithUnit(Shown(*point.setPressure), point.setPressureUnit)
+                          : QStringLiteral("\u2013");
+        if (point.noPump) set = Text(QStringLiteral("1366::%%1, no pump"), {set});
+        const QString limitUnit = point.difference ? point.difference->unit : QString();
+        html += QStringLiteral(
+                    "<tr><td align=\"right\">%1</td><td align=\"right\">%2</td><td align=\"right\">%3</td>"
+                    "<td align=\"right\">%4</td><td align=\"right\">%5</td><td align=\"right\">%6</td>"
+                    "<td>%7</td></tr>\n")
+                    .arg(point.position)
+                    .arg(Escaped(set), ReadingCell(point.reference), ReadingCell(point.monitor),
+                         ReadingCell(point.difference), LimitBand(point.low, point.high, limitUnit),
+                         VerdictHtml(point.status, HostResultText::ShownStatus(point.status)));
+    }
+    html += QStringLiteral("</tbody></table>\n");
+    const QImage picture =
+        HostAccuracyPicture::Draw({HostAccuracyPicture::SeriesOf(points)},
+                                  Text(QStringLiteral("1367::The monitor's error over its range")),
+                                  {Text(QStringLiteral("1368::Korotka reading (%%1)"), {unit}),
+                                   Text(QStringLiteral("1369::Monitor less Korotka (%%1)"), {unit})});
+    // No point performed yet: the table says so, an empty picture would not.
+    if (!picture.isNull()) {
+        html += QStringLiteral("<p>%1</p>\n")
+                    .arg(Picture(picture, QSize(HostAccuracyPicture::kWidth, HostAccuracyPicture::kHeight),
+                                 embedPictures, pictures));
+    }
+    return html;
+}
+
+QString HostReportWriter::RepeatsSection(const HostVisitRecord& visit) const {
+    QString html;
+    for (const HostRepeats::Group& group : HostRepeats::Of(visit)) {
+        QStringList positions;
+        for (const int position : group.positions) positions << QString::number(position);
+        html += TableHead(Text(QStringLiteral("1370::Repeated readings: %%1, tests %%2"),
+                               {group.name, positions.join(QStringLiteral(", "))}),
+                          kRepeatsColumns);
+        // The repeats share their setting: the first one's rows name it, as the summary does.
+        const auto first = std::find_if(visit.tests.begin(), visit.tests.end(), [&](const auto& test) {
+            return test.position == group.positions.first();
+        });
+        if (first != visit.tests.end() && !first->configurationLine.isEmpty()) {
+            html += QStringLiteral("<tr><td colspan=\"%1\">%2</td></tr>\n")
+                        .arg(std::size(kRepeatsColumns))
+                        .arg(Escaped(Text(QStringLiteral("1371::Setting: %%1"),
+                                          {HostReportContext::ShownNumbers(first->configurationLine)})));
+        }
+        for (const HostRepeats::Spread& spread : group.spreads) {
+            QString limit = QStringLiteral("&ndash;");
+            if (spread.rangeLimit) {
+                limit = Escaped(HostResultText::WithUnit(Fixed(*spread.rangeLimit, 1), spread.unit));
+                if (!spread.status.isEmpty())
+                    limit += QStringLiteral("<br>") +
+                             VerdictHtml(spread.status, HostResultText::ShownStatus(spread.status));
+            }
+            html += QStringLiteral(
+                        "<tr><td>%1</td><td align=\"right\">%2</td><td align=\"right\">%3</td>"
+                        "<td align=\"right\">%4</td><td align=\"right\">%5</td><td align=\"right\">%6</td>"
+                        "<td align=\"right\">%7</td><td align=\"right\">%8</td></tr>\n")
+                        .arg(Escaped(HostResultText::WithUnit(
+                            spread.description.isEmpty() ? spread.key : spread.description,
+                            spread.unit.isEmpty() ? QString() : QStringLiteral("(%1)").arg(spread.unit))))
+                        .arg(spread.count)
+                        .arg(Fixed(spread.mean, 1), Fixed(spread.deviation, 2), Fixed(spread.lowest, 1),
+                             Fixed(spread.highest, 1), Fixed(spread.Range(), 1), limit);
+        }
+        if (group.spreads.isEmpty()) {
+            html +=
+                QStringLiteral("<tr><td colspan=\"%1\">%2</td></tr>\n")
+                    .arg(std::size(kRepeatsColumns))
+                    .arg(Escaped(Text(QStringLiteral("1372::Fewer than two of them hold a reading yet."))));
+        }
+        html += QStringLiteral("</tbody></table>\n");
+    }
+    return html;
+}
+
 QString HostReportWriter::TableHead(const QString& heading,
                                     std::span<const std::pair<QString, int>> columns) const {
     // A heading and title row the PDF keeps with the first row (HostPageBreaks), which a browser
@@ -242,7 +383,7 @@ QString HostReportWriter::TableHead(const QString& heading,
             "cellpadding=\"4\" cellspacing=\"0\" width=\"%3\" style=\"border-collapse:collapse\">\n"
             "<thead><tr style=\"background:#d9d9d9\">")
             .arg(kFontPoints)
-            .arg(Escaped(Text(heading)))
+            .arg(Escaped(heading))
             .arg(kReadingsWidth);
     for (const auto& [column, width] : columns)
         head += QStringLiteral("<td width=\"%1\"><b>%2</b></td>").arg(width).arg(Escaped(Text(column)));
@@ -326,7 +467,7 @@ QString HostReportWriter::ReadingsTable(qsizetype position, bool embedPictures,
         }
     }
     if (rows.isEmpty()) return {};
-    return TableHead(QStringLiteral("1314::Readings against their limits"), kReadingsColumns) + rows +
+    return TableHead(Text(QStringLiteral("1314::Readings against their limits")), kReadingsColumns) + rows +
            QStringLiteral("</tbody></table>\n");
 }
 
@@ -369,8 +510,12 @@ QString HostReportWriter::Html(bool embedPictures, std::vector<QImage>& pictures
         QStringLiteral("<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>%1</title>\n<style>")
             .arg(Escaped(Text(QStringLiteral("1300::Test report")))) +
         HostReportContext::kTableStyle + kPrintStyle +
-        QStringLiteral("</style></head><body style=\"font-size:%1pt\">\n").arg(kFontPoints) + Header() +
-        Summary();
+        QStringLiteral("</style></head><body style=\"font-size:%1pt\">\n").arg(kFontPoints) + Header();
+    // The configuration's rows name each test's setting (its pressure, its preset) and tell
+    // repeats apart.
+    const HostVisitRecord::Configuration configuration{m_language};
+    const HostVisitRecord visit = HostVisitRecord::FromSequence(m_sequence, &configuration);
+    html += Summary(visit) + StaticSection(visit, embedPictures, pictures) + RepeatsSection(visit);
     for (qsizetype i = 0; i < m_sequence.Tests().size(); ++i) html += TestSection(i, embedPictures, pictures);
     return html + QStringLiteral("</body></html>\n");
 }

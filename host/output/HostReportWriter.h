@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "host/archive/HostResultsDatabase.h"
+#include "host/archive/HostVisitRecord.h"
 #include "host/platform/HostErrors.h"
 #include "host/platform/HostExport.h"
 #include "host/visit/HostMeasurementLimits.h"
@@ -54,10 +55,16 @@ private:
     QString Html(bool embedPictures, std::vector<QImage>& pictures) const;
     QString Header() const;
     // Every test of the visit in a row: its position, name, setting and verdict.
-    QString Summary() const;
+    QString Summary(const HostVisitRecord& visit) const;
+    // The static-pressure tests as one table and the picture of the monitor's error over its range;
+    // empty when the visit has none.
+    QString StaticSection(const HostVisitRecord& visit, bool embedPictures,
+                          std::vector<QImage>& pictures) const;
+    // A table per group of repeated tests: how far each reading spreads; empty when none repeats.
+    QString RepeatsSection(const HostVisitRecord& visit) const;
     QString TestSection(qsizetype position, bool embedPictures, std::vector<QImage>& pictures) const;
     QString ReadingsTable(qsizetype position, bool embedPictures, std::vector<QImage>& pictures) const;
-    // A heading (a literal) and the start of its table, up to its body: the columns' titles
+    // A heading (as shown) and the start of its table, up to its body: the columns' titles
     // (literals) with their widths in pixels, as wide in all as a readings table.
     QString TableHead(const QString& heading, std::span<const std::pair<QString, int>> columns) const;
     // The reading over this and the asset's earlier visits; empty when none of them had it.

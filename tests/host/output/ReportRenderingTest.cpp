@@ -4,11 +4,16 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
 #include <cmath>
+#include <map>
+#include <tuple>
+#include <vector>
 
+#include "host/orvex/OrvexRunFixture.h"
 #include "host/output/HostPageBreaks.h"
 #include "host/output/HostReportWriter.h"
 #include "host/records/HostLimitEntry.h"
@@ -237,6 +242,153 @@ TEST_F(ReportWriterTest, TheSummaryListsEveryTestWithItsSettingAndVerdict) {
         at = std::max(at, found);
     }
     EXPECT_LT(at, html.indexOf("<h2>1. Korotka Static Pressure Test</h2>"));
+}
+
+using ReportSectionsTest = OrvexRunTest;
+
+// A result of the plug-in's form, a measurement per reading (key, value, status: 1 passed, 2 failed).
+QByteArray Result(int status, const std::vector<std::tuple<const char*, const char*, int>>& readings) {
+    QByteArray item = "<ResultItem><Status Value='" + QByteArray::number(status) + "'/>";
+    for (const auto& [key, value, judged] : readings) {
+        item += QByteArray("<Measurement Key='") + key + "'><Value Type='1' Format='0'>" + value +
+                "</Value><Unit>mmHg</Unit><Status Value='" + QByteArray::number(judged) + "'/></Measurement>";
+    }
+    return item + "</ResultItem>";
+}
+
+// A program's output; a failure to run it fails the test.
+QString Tool(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000) || process.exitCode() != 0) {
+        ADD_FAILURE() << program.toStdString() << " failed: " << process.readAllStandardError().toStdString();
+        return {};
+    }
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// Where a page of the PDF shows a word first at or after a height (in points); -1 when it does not.
+double WordTop(const QString& boxes, int page, const QString& word, double from = 0) {
+    const QString text = boxes.section("<page ", page, page);
+    const QRegularExpression box(R"re(<word xMin="[\d.]+" yMin="([\d.]+)"[^>]*>([^<]*)</word>)re");
+    for (auto match = box.globalMatch(text); match.hasNext();) {
+        const auto found = match.next();
+        if (found.captured(2) == word && found.captured(1).toDouble() >= from)
+            return found.captured(1).toDouble();
+    }
+    return -1;
+}
+
+// A visit of the shipped adult procedure, a static point and the first preset's three repeats
+// performed, reported in English and German; its static table, its spread and its German words.
+TEST_F(ReportSectionsTest, AProcedureVisitReportsItsStaticPointsAndSpreadInBothLanguages) {
+    ASSERT_EQ(Orvex({"new", file, "--procedure", "adult-nibp", "--asset-id", "R-1"}).status, 0);
+    QFile visit(file);
+    ASSERT_TRUE(visit.open(QIODevice::ReadOnly));
+    QByteArray text = visit.readAll();
+    visit.close();
+    // At 150 mmHg the monitor reads 150 where the Korotka holds 147.3: 2.7 off, within ±3; at 250
+    // it is 3.6 off. The point at 200 mmHg is not performed.
+    std::map<int, QByteArray> results{
+        {1, Result(1, {{"STAT", "1", 1}, {"MANO", "0", 1}, {"DIFF", "1", 1}})},
+        {2, Result(1, {{"STAT", "51", 1}, {"MANO", "49.4", 1}, {"DIFF", "1.6", 1}})},
+        {3, Result(1, {{"STAT", "101", 1}, {"MANO", "99.5", 1}, {"DIFF", "1.5", 1}})},
+        {4, Result(1, {{"STAT", "150", 1}, {"MANO", "147.3", 1}, {"DIFF", "2.7", 1}})},
+        {6, Result(2, {{"STAT", "254", 1}, {"MANO", "250.4", 1}, {"DIFF", "3.6", 2}})}};
+    const char* systolic[] = {"121", "119", "124", "199", "201", "200", "81", "79", "80"};
+    const char* diastolic[] = {"80", "79", "82", "151", "149", "150", "51", "50", "49"};
+    for (int repeat = 0; repeat < 9; ++repeat)
+        results[9 + repeat] = Result(1, {{"SYST", systolic[repeat], 1}, {"DIAS", diastolic[repeat], 1}});
+    qsizetype at = 0;
+    for (int position = 1; position <= 17; ++position) {
+        at = text.indexOf("</TestElement>", at);
+        ASSERT_GT(at, 0) << position;
+        if (results.count(position)) text.insert(at, results.at(position));
+        at = text.indexOf("</TestElement>", at) + 1;
+    }
+    ASSERT_TRUE(visit.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    visit.write(text);
+    visit.close();
+
+    const QString html = dir.filePath("report.html");
+    const QString pdf = dir.filePath("report.pdf");
+    ASSERT_EQ(Orvex({"report", file, "--html", html, "--pdf", pdf}).status, 0);
+    QFile written(html);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const QString report = QString::fromUtf8(written.readAll());
+    EXPECT_TRUE(report.contains("<b>Procedure</b></td><td>Adult NIBP performance check, version 1</td>"));
+    const QString row =
+        "<tr><td align=\"right\">%1</td><td align=\"right\">%2</td><td align=\"right\">%3</td>"
+        "<td align=\"right\">%4</td><td align=\"right\">%5</td><td align=\"right\">%6</td>"
+        "<td><b style=\"color:%7\">%8</b></td></tr>";
+    const qsizetype table = report.indexOf("Static accuracy</h3>");
+    EXPECT_GT(report.indexOf(row.arg(1).arg("0 mmHg, no pump", "0 mmHg", "1 mmHg", "1 mmHg", "±3 mmHg",
+                                            "#008000", "passed"),
+                             table),
+              table);
+    EXPECT_GT(report.indexOf(row.arg(5).arg("200 mmHg", "&ndash;", "&ndash;", "&ndash;", "&ndash;", "#8a6d00",
+                                            "not measured"),
+                             table),
+              table);
+    EXPECT_GT(report.indexOf(row.arg(4).arg("150 mmHg", "147.3 mmHg", "150 mmHg", "2.7 mmHg", "±3 mmHg",
+                                            "#008000", "passed"),
+                             table),
+              table);
+    EXPECT_GT(report.indexOf(row.arg(6).arg("250 mmHg", "250.4 mmHg", "254 mmHg", "3.6 mmHg", "±3 mmHg",
+                                            "#c00000", "failed"),
+                             table),
+              table);
+    // The spread of 121, 119 and 124: mean 121.3, sample deviation 2.52, range 5.
+    const qsizetype spread =
+        report.indexOf("Repeated readings: Korotka Standard Blood Pressure, tests 9, 10, 11");
+    EXPECT_GT(spread, table);
+    EXPECT_GT(report.indexOf(
+                  "<td align=\"right\">3</td><td align=\"right\">121.3</td><td align=\"right\">2.52</td>"
+                  "<td align=\"right\">119.0</td><td align=\"right\">124.0</td><td align=\"right\">5.0</td>",
+                  spread),
+              spread);
+    EXPECT_LT(report.indexOf("Repeated readings"), report.indexOf("<h2>1. "));
+
+    const QString german = dir.filePath("bericht.html");
+    const auto inGerman = Orvex(
+        {"report", file, "--language", "German", "--html", german, "--pdf", dir.filePath("bericht.pdf")});
+    ASSERT_EQ(inGerman.status, 0) << inGerman.err.toStdString();
+    QFile translated(german);
+    ASSERT_TRUE(translated.open(QIODevice::ReadOnly));
+    const QString bericht = QString::fromUtf8(translated.readAll());
+    EXPECT_TRUE(bericht.contains("Statische Genauigkeit") && bericht.contains("121,3"));
+    const auto untranslated = QRegularExpression(R"(\d{4,5}::)").match(bericht);
+    EXPECT_FALSE(untranslated.hasMatch()) << untranslated.captured().toStdString();
+
+    // The pictures the README shows: the first page, then the static table and a spread table cut
+    // from it where their headings stand.
+    const QString artifacts = QCoreApplication::applicationDirPath() + "/../artifacts/";
+    ASSERT_TRUE(QDir().mkpath(artifacts));
+    const QString boxes = Tool("pdftotext", {"-bbox", pdf, "-"});
+    // A heading's page and height; a section ends at the next heading on its page, or the footer.
+    const auto find = [&](const QString& word, double from = 0) {
+        for (int page = 1; page <= boxes.count("<page "); ++page) {
+            if (const double top = WordTop(boxes, page, word, from); top >= 0)
+                return std::pair{page, top - 4};
+            from = 0;
+        }
+        return std::pair{0, -1.0};
+    };
+    const auto cut = [&](const QString& name, std::pair<int, double> from, const QString& next) {
+        const auto [page, top] = from;
+        double bottom = WordTop(boxes, page, next, top + 10) - 4;
+        if (bottom < 0) bottom = WordTop(boxes, page, "Page") - 4;
+        ASSERT_TRUE(page > 0 && bottom > top) << name.toStdString() << boxes.toStdString();
+        const auto pixels = [](double points) { return QString::number(static_cast<int>(points * 96 / 72)); };
+        Tool("pdftoppm", {"-png", "-r", "96", "-f", QString::number(page), "-l", QString::number(page),
+                          "-singlefile", "-x", "0", "-y", pixels(top), "-W", pixels(595), "-H",
+                          pixels(bottom - top), pdf, artifacts + name});
+    };
+    Tool("pdftoppm",
+         {"-png", "-r", "72", "-f", "1", "-l", "1", "-singlefile", pdf, artifacts + "report-summary"});
+    cut("report-static", find("accuracy"), "Repeated");
+    cut("report-spread", find("Repeated"), "Repeated");
+    EXPECT_TRUE(QFile::exists(artifacts + "report-spread.png"));
 }
 
 }  // namespace
