@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -108,6 +109,46 @@ protected:
         EXPECT_FALSE(technician.Failed()) << technician.Failure().toStdString() << "\n"
                                           << told.join('\n').toStdString();
         return !technician.Failed();
+    }
+
+    // Answers the dialogs a menu action opens, one after the other, each by the first answer
+    // whose text it shows (an input dialog's label, a file dialog's title); the texts of those
+    // answered, in order.
+    static QStringList Answer(QAction* action, const std::vector<std::pair<QString, QString>>& answers) {
+        QStringList answered;
+        QTimer watch;
+        int unanswered = 0;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            // A dialog none of the answers is for is closed after a while, not waited on for ever.
+            if (auto* dialog = qobject_cast<QDialog*>(modal); dialog && ++unanswered > 250) {
+                answered << QStringLiteral("(closed) ") + dialog->windowTitle();
+                dialog->reject();
+                unanswered = 0;
+                return;
+            }
+            auto* input = qobject_cast<QInputDialog*>(modal);
+            auto* files = qobject_cast<QFileDialog*>(modal);
+            const QString asked = input ? input->labelText() : files ? files->windowTitle() : QString();
+            for (const auto& [text, answer] : answers) {
+                if (asked.isEmpty() || text != asked || !modal->isVisible()) continue;
+                answered << asked;
+                unanswered = 0;
+                if (input) {
+                    input->setTextValue(answer);
+                    input->accept();
+                } else {
+                    // Typed, as a person would: an open dialog selects none of a folder it is
+                    // still reading.
+                    files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(answer);
+                    QMetaObject::invokeMethod(files, "accept");
+                }
+                return;
+            }
+        });
+        watch.start(20);
+        action->trigger();
+        return answered;
     }
 
     // Lets the window work until the condition holds, as long as a person would wait.
@@ -547,6 +588,39 @@ TEST_F(MainWindowTest, ArchivesEachRunAndShowsTheAssetsHistory) {
     ASSERT_TRUE(Run(*window, QStringLiteral("start\nreadings 3\ntype STAT 250\nnext\n")));
     ASSERT_TRUE(WaitFor([&] { return history.VisitCount() == 3; })) << history.Status().toStdString();
     EXPECT_EQ(history.TrendShown().size(), 3);
+}
+
+// A visit made from a shipped procedure, saved as a procedure through the window and made again
+// from that file, is the same visit: the same tests, configurations, limits and repeats.
+TEST_F(MainWindowTest, SavesAVisitAsAProcedureThatMakesTheSameVisit) {
+    const QByteArray dataBefore = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", registryDir.filePath(QStringLiteral("data")).toLocal8Bit());
+    const auto window = Window();
+    QAction* fromProcedure = window->findChild<QAction*>(QStringLiteral("1400"));
+    EXPECT_EQ(Answer(fromProcedure, {{"Procedure:", "Adult NIBP performance check (1)"}}),
+              QStringList{"Procedure:"});
+    ASSERT_EQ(window->Sequence().MadeFrom().name, "Adult NIBP performance check");
+    const QString first = window->Sequence().ToText();
+    ASSERT_GT(window->Sequence().Tests().size(), 10);
+    EXPECT_EQ(RepeatsShown(*window).filter(QStringLiteral("Korotka Standard Blood Pressure, tests")).size(),
+              3);
+
+    const QString saved = registryDir.filePath(QStringLiteral("ward-check.xml"));
+    EXPECT_EQ(Answer(window->findChild<QAction*>(QStringLiteral("1401")),
+                     {{"Name:", "Ward check"}, {"Version:", "2"}, {"Save as procedure", saved}}),
+              (QStringList{"Name:", "Version:", "Save as procedure"}));
+    ASSERT_TRUE(QFile::exists(saved));
+
+    messages->SetAnswer(orvex::MessageService::Answer::No);
+    EXPECT_EQ(Answer(fromProcedure, {{"Procedure:", "Another file..."}, {"New visit from procedure", saved}}),
+              (QStringList{"Procedure:", "New visit from procedure"}));
+    EXPECT_EQ(window->Sequence().MadeFrom().name, "Ward check");
+    EXPECT_EQ(window->Sequence().MadeFrom().version, "2");
+    // Apart from the procedure it names, the new visit's file is the first one's.
+    const auto tests = [](QString text) { return text.mid(text.indexOf(QStringLiteral("<TestElement"))); };
+    EXPECT_EQ(tests(window->Sequence().ToText()).toStdString(), tests(first).toStdString());
+    EXPECT_TRUE(first.contains(R"(<High Enabled="True" Operation="Y">3</High>)"));
+    qputenv("XDG_DATA_HOME", dataBefore);
 }
 
 }  // namespace
