@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 #include <utility>
 
+#include "host/archive/HostStaticPoints.h"
 #include "host/output/HostTrendPicture.h"
 #include "host/visit/HostResultText.h"
 #include "hostapi/ComError.h"
@@ -30,6 +31,9 @@ constexpr int kTypingPauseMs = 300;
 constexpr int kShown = 50;
 // The trend's size in the panel, in pixels.
 const QSize kTrendSize(330, 150);
+// The static accuracy of the newest few visits: more would hide each other.
+constexpr int kAccuracyVisits = 4;
+const QSize kAccuracySize(330, 190);
 
 // Date and time: a unit is often tested twice a day, and four visits of one day must differ.
 QString Local(const QString& iso) {
@@ -80,6 +84,11 @@ HostHistoryPanel::HostHistoryPanel(Texts texts, QWidget* parent)
     m_lblTrend->setAlignment(Qt::AlignCenter);
     m_lblTrend->setWordWrap(true);
     layout->addWidget(m_lblTrend);
+    m_lblAccuracy = new QLabel(this);
+    m_lblAccuracy->setObjectName(QStringLiteral("lblAccuracy"));
+    m_lblAccuracy->setAlignment(Qt::AlignCenter);
+    m_lblAccuracy->hide();
+    layout->addWidget(m_lblAccuracy);
     m_reading = new QTimer(this);
     m_reading->setSingleShot(true);
     connect(m_reading, &QTimer::timeout, this, [this] { Read(); });
@@ -210,6 +219,7 @@ void HostHistoryPanel::Read() {
     m_lblReading->setVisible(!m_readings.isEmpty());
     m_cboReading->setVisible(!m_readings.isEmpty());
     ShowTrend();
+    ShowAccuracy();
 }
 
 void HostHistoryPanel::SelectTest(int testId, int position) {
@@ -285,6 +295,38 @@ void HostHistoryPanel::ShowTrend() {
     picture.setDevicePixelRatio(HostTrendPicture::kScale);
     m_lblTrend->setText(QString());
     m_lblTrend->setPixmap(QPixmap::fromImage(picture));
+}
+
+void HostHistoryPanel::ShowAccuracy() {
+    m_accuracy.clear();
+    QString unit;
+    // The visits are newest first; the picture takes them oldest first, the newest drawn on top.
+    for (const auto& visit : m_visits) {
+        if (m_accuracy.size() == kAccuracyVisits) break;
+        const QList<HostStaticPoints::Point> points = HostStaticPoints::Of(visit.record);
+        HostAccuracyPicture::Series series =
+            HostAccuracyPicture::SeriesOf(points, Local(visit.record.performed).left(10));
+        if (series.points.isEmpty()) continue;
+        for (const auto& point : points) {
+            if (unit.isEmpty() && point.difference) unit = point.difference->unit;
+        }
+        m_accuracy.prepend(series);
+    }
+    VariantArray parameters = VariantArray::FromList({Variant(unit)});
+    QImage picture = HostAccuracyPicture::Draw(
+        m_accuracy, m_texts(QStringLiteral("1367::The monitor's error over its range"), nullptr),
+        {m_texts(QStringLiteral("1368::Korotka reading (%%1)"), &parameters),
+         // The report's caption is longer than the panel's picture is high.
+         m_texts(QStringLiteral("1412::Difference (%%1)"), &parameters)},
+        kAccuracySize);
+    // A visit without static points has nothing to show here.
+    m_lblAccuracy->setVisible(!picture.isNull());
+    if (picture.isNull()) {
+        m_lblAccuracy->setPixmap(QPixmap());
+        return;
+    }
+    picture.setDevicePixelRatio(HostAccuracyPicture::kScale);
+    m_lblAccuracy->setPixmap(QPixmap::fromImage(picture));
 }
 
 }  // namespace orvex

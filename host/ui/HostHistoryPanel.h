@@ -7,6 +7,7 @@
 
 #include "host/archive/HostReadingTrend.h"
 #include "host/archive/HostResultsDatabase.h"
+#include "host/output/HostAccuracyPicture.h"
 #include "host/platform/HostExport.h"
 
 class QComboBox;
@@ -20,7 +21,9 @@ class VariantArray;
 
 // The asset's history in the main window's side panel: its stored visits, newest first (when,
 // who, verdict, and whether a visit was altered after it was stored), and the trend of one
-// reading over its last visits with the limit band. Read from the results database when shown.
+// reading over its last visits with the limit band, and the static accuracy of its last visits
+// (the monitor's difference at each reference pressure against the band). Read from the results
+// database when shown.
 class ORVEX_HOST_EXPORT HostHistoryPanel : public QWidget {
     Q_OBJECT
 
@@ -44,6 +47,8 @@ public:
     qsizetype VisitCount() const { return m_visits.size(); }
     QString Status() const;
     QList<double> TrendShown() const;
+    // The visits whose static points are drawn, oldest first.
+    const QList<HostAccuracyPicture::Series>& AccuracyShown() const { return m_accuracy; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -51,6 +56,7 @@ protected:
 private:
     void Read();
     void ShowTrend();
+    void ShowAccuracy();
     // The newest visit that has the reading judged it against a limit.
     bool Judged(const HostReadingTrend::Reading& reading) const;
 
@@ -61,12 +67,14 @@ private:
     bool m_stale = true;
     QList<HostResultsDatabase::Visit> m_visits;
     QList<HostReadingTrend::Reading> m_readings;
+    QList<HostAccuracyPicture::Series> m_accuracy;
 
     QLabel* m_lblStatus = nullptr;
     QTreeWidget* m_lstVisits = nullptr;
     QLabel* m_lblReading = nullptr;
     QComboBox* m_cboReading = nullptr;
     QLabel* m_lblTrend = nullptr;
+    QLabel* m_lblAccuracy = nullptr;
     QTimer* m_reading = nullptr;
 };
 

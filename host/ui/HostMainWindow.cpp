@@ -88,7 +88,8 @@ HostMainWindow::HostMainWindow(HostEnvironment& environment, std::shared_ptr<IPl
             m_history->SelectTest(m_document.Sequence().Tests()[position]->TestID(), position + 1);
         m_repeats->Follow(position);
     });
-    resize(1100, 560);
+    // Room for the repeats under the tests and both pictures of the history.
+    resize(1100, 660);
     Refresh();
 }
 

@@ -24,10 +24,11 @@ enum Column {
     kColumnStatus
 };
 
+// The report's words for a spread: the window reads as the page does.
 const std::array<QString, 7> kColumnLiterals{
-    QStringLiteral("1410::Repeated tests"), QStringLiteral("1411::n"),
-    QStringLiteral("1412::Mean"),           QStringLiteral("1413::Std. deviation"),
-    QStringLiteral("1414::Range"),          QStringLiteral("1415::Largest range allowed"),
+    QStringLiteral("1410::Repeated tests"), QStringLiteral("1373::n"),
+    QStringLiteral("1374::Mean"),           QStringLiteral("1375::Std. dev."),
+    QStringLiteral("1378::Range"),          QStringLiteral("1379::Range limit"),
     QStringLiteral("1033::Status")};
 
 // The group's positions, kept on its row, tell which group a test belongs to.
@@ -68,7 +69,7 @@ void HostRepeatsPanel::Show(const HostVisitRecord& visit) {
         });
         VariantArray parameters =
             VariantArray::FromList({Variant(group.name), Variant(Positions(group.positions))});
-        QString heading = HostLanguageService::HostText(QStringLiteral("1416::%%1, tests %%2"), parameters);
+        QString heading = HostLanguageService::HostText(QStringLiteral("1411::%%1, tests %%2"), parameters);
         if (first != visit.tests.end() && !first->configurationLine.isEmpty())
             heading += QStringLiteral(": ") + first->configurationLine;
         row->setText(kColumnReading, heading);
@@ -79,8 +80,8 @@ void HostRepeatsPanel::Show(const HostVisitRecord& visit) {
         row->setFirstColumnSpanned(true);
         if (group.spreads.isEmpty()) {
             auto* none = new QTreeWidgetItem(row);
-            none->setText(kColumnReading, HostLanguageService::HostText(
-                                              QStringLiteral("1417::Fewer than two have a reading yet")));
+            none->setText(kColumnReading, HostLanguageService::HostText(QStringLiteral(
+                                              "1372::Fewer than two of them hold a reading yet.")));
             none->setFirstColumnSpanned(true);
         }
         for (const HostRepeats::Spread& spread : group.spreads) {

@@ -398,7 +398,7 @@ TEST_F(MainWindowTest, FollowsTheRunTestByTest) {
     // Under the tests, the spread of each reading the two hold: n, mean, deviation, range.
     EXPECT_EQ(seen->repeats.toStdString(),
               "Korotka Static Pressure Test, tests 1, 2: Inflate Pressure 250 mmHg|"
-              "Fewer than two have a reading yet");
+              "Fewer than two of them hold a reading yet.");
     const QStringList repeats = RepeatsShown(*window);
     EXPECT_TRUE(repeats.contains("Pressure (mmHg)\t2\t250.0\t1.41\t2.0\t\t"))
         << repeats.join('\n').toStdString();
@@ -564,6 +564,17 @@ TEST_F(MainWindowTest, ArchivesEachRunAndShowsTheAssetsHistory) {
     const QList<double> shown = history.TrendShown();
     ASSERT_EQ(shown.size(), 2);
     EXPECT_NEAR(shown[1] - shown[0], 1.0, 1e-3);
+    // The static points of the two visits, oldest first, against the band they were judged by.
+    const auto& accuracy = history.AccuracyShown();
+    ASSERT_EQ(accuracy.size(), 2);
+    for (qsizetype i = 0; i < accuracy.size(); ++i) {
+        ASSERT_EQ(accuracy[i].points.size(), 1);
+        EXPECT_DOUBLE_EQ(accuracy[i].points[0].difference, shown[i]);
+        EXPECT_NEAR(accuracy[i].points[0].reference, 250, 3);
+        EXPECT_EQ(accuracy[i].points[0].high, 3.0);
+        EXPECT_EQ(accuracy[i].points[0].low, -3.0);
+    }
+    EXPECT_TRUE(history.findChild<QLabel*>(QStringLiteral("lblAccuracy"))->isVisible());
     Shoot(window.get(), QStringLiteral("MainWindow-history.png"));
 
     const QString report = Path(QStringLiteral("mon-17.pdf"));
