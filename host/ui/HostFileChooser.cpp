@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QRegularExpression>
+#include <algorithm>
 
 #include "host/platform/HostLanguageService.h"
 
@@ -22,6 +23,21 @@ QString Title(const QString& literal) {
     // "&&" is an ampersand shown; a single one marks the mnemonic.
     static const QRegularExpression kMnemonic(QStringLiteral("&(.)"));
     return text.replace(kMnemonic, QStringLiteral("\\1"));
+}
+
+// A procedure's name is read whole before it is saved under it.
+constexpr int kLineDialogWidth = 380;
+
+// A line asked for; none when the technician cancels.
+std::optional<QString> AskLine(QWidget* parent, const QString& title, const QString& labelLiteral,
+                               const QString& value) {
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(HostLanguageService::HostText(labelLiteral));
+    dialog.setTextValue(value);
+    dialog.resize(std::max(kLineDialogWidth, dialog.sizeHint().width()), dialog.sizeHint().height());
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.textValue().trimmed();
 }
 
 }  // namespace
@@ -82,22 +98,22 @@ QString HostFileChooser::ProcedureToUse() const {
 std::optional<HostFileChooser::ProcedureTarget> HostFileChooser::ProcedureToSave(
     const HostSequence::Procedure& madeFrom) const {
     const QString title = Title(QStringLiteral("1401::Save as p&rocedure..."));
-    bool chosen = false;
+    const auto name = AskLine(m_parent, title, QStringLiteral("1405::Name:"), madeFrom.name);
+    if (!name || name->isEmpty()) return std::nullopt;
+    const auto version = AskLine(m_parent, title, QStringLiteral("1406::Version:"),
+                                 madeFrom.version.isEmpty() ? QStringLiteral("1") : madeFrom.version);
+    if (!version) return std::nullopt;
     ProcedureTarget target;
-    target.heading.name =
-        QInputDialog::getText(m_parent, title, HostLanguageService::HostText(QStringLiteral("1405::Name:")),
-                              QLineEdit::Normal, madeFrom.name, &chosen)
-            .trimmed();
-    if (!chosen || target.heading.name.isEmpty()) return std::nullopt;
-    target.heading.version =
-        QInputDialog::getText(
-            m_parent, title, HostLanguageService::HostText(QStringLiteral("1406::Version:")),
-            QLineEdit::Normal, madeFrom.version.isEmpty() ? QStringLiteral("1") : madeFrom.version, &chosen)
-            .trimmed();
-    if (!chosen) return std::nullopt;
-    // A file name from the procedure's name: letters and digits, the rest a dash.
-    static const QRegularExpression kNotName(QStringLiteral("[^A-Za-z0-9]+"));
-    const QString file = target.heading.name.toLower().replace(kNotName, QStringLiteral("-"));
+    target.heading.name = *name;
+    target.heading.version = *version;
+    // A file name from the procedure's name: letters and digits, the rest a dash; a letter with
+    // an accent is the letter ("Prüfung" is "prufung", not "pr-fung").
+    QString file;
+    for (const QChar character : target.heading.name.normalized(QString::NormalizationForm_KD)) {
+        if (character.category() != QChar::Mark_NonSpacing) file += character.toLower();
+    }
+    static const QRegularExpression kNotName(QStringLiteral("[^a-z0-9]+"));
+    file.replace(kNotName, QStringLiteral("-"));
     QDir().mkpath(HostProcedure::UserFolder());
     target.path = AskSavePath(QStringLiteral("1401::Save as p&rocedure..."),
                               HostProcedure::UserFolder() + QLatin1Char('/') + file + QStringLiteral(".xml"),

@@ -23,6 +23,7 @@
 #include "host/ui/HostDockedDialog.h"
 #include "host/ui/HostHistoryPanel.h"
 #include "host/ui/HostMainWindow.h"
+#include "host/visit/HostProcedure.h"
 #include "host/visit/HostResultText.h"
 #include "host/visit/HostScript.h"
 #include "host/visit/HostScriptedTechnician.h"
@@ -139,8 +140,9 @@ protected:
                     input->accept();
                 } else {
                     // Typed, as a person would: an open dialog selects none of a folder it is
-                    // still reading.
-                    files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(answer);
+                    // still reading. None: the file offered.
+                    if (!answer.isEmpty())
+                        files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(answer);
                     QMetaObject::invokeMethod(files, "accept");
                 }
                 return;
@@ -616,16 +618,15 @@ TEST_F(MainWindowTest, SavesAVisitAsAProcedureThatMakesTheSameVisit) {
     EXPECT_EQ(RepeatsShown(*window).filter(QStringLiteral("Korotka Standard Blood Pressure, tests")).size(),
               3);
 
-    const QString saved = registryDir.filePath(QStringLiteral("ward-check.xml"));
+    // Saved where it is offered, the user's procedures folder, under a name made of the procedure's.
     EXPECT_EQ(Answer(window->findChild<QAction*>(QStringLiteral("1401")),
-                     {{"Name:", "Ward check"}, {"Version:", "2"}, {"Save as procedure", saved}}),
+                     {{"Name:", "Ward 7 Prüfung"}, {"Version:", "2"}, {"Save as procedure", ""}}),
               (QStringList{"Name:", "Version:", "Save as procedure"}));
-    ASSERT_TRUE(QFile::exists(saved));
+    ASSERT_TRUE(QFile::exists(orvex::HostProcedure::UserFolder() + "/ward-7-prufung.xml"));
 
     messages->SetAnswer(orvex::MessageService::Answer::No);
-    EXPECT_EQ(Answer(fromProcedure, {{"Procedure:", "Another file..."}, {"New visit from procedure", saved}}),
-              (QStringList{"Procedure:", "New visit from procedure"}));
-    EXPECT_EQ(window->Sequence().MadeFrom().name, "Ward check");
+    EXPECT_EQ(Answer(fromProcedure, {{"Procedure:", "Ward 7 Prüfung (2)"}}), QStringList{"Procedure:"});
+    EXPECT_EQ(window->Sequence().MadeFrom().name, "Ward 7 Prüfung");
     EXPECT_EQ(window->Sequence().MadeFrom().version, "2");
     // Apart from the procedure it names, the new visit's file is the first one's.
     const auto tests = [](QString text) { return text.mid(text.indexOf(QStringLiteral("<TestElement"))); };
