@@ -604,7 +604,9 @@ TEST_F(MainWindowTest, SavesAVisitAsAProcedureThatMakesTheSameVisit) {
     EXPECT_EQ(window->Sequence().MadeFrom().name, "Ward 7 Prüfung");
     EXPECT_EQ(window->Sequence().MadeFrom().version, "2");
     // Apart from the procedure it names, the new visit's file is the first one's.
-    const auto tests = [](QString text) { return text.mid(text.indexOf(QStringLiteral("<TestElement"))); };
+    const auto tests = [](const QString& text) {
+        return text.mid(text.indexOf(QStringLiteral("<TestElement")));
+    };
     EXPECT_EQ(tests(window->Sequence().ToText()).toStdString(), tests(first).toStdString());
     qputenv("XDG_DATA_HOME", dataBefore);
 }
