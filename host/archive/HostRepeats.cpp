@@ -7,7 +7,10 @@ namespace orvex {
 
 namespace {
 
-HostRepeats::Spread SpreadOf(const HostVisitRecord::Reading& first, const QList<double>& values) {
+HostRepeats::Spread SpreadOf(const HostVisitRecord::Reading& first,
+                             const QList<std::pair<double, QString>>& readings) {
+    QList<double> values;
+    for (const auto& reading : readings) values.append(reading.first);
     HostRepeats::Spread spread{first.key, first.description, first.unit, static_cast<int>(values.size())};
     const auto [lowest, highest] = std::minmax_element(values.begin(), values.end());
     spread.lowest = *lowest;
@@ -25,45 +28,43 @@ HostRepeats::Spread SpreadOf(const HostVisitRecord::Reading& first, const QList<
 
 QList<HostRepeats::Group> HostRepeats::Of(const HostVisitRecord& visit) {
     QList<Group> groups;
-    QList<QList<const HostVisitRecord::Test*>> members;
-    for (const HostVisitRecord::Test& test : visit.tests) {
-        qsizetype at = 0;
-        while (at < groups.size() &&
-               (groups[at].testId != test.testId || groups[at].configuration != test.configuration))
-            ++at;
-        if (at == groups.size()) {
-            groups.append({test.testId, test.name, test.configuration, {}, {}});
-            members.append(QList<const HostVisitRecord::Test*>());
+    for (const QList<int>& positions : visit.repeats) {
+        QList<const HostVisitRecord::Test*> members;
+        for (const int position : positions) {
+            if (position >= 1 && position <= visit.tests.size()) members.append(&visit.tests[position - 1]);
         }
-        groups[at].positions.append(test.position);
-        members[at].append(&test);
-    }
-    QList<Group> repeated;
-    for (qsizetype g = 0; g < groups.size(); ++g) {
-        if (groups[g].positions.size() < 2) continue;
-        Group group = groups[g];
+        if (members.size() < 2) continue;
+        const HostVisitRecord::Test& first = *members.first();
+        Group group{first.testId, first.name, first.configuration, positions, {}};
         // A repeat not performed yet holds no readings: the keys come from all of them.
         QList<const HostVisitRecord::Reading*> keys;
-        for (const HostVisitRecord::Test* test : members[g]) {
+        for (const HostVisitRecord::Test* test : members) {
             for (const HostVisitRecord::Reading& reading : test->readings) {
                 if (std::none_of(keys.begin(), keys.end(),
                                  [&](auto* known) { return known->key == reading.key; }))
                     keys.append(&reading);
             }
         }
-        for (const HostVisitRecord::Reading* first : keys) {
-            QList<double> values;
-            for (const HostVisitRecord::Test* test : members[g]) {
+        for (const HostVisitRecord::Reading* key : keys) {
+            QList<std::pair<double, QString>> readings;
+            for (const HostVisitRecord::Test* test : members) {
                 for (const HostVisitRecord::Reading& reading : test->readings) {
-                    if (reading.key == first->key && reading.value && std::isfinite(*reading.value))
-                        values.append(*reading.value);
+                    if (reading.key == key->key && reading.value && std::isfinite(*reading.value))
+                        readings.append({*reading.value, reading.unit});
                 }
             }
-            if (values.size() >= 2) group.spreads.append(SpreadOf(*first, values));
+            if (readings.size() < 2) continue;
+            Spread spread = SpreadOf(*key, readings);
+            for (const HostSpread::Limit& limit : visit.spreadLimits) {
+                if (limit.testId != group.testId || limit.key != key->key) continue;
+                spread.rangeLimit = limit.range;
+                spread.status = HostSpread::Word(HostSpread::Judge(limit, readings));
+            }
+            group.spreads.append(spread);
         }
-        repeated.append(group);
+        groups.append(group);
     }
-    return repeated;
+    return groups;
 }
 
 }  // namespace orvex

@@ -43,8 +43,9 @@ public:
         QList<Spread> spreads;
     };
 
-    // Tests of one template whose configuration reads the same are repeats, wherever they stand;
-    // a test performed once is no group. The visit must be read with its configuration.
+    // The visit's groups of repeats (tests of one template set up alike, wherever they stand) with
+    // the spread of each reading and how it stands against the procedure's spread limit. A group's
+    // configuration is there when the visit was read with it.
     static QList<Group> Of(const HostVisitRecord& visit);
 };
 

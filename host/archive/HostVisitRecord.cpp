@@ -136,6 +136,11 @@ HostVisitRecord HostVisitRecord::FromSequence(const HostSequence& sequence,
     visit.visit = sequence.Visit();
     visit.procedure = sequence.MadeFrom().name;
     visit.procedureVersion = sequence.MadeFrom().version;
+    visit.spreadLimits = sequence.MadeFrom().spreadLimits;
+    for (const QList<qsizetype>& group : HostSpread::Groups(sequence)) {
+        QList<int>& positions = visit.repeats.emplace_back();
+        for (const qsizetype position : group) positions.append(static_cast<int>(position + 1));
+    }
     const HostSequence::Asset& asset = sequence.AssetUnderTest();
     visit.assetId = asset.id;
     visit.assetMakeModel = asset.makeModel;

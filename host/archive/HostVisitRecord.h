@@ -9,6 +9,7 @@
 
 #include "host/platform/HostExport.h"
 #include "host/visit/HostSequence.h"
+#include "host/visit/HostSpread.h"
 
 namespace orvex {
 
@@ -73,6 +74,10 @@ struct ORVEX_HOST_EXPORT HostVisitRecord {
     // empty for a visit built by hand.
     QString procedure;
     QString procedureVersion;
+    // Not in the canonical form (the verdict is): the spread the procedure allows, and the tests
+    // that are repeats of each other, as positions (from 1).
+    QList<HostSpread::Limit> spreadLimits;
+    QList<QList<int>> repeats;
     QString assetId;
     QString assetMakeModel;
     QString assetSerialNo;

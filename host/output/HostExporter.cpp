@@ -3,9 +3,11 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLocale>
+#include <algorithm>
 #include <utility>
 
 #include "host/archive/HostRepeats.h"
+#include "host/archive/HostStaticPoints.h"
 #include "host/archive/HostVisitRecord.h"
 #include "host/platform/HostAtomicFile.h"
 #include "host/visit/HostSequence.h"
@@ -41,7 +43,11 @@ const QStringList kCsvColumns{QStringLiteral("position"),
                               QStringLiteral("procedure_version"),
                               QStringLiteral("repeat_mean"),
                               QStringLiteral("repeat_sd"),
-                              QStringLiteral("repeat_range")};
+                              QStringLiteral("repeat_range"),
+                              QStringLiteral("repeat_range_limit"),
+                              QStringLiteral("repeat_status"),
+                              QStringLiteral("set_pressure"),
+                              QStringLiteral("set_pressure_unit")};
 
 QJsonValue JsonNumber(std::optional<double> number) { return number ? QJsonValue(*number) : QJsonValue(); }
 
@@ -96,6 +102,25 @@ QJsonObject ReadingJson(const HostVisitRecord::Reading& reading) {
             {QStringLiteral("limits"), limits}};
 }
 
+// A static-pressure test as a point of the visit's accuracy check; none for any other test.
+QJsonValue StaticJson(const QList<HostStaticPoints::Point>& points, int position) {
+    const auto point = std::find_if(points.begin(), points.end(),
+                                    [&](const auto& known) { return known.position == position; });
+    if (point == points.end()) return {};
+    const auto value = [](const std::optional<HostVisitRecord::Reading>& reading) {
+        return reading ? JsonNumber(reading->value) : QJsonValue();
+    };
+    return QJsonObject{{QStringLiteral("setPressure"), JsonNumber(point->setPressure)},
+                       {QStringLiteral("setPressureUnit"), point->setPressureUnit},
+                       {QStringLiteral("noPump"), point->noPump},
+                       {QStringLiteral("korotka"), value(point->reference)},
+                       {QStringLiteral("monitor"), value(point->monitor)},
+                       {QStringLiteral("difference"), value(point->difference)},
+                       {QStringLiteral("low"), JsonNumber(point->low)},
+                       {QStringLiteral("high"), JsonNumber(point->high)},
+                       {QStringLiteral("status"), point->status}};
+}
+
 // The group of repeats a test belongs to; none when it is performed once.
 const HostRepeats::Group* GroupOf(const QList<HostRepeats::Group>& groups, int position) {
     for (const HostRepeats::Group& group : groups) {
@@ -117,14 +142,17 @@ QJsonValue RepeatsJson(const HostRepeats::Group* group) {
     for (const int position : group->positions) positions.append(position);
     QJsonArray spreads;
     for (const HostRepeats::Spread& spread : group->spreads) {
-        spreads.append(QJsonObject{{QStringLiteral("key"), spread.key},
-                                   {QStringLiteral("unit"), spread.unit},
-                                   {QStringLiteral("count"), spread.count},
-                                   {QStringLiteral("mean"), spread.mean},
-                                   {QStringLiteral("sd"), spread.deviation},
-                                   {QStringLiteral("lowest"), spread.lowest},
-                                   {QStringLiteral("highest"), spread.highest},
-                                   {QStringLiteral("range"), spread.Range()}});
+        spreads.append(QJsonObject{
+            {QStringLiteral("key"), spread.key},
+            {QStringLiteral("unit"), spread.unit},
+            {QStringLiteral("count"), spread.count},
+            {QStringLiteral("mean"), spread.mean},
+            {QStringLiteral("sd"), spread.deviation},
+            {QStringLiteral("lowest"), spread.lowest},
+            {QStringLiteral("highest"), spread.highest},
+            {QStringLiteral("range"), spread.Range()},
+            {QStringLiteral("rangeLimit"), JsonNumber(spread.rangeLimit)},
+            {QStringLiteral("status"), spread.status.isEmpty() ? QJsonValue() : QJsonValue(spread.status)}});
     }
     return QJsonObject{{QStringLiteral("positions"), positions}, {QStringLiteral("spread"), spreads}};
 }
@@ -142,6 +170,7 @@ HostVisitRecord HostExporter::Visit() const {
 QJsonArray HostExporter::Json() const {
     const HostVisitRecord visit = Visit();
     const auto groups = HostRepeats::Of(visit);
+    const auto points = HostStaticPoints::Of(visit);
     QJsonArray tests;
     for (const HostVisitRecord::Test& test : visit.tests) {
         QJsonArray readings;
@@ -164,6 +193,7 @@ QJsonArray HostExporter::Json() const {
             {QStringLiteral("asset"), visit.AssetJson()},
             {QStringLiteral("technician"), visit.technician},
             {QStringLiteral("repeats"), RepeatsJson(GroupOf(groups, test.position))},
+            {QStringLiteral("static"), StaticJson(points, test.position)},
             {QStringLiteral("procedure"),
              visit.procedure.isEmpty()
                  ? QJsonValue()
@@ -207,7 +237,11 @@ QString HostExporter::Csv() const {
                                      visit.procedureVersion,
                                      spread ? CsvNumber(spread->mean) : QString(),
                                      spread ? CsvNumber(spread->deviation) : QString(),
-                                     spread ? CsvNumber(spread->Range()) : QString()};
+                                     spread ? CsvNumber(spread->Range()) : QString(),
+                                     spread ? CsvNumber(spread->rangeLimit) : QString(),
+                                     spread ? spread->status : QString(),
+                                     CsvNumber(test.setPressure),
+                                     test.setPressure ? test.setPressureUnit : QString()};
             QStringList quoted;
             for (const QString& field : fields) quoted << CsvField(field);
             csv += quoted.join(QLatin1Char(',')) + QStringLiteral("\r\n");

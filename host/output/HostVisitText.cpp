@@ -66,12 +66,15 @@ QStringList HostVisitText::Show(const HostVisitRecord& visit) {
 
 QString HostVisitText::SpreadText(const HostRepeats::Spread& spread) {
     const auto number = [](double value, int decimals) { return QString::number(value, 'f', decimals); };
-    return HostResultText::WithUnit(
+    QString text = HostResultText::WithUnit(
         QStringLiteral("%1 n=%2 mean=%3 sd=%4 range=%5")
             .arg(spread.key)
             .arg(spread.count)
             .arg(number(spread.mean, 1), number(spread.deviation, 2), number(spread.Range(), 1)),
         spread.unit);
+    if (spread.rangeLimit)
+        text += QStringLiteral(" limit=%1 %2").arg(number(*spread.rangeLimit, 1), spread.status);
+    return text;
 }
 
 QStringList HostVisitText::TestFields(const HostVisitRecord::Test& test) {

@@ -106,10 +106,19 @@ HostSequence HostProcedure::MakeVisit(const QString& path, std::shared_ptr<IPlug
     const auto root = ReadRoot(path, document);
     const Heading heading = HeadingOf(path, *root);
     HostSequence visit(plugIn);
+    QList<HostSpread::Limit> spreadLimits;
     int steps = 0;
     for (int32_t i = 0; i < root->ChildCount(); ++i) {
         const auto step = root->Child(i);
         if (step->TagName() == kDescription) continue;
+        if (step->TagName() == HostSpread::kTag) {
+            try {
+                spreadLimits = HostSpread::Read(*step);
+            } catch (const ComError& e) {
+                RaiseBad(path, e.Description());
+            }
+            continue;
+        }
         ++steps;
         if (step->TagName() != kStep)
             RaiseBad(path, QStringLiteral("\"%1\" is no %2").arg(step->TagName().left(40), kStep));
@@ -134,7 +143,7 @@ HostSequence HostProcedure::MakeVisit(const QString& path, std::shared_ptr<IPlug
         }
     }
     if (visit.Tests().isEmpty()) RaiseBad(path, QStringLiteral("the procedure has no steps"));
-    visit.SetMadeFrom({heading.name, heading.version});
+    visit.SetMadeFrom({heading.name, heading.version, spreadLimits});
     return visit;
 }
 
@@ -158,6 +167,7 @@ void HostProcedure::Write(const HostSequence& sequence, const Heading& heading, 
             Bounded(path, heading.description.trimmed(), kMaxDescription, QStringLiteral("description")));
         root->AppendChild(description);
     }
+    HostSpread::Write(*document, *root, sequence.MadeFrom().spreadLimits);
     const auto& tests = sequence.Tests();
     for (qsizetype i = 0; i < tests.size();) {
         const QString likeness = Likeness(*tests[i]);

@@ -204,8 +204,12 @@ void HostSequence::SetTechnician(const QString& name) {
 }
 
 void HostSequence::SetMadeFrom(const Procedure& procedure) {
+    if (procedure.spreadLimits.size() > HostSpread::kMaxLimits) {
+        throw ComError(kErrBadSequence, kSource,
+                       QStringLiteral("more than %1 spread limits").arg(HostSpread::kMaxLimits));
+    }
     m_procedure = {Field(procedure.name, QStringLiteral("procedure's name")),
-                   Field(procedure.version, QStringLiteral("procedure's version"))};
+                   Field(procedure.version, QStringLiteral("procedure's version")), procedure.spreadLimits};
 }
 
 void HostSequence::Load(const QString& path) {
@@ -242,6 +246,10 @@ void HostSequence::Load(const QString& path) {
             }
             if (xml->TagName() == kInstrumentsTag) {
                 instruments = ReadInstruments(*xml);
+                continue;
+            }
+            if (xml->TagName() == HostSpread::kTag) {
+                procedure.spreadLimits = HostSpread::Read(*xml);
                 continue;
             }
         } catch (const ComError& e) {
@@ -310,6 +318,7 @@ std::shared_ptr<XmlDocument> HostSequence::Document() const {
             element->SetAttribute(kFWVersion, instrument.fwVersion);
         }
     }
+    HostSpread::Write(*document, *root, m_procedure.spreadLimits);
     for (qsizetype i = 0; i < m_tests.size(); ++i) SaveTest(i, root);
     return document;
 }

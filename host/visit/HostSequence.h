@@ -11,6 +11,7 @@
 #include "host/platform/HostErrors.h"
 #include "host/platform/HostExport.h"
 #include "host/visit/HostShippedStandards.h"
+#include "host/visit/HostSpread.h"
 #include "host/xml/HostXmlDocument.h"
 
 namespace orvex {
@@ -28,7 +29,7 @@ class XmlElement;
 // the technician ("Technician": Name) and the instruments the runs used ("Instruments", one
 // "Instrument" each: Name, SerialNo, FWVersion). The root's attribute "Visit" names the visit the
 // results belong to, from its first performed test on; "Procedure" and "ProcedureVersion" name the
-// procedure the visit was made from.
+// procedure the visit was made from, and "SpreadLimits" the spread it allows.
 class ORVEX_HOST_EXPORT HostSequence {
 public:
     struct Asset {
@@ -38,10 +39,12 @@ public:
         QString location;
         bool operator==(const Asset&) const = default;
     };
-    // The procedure a visit was made from; empty when it was built by hand.
+    // The procedure a visit was made from, and the spread it allows its repeats; empty when the
+    // visit was built by hand.
     struct Procedure {
         QString name;
         QString version;
+        QList<HostSpread::Limit> spreadLimits{};
         bool operator==(const Procedure&) const = default;
     };
     struct Instrument {
@@ -119,7 +122,7 @@ public:
     const QString& Visit() const { return m_visit; }
     void SetTechnician(const QString& name);
     const Procedure& MadeFrom() const { return m_procedure; }
-    // Raises kErrBadSequence for a name or version longer than kMaxFieldLength.
+    // Raises kErrBadSequence for a name or version longer than kMaxFieldLength, or too many limits.
     void SetMadeFrom(const Procedure& procedure);
     // The Korotkas the runs of this sequence used, each once.
     const QList<Instrument>& Instruments() const { return m_instruments; }

@@ -3,6 +3,7 @@
 #include "host/visit/HostMeasurementLimits.h"
 #include "host/visit/HostResultText.h"
 #include "host/visit/HostSequence.h"
+#include "host/visit/HostSpread.h"
 #include "hostapi/IMeasurement.h"
 #include "hostapi/IResultData.h"
 #include "hostapi/ITestElement.h"
@@ -40,7 +41,9 @@ HostVerdict::Overall HostVerdict::Of(const HostSequence& sequence) {
             word != HostResultText::StatusWord(IResultData::kNotApplicable))
             complete = false;
     }
-    return complete ? Overall::Passed : Overall::Incomplete;
+    const HostSpread::Standing spread = HostSpread::Of(sequence);
+    if (spread == HostSpread::Standing::Failed) return Overall::Failed;
+    return complete && spread == HostSpread::Standing::Passed ? Overall::Passed : Overall::Incomplete;
 }
 
 QString HostVerdict::TestWord(ITestElement& element) {

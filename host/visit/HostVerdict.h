@@ -12,8 +12,9 @@ class ITestElement;
 
 // What the host calls a test and a visit. A test the plug-in calls passed is "not-judged" when no
 // limit applied to any of its readings: a reading nothing was compared with proves nothing. The
-// overall verdict of a sequence: failed when a test failed, passed when every test passed (judged)
-// or is not applicable, incomplete otherwise (no test, or one not measured, skipped or not judged).
+// overall verdict of a sequence: failed when a test or the spread of a reading over its repeats
+// failed, passed when every test passed (judged) or is not applicable and every spread limit
+// passed, incomplete otherwise (no test, or one not measured, skipped or not judged).
 class ORVEX_HOST_EXPORT HostVerdict {
 public:
     enum class Overall { Passed, Failed, Incomplete };

@@ -217,7 +217,7 @@ TEST_F(OrvexRecordsTest, ExportsAreSafeToOpenAndKeepTheNumbersAsRead) {
     EXPECT_TRUE(row.contains(",\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\",'+1 cuff,,'@ward,"))
         << row.toStdString();
     // A number is no formula, whatever its sign.
-    EXPECT_TRUE(row.endsWith(",-3,,,,,\r")) << row.toStdString();
+    EXPECT_TRUE(row.endsWith(",-3,,,,,,,,250,mmHg\r")) << row.toStdString();
     EXPECT_TRUE(Read(csv).contains(",STAT,")) << "rows: " << Read(csv).toStdString();
     EXPECT_TRUE(Read(csv).contains(",249.9,")) << Read(csv).toStdString();
     EXPECT_FALSE(Read(csv).contains("249.899")) << Read(csv).toStdString();

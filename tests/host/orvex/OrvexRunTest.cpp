@@ -315,7 +315,7 @@ TEST_F(OrvexVisitTest, AFourTestVisitIsJudgedByTheShippedLimitsReportedAndExport
     const QString rows = QString::fromUtf8(csvFile.readAll());
     // A header and a row per measurement: 3 static, 1 leak, 2 over-pressure, 4 blood-pressure.
     EXPECT_EQ(rows.count("\r\n"), 11) << rows.toStdString();
-    EXPECT_TRUE(rows.contains(",\"Dana <Ko> \\ \"\"Smith\"\", jr.\",,,,,\r\n")) << rows.toStdString();
+    EXPECT_TRUE(rows.contains(",\"Dana <Ko> \\ \"\"Smith\"\", jr.\",,,,,,,,,\r\n")) << rows.toStdString();
 
     const QString pdf = dir.filePath("visit.pdf");
     const QString html = dir.filePath("visit.html");
