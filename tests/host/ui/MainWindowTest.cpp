@@ -15,6 +15,7 @@
 #include <QThread>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <QWindow>
 #include <algorithm>
 #include <memory>
@@ -79,22 +80,15 @@ protected:
         EXPECT_TRUE(widget->grab().save(folder + name));
     }
 
-    // The rows of the repeats under the tests, a group's heading then its readings' columns; none
-    // while the panel is hidden.
+    // The repeats under the tests, a line a row: a group's heading, then its readings' columns.
+    // None while the panel is hidden.
     static QStringList RepeatsShown(HostMainWindow& window) {
         auto* panel = window.findChild<QTreeWidget*>(QStringLiteral("lstRepeats"));
         QStringList rows;
-        if (panel == nullptr || panel->isHidden()) return rows;
-        for (int i = 0; i < panel->topLevelItemCount(); ++i) {
-            rows << panel->topLevelItem(i)->text(0);
-            for (int j = 0; j < panel->topLevelItem(i)->childCount(); ++j) {
-                const QTreeWidgetItem* row = panel->topLevelItem(i)->child(j);
-                QStringList columns;
-                for (int column = 0; column < (row->isFirstColumnSpanned() ? 1 : panel->columnCount());
-                     ++column)
-                    columns << row->text(column);
-                rows << columns.join('\t');
-            }
+        for (QTreeWidgetItemIterator item(panel); *item && !panel->isHidden(); ++item) {
+            QStringList columns;
+            for (int column = 0; column < panel->columnCount(); ++column) columns << (*item)->text(column);
+            rows << columns.join('\t').trimmed();
         }
         return rows;
     }
