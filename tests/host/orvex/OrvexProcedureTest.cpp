@@ -60,7 +60,8 @@ TEST_F(OrvexRunTest, EachShippedProcedureIsPerformedHeadlessAndItsRecordsCarryIt
         EXPECT_EQ(tests.filter("\tpassed\t").size(), procedure.tests) << show.out.toStdString();
         const QStringList repeats = Lines(show.out, "repeats");
         EXPECT_EQ(repeats.size(), procedure.groups) << show.out.toStdString();
-        for (const QString& group : repeats) EXPECT_TRUE(group.contains("SYST n=3 mean=")) << group.toStdString();
+        for (const QString& group : repeats)
+            EXPECT_TRUE(group.contains("SYST n=3 mean=")) << group.toStdString();
 
         const QString json = dir.filePath(procedure.name + ".json");
         ASSERT_EQ(Orvex({"export", visit, "--json", json}).status, 0);
