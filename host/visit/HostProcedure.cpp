@@ -45,7 +45,7 @@ std::shared_ptr<XmlElement> ReadRoot(const QString& path, std::shared_ptr<XmlDoc
     } catch (const ComError& e) {
         throw ComError(HostProcedure::kErrBadProcedure, kSource, e.Description());
     }
-    const auto root = document->DocumentElement();
+    auto root = document->DocumentElement();
     if (!root || root->TagName() != kRoot)
         RaiseBad(path, QStringLiteral("not a procedure (no %1)").arg(kRoot));
     return root;
@@ -83,7 +83,7 @@ int RepeatOf(const QString& path, const XmlElement& step, int position) {
 // into the next.
 std::shared_ptr<XmlElement> SaveWithoutResult(ITestElement& test, XmlDocument& document,
                                               const std::shared_ptr<XmlElement>& parent) {
-    const auto element = test.Save(parent, 0);
+    auto element = test.Save(parent, 0);
     // A created element lies outside the document until it is placed: the result is moved there.
     if (const auto result = element ? element->FindChild(kResult) : nullptr)
         document.CreateElement(kResult)->AppendChild(result);
@@ -101,7 +101,7 @@ QString Likeness(ITestElement& test) {
 
 }  // namespace
 
-HostSequence HostProcedure::MakeVisit(const QString& path, std::shared_ptr<IPlugIn> plugIn) {
+HostSequence HostProcedure::MakeVisit(const QString& path, const std::shared_ptr<IPlugIn>& plugIn) {
     std::shared_ptr<XmlDocument> document;
     const auto root = ReadRoot(path, document);
     const Heading heading = HeadingOf(path, *root);

@@ -41,7 +41,7 @@ public:
 
     // The visit the file describes, named after it; raises kErrBadProcedure with the file and what
     // is wrong in it, a test the plug-in cannot make included.
-    static HostSequence MakeVisit(const QString& path, std::shared_ptr<IPlugIn> plugIn);
+    static HostSequence MakeVisit(const QString& path, const std::shared_ptr<IPlugIn>& plugIn);
     static Heading ReadHeading(const QString& path);
     // The sequence's tests as a procedure: their results left out, tests alike that follow each
     // other one step performed as often. Written beside the target and renamed over it.

@@ -67,7 +67,7 @@ TEST_F(OrvexRunTest, EachShippedProcedureIsPerformedHeadlessAndItsRecordsCarryIt
         ASSERT_EQ(Orvex({"export", visit, "--json", json}).status, 0);
         int points = 0;
         int grouped = 0;
-        for (const QJsonValue& value : ReadJson(json)) {
+        for (const auto& value : ReadJson(json)) {
             const QJsonObject test = value.toObject();
             EXPECT_FALSE(test["procedure"].toObject()["name"].toString().isEmpty());
             if (!test["static"].isNull()) ++points;
