@@ -19,6 +19,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <functional>
 #include <utility>
 
 #include "host/platform/HostInstallation.h"
@@ -60,6 +61,12 @@ const QList<QStringList> kMigrations{
                        "archived TEXT NOT NULL, content_sha256 TEXT NOT NULL, seal TEXT NOT NULL, "
                        "UNIQUE (visit_uid, revision))"),
         QStringLiteral("CREATE INDEX revisions_by_visit ON revisions (visit)"),
+    },
+    {
+        // An asset's test interval, set again by adding a row: the newest row holds.
+        QStringLiteral("CREATE TABLE asset_intervals (id %ID%, asset INTEGER NOT NULL REFERENCES assets(id), "
+                       "months INTEGER NOT NULL, set_at TEXT NOT NULL)"),
+        QStringLiteral("CREATE INDEX asset_intervals_by_asset ON asset_intervals (asset, id)"),
     }};
 
 // A shared server keeps what was stored: rows are only ever added, whoever connects. An
@@ -67,12 +74,15 @@ const QList<QStringList> kMigrations{
 const QStringList kKeptTables{QStringLiteral("assets"),    QStringLiteral("visits"),
                               QStringLiteral("tests"),     QStringLiteral("measurements"),
                               QStringLiteral("revisions"), QStringLiteral("orvex_schema")};
-QStringList PostgresKeepsRows() {
-    QStringList statements{QStringLiteral(
-        "CREATE OR REPLACE FUNCTION orvex_refuse_change() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
-        "RAISE EXCEPTION 'stored visits are never changed or deleted (% on %)', TG_OP, TG_TABLE_NAME; "
-        "END $$")};
-    for (const QString& table : kKeptTables) {
+// The triggers that keep the tables' rows; with the function they call when it is not there yet.
+QStringList PostgresKeepsRows(const QStringList& tables, bool function) {
+    QStringList statements;
+    if (function)
+        statements << QStringLiteral(
+            "CREATE OR REPLACE FUNCTION orvex_refuse_change() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
+            "RAISE EXCEPTION 'stored visits are never changed or deleted (% on %)', TG_OP, TG_TABLE_NAME; "
+            "END $$");
+    for (const QString& table : tables) {
         statements << QStringLiteral(
                           "CREATE TRIGGER %1_kept BEFORE UPDATE OR DELETE ON %1 FOR EACH ROW "
                           "EXECUTE FUNCTION orvex_refuse_change()")
@@ -378,7 +388,9 @@ void HostResultsDatabase::CheckSchema() {
         m_absent = true;
         return;
     }
-    if (version < kSchemaVersion) {
+    m_version = version;
+    // A database from before test intervals is read as it stands: its assets have the default one.
+    if (version < kIntervalsVersion - 1) {
         Fail(QStringLiteral("opening"),
              QStringLiteral("its schema version %1 is older than this program's %2; let a program that "
                             "writes open it once (orvex archive)")
@@ -436,7 +448,9 @@ void HostResultsDatabase::Migrate(QSqlDatabase& database) {
         for (int next = version + 1; next <= kSchemaVersion; ++next) {
             const QString what = QStringLiteral("migrating to schema version %1").arg(next);
             QStringList statements = kMigrations[next - 1];
-            if (next == 2 && m_postgres) statements << PostgresKeepsRows();
+            if (next == 2 && m_postgres) statements << PostgresKeepsRows(kKeptTables, true);
+            if (next == 3 && m_postgres)
+                statements << PostgresKeepsRows({QStringLiteral("asset_intervals")}, false);
             for (const QString& statement : statements)
                 Direct(database, QString(statement).replace(QStringLiteral("%ID%"), key), what);
             if (next == 2) SealStored(database);
@@ -877,6 +891,112 @@ HostResultsDatabase::Verification HostResultsDatabase::Verify(const QString& sea
                     .arg(table, parent)};
     }
     return verification;
+}
+
+void HostResultsDatabase::SetInterval(const QString& assetId, int months) {
+    if (assetId.isEmpty()) Fail(QStringLiteral("setting an interval"), QStringLiteral("no asset is named"));
+    if (months < 1 || months > kLongestInterval)
+        Fail(QStringLiteral("setting the interval of %1").arg(assetId),
+             QStringLiteral("%1 months is no interval (1 to %2)").arg(months).arg(kLongestInterval));
+    if (m_access == Access::Read)
+        Fail(QStringLiteral("setting an interval"), QStringLiteral("it was opened for reading"));
+    QSqlDatabase database = Database();
+    const QString what = QStringLiteral("setting the interval of %1").arg(assetId);
+    BeginWriting(database);
+    try {
+        Run(database,
+            QStringLiteral("INSERT INTO assets (asset_id) VALUES (?) ON CONFLICT (asset_id) DO NOTHING"),
+            {assetId}, what);
+        Run(database,
+            QStringLiteral("INSERT INTO asset_intervals (asset, months, set_at) SELECT id, ?, ? FROM assets "
+                           "WHERE asset_id = ?"),
+            {months, QDateTime::currentDateTimeUtc().toString(Qt::ISODate), assetId}, what);
+        Direct(database, QStringLiteral("COMMIT"), what);
+    } catch (const ComError&) {
+        RollBack(database);
+        throw;
+    }
+}
+
+QList<HostResultsDatabase::Due> HostResultsDatabase::Dues() {
+    if (m_absent) return {};
+    QSqlDatabase database = Database();
+    const QString what = QStringLiteral("reading when the assets are due");
+    // Each asset's newest complete visit by walking its visits newest first: the cost grows with the
+    // number of assets, not with their visits.
+    const QString interval =
+        m_version >= kIntervalsVersion
+            ? QStringLiteral(
+                  "(SELECT i.months FROM asset_intervals i WHERE i.asset = a.id ORDER BY i.id DESC "
+                  "LIMIT 1)")
+            : QStringLiteral("NULL");
+    QSqlQuery rows = Run(
+        database,
+        QStringLiteral(
+            "SELECT a.asset_id, %1, v.asset_make_model, v.asset_location, v.performed, v.verdict, "
+            "r.id, r.visit_uid, r.revision FROM assets a LEFT JOIN visits v ON v.id = (SELECT w.id "
+            "FROM visits w WHERE w.asset = a.id AND w.verdict IN ('PASSED', 'FAILED') AND "
+            "w.performed <> '' AND EXISTS (SELECT 1 FROM revisions r WHERE r.visit = w.id AND ")
+                .arg(interval) +
+            kNewest +
+            QStringLiteral(") ORDER BY w.performed DESC, w.id DESC LIMIT 1) LEFT JOIN revisions r ON r.id = "
+                           "(SELECT MAX(r.id) FROM revisions r WHERE r.visit = v.id AND ") +
+            kNewest + QStringLiteral(") ORDER BY a.asset_id"),
+        {}, what);
+    QList<Due> dues;
+    while (Next(rows, what)) {
+        Due due;
+        due.assetId = rows.value(0).toString();
+        due.months = rows.value(1).isNull() ? kDefaultInterval : rows.value(1).toInt();
+        due.visited = !rows.value(6).isNull();
+        due.last.record.assetId = due.assetId;
+        due.last.record.assetMakeModel = rows.value(2).toString();
+        due.last.record.assetLocation = rows.value(3).toString();
+        due.last.record.performed = rows.value(4).toString();
+        due.last.record.verdict = rows.value(5).toString();
+        due.last.revision.position = rows.value(6).toLongLong();
+        due.last.revision.visit = rows.value(7).toString();
+        due.last.revision.number = rows.value(8).toInt();
+        dues << due;
+    }
+    return dues;
+}
+
+void HostResultsDatabase::EachJudged(const std::function<void(const Judged&)>& each) {
+    if (m_absent) return;
+    QSqlDatabase database = Database();
+    const QString what = QStringLiteral("reading the judged readings");
+    // One pass in the order the fits need: a reading's points arrive together, oldest first, and
+    // only one row at a time is held here.
+    QSqlQuery rows(database);
+    rows.setForwardOnly(true);
+    if (!rows.prepare(
+            QStringLiteral(
+                "SELECT a.asset_id, t.test_id, m.key, t.name, m.description, m.unit, v.performed, m.value, "
+                "m.limits, v.asset_make_model, v.asset_location FROM visits v JOIN assets a ON a.id = "
+                "v.asset "
+                "JOIN tests t ON t.visit = v.id JOIN measurements m ON m.test = t.id WHERE m.value IS NOT "
+                "NULL "
+                "AND m.limits <> '[]' AND v.performed <> '' AND EXISTS (SELECT 1 FROM revisions r WHERE "
+                "r.visit = v.id AND ") +
+            kNewest + QStringLiteral(") ORDER BY a.asset_id, t.test_id, m.key, v.performed, v.id, m.id")))
+        Fail(what, rows.lastError().text());
+    Run(rows, what);
+    Judged judged;
+    while (Next(rows, what)) {
+        judged.assetId = rows.value(0).toString();
+        judged.testId = rows.value(1).toInt();
+        judged.key = rows.value(2).toString();
+        judged.testName = rows.value(3).toString();
+        judged.description = rows.value(4).toString();
+        judged.unit = rows.value(5).toString();
+        judged.performed = rows.value(6).toString();
+        judged.value = rows.value(7).toDouble();
+        judged.limits = LimitsFromJson(rows.value(8).toString());
+        judged.makeModel = rows.value(9).toString();
+        judged.location = rows.value(10).toString();
+        each(judged);
+    }
 }
 
 }  // namespace orvex

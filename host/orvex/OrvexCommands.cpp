@@ -1,13 +1,16 @@
 #include "OrvexCommands.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <limits>
 
+#include "host/archive/HostFleet.h"
 #include "host/archive/HostResultsDatabase.h"
 #include "host/archive/HostRunRequest.h"
 #include "host/archive/HostVisitRecord.h"
 #include "host/output/HostConsoleText.h"
 #include "host/output/HostExporter.h"
+#include "host/output/HostFleetText.h"
 #include "host/output/HostHistoryText.h"
 #include "host/output/HostReportWriter.h"
 #include "host/output/HostVerifyText.h"
@@ -113,11 +116,15 @@ const std::vector<OrvexCommands::Command>& OrvexCommands::Commands() {
              "tab-separated\n"),
          &OrvexCommands::ShowCommand},
         {QStringLiteral("asset"), 1, 1,
-         Takes{&O::assetId, &O::assetMakeModel, &O::assetSerial, &O::assetLocation, &O::technician},
+         Takes{&O::assetId, &O::assetMakeModel, &O::assetSerial, &O::assetLocation, &O::technician,
+               &O::interval, &O::database},
          QStringLiteral(
              "  asset FILE [--asset-id X] [--asset-make-model X] [--asset-serial X] [--asset-location X]\n"
-             "          [--technician NAME]\n"
-             "                        set the equipment under test and the technician (also on new)\n"),
+             "          [--technician NAME] [--interval MONTHS [--database URL]]\n"
+             "  asset ASSET-ID --interval MONTHS [--database URL]\n"
+             "                        set the equipment under test and the technician (also on new);\n"
+             "                        --interval sets how many months apart the asset is tested (default\n"
+             "                        12), kept in the results database for the asset\n"),
          &OrvexCommands::AssetCommand},
         {QStringLiteral("report"), 1, 1, Takes{&O::pdf, &O::html, &O::page, &O::database},
          QStringLiteral(
@@ -159,6 +166,22 @@ const std::vector<OrvexCommands::Command>& OrvexCommands::Commands() {
              "                        (exit status 1) or say the store is whole (0); --seal looks up a seal\n"
              "                        a report printed\n"),
          &OrvexCommands::VerifyCommand},
+        {QStringLiteral("due"), 0, 0, Takes{&O::within, &O::jsonList, &O::database},
+         QStringLiteral(
+             "  due [--within DAYS] [--json] [--database URL]\n"
+             "                        the assets due within DAYS (default 30) and those overdue, oldest due\n"
+             "                        first: asset, make and model, location, last complete visit, its\n"
+             "                        verdict, its seal (whole, altered, after a break), due date, days "
+             "left\n"
+             "                        (negative: overdue); an asset never completed is due now\n"),
+         &OrvexCommands::DueCommand},
+        {QStringLiteral("drift"), 0, 0, Takes{&O::within, &O::jsonList, &O::database},
+         QStringLiteral(
+             "  drift [--within MONTHS] [--json] [--database URL]\n"
+             "                        every reading of an asset, judged in three visits or more, whose\n"
+             "                        straight line over time leaves its limits within MONTHS (default 12),\n"
+             "                        soonest first: asset, test, reading, slope a year, when\n"),
+         &OrvexCommands::DriftCommand},
     };
     return commands;
 }
@@ -381,10 +404,52 @@ int OrvexCommands::ShowCommand(const QStringList& arguments) {
     return kExitOk;
 }
 
+orvex::HostResult<int> OrvexCommands::Count(const QCommandLineOption& option, int fallback, int least,
+                                            int most, const QString& what) const {
+    if (!m_parser.isSet(option)) return fallback;
+    bool number = false;
+    const int count = m_parser.value(option).toInt(&number);
+    if (!number || count < least || count > most)
+        return orvex::HostResult<int>::Failed(QStringLiteral("--%1 takes %2 from %3 to %4, not \"%5\"")
+                                                  .arg(option.names().constFirst(), what)
+                                                  .arg(least)
+                                                  .arg(most)
+                                                  .arg(m_parser.value(option)));
+    return count;
+}
+
+// A sequence file's asset fields; or, for a file or an asset id alone, the asset's test interval.
 int OrvexCommands::AssetCommand(const QStringList& arguments) {
-    orvex::HostSequence sequence = Loaded(arguments.first());
-    SetAsset(sequence);
-    sequence.Save(arguments.first());
+    const OrvexOptions& o = m_options;
+    const QString& given = arguments.first();
+    const auto months =
+        Count(o.interval, 0, 1, orvex::HostResultsDatabase::kLongestInterval, QStringLiteral("months"));
+    if (!months) return Usage(months.Why());
+    if (m_parser.isSet(o.database) && !m_parser.isSet(o.interval))
+        return Usage(QStringLiteral("asset takes --database only with --interval"));
+    QString assetId = given;
+    if (QFileInfo(given).isFile() || !m_parser.isSet(o.interval)) {
+        orvex::HostSequence sequence = Loaded(given);
+        SetAsset(sequence);
+        sequence.Save(given);
+        assetId = sequence.AssetUnderTest().id;
+        if (assetId.isEmpty() && m_parser.isSet(o.interval))
+            return Usage(QStringLiteral("%1 names no asset (see orvex asset --asset-id)").arg(given));
+    } else {
+        for (const auto* option :
+             {&o.assetId, &o.assetMakeModel, &o.assetSerial, &o.assetLocation, &o.technician}) {
+            if (m_parser.isSet(*option))
+                return Usage(
+                    QStringLiteral("no sequence file %1: an asset id takes --interval alone").arg(given));
+        }
+    }
+    if (!m_parser.isSet(o.interval)) return kExitOk;
+    orvex::HostResultsDatabase database(m_parser.value(o.database));
+    database.SetInterval(assetId, *months);
+    Print(stdout, QStringLiteral("orvex: %1 is tested every %2 months (kept in %3)")
+                      .arg(assetId)
+                      .arg(*months)
+                      .arg(database.Location()));
     return kExitOk;
 }
 
@@ -455,6 +520,32 @@ int OrvexCommands::HistoryCommand(const QStringList& arguments) {
                                                 revisions ? database.Revisions(visit.revision.visit)
                                                           : QList<orvex::HostResultsDatabase::Visit>()));
     }
+    if (!key.isNull() && !m_parser.isSet(o.jsonList)) {
+        // The shown visits' line, with the band of the newest visit's limits.
+        orvex::HostDrift drift;
+        std::optional<orvex::HostVisitRecord::Reading> newest;
+        for (const auto& visit : visits) {
+            const auto reading = orvex::HostFleet::JudgedReading(visit.record, key);
+            if (!reading) continue;
+            if (!newest) newest = *reading;
+            drift.Add(QDateTime::fromString(visit.record.performed, Qt::ISODate), *reading->value);
+        }
+        const auto band =
+            orvex::HostDrift::Band::Of(newest ? newest->limits : QList<orvex::HostVisitRecord::Limit>());
+        const auto line = drift.Fit(band);
+        if (line) {
+            // Beside the notes: the lines on stdout stay one per visit.
+            Print(stderr, QStringLiteral("orvex: drift: %1")
+                              .arg(orvex::HostFleetText::Drift(*line, band, newest->unit)));
+        } else if (newest) {
+            Print(stderr,
+                  QStringLiteral("orvex: no drift is shown: it needs %1 visits or more judged against a "
+                                 "limit, a month apart or more, and a straight line that fits them (R² %2 or "
+                                 "more) and reaches a limit")
+                      .arg(orvex::HostDrift::kLeastPoints)
+                      .arg(orvex::HostDrift::kLeastFit));
+        }
+    }
     return orvex::HostHistoryText::Doubted(visits) ? kExitFailed : kExitOk;
 }
 
@@ -472,6 +563,46 @@ int OrvexCommands::VerifyCommand(const QStringList&) {
     const auto verification = database.Verify(typed);
     Print(stdout, orvex::HostVerifyText::Lines(verification, typed, database.Location()));
     return orvex::HostVerifyText::Whole(verification, typed) ? kExitOk : kExitFailed;
+}
+
+int OrvexCommands::DueCommand(const QStringList&) {
+    const auto within = Count(m_options.within, orvex::HostFleet::kDueWithin, 0,
+                              orvex::HostFleet::kLongestWithin, QStringLiteral("a number of days"));
+    if (!within) return Usage(within.Why());
+    orvex::HostResultsDatabase database(m_parser.value(m_options.database),
+                                        orvex::HostResultsDatabase::Access::Read);
+    const auto assets = orvex::HostFleet::Due(database, QDateTime::currentDateTimeUtc().date(), *within);
+    if (assets.isEmpty())
+        Print(stderr, QStringLiteral("orvex: no asset stored in %1 is overdue or due within %2 days")
+                          .arg(database.Location())
+                          .arg(*within));
+    if (m_parser.isSet(m_options.jsonList)) {
+        std::fputs(orvex::HostFleetText::DueJson(assets).toJson(QJsonDocument::Indented).constData(), stdout);
+    } else {
+        Print(stdout, orvex::HostFleetText::DueLines(assets));
+    }
+    return kExitOk;
+}
+
+int OrvexCommands::DriftCommand(const QStringList&) {
+    const auto within = Count(m_options.within, orvex::HostFleet::kDriftWithin, 0,
+                              orvex::HostFleet::kLongestWithin / 30, QStringLiteral("a number of months"));
+    if (!within) return Usage(within.Why());
+    orvex::HostResultsDatabase database(m_parser.value(m_options.database),
+                                        orvex::HostResultsDatabase::Access::Read);
+    const auto readings = orvex::HostFleet::Drift(database, QDateTime::currentDateTimeUtc(), *within);
+    if (readings.isEmpty())
+        Print(stderr,
+              QStringLiteral("orvex: no reading stored in %1 is drifting out of its limits within %2 months")
+                  .arg(database.Location())
+                  .arg(*within));
+    if (m_parser.isSet(m_options.jsonList)) {
+        std::fputs(orvex::HostFleetText::DriftJson(readings).toJson(QJsonDocument::Indented).constData(),
+                   stdout);
+    } else {
+        Print(stdout, orvex::HostFleetText::DriftLines(readings));
+    }
+    return kExitOk;
 }
 
 }  // namespace orvexapp

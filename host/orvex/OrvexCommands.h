@@ -90,6 +90,11 @@ private:
     int ArchiveCommand(const QStringList& arguments);
     int HistoryCommand(const QStringList& arguments);
     int VerifyCommand(const QStringList& arguments);
+    int DueCommand(const QStringList& arguments);
+    int DriftCommand(const QStringList& arguments);
+    // A whole number option's value from least to most, fallback when it is not given.
+    orvex::HostResult<int> Count(const QCommandLineOption& option, int fallback, int least, int most,
+                                 const QString& what) const;
 
     const QCommandLineParser& m_parser;
     const OrvexOptions& m_options;

@@ -35,7 +35,8 @@ const std::vector<O::Option>& OrvexOptions::Listed() {
         &O::fault,    &O::relief,    &O::standard,       &O::script,      &O::autoTimeout,   &O::procedure,
         &O::patient,  &O::assetId,   &O::assetMakeModel, &O::assetSerial, &O::assetLocation, &O::technician,
         &O::pdf,      &O::html,      &O::page,           &O::json,        &O::csv,           &O::jsonList,
-        &O::database, &O::noArchive, &O::limit,          &O::trend,       &O::revisions,     &O::seal};
+        &O::database, &O::noArchive, &O::limit,          &O::trend,       &O::revisions,     &O::seal,
+        &O::interval, &O::within};
     return listed;
 }
 

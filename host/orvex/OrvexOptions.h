@@ -7,6 +7,8 @@
 #include <optional>
 #include <vector>
 
+#include "host/archive/HostFleet.h"
+#include "host/archive/HostResultsDatabase.h"
 #include "host/archive/HostRunRequest.h"
 #include "host/platform/HostResult.h"
 #include "sim/Simulator.h"
@@ -108,12 +110,12 @@ public:
                            QStringLiteral("file")};
     QCommandLineOption jsonList{
         QStringLiteral("json"),
-        QStringLiteral("history: the visits as JSON (for history, --json takes no file).")};
+        QStringLiteral("history, due, drift: the list as JSON (for these, --json takes no file).")};
     QCommandLineOption database{
         QStringLiteral("database"),
-        QStringLiteral(
-            "run, archive, history, verify: the results database, postgresql://user@host[:port]/name or an "
-            "SQLite file (default: $ORVEX_DATABASE, else $XDG_DATA_HOME/Orvex/results.sqlite)."),
+        QStringLiteral("run, archive, history, verify, asset --interval, due, drift: the results database, "
+                       "postgresql://user@host[:port]/name or an "
+                       "SQLite file (default: $ORVEX_DATABASE, else $XDG_DATA_HOME/Orvex/results.sqlite)."),
         QStringLiteral("url")};
     QCommandLineOption noArchive{QStringLiteral("no-archive"),
                                  QStringLiteral("run: do not store the visit in the results database.")};
@@ -129,6 +131,18 @@ public:
         QStringLiteral("revisions"),
         QStringLiteral(
             "history: under each visit, its stored revisions: when, by which command, what changed.")};
+    QCommandLineOption interval{
+        QStringLiteral("interval"),
+        QStringLiteral(
+            "asset: the asset's test interval in months, kept in the results database (default %1).")
+            .arg(orvex::HostResultsDatabase::kDefaultInterval),
+        QStringLiteral("months")};
+    QCommandLineOption within{
+        QStringLiteral("within"),
+        QStringLiteral("due: the days ahead it looks (default %1); drift: the months ahead (default %2).")
+            .arg(orvex::HostFleet::kDueWithin)
+            .arg(orvex::HostFleet::kDriftWithin),
+        QStringLiteral("n")};
     QCommandLineOption seal{QStringLiteral("seal"),
                             QStringLiteral("verify: also look up this seal, as a report prints it."),
                             QStringLiteral("text")};

@@ -303,3 +303,39 @@ TEST(ResultsDatabaseUpgradeTest, AnOlderDatabaseIsSealedAndEachFileIsOneVisit) {
     again.visit.clear();
     EXPECT_EQ(database.Store(again, "/v.xml", "archive"), HostResultsDatabase::Stored::AlreadyThere);
 }
+
+// Test intervals came with a schema of their own: a database from before them is read with the
+// default interval, and the first writer adds them; the newest interval set is the one that holds.
+TEST(ResultsDatabaseUpgradeTest, ADatabaseFromBeforeIntervalsIsReadAndAnIntervalSetLaterHolds) {
+    QTemporaryDir folder;
+    const QString path = folder.filePath("before.sqlite");
+    HostResultsDatabase(path).Store(Visit("MON-1", "Kim", 1, 1.5), "/v.xml", "run");
+    {
+        auto old = QSqlDatabase::addDatabase("QSQLITE", "before");
+        old.setDatabaseName(path);
+        ASSERT_TRUE(old.open());
+        QSqlQuery sql(old);
+        for (const char* statement :
+             {"DROP TABLE asset_intervals", "DELETE FROM orvex_schema WHERE version = 3"})
+            ASSERT_TRUE(sql.exec(statement)) << statement;
+    }
+    QSqlDatabase::removeDatabase("before");
+    const auto before = HostResultsDatabase(path, HostResultsDatabase::Access::Read).Dues();
+    ASSERT_EQ(before.size(), 1);
+    EXPECT_EQ(before[0].months, HostResultsDatabase::kDefaultInterval);
+    EXPECT_TRUE(before[0].visited);
+    EXPECT_EQ(before[0].last.record.performed, "2026-12-08T10:01:00Z");
+    {
+        HostResultsDatabase writer(path);
+        writer.SetInterval("MON-1", 6);
+        writer.SetInterval("MON-1", 3);
+        writer.SetInterval("MON-2", 24);
+        EXPECT_THROW(writer.SetInterval("MON-1", 0), orvex::ComError);
+    }
+    const auto after = HostResultsDatabase(path, HostResultsDatabase::Access::Read).Dues();
+    ASSERT_EQ(after.size(), 2);
+    EXPECT_EQ(after[0].months, 3);
+    EXPECT_EQ(after[1].assetId, "MON-2");
+    EXPECT_EQ(after[1].months, 24);
+    EXPECT_FALSE(after[1].visited);
+}
