@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 build_dir=${1:-build/default}
-programs=(bench_host bench_archive bench_guide bench_channel bench_soak)
+programs=(bench_host bench_archive bench_fleet bench_guide bench_channel bench_soak)
 
 if [ "$build_dir" = build/default ]; then
   scripts/setup.sh default >/dev/null
