@@ -14,7 +14,8 @@ constexpr double kSecondsPerYear = 365.2425 * 86400.0;
 HostDrift::Band HostDrift::Band::Of(const QList<HostVisitRecord::Limit>& limits) {
     Band band;
     for (const auto& limit : limits) {
-        if (limit.low && std::isfinite(*limit.low)) band.low = std::max(band.low.value_or(*limit.low), *limit.low);
+        if (limit.low && std::isfinite(*limit.low))
+            band.low = std::max(band.low.value_or(*limit.low), *limit.low);
         if (limit.high && std::isfinite(*limit.high))
             band.high = std::min(band.high.value_or(*limit.high), *limit.high);
     }
@@ -37,7 +38,8 @@ void HostDrift::Add(const QDateTime& when, double value) {
 }
 
 std::optional<HostDrift::Line> HostDrift::Fit(const Band& band) const {
-    if (m_points < kLeastPoints || (m_latest - m_earliest) * kSecondsPerYear / 86400.0 < kShortestSpanDays) return std::nullopt;
+    if (m_points < kLeastPoints || (m_latest - m_earliest) * kSecondsPerYear / 86400.0 < kShortestSpanDays)
+        return std::nullopt;
     const double n = m_points;
     const double sxx = m_xx - m_x * m_x / n;
     const double sxy = m_xy - m_x * m_y / n;
@@ -54,7 +56,8 @@ std::optional<HostDrift::Line> HostDrift::Fit(const Band& band) const {
     const std::optional<double> edge = line.high ? band.high : band.low;
     if (!edge) return std::nullopt;
     const double years = (*edge - line.start) / line.slope;
-    if (!std::isfinite(years) || years - m_latest > kLongestYears || years < -kLongestYears) return std::nullopt;
+    if (!std::isfinite(years) || years - m_latest > kLongestYears || years < -kLongestYears)
+        return std::nullopt;
     line.leaves = m_origin.addSecs(static_cast<qint64>(std::llround(years * kSecondsPerYear)));
     return line;
 }

@@ -12,7 +12,9 @@ namespace {
 
 QString Month(const QDateTime& when) { return when.toUTC().date().toString(QStringLiteral("yyyy-MM")); }
 
-QJsonValue Optional(const std::optional<double>& number) { return number ? QJsonValue(*number) : QJsonValue(); }
+QJsonValue Optional(const std::optional<double>& number) {
+    return number ? QJsonValue(*number) : QJsonValue();
+}
 
 }  // namespace
 
@@ -25,7 +27,8 @@ QStringList HostFleetText::DueLines(const QList<HostFleet::DueAsset>& assets) {
     QStringList lines;
     for (const auto& asset : assets) {
         const auto& record = asset.due.last.record;
-        QStringList fields{HostVisitText::OneField(asset.due.assetId), HostVisitText::OneField(record.assetMakeModel),
+        QStringList fields{HostVisitText::OneField(asset.due.assetId),
+                           HostVisitText::OneField(record.assetMakeModel),
                            HostVisitText::OneField(record.assetLocation)};
         if (asset.next) {
             fields << record.performed << record.verdict << Seal(asset.due.last)
@@ -51,28 +54,33 @@ QJsonDocument HostFleetText::DueJson(const QList<HostFleet::DueAsset>& assets) {
         object.insert(QStringLiteral("lastVisit"), known ? QJsonValue(record.performed) : QJsonValue());
         object.insert(QStringLiteral("verdict"), known ? QJsonValue(record.verdict) : QJsonValue());
         object.insert(QStringLiteral("seal"), known ? QJsonValue(Seal(asset.due.last)) : QJsonValue());
-        object.insert(QStringLiteral("due"), known ? QJsonValue(asset.next->toString(Qt::ISODate)) : QJsonValue());
+        object.insert(QStringLiteral("due"),
+                      known ? QJsonValue(asset.next->toString(Qt::ISODate)) : QJsonValue());
         object.insert(QStringLiteral("daysLeft"), known ? QJsonValue(asset.daysLeft) : QJsonValue());
         array.append(object);
     }
     return QJsonDocument(array);
 }
 
-QString HostFleetText::Leaving(const HostDrift::Line& line, const HostDrift::Band& band, const QString& unit) {
+QString HostFleetText::Leaving(const HostDrift::Line& line, const HostDrift::Band& band,
+                               const QString& unit) {
     const auto number = [](double value) { return QString::number(value, 'g', 6); };
     if (band.low && band.high && *band.low == -*band.high)
         return QStringLiteral("outside ±%1").arg(HostResultText::WithUnit(number(*band.high), unit));
     if (band.low && band.high)
-        return QStringLiteral("outside %1 to %2").arg(number(*band.low), HostResultText::WithUnit(number(*band.high), unit));
+        return QStringLiteral("outside %1 to %2")
+            .arg(number(*band.low), HostResultText::WithUnit(number(*band.high), unit));
     return (line.high ? QStringLiteral("above %1") : QStringLiteral("below %1"))
-        .arg(HostResultText::WithUnit(number(line.high ? band.high.value_or(0) : band.low.value_or(0)), unit));
+        .arg(
+            HostResultText::WithUnit(number(line.high ? band.high.value_or(0) : band.low.value_or(0)), unit));
 }
 
 QString HostFleetText::Drift(const HostDrift::Line& line, const HostDrift::Band& band, const QString& unit) {
     return QStringLiteral("%1 a year; at this rate %2 by %3")
-        .arg(HostResultText::WithUnit(QStringLiteral("%1%2").arg(line.slope >= 0 ? QStringLiteral("+") : QString(),
-                                                                QString::number(line.slope, 'f', 2)),
-                                      unit),
+        .arg(HostResultText::WithUnit(
+                 QStringLiteral("%1%2").arg(line.slope >= 0 ? QStringLiteral("+") : QString(),
+                                            QString::number(line.slope, 'f', 2)),
+                 unit),
              Leaving(line, band, unit), Month(line.leaves));
 }
 
@@ -80,8 +88,10 @@ QStringList HostFleetText::DriftLines(const QList<HostFleet::Drifting>& readings
     QStringList lines;
     for (const auto& drifting : readings) {
         const auto& reading = drifting.reading;
-        lines << QStringList{HostVisitText::OneField(reading.assetId), HostVisitText::OneField(reading.makeModel),
-                             HostVisitText::OneField(reading.testName), HostVisitText::OneField(reading.key),
+        lines << QStringList{HostVisitText::OneField(reading.assetId),
+                             HostVisitText::OneField(reading.makeModel),
+                             HostVisitText::OneField(reading.testName),
+                             HostVisitText::OneField(reading.key),
                              Drift(drifting.line, drifting.band, reading.unit),
                              QStringLiteral("%1 visits, R² %2")
                                  .arg(drifting.line.points)
@@ -95,22 +105,23 @@ QJsonDocument HostFleetText::DriftJson(const QList<HostFleet::Drifting>& reading
     QJsonArray array;
     for (const auto& drifting : readings) {
         const auto& reading = drifting.reading;
-        array.append(QJsonObject{{QStringLiteral("assetId"), reading.assetId},
-                                 {QStringLiteral("makeModel"), reading.makeModel},
-                                 {QStringLiteral("location"), reading.location},
-                                 {QStringLiteral("testId"), reading.testId},
-                                 {QStringLiteral("test"), reading.testName},
-                                 {QStringLiteral("key"), reading.key},
-                                 {QStringLiteral("unit"), reading.unit},
-                                 {QStringLiteral("low"), Optional(drifting.band.low)},
-                                 {QStringLiteral("high"), Optional(drifting.band.high)},
-                                 {QStringLiteral("slopePerYear"), drifting.line.slope},
-                                 {QStringLiteral("fit"), drifting.line.fit},
-                                 {QStringLiteral("points"), drifting.line.points},
-                                 {QStringLiteral("lastValue"), reading.value},
-                                 {QStringLiteral("lastVisit"), reading.performed},
-                                 {QStringLiteral("leaves"), drifting.line.leaves.toUTC().toString(Qt::ISODate)},
-                                 {QStringLiteral("leavesMonth"), Month(drifting.line.leaves)}});
+        array.append(
+            QJsonObject{{QStringLiteral("assetId"), reading.assetId},
+                        {QStringLiteral("makeModel"), reading.makeModel},
+                        {QStringLiteral("location"), reading.location},
+                        {QStringLiteral("testId"), reading.testId},
+                        {QStringLiteral("test"), reading.testName},
+                        {QStringLiteral("key"), reading.key},
+                        {QStringLiteral("unit"), reading.unit},
+                        {QStringLiteral("low"), Optional(drifting.band.low)},
+                        {QStringLiteral("high"), Optional(drifting.band.high)},
+                        {QStringLiteral("slopePerYear"), drifting.line.slope},
+                        {QStringLiteral("fit"), drifting.line.fit},
+                        {QStringLiteral("points"), drifting.line.points},
+                        {QStringLiteral("lastValue"), reading.value},
+                        {QStringLiteral("lastVisit"), reading.performed},
+                        {QStringLiteral("leaves"), drifting.line.leaves.toUTC().toString(Qt::ISODate)},
+                        {QStringLiteral("leavesMonth"), Month(drifting.line.leaves)}});
     }
     return QJsonDocument(array);
 }

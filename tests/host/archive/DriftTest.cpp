@@ -64,7 +64,8 @@ TEST(DriftTest, NothingIsSaidOfTooFewPointsAPoorFitOrALineThatNeverReachesALimit
 }
 
 TEST(DriftTest, TheBandIsTheNarrowestItsLimitsAllowTogether) {
-    const auto band = HostDrift::Band::Of({{"A", -3.0, 3.0}, {"B", -5.0, 2.0}, {"C", std::nullopt, std::nullopt}});
+    const auto band =
+        HostDrift::Band::Of({{"A", -3.0, 3.0}, {"B", -5.0, 2.0}, {"C", std::nullopt, std::nullopt}});
     EXPECT_EQ(band.low, -3.0);
     EXPECT_EQ(band.high, 2.0);
     EXPECT_FALSE(HostDrift::Band::Of({{"C", std::nullopt, std::nullopt}}).Judges());

@@ -24,12 +24,13 @@ protected:
         visit.assetLocation = "Ward 4";
         visit.verdict = verdict;
         visit.performed = performed.toString(Qt::ISODate);
-        visit.tests.append({1,
-                            300,
-                            "Static",
-                            "passed",
-                            visit.performed,
-                            {{"RATE", "", QString::number(rate), rate, "mmHg/min", "passed", {{"X", 0.0, 10.0}}}}});
+        visit.tests.append(
+            {1,
+             300,
+             "Static",
+             "passed",
+             visit.performed,
+             {{"RATE", "", QString::number(rate), rate, "mmHg/min", "passed", {{"X", 0.0, 10.0}}}}});
         if (!std::isnan(diff))
             visit.tests[0].readings.prepend(
                 {"DIFF", "", QString::number(diff), diff, "mmHg", "passed", {{"X", -3.0, 3.0}}});
@@ -44,11 +45,12 @@ TEST_F(OrvexFleetTest, DueListsTheOverdueAssetFirstAndDriftGivesTheHandComputedD
     // reached 2025-06-19) while its leak rate wanders without a trend; its last visit is long
     // past its interval, and an unfinished visit after it does not count.
     const QList<std::pair<QDate, double>> drifting{{QDate(2021, 6, 1), -1.0},
-                                                  {QDate(2022, 6, 1), 0.1},
-                                                  {QDate(2023, 6, 1), 0.9},
-                                                  {QDate(2024, 6, 1), 2.0}};
+                                                   {QDate(2022, 6, 1), 0.1},
+                                                   {QDate(2023, 6, 1), 0.9},
+                                                   {QDate(2024, 6, 1), 2.0}};
     const double rates[] = {2.0, 5.0, 2.5, 4.5};
-    for (int i = 0; i < drifting.size(); ++i) Store("MON-17", At(drifting[i].first), drifting[i].second, rates[i]);
+    for (int i = 0; i < drifting.size(); ++i)
+        Store("MON-17", At(drifting[i].first), drifting[i].second, rates[i]);
     Store("MON-17", At(QDate(2024, 9, 1)), std::nan(""), 3.0, "INCOMPLETE");
     // Tested 50 days ago every two months: due in about ten days. Tested yesterday: not due.
     for (int i = 0; i < 3; ++i) Store("MON-5", At(today.addDays(-50 - 400 * i)), 0.5, 2.0);
@@ -60,13 +62,14 @@ TEST_F(OrvexFleetTest, DueListsTheOverdueAssetFirstAndDriftGivesTheHandComputedD
     const QStringList lines = due.out.split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 2) << due.out.toStdString();
     EXPECT_EQ(lines[0].split('\t'),
-              QStringList({"MON-17", "Maker M3", "Ward 4", "2024-06-01T09:00:00Z", "PASSED", "whole", "2025-06-01",
-                           QString::number(today.daysTo(QDate(2025, 6, 1)))}));
+              QStringList({"MON-17", "Maker M3", "Ward 4", "2024-06-01T09:00:00Z", "PASSED", "whole",
+                           "2025-06-01", QString::number(today.daysTo(QDate(2025, 6, 1)))}));
     const QDate five = today.addDays(-50).addMonths(2);
     EXPECT_TRUE(lines[1].startsWith("MON-5\t")) << lines[1].toStdString();
     EXPECT_TRUE(lines[1].endsWith(five.toString(Qt::ISODate) + "\t" + QString::number(today.daysTo(five))))
         << lines[1].toStdString();
-    const QJsonArray dueJson = QJsonDocument::fromJson(Orvex({"due", "--json", "--within", "0"}).out.toUtf8()).array();
+    const QJsonArray dueJson =
+        QJsonDocument::fromJson(Orvex({"due", "--json", "--within", "0"}).out.toUtf8()).array();
     ASSERT_EQ(dueJson.size(), 1);
     EXPECT_EQ(dueJson[0].toObject()["intervalMonths"].toInt(), 12);
     EXPECT_LT(dueJson[0].toObject()["daysLeft"].toInt(), 0);
@@ -81,7 +84,8 @@ TEST_F(OrvexFleetTest, DueListsTheOverdueAssetFirstAndDriftGivesTheHandComputedD
               "MON-17\tMaker M3\tStatic\tDIFF\t+0.98 mmHg a year; at this rate outside ±3 mmHg by 2025-06");
     const QJsonObject json =
         QJsonDocument::fromJson(Orvex({"drift", "--json"}).out.toUtf8()).array().first().toObject();
-    EXPECT_TRUE(json["leaves"].toString().startsWith("2025-06-19")) << json["leaves"].toString().toStdString();
+    EXPECT_TRUE(json["leaves"].toString().startsWith("2025-06-19"))
+        << json["leaves"].toString().toStdString();
     EXPECT_EQ(json["high"].toDouble(), 3.0);
 
     const auto history = Orvex({"history", "MON-17", "--trend", "DIFF"});
