@@ -57,10 +57,20 @@ orvex::HostVisitRecord Visit(int asset, int v, int visits) {
                         QStringLiteral("Static"),
                         QStringLiteral("passed"),
                         visit.performed,
-                        {{QStringLiteral("DIFF"), QStringLiteral("Difference"), QString::number(diff), diff,
-                          QStringLiteral("mmHg"), QStringLiteral("passed"), {{QStringLiteral("X"), -3.0, 3.0}}},
-                         {QStringLiteral("RATE"), QStringLiteral("Leak rate"), QString::number(rate), rate,
-                          QStringLiteral("mmHg/min"), QStringLiteral("passed"), {{QStringLiteral("X"), 0.0, 6.0}}}}});
+                        {{QStringLiteral("DIFF"),
+                          QStringLiteral("Difference"),
+                          QString::number(diff),
+                          diff,
+                          QStringLiteral("mmHg"),
+                          QStringLiteral("passed"),
+                          {{QStringLiteral("X"), -3.0, 3.0}}},
+                         {QStringLiteral("RATE"),
+                          QStringLiteral("Leak rate"),
+                          QString::number(rate),
+                          rate,
+                          QStringLiteral("mmHg/min"),
+                          QStringLiteral("passed"),
+                          {{QStringLiteral("X"), 0.0, 6.0}}}}});
     return visit;
 }
 
@@ -83,20 +93,22 @@ void Fill(const QString& path, int assets, int visits) {
         database.setDatabaseName(path);
         if (!database.open()) Fail(database.lastError().text());
         QSqlQuery(database).exec(QStringLiteral("BEGIN"));
-        QSqlQuery asset(database), visitRow(database), test(database), measurement(database), revision(database);
+        QSqlQuery asset(database), visitRow(database), test(database), measurement(database),
+            revision(database);
         asset.prepare(QStringLiteral("INSERT INTO assets (asset_id) VALUES (?)"));
         visitRow.prepare(QStringLiteral(
             "INSERT INTO visits (asset, file, asset_make_model, asset_serial_no, asset_location, technician, "
             "performed, instrument_name, instrument_serial_no, instrument_firmware, verdict, archived, "
             "content_sha256) VALUES (?, ?, ?, '', ?, ?, ?, '', '', '', ?, ?, ?)"));
-        test.prepare(QStringLiteral(
-            "INSERT INTO tests (visit, position, test_id, name, status, performed) VALUES (?, ?, ?, ?, ?, ?)"));
-        measurement.prepare(
-            QStringLiteral("INSERT INTO measurements (test, position, key, description, value_text, value, unit, "
-                           "status, limits) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
-        revision.prepare(
-            QStringLiteral("INSERT INTO revisions (visit, visit_uid, revision, command, archived, content_sha256, "
-                           "seal) VALUES (?, ?, 1, 'archive', ?, ?, ?)"));
+        test.prepare(
+            QStringLiteral("INSERT INTO tests (visit, position, test_id, name, status, performed) VALUES (?, "
+                           "?, ?, ?, ?, ?)"));
+        measurement.prepare(QStringLiteral(
+            "INSERT INTO measurements (test, position, key, description, value_text, value, unit, "
+            "status, limits) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+        revision.prepare(QStringLiteral(
+            "INSERT INTO revisions (visit, visit_uid, revision, command, archived, content_sha256, "
+            "seal) VALUES (?, ?, 1, 'archive', ?, ?, ?)"));
         const QString archived = QDateTime::currentDateTimeUtc().toString(Qt::ISODate);
         QString previous;
         for (int a = 0; a < assets; ++a) {
@@ -113,15 +125,16 @@ void Fill(const QString& path, int assets, int visits) {
                 sealed.seal = sealed.SealAfter(previous);
                 previous = sealed.seal;
                 const QVariant visitKey =
-                    Run(visitRow, {assetKey, QStringLiteral("/v.xml"), record.assetMakeModel, record.assetLocation,
-                                   record.technician, record.performed, record.verdict, archived, sealed.content});
+                    Run(visitRow,
+                        {assetKey, QStringLiteral("/v.xml"), record.assetMakeModel, record.assetLocation,
+                         record.technician, record.performed, record.verdict, archived, sealed.content});
                 for (const auto& t : record.tests) {
                     const QVariant testKey =
                         Run(test, {visitKey, t.position, t.testId, t.name, t.status, t.performed});
                     int position = 0;
                     for (const auto& r : t.readings)
-                        Run(measurement, {testKey, ++position, r.key, r.description, r.valueText, *r.value, r.unit,
-                                          r.status, Limits(r.limits)});
+                        Run(measurement, {testKey, ++position, r.key, r.description, r.valueText, *r.value,
+                                          r.unit, r.status, Limits(r.limits)});
                 }
                 Run(revision, {visitKey, sealed.visit, archived, sealed.content, sealed.seal});
             }
@@ -149,9 +162,11 @@ double Command(const QStringList& arguments) {
 
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
-    const QStringList scale = qEnvironmentVariable("ORVEX_BENCH_FLEET", QStringLiteral("1000x100")).split('x');
+    const QStringList scale =
+        qEnvironmentVariable("ORVEX_BENCH_FLEET", QStringLiteral("1000x100")).split('x');
     const int assets = scale.value(0).toInt(), visits = scale.value(1).toInt();
-    if (assets < 1 || visits < 3) Fail(QStringLiteral("ORVEX_BENCH_FLEET takes ASSETSxVISITS (3 visits or more)"));
+    if (assets < 1 || visits < 3)
+        Fail(QStringLiteral("ORVEX_BENCH_FLEET takes ASSETSxVISITS (3 visits or more)"));
     QTemporaryDir folder;
     // To look into the store afterwards.
     if (qEnvironmentVariableIsSet("ORVEX_BENCH_KEEP")) {
@@ -174,10 +189,11 @@ int main(int argc, char** argv) {
             drifting = orvex::HostFleet::Drift(database, QDateTime::currentDateTimeUtc(), 12).size();
         }));
     }
-    std::printf("SQLite: due list of %lld assets: median %.1f ms of 5; drift list of %lld readings: median %.1f "
-                "ms of 5\n",
-                static_cast<long long>(due), BenchFigure::Median(dueTimes), static_cast<long long>(drifting),
-                BenchFigure::Median(driftTimes));
+    std::printf(
+        "SQLite: due list of %lld assets: median %.1f ms of 5; drift list of %lld readings: median %.1f "
+        "ms of 5\n",
+        static_cast<long long>(due), BenchFigure::Median(dueTimes), static_cast<long long>(drifting),
+        BenchFigure::Median(driftTimes));
     std::vector<double> dueCommand, driftCommand;
     for (int i = 0; i < 3; ++i) {
         dueCommand.push_back(Command({QStringLiteral("due"), QStringLiteral("--database"), path}));
@@ -187,8 +203,9 @@ int main(int argc, char** argv) {
                                       std::pair{QStringLiteral("orvex drift"), driftCommand}}) {
         const double median = BenchFigure::Median(times);
         std::printf("SQLite: %s: median %.1f ms of 3\n", qPrintable(what), median);
-        BenchFigure::Print(QStringLiteral("SQLite: %1, %2").arg(what, size), QStringLiteral("%1 ms").arg(median, 0, 'f', 0),
-                           QStringLiteral("< 2000 ms"), median < 2000.0);
+        BenchFigure::Print(QStringLiteral("SQLite: %1, %2").arg(what, size),
+                           QStringLiteral("%1 ms").arg(median, 0, 'f', 0), QStringLiteral("< 2000 ms"),
+                           median < 2000.0);
     }
     return 0;
 }
