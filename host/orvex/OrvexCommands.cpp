@@ -10,11 +10,13 @@
 #include "host/archive/HostVisitRecord.h"
 #include "host/output/HostConsoleText.h"
 #include "host/output/HostExporter.h"
+#include "host/output/HostFleetPage.h"
 #include "host/output/HostFleetText.h"
 #include "host/output/HostHistoryText.h"
 #include "host/output/HostReportWriter.h"
 #include "host/output/HostVerifyText.h"
 #include "host/output/HostVisitText.h"
+#include "host/platform/HostAtomicFile.h"
 #include "host/platform/HostInstallation.h"
 #include "host/platform/HostPlugInLoader.h"
 #include "host/session/HostEnvironment.h"
@@ -182,6 +184,15 @@ const std::vector<OrvexCommands::Command>& OrvexCommands::Commands() {
              "                        straight line over time leaves its limits within MONTHS (default 12),\n"
              "                        soonest first: asset, test, reading, slope a year, when\n"),
          &OrvexCommands::DriftCommand},
+        {QStringLiteral("fleet"), 0, 0, Takes{&O::html, &O::database},
+         QStringLiteral(
+             "  fleet --html FILE [--database URL]\n"
+             "                        one page for the department: every asset with its last visit, "
+             "verdict,\n"
+             "                        seal, due date and drift warnings, overdue and failed first, sortable\n"
+             "                        and filterable without a server or a network; the database is only "
+             "read\n"),
+         &OrvexCommands::FleetCommand},
     };
     return commands;
 }
@@ -602,6 +613,25 @@ int OrvexCommands::DriftCommand(const QStringList&) {
     } else {
         Print(stdout, orvex::HostFleetText::DriftLines(readings));
     }
+    return kExitOk;
+}
+
+int OrvexCommands::FleetCommand(const QStringList&) {
+    if (!m_parser.isSet(m_options.html)) return Usage(QStringLiteral("fleet needs --html FILE"));
+    orvex::HostResultsDatabase database(m_parser.value(m_options.database),
+                                        orvex::HostResultsDatabase::Access::Read);
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    // Every asset: its due date lies within the longest look ahead.
+    const auto assets = orvex::HostFleet::Due(database, now.date(), orvex::HostFleet::kLongestWithin);
+    const auto drifting = orvex::HostFleet::Drift(database, now, orvex::HostFleet::kDriftWithin);
+    orvex::HostAtomicFile::Write(
+        m_parser.value(m_options.html),
+        orvex::HostFleetPage::Html(assets, drifting, now, database.Location()).toUtf8(),
+        QStringLiteral("orvex.fleet"));
+    Print(stdout, QStringLiteral("orvex: %1 assets, %2 drifting readings written to %3")
+                      .arg(assets.size())
+                      .arg(drifting.size())
+                      .arg(m_parser.value(m_options.html)));
     return kExitOk;
 }
 

@@ -92,6 +92,7 @@ private:
     int VerifyCommand(const QStringList& arguments);
     int DueCommand(const QStringList& arguments);
     int DriftCommand(const QStringList& arguments);
+    int FleetCommand(const QStringList& arguments);
     // A whole number option's value from least to most, fallback when it is not given.
     orvex::HostResult<int> Count(const QCommandLineOption& option, int fallback, int least, int most,
                                  const QString& what) const;

@@ -96,9 +96,10 @@ public:
     QCommandLineOption pdf{QStringLiteral("pdf"),
                            QStringLiteral("report: write the report as PDF to this file."),
                            QStringLiteral("file")};
-    QCommandLineOption html{QStringLiteral("html"),
-                            QStringLiteral("report: also write it as HTML to this file."),
-                            QStringLiteral("file")};
+    QCommandLineOption html{
+        QStringLiteral("html"),
+        QStringLiteral("report: also write it as HTML to this file; fleet: the page's file."),
+        QStringLiteral("file")};
     QCommandLineOption page{QStringLiteral("page"),
                             QStringLiteral("report: the PDF's paper, a4 or letter (default a4)."),
                             QStringLiteral("size")};

@@ -88,6 +88,20 @@ TEST_F(OrvexFleetTest, DueListsTheOverdueAssetFirstAndDriftGivesTheHandComputedD
         << json["leaves"].toString().toStdString();
     EXPECT_EQ(json["high"].toDouble(), 3.0);
 
+    // The department's page: overdue first, with its drift, and nothing fetched from elsewhere.
+    ASSERT_EQ(Orvex({"fleet", "--html", dir.filePath("fleet.html")}).status, 0);
+    QFile page(dir.filePath("fleet.html"));
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    const QString html = QString::fromUtf8(page.readAll());
+    const qsizetype overdue = html.indexOf("<tr class=\"overdue\"><td data-sort=\"MON-17\">");
+    EXPECT_GT(overdue, 0);
+    EXPECT_LT(overdue, html.indexOf("MON-5</td>"));
+    EXPECT_GT(html.indexOf("MON-9</td>"), html.indexOf("MON-5</td>"));
+    EXPECT_TRUE(html.contains("Static DIFF: +0.98 mmHg a year; at this rate outside ±3 mmHg by 2025-06"));
+    for (const char* external : {"src=", "href=", "http", "@import", "url("})
+        EXPECT_FALSE(html.contains(external)) << external;
+    EXPECT_EQ(Orvex({"fleet"}).status, 2);
+
     const auto history = Orvex({"history", "MON-17", "--trend", "DIFF"});
     EXPECT_EQ(history.out.split('\n', Qt::SkipEmptyParts).size(), 4);
     EXPECT_TRUE(history.err.contains("drift: +0.98 mmHg a year; at this rate outside ±3 mmHg by 2025-06"))
