@@ -61,8 +61,9 @@ td.drift { color: #a40; white-space: normal; }
 
 }  // namespace
 
-QString HostFleetPage::Html(const QList<HostFleet::DueAsset>& assets, const QList<HostFleet::Drifting>& drifting,
-                            const QDateTime& made, const QString& location) {
+QString HostFleetPage::Html(const QList<HostFleet::DueAsset>& assets,
+                            const QList<HostFleet::Drifting>& drifting, const QDateTime& made,
+                            const QString& location) {
     QHash<QString, QStringList> warnings;
     for (const auto& reading : drifting)
         warnings[reading.reading.assetId]
@@ -70,9 +71,8 @@ QString HostFleetPage::Html(const QList<HostFleet::DueAsset>& assets, const QLis
                    .arg(reading.reading.testName, reading.reading.key,
                         HostFleetText::Drift(reading.line, reading.band, reading.reading.unit));
     QList<HostFleet::DueAsset> ordered = assets;
-    std::stable_sort(ordered.begin(), ordered.end(), [](const auto& a, const auto& b) {
-        return Urgency(a) < Urgency(b);
-    });
+    std::stable_sort(ordered.begin(), ordered.end(),
+                     [](const auto& a, const auto& b) { return Urgency(a) < Urgency(b); });
     QString rows;
     for (const auto& asset : ordered) {
         const auto& record = asset.due.last.record;
@@ -82,8 +82,8 @@ QString HostFleetPage::Html(const QList<HostFleet::DueAsset>& assets, const QLis
                                : QStringLiteral("<tr>");
         rows += Cell(asset.due.assetId) + Cell(record.assetMakeModel) + Cell(record.assetLocation);
         if (asset.next) {
-            rows += Cell(record.performed) + Cell(record.verdict) + Cell(HostFleetText::Seal(asset.due.last)) +
-                    Cell(asset.next->toString(Qt::ISODate)) +
+            rows += Cell(record.performed) + Cell(record.verdict) +
+                    Cell(HostFleetText::Seal(asset.due.last)) + Cell(asset.next->toString(Qt::ISODate)) +
                     Cell(QString::number(asset.daysLeft), QString::number(asset.daysLeft));
         } else {
             rows += Cell(QStringLiteral("never completed"), QString()) + Cell({}) + Cell({}) +
@@ -98,7 +98,8 @@ QString HostFleetPage::Html(const QList<HostFleet::DueAsset>& assets, const QLis
                "<style>%1</style></head><body>\n<h1>Assets: due and drifting</h1>\n<p>From %2, %3. Overdue "
                "and failed first; click a heading to sort.</p>\n<p><input id=\"filter\" type=\"search\" "
                "placeholder=\"Show only rows with...\"></p>\n<table id=\"assets\"><thead><tr><th>Asset</th>"
-               "<th>Make and model</th><th>Location</th><th>Last complete visit</th><th>Verdict</th><th>Seal</th>"
+               "<th>Make and model</th><th>Location</th><th>Last complete "
+               "visit</th><th>Verdict</th><th>Seal</th>"
                "<th>Due</th><th data-type=\"number\">Days left</th><th data-type=\"number\">Drift</th></tr>"
                "</thead><tbody>\n%4</tbody></table>\n<script>%5</script></body></html>\n")
         .arg(QString::fromUtf8(kStyle), location.toHtmlEscaped(), made.toUTC().toString(Qt::ISODate), rows,
