@@ -59,6 +59,13 @@ reader="postgresql://reader@127.0.0.1:$port/visits"
 [ "$("$build/bin/orvex" history PG-1 --database "$reader" --json | grep -c '"verdict"')" = 1 ]
 "$build/bin/orvex" history PG-1 --database "$reader" --revisions | grep -q "revision 2.*Ward 3"
 "$build/bin/orvex" verify --database "$reader" | grep -q "is whole"
+# A technician sets the asset's interval; the reader's lists: due within a month, and no drift of
+# a single visit.
+"$build/bin/orvex" asset PG-1 --interval 1 --database "$technician" >/dev/null
+"$build/bin/orvex" due --within 40 --database "$reader" | grep -q "^PG-1	.*	whole	"
+"$build/bin/orvex" drift --database "$reader" >/dev/null
+"$build/bin/orvex" fleet --html "$work/fleet.html" --database "$reader" >/dev/null
+grep -q "PG-1" "$work/fleet.html"
 # Stored rows are never changed, not even by the schema's owner.
 if sql "UPDATE measurements SET value = 1" 2>"$work/refused.txt"; then
   echo "test-postgresql: an UPDATE of a stored reading was taken"; exit 1
