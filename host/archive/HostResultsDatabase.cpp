@@ -983,6 +983,7 @@ void HostResultsDatabase::EachJudged(const std::function<void(const Judged&)>& e
         Fail(what, rows.lastError().text());
     Run(rows, what);
     Judged judged;
+    QString limitsText;
     while (Next(rows, what)) {
         judged.assetId = rows.value(0).toString();
         judged.testId = rows.value(1).toInt();
@@ -992,7 +993,12 @@ void HostResultsDatabase::EachJudged(const std::function<void(const Judged&)>& e
         judged.unit = rows.value(5).toString();
         judged.performed = rows.value(6).toString();
         judged.value = rows.value(7).toDouble();
-        judged.limits = LimitsFromJson(rows.value(8).toString());
+        // A reading's limits seldom change from one visit to the next: read again only when they do.
+        const QString limits = rows.value(8).toString();
+        if (limits != limitsText) {
+            limitsText = limits;
+            judged.limits = LimitsFromJson(limits);
+        }
         judged.makeModel = rows.value(9).toString();
         judged.location = rows.value(10).toString();
         each(judged);
