@@ -439,20 +439,23 @@ int OrvexCommands::AssetCommand(const QStringList& arguments) {
     if (m_parser.isSet(o.database) && !m_parser.isSet(o.interval))
         return Usage(QStringLiteral("asset takes --database only with --interval"));
     QString assetId = given;
+    const QCommandLineOption* const fields[] = {&o.assetId, &o.assetMakeModel, &o.assetSerial,
+                                                &o.assetLocation, &o.technician};
+    const bool edited =
+        std::any_of(std::begin(fields), std::end(fields),
+                    [this](const QCommandLineOption* option) { return m_parser.isSet(*option); });
     if (QFileInfo(given).isFile() || !m_parser.isSet(o.interval)) {
         orvex::HostSequence sequence = Loaded(given);
-        SetAsset(sequence);
-        sequence.Save(given);
+        // An interval alone leaves the file as it is.
+        if (edited || !m_parser.isSet(o.interval)) {
+            SetAsset(sequence);
+            sequence.Save(given);
+        }
         assetId = sequence.AssetUnderTest().id;
         if (assetId.isEmpty() && m_parser.isSet(o.interval))
             return Usage(QStringLiteral("%1 names no asset (see orvex asset --asset-id)").arg(given));
-    } else {
-        for (const auto* option :
-             {&o.assetId, &o.assetMakeModel, &o.assetSerial, &o.assetLocation, &o.technician}) {
-            if (m_parser.isSet(*option))
-                return Usage(
-                    QStringLiteral("no sequence file %1: an asset id takes --interval alone").arg(given));
-        }
+    } else if (edited) {
+        return Usage(QStringLiteral("no sequence file %1: an asset id takes --interval alone").arg(given));
     }
     if (!m_parser.isSet(o.interval)) return kExitOk;
     orvex::HostResultsDatabase database(m_parser.value(o.database));

@@ -73,6 +73,21 @@ TEST_F(OrvexFleetTest, DueListsTheOverdueAssetFirstAndDriftGivesTheHandComputedD
     ASSERT_EQ(dueJson.size(), 1);
     EXPECT_EQ(dueJson[0].toObject()["intervalMonths"].toInt(), 12);
     EXPECT_LT(dueJson[0].toObject()["daysLeft"].toInt(), 0);
+    // Set through MON-9's sequence file, which the interval alone leaves as it is.
+    ASSERT_EQ(Orvex({"new", file, "300", "--asset-id", "MON-9"}).status, 0);
+    QFile sequence(file);
+    ASSERT_TRUE(sequence.open(QIODevice::ReadOnly));
+    const QByteArray before = sequence.readAll();
+    sequence.close();
+    ASSERT_EQ(Orvex({"asset", file, "--interval", "24"}).status, 0);
+    ASSERT_TRUE(sequence.open(QIODevice::ReadOnly));
+    EXPECT_EQ(sequence.readAll(), before);
+    const QJsonArray all =
+        QJsonDocument::fromJson(Orvex({"due", "--json", "--within", "800"}).out.toUtf8()).array();
+    ASSERT_EQ(all.size(), 3);
+    EXPECT_EQ(all[2].toObject()["assetId"].toString(), "MON-9");
+    EXPECT_EQ(all[2].toObject()["due"].toString(), today.addDays(-1).addMonths(24).toString(Qt::ISODate));
+    EXPECT_EQ(Orvex({"asset", "MON-9", "--asset-location", "Ward 1"}).status, 2);
     EXPECT_EQ(Orvex({"due", "--within", "soon"}).status, 2);
     EXPECT_EQ(Orvex({"asset", "MON-5", "--interval", "0"}).status, 2);
 
