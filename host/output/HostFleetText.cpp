@@ -5,12 +5,15 @@
 
 #include "host/output/HostVisitText.h"
 #include "host/visit/HostResultText.h"
+#include "hostapi/VariantArray.h"
 
 namespace orvex {
 
 namespace {
 
 QString Month(const QDateTime& when) { return when.toUTC().date().toString(QStringLiteral("yyyy-MM")); }
+
+QString Number(double value) { return QString::number(value, 'g', 6); }
 
 QJsonValue Optional(const std::optional<double>& number) {
     return number ? QJsonValue(*number) : QJsonValue();
@@ -64,24 +67,47 @@ QJsonDocument HostFleetText::DueJson(const QList<HostFleet::DueAsset>& assets) {
 
 QString HostFleetText::Leaving(const HostDrift::Line& line, const HostDrift::Band& band,
                                const QString& unit) {
-    const auto number = [](double value) { return QString::number(value, 'g', 6); };
     if (band.low && band.high && *band.low == -*band.high)
-        return QStringLiteral("outside ±%1").arg(HostResultText::WithUnit(number(*band.high), unit));
+        return QStringLiteral("outside ±%1").arg(HostResultText::WithUnit(Number(*band.high), unit));
     if (band.low && band.high)
         return QStringLiteral("outside %1 to %2")
-            .arg(number(*band.low), HostResultText::WithUnit(number(*band.high), unit));
+            .arg(Number(*band.low), HostResultText::WithUnit(Number(*band.high), unit));
     return (line.high ? QStringLiteral("above %1") : QStringLiteral("below %1"))
         .arg(
-            HostResultText::WithUnit(number(line.high ? band.high.value_or(0) : band.low.value_or(0)), unit));
+            HostResultText::WithUnit(Number(line.high ? band.high.value_or(0) : band.low.value_or(0)), unit));
+}
+
+QString HostFleetText::Slope(const HostDrift::Line& line, const QString& unit) {
+    return HostResultText::WithUnit(
+        QStringLiteral("%1%2").arg(line.slope >= 0 ? QStringLiteral("+") : QString(),
+                                   QString::number(line.slope, 'f', 2)),
+        unit);
 }
 
 QString HostFleetText::Drift(const HostDrift::Line& line, const HostDrift::Band& band, const QString& unit) {
     return QStringLiteral("%1 a year; at this rate %2 by %3")
-        .arg(HostResultText::WithUnit(
-                 QStringLiteral("%1%2").arg(line.slope >= 0 ? QStringLiteral("+") : QString(),
-                                            QString::number(line.slope, 'f', 2)),
-                 unit),
-             Leaving(line, band, unit), Month(line.leaves));
+        .arg(Slope(line, unit), Leaving(line, band, unit), Month(line.leaves));
+}
+
+QString HostFleetText::Sentence(const HostDrift::Line& line, const HostDrift::Band& band, const QString& unit,
+                                const Texts& texts) {
+    const Variant slope(Slope(line, unit));
+    const Variant month(Month(line.leaves));
+    const auto said = [&texts](const QString& literal, std::vector<Variant> parameters) {
+        return texts(literal, VariantArray::FromList(std::move(parameters)));
+    };
+    if (band.low && band.high && *band.low == -*band.high)
+        return said(QStringLiteral("1430::Drift %%1 a year; at this rate outside ±%%2 by %%3."),
+                    {slope, Variant(HostResultText::WithUnit(Number(*band.high), unit)), month});
+    if (band.low && band.high)
+        return said(QStringLiteral("1431::Drift %%1 a year; at this rate outside %%2 to %%3 by %%4."),
+                    {slope, Variant(Number(*band.low)),
+                     Variant(HostResultText::WithUnit(Number(*band.high), unit)), month});
+    if (line.high)
+        return said(QStringLiteral("1432::Drift %%1 a year; at this rate above %%2 by %%3."),
+                    {slope, Variant(HostResultText::WithUnit(Number(band.high.value_or(0)), unit)), month});
+    return said(QStringLiteral("1433::Drift %%1 a year; at this rate below %%2 by %%3."),
+                {slope, Variant(HostResultText::WithUnit(Number(band.low.value_or(0)), unit)), month});
 }
 
 QStringList HostFleetText::DriftLines(const QList<HostFleet::Drifting>& readings) {

@@ -4,12 +4,15 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 #include "host/archive/HostDrift.h"
 #include "host/archive/HostFleet.h"
 #include "host/platform/HostExport.h"
 
 namespace orvex {
+
+class VariantArray;
 
 // The due list and the drift list as the command line shows them: a tab-separated line per asset or
 // reading, or JSON; and the sentence a trend ends with ("at this rate outside ±3 mmHg by 2027-09").
@@ -21,12 +24,18 @@ public:
     static QJsonDocument DriftJson(const QList<HostFleet::Drifting>& readings);
     // "+0.96 mmHg a year; at this rate outside ±3 mmHg by 2027-09".
     static QString Drift(const HostDrift::Line& line, const HostDrift::Band& band, const QString& unit);
+    // The same as a sentence under a trend picture, in the reader's language.
+    using Texts = std::function<QString(const QString& literal, const VariantArray& parameters)>;
+    static QString Sentence(const HostDrift::Line& line, const HostDrift::Band& band, const QString& unit,
+                            const Texts& texts);
     // Whether the store vouches for the asset's last visit: whole, altered or after a break.
     static QString Seal(const HostResultsDatabase::Visit& visit);
 
 private:
     // "outside ±3 mmHg", "outside 95 to 105 mmHg", "above 3 mmHg".
     static QString Leaving(const HostDrift::Line& line, const HostDrift::Band& band, const QString& unit);
+    // "+0.96 mmHg".
+    static QString Slope(const HostDrift::Line& line, const QString& unit);
 };
 
 }  // namespace orvex

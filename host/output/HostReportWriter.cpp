@@ -11,11 +11,13 @@
 #include <algorithm>
 #include <utility>
 
+#include "host/archive/HostDrift.h"
 #include "host/archive/HostReadingTrend.h"
 #include "host/archive/HostRepeats.h"
 #include "host/archive/HostStaticPoints.h"
 #include "host/archive/HostVisitRecord.h"
 #include "host/output/HostAccuracyPicture.h"
+#include "host/output/HostFleetText.h"
 #include "host/output/HostMarginPicture.h"
 #include "host/output/HostPageBreaks.h"
 #include "host/output/HostTrendPicture.h"
@@ -170,9 +172,12 @@ HostReportWriter::HostReportWriter(const HostSequence& sequence, std::shared_ptr
 QString HostReportWriter::Text(const QString& literal, const QList<QString>& parameters) const {
     std::vector<Variant> values;
     for (const QString& parameter : parameters) values.emplace_back(parameter);
-    const VariantArray array = VariantArray::FromList(std::move(values));
-    return m_language ? m_language->GetText(HostLanguageService::kHostTexts, literal, array)
-                      : HostLanguageService::HostText(literal, array);
+    return Text(literal, VariantArray::FromList(std::move(values)));
+}
+
+QString HostReportWriter::Text(const QString& literal, const VariantArray& parameters) const {
+    return m_language ? m_language->GetText(HostLanguageService::kHostTexts, literal, parameters)
+                      : HostLanguageService::HostText(literal, parameters);
 }
 
 std::optional<QString> HostReportWriter::ReadHistory(const QString& url) {
@@ -402,14 +407,27 @@ QString HostReportWriter::TrendRow(qsizetype position, IMeasurement& measurement
         std::count_if(earlier.begin(), earlier.end(), [](const auto& point) { return point.doubted; });
     QList<double> values;
     QStringList dates;
+    // The line is fitted through the points drawn, against the band drawn.
+    HostDrift drift;
     // The last of them is this visit's own reading.
     for (qsizetype i = std::max<qsizetype>(0, earlier.size() - (HostReadingTrend::kVisits - 1));
          i < earlier.size(); ++i) {
+        const QDateTime when = QDateTime::fromString(earlier[i].performed, Qt::ISODate);
         values << earlier[i].value;
-        dates << When(QDateTime::fromString(earlier[i].performed, Qt::ISODate));
+        dates << When(when);
+        drift.Add(when, earlier[i].value);
     }
     values << number;
     dates << When(m_sequence.Performed(position).at);
+    drift.Add(m_sequence.Performed(position).at, number);
+    const HostDrift::Band band{limits.low, limits.high};
+    const auto line = drift.Fit(band);
+    const QString drifting = line ? QStringLiteral("<br>%1").arg(Escaped(HostFleetText::Sentence(
+                                        *line, band, measurement.Unit(),
+                                        [this](const QString& literal, const VariantArray& parameters) {
+                                            return Text(literal, parameters);
+                                        })))
+                                  : QString();
     // Under the reading, a row of its own keeps the columns readable. The words and the picture
     // are one line of one cell, so a page ends above them or below them, never between.
     // Points the store cannot vouch for are told under the picture, in the row that holds it.
@@ -420,12 +438,12 @@ QString HostReportWriter::TrendRow(qsizetype position, IMeasurement& measurement
                                                    "after a break in the seals (orvex verify names it)"),
                                     {QString::number(doubted)})))
             : QString();
-    return QStringLiteral("<tr><td colspan=\"6\" align=\"right\">%1 &nbsp;%2%3</td></tr>\n")
+    return QStringLiteral("<tr><td colspan=\"6\" align=\"right\">%1 &nbsp;%2%3%4</td></tr>\n")
         .arg(Escaped(Text(QStringLiteral("1319::Over the last %%1 visits, since %%2"),
                           {QString::number(values.size()), dates.first()})),
              Picture(HostTrendPicture::Draw(values, limits.low, limits.high, kTrendSize, dates), kTrendSize,
                      embedPictures, pictures),
-             doubt);
+             drifting, doubt);
 }
 
 QString HostReportWriter::ReadingsTable(qsizetype position, bool embedPictures,

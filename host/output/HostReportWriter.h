@@ -21,6 +21,7 @@ namespace orvex {
 class HostSequence;
 class IMeasurement;
 class LanguageService;
+class VariantArray;
 
 // The report a technician hands over after a visit: a header (asset, technician, dates, the
 // Korotkas used, the overall verdict), a summary of every test and its verdict, then per test the
@@ -50,6 +51,7 @@ public:
 private:
     // The host's text of the literal in the report's language.
     QString Text(const QString& literal, const QList<QString>& parameters = {}) const;
+    QString Text(const QString& literal, const VariantArray& parameters) const;
     // The report as HTML. Its pictures are added to `pictures` and embedded, or named "margin-N"
     // (N their index) for a document that is handed them as resources.
     QString Html(bool embedPictures, std::vector<QImage>& pictures) const;

@@ -204,9 +204,10 @@ TEST_F(OrvexArchiveTest, HistoryPagesTheNewestVisitsAndTrendsReadTheVisitsTheyDr
             visit.assetId = "MON-8";
             visit.technician = i < 55 ? QString("Earlier %1").arg(i) : QString("Later %1").arg(i - 55);
             visit.verdict = "PASSED";
-            visit.performed = (i < 55 ? QDateTime(QDate(2020, 1, 1), QTime(10, 0), Qt::UTC).addSecs(3600 * i)
-                                      : QDateTime(QDate(2030, 1, 1 + i - 55), QTime(10, 0), Qt::UTC))
-                                  .toString(Qt::ISODate);
+            visit.performed =
+                (i < 55 ? QDateTime(QDate(2020, 1, 1), QTime(10, 0), Qt::UTC).addSecs(3600LL * i)
+                        : QDateTime(QDate(2030, 1, 1 + i - 55), QTime(10, 0), Qt::UTC))
+                    .toString(Qt::ISODate);
             visit.tests.append(
                 {1,
                  300,
@@ -249,10 +250,53 @@ TEST_F(OrvexArchiveTest, HistoryPagesTheNewestVisitsAndTrendsReadTheVisitsTheyDr
     QFile html(dir.filePath("r.html"));
     ASSERT_TRUE(html.open(QIODevice::ReadOnly));
     const QString since = QDateTime(QDate(2020, 1, 1), QTime(10, 0), Qt::UTC)
-                              .addSecs(3600 * 46)
+                              .addSecs(3600LL * 46)
                               .toLocalTime()
                               .toString("yyyy-MM-dd HH:mm");
     EXPECT_TRUE(html.readAll().contains(("Over the last 10 visits, since " + since).toUtf8()));
+}
+
+// Under the trend the report says where its line leads: three visits a year apart before the
+// run, each 1 mmHg below the next, rise by 1 mmHg a year and leave the ±3 mmHg band 3 - v years
+// after the run's own difference v.
+TEST_F(OrvexArchiveTest, TheReportSaysWhenTheTrendLeavesItsBand) {
+    ASSERT_EQ(Orvex({"new", file, "300", "--asset-id", "MON-9"}).status, 0);
+    ASSERT_LE(Orvex(QStringList{"run", file} + simulate +
+                    QStringList{"--auto", Script("start\nreadings 3\ntype STAT 251\nnext\n")})
+                  .status,
+              1);
+    orvex::HostResultsDatabase database(Database());
+    const auto run = database.History("MON-9", 1);
+    ASSERT_EQ(run.size(), 1);
+    double value = 0.0;
+    for (const auto& reading : run[0].record.tests.value(0).readings)
+        if (reading.key == "DIFF") value = reading.value.value_or(0.0);
+    ASSERT_GT(value, 0.0);
+    ASSERT_LT(value, 3.0);
+    const QDateTime at = QDateTime::fromString(run[0].record.tests.value(0).performed, Qt::ISODate);
+    constexpr double kYear = 365.2425 * 86400;
+    for (int years = 1; years <= 3; ++years) {
+        orvex::HostVisitRecord visit;
+        visit.assetId = "MON-9";
+        visit.verdict = "PASSED";
+        visit.performed = at.addSecs(-qint64(years * kYear)).toString(Qt::ISODate);
+        visit.tests.append({1,
+                            300,
+                            "Static",
+                            "passed",
+                            visit.performed,
+                            {{"DIFF", "", "x", value - years, "mmHg", "passed", {{"X", -3.0, 3.0}}}}});
+        visit.visit = QString::number(years);
+        database.Store(visit, "v.xml", "archive");
+    }
+    ASSERT_EQ(
+        Orvex({"report", file, "--pdf", dir.filePath("r.pdf"), "--html", dir.filePath("r.html")}).status, 0);
+    QFile html(dir.filePath("r.html"));
+    ASSERT_TRUE(html.open(QIODevice::ReadOnly));
+    const QString page = QString::fromUtf8(html.readAll());
+    const QString month = at.addSecs(qint64((3.0 - value) * kYear)).toUTC().toString("yyyy-MM");
+    EXPECT_TRUE(page.contains("Drift +1.00 mmHg a year; at this rate outside ±3 mmHg by " + month + "."))
+        << page.toStdString();
 }
 
 // An asset edit archived again is a revision of the one visit; the seals then name a forged visit
@@ -360,8 +404,8 @@ TEST_F(OrvexArchiveTest, TheSealsNameAForgedDeletedOrReorderedVisit) {
     QProcess mounted;
     mounted.setProcessEnvironment(Environment());
     mounted.start("unshare", {"--user", "--map-root-user", "--mount", "sh", "-c",
-                              "mount --bind \"$0\" \"$0\" && mount -o remount,ro,bind \"$0\" \"$0\" && "
-                              "exec \"$1\" verify --database \"$0/results.sqlite\"",
+                              QStringLiteral("mount --bind \"$0\" \"$0\" && mount -o remount,ro,bind \"$0\" "
+                                             "\"$0\" && exec \"$1\" verify --database \"$0/results.sqlite\""),
                               dir.path(), ORVEX_EXECUTABLE});
     ASSERT_TRUE(mounted.waitForFinished(60000));
     const QString said = QString::fromLocal8Bit(mounted.readAllStandardError());
