@@ -12,7 +12,9 @@
 #include <QVBoxLayout>
 #include <utility>
 
+#include "host/archive/HostDrift.h"
 #include "host/archive/HostStaticPoints.h"
+#include "host/output/HostFleetText.h"
 #include "host/output/HostTrendPicture.h"
 #include "host/visit/HostResultText.h"
 #include "hostapi/ComError.h"
@@ -84,6 +86,12 @@ HostHistoryPanel::HostHistoryPanel(Texts texts, QWidget* parent)
     m_lblTrend->setAlignment(Qt::AlignCenter);
     m_lblTrend->setWordWrap(true);
     layout->addWidget(m_lblTrend);
+    m_lblDrift = new QLabel(this);
+    m_lblDrift->setObjectName(QStringLiteral("lblDrift"));
+    m_lblDrift->setAlignment(Qt::AlignCenter);
+    m_lblDrift->setWordWrap(true);
+    m_lblDrift->hide();
+    layout->addWidget(m_lblDrift);
     m_lblAccuracy = new QLabel(this);
     m_lblAccuracy->setObjectName(QStringLiteral("lblAccuracy"));
     m_lblAccuracy->setAlignment(Qt::AlignCenter);
@@ -116,6 +124,8 @@ void HostHistoryPanel::showEvent(QShowEvent* event) {
 }
 
 QString HostHistoryPanel::Status() const { return m_lblStatus->text(); }
+
+QString HostHistoryPanel::DriftShown() const { return m_lblDrift->text(); }
 
 void HostHistoryPanel::Read() {
     m_reading->stop();
@@ -274,6 +284,8 @@ void HostHistoryPanel::ShowTrend() {
     const auto points = index >= 0 && index < m_readings.size()
                             ? HostReadingTrend::Of(m_visits, m_readings[index])
                             : QList<HostReadingTrend::Point>();
+    m_lblDrift->clear();
+    m_lblDrift->hide();
     if (points.isEmpty()) {
         m_lblTrend->setPixmap(QPixmap());
         m_lblTrend->setText(
@@ -284,13 +296,25 @@ void HostHistoryPanel::ShowTrend() {
     }
     QList<double> values;
     QStringList dates;
+    HostDrift drift;
     for (const auto& point : points) {
         values << point.value;
         dates << Local(point.performed);
+        drift.Add(QDateTime::fromString(point.performed, Qt::ISODate), point.value);
     }
     // The band the newest visit was judged by.
     const auto& limits = points.last().limits;
     const HostVisitRecord::Limit band = limits.isEmpty() ? HostVisitRecord::Limit{} : limits.first();
+    // The line through the points drawn, against the band drawn.
+    const HostDrift::Band drawn{band.low, band.high};
+    if (const auto line = drift.Fit(drawn)) {
+        m_lblDrift->setText(
+            HostFleetText::Sentence(*line, drawn, m_readings[index].unit,
+                                    [this](const QString& literal, const VariantArray& parameters) {
+                                        return m_texts(literal, &parameters);
+                                    }));
+        m_lblDrift->show();
+    }
     QImage picture = HostTrendPicture::Draw(values, band.low, band.high, kTrendSize, dates);
     picture.setDevicePixelRatio(HostTrendPicture::kScale);
     m_lblTrend->setText(QString());

@@ -47,6 +47,8 @@ public:
     qsizetype VisitCount() const { return m_visits.size(); }
     QString Status() const;
     QList<double> TrendShown() const;
+    // The sentence under the trend on where its line leads; empty when there is none to say.
+    QString DriftShown() const;
     // The visits whose static points are drawn, oldest first.
     const QList<HostAccuracyPicture::Series>& AccuracyShown() const { return m_accuracy; }
 
@@ -74,6 +76,7 @@ private:
     QLabel* m_lblReading = nullptr;
     QComboBox* m_cboReading = nullptr;
     QLabel* m_lblTrend = nullptr;
+    QLabel* m_lblDrift = nullptr;
     QLabel* m_lblAccuracy = nullptr;
     QTimer* m_reading = nullptr;
 };

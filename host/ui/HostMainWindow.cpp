@@ -20,6 +20,7 @@
 #include "host/ui/HostAssetPanel.h"
 #include "host/ui/HostDialogOwner.h"
 #include "host/ui/HostFileChooser.h"
+#include "host/ui/HostFleetPanel.h"
 #include "host/ui/HostHistoryPanel.h"
 #include "host/ui/HostRepeatsPanel.h"
 #include "host/ui/HostSequenceEditor.h"
@@ -72,6 +73,14 @@ HostMainWindow::HostMainWindow(HostEnvironment& environment, std::shared_ptr<IPl
     tabs->setObjectName(QStringLiteral("tabSide"));
     tabs->addTab(side, Text(QStringLiteral("1040::Service visit")));
     tabs->addTab(m_history, Text(QStringLiteral("1080::History")));
+    m_fleet = new HostFleetPanel(
+        [this](const QString& literal, const VariantArray* parameters) { return Text(literal, parameters); },
+        this);
+    tabs->addTab(m_fleet, Text(QStringLiteral("1443::Fleet")));
+    connect(m_fleet, &HostFleetPanel::Opened, this, [this, tabs](const QString& assetId) {
+        m_history->ShowAsset(assetId);
+        tabs->setCurrentWidget(m_history);
+    });
     auto* dock = new QDockWidget(this);
     dock->setObjectName(QStringLiteral("dockVisit"));
     dock->setFeatures(QDockWidget::NoDockWidgetFeatures);
@@ -366,6 +375,7 @@ void HostMainWindow::SetDatabase(const QString& url, bool archive) {
     m_archive = archive;
     m_history->SetDatabase(url);
     m_history->Reload();
+    m_fleet->SetDatabase(url);
 }
 
 HostResult<QString> HostMainWindow::WriteReport(const QString& pdfPath) {
@@ -411,6 +421,7 @@ void HostMainWindow::Run(bool fromSelected) {
     Refresh();
     for (const auto& notice : end.notices) Tell(notice);
     m_history->Reload();
+    m_fleet->Reload();
 }
 
 bool HostMainWindow::AskToSave() {

@@ -16,6 +16,7 @@ namespace orvex {
 
 class HostAssetPanel;
 class HostEnvironment;
+class HostFleetPanel;
 class HostHistoryPanel;
 class HostRepeatsPanel;
 class HostSequenceEditor;
@@ -45,6 +46,7 @@ public:
     // default one); archive false: runs are not stored.
     void SetDatabase(const QString& url, bool archive);
     HostHistoryPanel& History() { return *m_history; }
+    HostFleetPanel& Fleet() { return *m_fleet; }
 
     // Each reports its failure in a message box and returns false.
     bool Open(const QString& path);
@@ -111,6 +113,7 @@ private:
     HostAssetPanel* m_asset = nullptr;
     HostInstrumentPanel* m_instrument = nullptr;
     HostHistoryPanel* m_history = nullptr;
+    HostFleetPanel* m_fleet = nullptr;
     HostRepeatsPanel* m_repeats = nullptr;
 };
 

@@ -21,8 +21,10 @@
 #include <memory>
 #include <optional>
 
+#include "host/archive/HostResultsDatabase.h"
 #include "host/session/HostKorotka.h"
 #include "host/ui/HostDockedDialog.h"
+#include "host/ui/HostFleetPanel.h"
 #include "host/ui/HostHistoryPanel.h"
 #include "host/ui/HostMainWindow.h"
 #include "host/visit/HostProcedure.h"
@@ -576,6 +578,51 @@ TEST_F(MainWindowTest, ArchivesEachRunAndShowsTheAssetsHistory) {
     ASSERT_TRUE(Run(*window, QStringLiteral("start\nreadings 3\ntype STAT 250\nnext\n")));
     ASSERT_TRUE(WaitFor([&] { return history.VisitCount() == 3; })) << history.Status().toStdString();
     EXPECT_EQ(history.TrendShown().size(), 3);
+    // A day's repeats say nothing of a year; two visits years before do: three and two years
+    // before the runs, 3 and 2 below their mean m, all five rise by 1 mmHg a year and reach 3 mmHg
+    // 3 - m years after the runs.
+    EXPECT_TRUE(history.DriftShown().isEmpty()) << history.DriftShown().toStdString();
+    const QList<double> runs = history.TrendShown();
+    const double mean = (runs[0] + runs[1] + runs[2]) / 3;
+    ASSERT_LT(mean, 3.0);
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    constexpr double kYear = 365.2425 * 86400;
+    {
+        orvex::HostResultsDatabase store(database);
+        const auto visit = [&](const QString& asset, double years, double difference) {
+            orvex::HostVisitRecord record;
+            record.assetId = asset;
+            record.verdict = QStringLiteral("PASSED");
+            record.performed = now.addSecs(-qint64(years * kYear)).toString(Qt::ISODate);
+            const orvex::HostVisitRecord::Reading reading{
+                "DIFF", {}, "x", difference, "mmHg", "passed", {{QStringLiteral("X"), -3.0, 3.0}}};
+            record.tests.append({1, 300, QStringLiteral("Static"), "passed", record.performed, {reading}});
+            record.visit = asset + QString::number(years);
+            store.Store(record, QStringLiteral("v.xml"), QStringLiteral("archive"));
+        };
+        visit(QStringLiteral("MON-17"), 3, mean - 3);
+        visit(QStringLiteral("MON-17"), 2, mean - 2);
+        // Due in about a fortnight; and overdue by a year, drifting out of ±3 mmHg about now.
+        visit(QStringLiteral("MON-5"), 0.96, 0);
+        for (int years = 4; years >= 2; --years) visit(QStringLiteral("MON-3"), years, 1.0 - (years - 2));
+    }
+    history.Reload();
+    ASSERT_TRUE(WaitFor([&] { return history.VisitCount() == 5; })) << history.Status().toStdString();
+    EXPECT_EQ(history.DriftShown(),
+              QStringLiteral("Drift +1.00 mmHg a year; at this rate outside ±3 mmHg by %1.")
+                  .arg(now.addSecs(qint64((3.0 - mean) * kYear)).toString(QStringLiteral("yyyy-MM"))));
+
+    // The Fleet tab lists the overdue asset first; double-clicked, its history is shown.
+    auto* tabs = window->findChild<QTabWidget*>(QStringLiteral("tabSide"));
+    tabs->setCurrentIndex(2);
+    EXPECT_EQ(window->Fleet().DueShown(), (QStringList{"MON-3", "MON-5"}));
+    EXPECT_EQ(window->Fleet().DriftShown(), QStringList{"MON-3"});
+    Shoot(window.get(), QStringLiteral("MainWindow-fleet.png"));
+    auto* due = window->Fleet().findChild<QTreeWidget*>(QStringLiteral("lstDue"));
+    emit due->itemDoubleClicked(due->topLevelItem(0), 0);
+    EXPECT_EQ(tabs->currentWidget(), &history);
+    ASSERT_TRUE(WaitFor([&] { return history.Status().contains("3 visits of MON-3"); }))
+        << history.Status().toStdString();
 }
 
 // A visit made from a shipped procedure, saved as a procedure through the window and made again
