@@ -93,7 +93,8 @@ void HostFleetPanel::Read() {
     m_lblDue->setText(m_texts(QStringLiteral("1434::Due or overdue within %%1 days:"), &days));
     const VariantArray months =
         VariantArray::FromList({Variant(static_cast<int32_t>(HostFleet::kDriftWithin))});
-    m_lblDrift->setText(m_texts(QStringLiteral("1438::Drifting out of their band within %%1 months:"), &months));
+    m_lblDrift->setText(
+        m_texts(QStringLiteral("1438::Drifting out of their band within %%1 months:"), &months));
     QList<HostFleet::DueAsset> due;
     QList<HostFleet::Drifting> drifting;
     try {
