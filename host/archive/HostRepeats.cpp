@@ -24,6 +24,13 @@ HostRepeats::Spread SpreadOf(const HostVisitRecord::Reading& first,
     return spread;
 }
 
+// The decimals of a reading as its measurement formats it ("4.827": 3).
+int DecimalsOf(const QString& formatted) {
+    const qsizetype point =
+        std::max(formatted.lastIndexOf(QLatin1Char('.')), formatted.lastIndexOf(QLatin1Char(',')));
+    return point < 0 ? 0 : static_cast<int>(formatted.size() - point - 1);
+}
+
 }  // namespace
 
 QList<HostRepeats::Group> HostRepeats::Of(const HostVisitRecord& visit) {
@@ -47,14 +54,19 @@ QList<HostRepeats::Group> HostRepeats::Of(const HostVisitRecord& visit) {
         }
         for (const HostVisitRecord::Reading* key : keys) {
             QList<std::pair<double, QString>> readings;
+            int decimals = 1;
             for (const HostVisitRecord::Test* test : members) {
                 for (const HostVisitRecord::Reading& reading : test->readings) {
-                    if (reading.key == key->key && reading.value && std::isfinite(*reading.value))
+                    if (reading.key == key->key && reading.value && std::isfinite(*reading.value)) {
                         readings.append({*reading.value, reading.unit});
+                        decimals = std::max(decimals, DecimalsOf(reading.formatted));
+                    }
                 }
             }
             if (readings.size() < 2) continue;
             Spread spread = SpreadOf(*key, readings);
+            // A formatter's own limit on decimals keeps a hostile file's text from asking for more.
+            spread.decimals = std::min(decimals, 6);
             for (const HostSpread::Limit& limit : visit.spreadLimits) {
                 if (limit.testId != group.testId || limit.key != key->key) continue;
                 spread.rangeLimit = limit.range;

@@ -27,6 +27,9 @@ public:
         double lowest = 0;
         double highest = 0;
         double Range() const { return highest - lowest; }
+        // Decimals to show the mean, lowest, highest and range with: as many as the readings have,
+        // at least one, so that a spread in PSI does not read as 0.0; the deviation one more.
+        int decimals = 1;
         // The largest range the visit's procedure allows for this reading, in its unit, and how
         // the range stands against it: "passed", "failed", or empty when no spread limit applies.
         std::optional<double> rangeLimit{};

@@ -351,21 +351,24 @@ QString HostReportWriter::RepeatsSection(const HostVisitRecord& visit) const {
         for (const HostRepeats::Spread& spread : group.spreads) {
             QString limit = QStringLiteral("&ndash;");
             if (spread.rangeLimit) {
-                limit = Escaped(HostResultText::WithUnit(Fixed(*spread.rangeLimit, 1), spread.unit));
+                limit = Escaped(
+                    HostResultText::WithUnit(Fixed(*spread.rangeLimit, spread.decimals), spread.unit));
                 if (!spread.status.isEmpty())
                     limit += QStringLiteral("<br>") +
                              VerdictHtml(spread.status, HostResultText::ShownStatus(spread.status));
             }
-            html += QStringLiteral(
-                        "<tr><td>%1</td><td align=\"right\">%2</td><td align=\"right\">%3</td>"
-                        "<td align=\"right\">%4</td><td align=\"right\">%5</td><td align=\"right\">%6</td>"
-                        "<td align=\"right\">%7</td><td align=\"right\">%8</td></tr>\n")
-                        .arg(Escaped(HostResultText::WithUnit(
-                            spread.description.isEmpty() ? spread.key : spread.description,
-                            spread.unit.isEmpty() ? QString() : QStringLiteral("(%1)").arg(spread.unit))))
-                        .arg(spread.count)
-                        .arg(Fixed(spread.mean, 1), Fixed(spread.deviation, 2), Fixed(spread.lowest, 1),
-                             Fixed(spread.highest, 1), Fixed(spread.Range(), 1), limit);
+            html +=
+                QStringLiteral(
+                    "<tr><td>%1</td><td align=\"right\">%2</td><td align=\"right\">%3</td>"
+                    "<td align=\"right\">%4</td><td align=\"right\">%5</td><td align=\"right\">%6</td>"
+                    "<td align=\"right\">%7</td><td align=\"right\">%8</td></tr>\n")
+                    .arg(Escaped(HostResultText::WithUnit(
+                        spread.description.isEmpty() ? spread.key : spread.description,
+                        spread.unit.isEmpty() ? QString() : QStringLiteral("(%1)").arg(spread.unit))))
+                    .arg(spread.count)
+                    .arg(Fixed(spread.mean, spread.decimals), Fixed(spread.deviation, spread.decimals + 1),
+                         Fixed(spread.lowest, spread.decimals), Fixed(spread.highest, spread.decimals),
+                         Fixed(spread.Range(), spread.decimals), limit);
         }
         if (group.spreads.isEmpty()) {
             html +=

@@ -70,7 +70,8 @@ QString HostVisitText::SpreadText(const HostRepeats::Spread& spread) {
         QStringLiteral("%1 n=%2 mean=%3 sd=%4 range=%5")
             .arg(spread.key)
             .arg(spread.count)
-            .arg(number(spread.mean, 1), number(spread.deviation, 2), number(spread.Range(), 1)),
+            .arg(number(spread.mean, spread.decimals), number(spread.deviation, spread.decimals + 1),
+                 number(spread.Range(), spread.decimals)),
         spread.unit);
     if (spread.rangeLimit)
         text += QStringLiteral(" limit=%1 %2").arg(number(*spread.rangeLimit, 1), spread.status);

@@ -91,9 +91,9 @@ void HostRepeatsPanel::Show(const HostVisitRecord& visit) {
                           spread.unit.isEmpty() ? name : QStringLiteral("%1 (%2)").arg(name, spread.unit));
             item->setToolTip(kColumnReading, spread.key);
             item->setText(kColumnCount, QString::number(spread.count));
-            item->setText(kColumnMean, Fixed(spread.mean, 1));
-            item->setText(kColumnDeviation, Fixed(spread.deviation, 2));
-            item->setText(kColumnRange, HostResultText::ShownNumber(spread.Range(), QStringLiteral("0.0")));
+            item->setText(kColumnMean, Fixed(spread.mean, spread.decimals));
+            item->setText(kColumnDeviation, Fixed(spread.deviation, spread.decimals + 1));
+            item->setText(kColumnRange, Fixed(spread.Range(), spread.decimals));
             if (spread.rangeLimit)
                 item->setText(kColumnLimit,
                               HostResultText::ShownNumber(*spread.rangeLimit, QStringLiteral("0")));
