@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs those of the given Debian packages that are missing (with sudo when not root).
+# Installs those of the given Debian packages that are missing (with sudo when not root), waiting
+# for another install that holds the package lock instead of failing.
 set -euo pipefail
 missing=()
 for p in "$@"; do
@@ -10,4 +11,4 @@ echo "Installing: ${missing[*]}"
 sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
 "${sudo_cmd[@]}" apt-get update -qq
-DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -o DPkg::Lock::Timeout=600 -y -qq --no-install-recommends "${missing[@]}"
