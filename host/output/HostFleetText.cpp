@@ -11,8 +11,6 @@ namespace orvex {
 
 namespace {
 
-QString Month(const QDateTime& when) { return when.toUTC().date().toString(QStringLiteral("yyyy-MM")); }
-
 QString Number(double value) { return QString::number(value, 'g', 6); }
 
 QJsonValue Optional(const std::optional<double>& number) {
@@ -20,6 +18,10 @@ QJsonValue Optional(const std::optional<double>& number) {
 }
 
 }  // namespace
+
+QString HostFleetText::Month(const QDateTime& when) {
+    return when.toUTC().date().toString(QStringLiteral("yyyy-MM"));
+}
 
 QString HostFleetText::Seal(const HostResultsDatabase::Visit& visit) {
     if (visit.altered) return QStringLiteral("altered");

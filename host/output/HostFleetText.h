@@ -28,6 +28,8 @@ public:
     using Texts = std::function<QString(const QString& literal, const VariantArray& parameters)>;
     static QString Sentence(const HostDrift::Line& line, const HostDrift::Band& band, const QString& unit,
                             const Texts& texts);
+    // The month a line leaves its band, as every drift text says it: "2027-09".
+    static QString Month(const QDateTime& when);
     // Whether the store vouches for the asset's last visit: whole, altered or after a break.
     static QString Seal(const HostResultsDatabase::Visit& visit);
 

@@ -24,10 +24,43 @@ QString Number(double value) {
     return locale.toString(value, 'g', 4);
 }
 
+// The values placed by time for a fit: each across the plot (0 to 1), the years the plot spans, and
+// where the line leaves the band when that is within the plot. The plot reaches as far ahead as the
+// values span, so a crossing sooner than that is drawn; a later one is only written.
+struct Placement {
+    QList<double> across;
+    double years = 0.0;
+    std::optional<double> marked;
+};
+
+std::optional<Placement> Placed(const HostTrendPicture::Fitted& fitted, qsizetype count) {
+    constexpr double kMsPerYear = 365.2425 * 24 * 3600 * 1000;
+    if (fitted.times.size() != count || count < 2 || !fitted.times.first().isValid()) return std::nullopt;
+    Placement placed;
+    QList<double> years;
+    for (const QDateTime& when : fitted.times) {
+        if (!when.isValid()) return std::nullopt;
+        years << static_cast<double>(fitted.times.first().msecsTo(when)) / kMsPerYear;
+    }
+    const double span = *std::max_element(years.begin(), years.end());
+    const double leaves = static_cast<double>(fitted.times.first().msecsTo(fitted.line.leaves)) / kMsPerYear;
+    if (!(span > 0.0) || !std::isfinite(fitted.line.slope) || !std::isfinite(fitted.line.start))
+        return std::nullopt;
+    placed.years = span;
+    if (fitted.line.leaves.isValid() && leaves >= 0.0 && leaves <= 2 * span) {
+        // A little room right of the mark for its dot.
+        placed.years = std::max(span, leaves) * 1.05;
+        placed.marked = leaves / placed.years;
+    }
+    for (const double year : years) placed.across << std::max(0.0, year) / placed.years;
+    return placed;
+}
+
 }  // namespace
 
 QImage HostTrendPicture::Draw(const QList<double>& values, std::optional<double> low,
-                              std::optional<double> high, QSize size, const QStringList& captions) {
+                              std::optional<double> high, QSize size, const QStringList& captions,
+                              const std::optional<Fitted>& fitted) {
     if (values.isEmpty() || size.width() < 8 || size.height() < 8) return {};
     const auto span = HostMarginPicture::Span(*std::min_element(values.begin(), values.end()),
                                               *std::max_element(values.begin(), values.end()), low, high);
@@ -55,11 +88,13 @@ QImage HostTrendPicture::Draw(const QList<double>& values, std::optional<double>
     const auto y = [&](double number) {
         return plot.bottom() - (number - first) / (last - first) * plot.height();
     };
-    const auto x = [&](qsizetype i) {
-        return values.size() == 1 ? plot.center().x()
-                                  : plot.left() + plot.width() * static_cast<double>(i) /
-                                                      static_cast<double>(values.size() - 1);
-    };
+    // Where each value stands across the plot, 0 to 1: evenly by order, or by time with a fit.
+    QList<double> across(values.size(), 0.5);
+    for (qsizetype i = 0; values.size() > 1 && i < values.size(); ++i)
+        across[i] = static_cast<double>(i) / static_cast<double>(values.size() - 1);
+    const auto placed = fitted ? Placed(*fitted, values.size()) : std::nullopt;
+    if (placed) across = placed->across;
+    const auto x = [&](qsizetype i) { return plot.left() + plot.width() * across[i]; };
 
     painter.fillRect(plot, QColor(0xf2, 0xf2, 0xf2));
     if (low || high) {
@@ -90,6 +125,38 @@ QImage HostTrendPicture::Draw(const QList<double>& values, std::optional<double>
     if (labelled) {
         label(*std::min_element(values.begin(), values.end()), Qt::black);
         label(*std::max_element(values.begin(), values.end()), Qt::black);
+    }
+
+    if (placed) {
+        const QColor orange(0xc0, 0x60, 0x00);
+        const HostDrift::Line& fit = fitted->line;
+        painter.save();
+        painter.setClipRect(plot);
+        painter.setPen(QPen(orange, scale, Qt::DashLine));
+        painter.drawLine(QPointF(plot.left(), y(fit.start)),
+                         QPointF(plot.right(), y(fit.start + fit.slope * placed->years)));
+        painter.restore();
+        painter.setPen(orange);
+        const std::optional<double> edge = fit.high ? high : low;
+        if (edge && placed->marked) {
+            const QPointF crossing(plot.left() + plot.width() * *placed->marked, y(*edge));
+            painter.setPen(QPen(orange, scale * 0.75, Qt::DotLine));
+            painter.drawLine(QPointF(crossing.x(), plot.top()), QPointF(crossing.x(), plot.bottom()));
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(orange);
+            painter.drawEllipse(crossing, 2.5 * scale, 2.5 * scale);
+            painter.setBrush(Qt::NoBrush);
+            painter.setPen(orange);
+            // Left of the mark, on the band's side of the edge, where the values are not.
+            const QRectF words(plot.left(), fit.high ? crossing.y() + 2 * scale : crossing.y() - 16 * scale,
+                               crossing.x() - plot.left() - 4 * scale, 14 * scale);
+            painter.drawText(words, Qt::AlignRight | Qt::AlignVCenter, fitted->leaves);
+        } else if (edge) {
+            const QRectF words(plot.left(), fit.high ? plot.top() : plot.bottom() - 14 * scale,
+                               plot.width() - 2 * scale, 14 * scale);
+            painter.drawText(words, Qt::AlignRight | Qt::AlignVCenter,
+                             QStringLiteral("\u2192 %1").arg(fitted->leaves));
+        }
     }
 
     QPainterPath line;

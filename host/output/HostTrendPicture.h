@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QDateTime>
 #include <QImage>
 #include <QList>
 #include <QSize>
 #include <QStringList>
 #include <optional>
 
+#include "host/archive/HostDrift.h"
 #include "host/platform/HostExport.h"
 
 namespace orvex {
@@ -20,10 +22,21 @@ public:
     static constexpr int kHeight = 36;
     static constexpr int kScale = 4;
 
+    // A line fitted through the values, drawn dashed with the values placed by their times: where
+    // it leaves the band is marked and written (`leaves`, e.g. the month); a crossing further ahead
+    // than the values span is written at the right edge instead, so the values keep the room.
+    struct Fitted {
+        QList<QDateTime> times;
+        HostDrift::Line line;
+        QString leaves;
+    };
+
     // A null image when there is no value or a number is not finite. With captions (one per value,
     // e.g. the dates), the first and last are written under the line and the limits beside the band.
+    // A fit whose times do not match the values, or span no time, is not drawn.
     static QImage Draw(const QList<double>& values, std::optional<double> low, std::optional<double> high,
-                       QSize size = QSize(kWidth, kHeight), const QStringList& captions = {});
+                       QSize size = QSize(kWidth, kHeight), const QStringList& captions = {},
+                       const std::optional<Fitted>& fitted = std::nullopt);
 };
 
 }  // namespace orvex

@@ -296,18 +296,21 @@ void HostHistoryPanel::ShowTrend() {
     }
     QList<double> values;
     QStringList dates;
+    QList<QDateTime> times;
     HostDrift drift;
     for (const auto& point : points) {
         values << point.value;
         dates << Local(point.performed);
-        drift.Add(QDateTime::fromString(point.performed, Qt::ISODate), point.value);
+        times << QDateTime::fromString(point.performed, Qt::ISODate);
+        drift.Add(times.last(), point.value);
     }
     // The band the newest visit was judged by.
     const auto& limits = points.last().limits;
     const HostVisitRecord::Limit band = limits.isEmpty() ? HostVisitRecord::Limit{} : limits.first();
     // The line through the points drawn, against the band drawn.
     const HostDrift::Band drawn{band.low, band.high};
-    if (const auto line = drift.Fit(drawn)) {
+    const auto line = drift.Fit(drawn);
+    if (line) {
         m_lblDrift->setText(
             HostFleetText::Sentence(*line, drawn, m_readings[index].unit,
                                     [this](const QString& literal, const VariantArray& parameters) {
@@ -315,7 +318,9 @@ void HostHistoryPanel::ShowTrend() {
                                     }));
         m_lblDrift->show();
     }
-    QImage picture = HostTrendPicture::Draw(values, band.low, band.high, kTrendSize, dates);
+    std::optional<HostTrendPicture::Fitted> fitted;
+    if (line) fitted = HostTrendPicture::Fitted{times, *line, HostFleetText::Month(line->leaves)};
+    QImage picture = HostTrendPicture::Draw(values, band.low, band.high, kTrendSize, dates, fitted);
     picture.setDevicePixelRatio(HostTrendPicture::kScale);
     m_lblTrend->setText(QString());
     m_lblTrend->setPixmap(QPixmap::fromImage(picture));

@@ -52,6 +52,33 @@ TEST(PicturesTest, TheColourTellsInsideFromOutsideAndTheBandComesFromTheLimits) 
     EXPECT_EQ(labelled.size(), QSize(330, 150) * HostTrendPicture::kScale);
 }
 
+// A fitted line is drawn with the values placed by time, and its crossing of the band marked near
+// the right edge when it is due within the span the values cover; times that do not match the
+// values draw no line.
+TEST(PicturesTest, AFittedLineMarksWhereItLeavesTheBand) {
+    const QColor orange(0xc0, 0x60, 0x00);
+    const QDateTime start(QDate(2020, 1, 1), QTime(0, 0), Qt::UTC);
+    const QList<QDateTime> times{start, start.addYears(1), start.addYears(3)};
+    orvex::HostDrift::Line line{1.0, 0.0, 1.0, 3, start.addYears(4), true};
+    const auto orangeIn = [&](const QImage& image, double from, double to) {
+        const auto width = static_cast<double>(image.width());
+        return Count(image.copy(QRect(static_cast<int>(width * from), 0,
+                                      static_cast<int>(width * (to - from)), image.height())),
+                     orange);
+    };
+    const QImage marked =
+        HostTrendPicture::Draw({0.0, 1.0, 3.0}, -4.0, 4.0, QSize(330, 150), {}, {{times, line, "2024-01"}});
+    // The mark stands at 4 of the 4.2 years drawn, the dot and its dotted line.
+    EXPECT_GT(orangeIn(marked, 0.92, 0.97), 200);
+    line.leaves = start.addYears(40);
+    const QImage far =
+        HostTrendPicture::Draw({0.0, 1.0, 3.0}, -4.0, 4.0, QSize(330, 150), {}, {{times, line, "2060-01"}});
+    EXPECT_LT(orangeIn(far, 0.92, 0.97), orangeIn(marked, 0.92, 0.97)) << "no mark, only the words";
+    const QImage unmatched =
+        HostTrendPicture::Draw({0.0, 1.0}, -4.0, 4.0, QSize(330, 150), {}, {{times, line, "2060-01"}});
+    EXPECT_EQ(Count(unmatched, orange), 0);
+}
+
 TEST(PicturesTest, NumbersThatCannotBeDrawnGiveNoPicture) {
     const double nan = std::nan("");
     const double inf = std::numeric_limits<double>::infinity();

@@ -611,6 +611,7 @@ TEST_F(MainWindowTest, ArchivesEachRunAndShowsTheAssetsHistory) {
     EXPECT_EQ(history.DriftShown(),
               QStringLiteral("Drift +1.00 mmHg a year; at this rate outside ±3 mmHg by %1.")
                   .arg(now.addSecs(qint64((3.0 - mean) * kYear)).toString(QStringLiteral("yyyy-MM"))));
+    Shoot(window.get(), QStringLiteral("MainWindow-history-drift.png"));
 
     // The Fleet tab lists the overdue asset first; double-clicked, its history is shown.
     auto* tabs = window->findChild<QTabWidget*>(QStringLiteral("tabSide"));
