@@ -2,6 +2,7 @@
 
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QLocale>
 
 #include "host/output/HostVisitText.h"
 #include "host/visit/HostResultText.h"
@@ -12,6 +13,14 @@ namespace orvex {
 namespace {
 
 QString Number(double value) { return QString::number(value, 'g', 6); }
+
+// The window and the report write numbers as their language does (2,5 in German); the command
+// line's lines are read by scripts and keep the point.
+QString Local(double value, char format, int precision) {
+    QLocale locale;
+    locale.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
+    return locale.toString(value, format, precision);
+}
 
 QJsonValue Optional(const std::optional<double>& number) {
     return number ? QJsonValue(*number) : QJsonValue();
@@ -79,10 +88,10 @@ QString HostFleetText::Leaving(const HostDrift::Line& line, const HostDrift::Ban
             HostResultText::WithUnit(Number(line.high ? band.high.value_or(0) : band.low.value_or(0)), unit));
 }
 
-QString HostFleetText::Slope(const HostDrift::Line& line, const QString& unit) {
+QString HostFleetText::Slope(const HostDrift::Line& line, const QString& unit, bool local) {
     return HostResultText::WithUnit(
         QStringLiteral("%1%2").arg(line.slope >= 0 ? QStringLiteral("+") : QString(),
-                                   QString::number(line.slope, 'f', 2)),
+                                   local ? Local(line.slope, 'f', 2) : QString::number(line.slope, 'f', 2)),
         unit);
 }
 
@@ -93,23 +102,24 @@ QString HostFleetText::Drift(const HostDrift::Line& line, const HostDrift::Band&
 
 QString HostFleetText::Sentence(const HostDrift::Line& line, const HostDrift::Band& band, const QString& unit,
                                 const Texts& texts) {
-    const Variant slope(Slope(line, unit));
+    const Variant slope(Slope(line, unit, true));
+    const auto number = [](double value) { return Local(value, 'g', 6); };
     const Variant month(Month(line.leaves));
     const auto said = [&texts](const QString& literal, std::vector<Variant> parameters) {
         return texts(literal, VariantArray::FromList(std::move(parameters)));
     };
     if (band.low && band.high && *band.low == -*band.high)
         return said(QStringLiteral("1430::Drift %%1 a year; at this rate outside ±%%2 by %%3."),
-                    {slope, Variant(HostResultText::WithUnit(Number(*band.high), unit)), month});
+                    {slope, Variant(HostResultText::WithUnit(number(*band.high), unit)), month});
     if (band.low && band.high)
         return said(QStringLiteral("1431::Drift %%1 a year; at this rate outside %%2 to %%3 by %%4."),
-                    {slope, Variant(Number(*band.low)),
-                     Variant(HostResultText::WithUnit(Number(*band.high), unit)), month});
+                    {slope, Variant(number(*band.low)),
+                     Variant(HostResultText::WithUnit(number(*band.high), unit)), month});
     if (line.high)
         return said(QStringLiteral("1432::Drift %%1 a year; at this rate above %%2 by %%3."),
-                    {slope, Variant(HostResultText::WithUnit(Number(band.high.value_or(0)), unit)), month});
+                    {slope, Variant(HostResultText::WithUnit(number(band.high.value_or(0)), unit)), month});
     return said(QStringLiteral("1433::Drift %%1 a year; at this rate below %%2 by %%3."),
-                {slope, Variant(HostResultText::WithUnit(Number(band.low.value_or(0)), unit)), month});
+                {slope, Variant(HostResultText::WithUnit(number(band.low.value_or(0)), unit)), month});
 }
 
 QStringList HostFleetText::DriftLines(const QList<HostFleet::Drifting>& readings) {

@@ -36,8 +36,8 @@ public:
 private:
     // "outside ±3 mmHg", "outside 95 to 105 mmHg", "above 3 mmHg".
     static QString Leaving(const HostDrift::Line& line, const HostDrift::Band& band, const QString& unit);
-    // "+0.96 mmHg".
-    static QString Slope(const HostDrift::Line& line, const QString& unit);
+    // "+0.96 mmHg"; local: as the reader's language writes numbers.
+    static QString Slope(const HostDrift::Line& line, const QString& unit, bool local = false);
 };
 
 }  // namespace orvex
