@@ -4,24 +4,30 @@
 # fault matrix under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# Each step says how long it took, so a slow run shows where its time went.
+step() {
+  local started=$SECONDS
+  "$@"
+  echo "test.sh: $* took $((SECONDS - started)) s"
+}
 # The house rules a compiler does not check: formatting, and includes that point the right way.
 scripts/check-format.sh
 scripts/check-layering.sh
-scripts/setup.sh default asan
+step scripts/setup.sh default asan
 # clang-tidy on what the last commit changed (TIDY_BASE names another base): a change is what a
 # reviewer reads, and a whole-tree run takes too long for every test run.
-scripts/check-tidy.sh "${TIDY_BASE:-HEAD~1}"
+step scripts/check-tidy.sh "${TIDY_BASE:-HEAD~1}"
 export QT_QPA_PLATFORM=offscreen
-ctest --preset default -j2
+step ctest --preset default -j2
 # The results database against a real PostgreSQL server that the script starts and stops.
-scripts/test-postgresql.sh build/default
+step scripts/test-postgresql.sh build/default
 # The Debian package: built, checked with lintian, unpacked and run from where it was unpacked.
-scripts/test-package.sh
-UBSAN_OPTIONS=print_stacktrace=1 ctest --preset asan -j2
+step scripts/test-package.sh
+step env UBSAN_OPTIONS=print_stacktrace=1 ctest --preset asan -j2
 # orvex under the sanitizers against the faults that end at once and those of the machine around
 # it (a held port, a vanished device, a broken settings file). A sanitizer finding exits with 86,
 # which the matrix counts as a crash; leaks are the suite's to find, not this minute's.
-ASAN_OPTIONS=exitcode=86:detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1:exitcode=86 \
+step env ASAN_OPTIONS=exitcode=86:detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1:exitcode=86 \
   scripts/fault-matrix.sh --quick build/asan
 # The loaders and the reply reading against arbitrary input, for about a minute.
-fuzz/run.sh
+step fuzz/run.sh
