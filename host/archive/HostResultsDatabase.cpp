@@ -22,6 +22,7 @@
 #include <functional>
 #include <utility>
 
+#include "host/archive/HostDatabaseUrl.h"
 #include "host/platform/HostInstallation.h"
 #include "hostapi/ComError.h"
 
@@ -197,11 +198,11 @@ HostResultsDatabase::HostResultsDatabase(const QString& url, Access access) : m_
     m_postgres =
         parsed.scheme() == QLatin1String("postgresql") || parsed.scheme() == QLatin1String("postgres");
     const QString driver = m_postgres ? QStringLiteral("QPSQL") : QStringLiteral("QSQLITE");
+    std::optional<HostDatabaseUrl> server;
     if (m_postgres) {
-        m_location = QStringLiteral("postgresql://%1@%2:%3%4")
-                         .arg(parsed.userName(), parsed.host())
-                         .arg(parsed.port(5432))
-                         .arg(parsed.path());
+        server.emplace(given, HostDatabaseUrl::Environment::OfProcess());
+        m_location = server->Location();
+        if (!server->Refused().isEmpty()) Fail(QStringLiteral("opening"), server->Refused());
     } else {
         m_location = given.startsWith(QLatin1String("sqlite:")) ? given.mid(7) : given;
     }
@@ -213,12 +214,14 @@ HostResultsDatabase::HostResultsDatabase(const QString& url, Access access) : m_
     }
     QSqlDatabase database = QSqlDatabase::addDatabase(driver, m_connection);
     if (m_postgres) {
-        database.setHostName(parsed.host());
-        database.setPort(parsed.port(5432));
-        database.setUserName(parsed.userName());
-        database.setPassword(parsed.password());
-        database.setDatabaseName(parsed.path().mid(1));
-        database.setConnectOptions(QStringLiteral("connect_timeout=10"));
+        // What the URL leaves empty is not passed at all, so libpq takes it from PGPASSFILE, ~/.pgpass,
+        // a service file or the environment, as it defines.
+        database.setHostName(server->Host());
+        database.setPort(server->Port());
+        database.setUserName(server->User());
+        database.setPassword(server->Password());
+        database.setDatabaseName(server->Name());
+        database.setConnectOptions(server->Options());
     } else {
         // No database yet: a reader finds no visits, unless the place cannot hold one.
         const QFileInfo folderOf(QFileInfo(m_location).absolutePath());
@@ -255,7 +258,10 @@ HostResultsDatabase::HostResultsDatabase(const QString& url, Access access) : m_
         }
         database.setConnectOptions(options);
     }
-    if (!database.open()) Fail(QStringLiteral("opening"), database.lastError().text());
+    if (!database.open()) {
+        const QString why = database.lastError().text();
+        Fail(QStringLiteral("opening"), server ? server->Explained(why) : why);
+    }
     if (m_postgres) {
         // The server's notices ("already exists, skipping") are no news to a technician.
         Direct(database, QStringLiteral("SET client_min_messages = warning"), QStringLiteral("opening"));

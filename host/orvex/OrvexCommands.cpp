@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <limits>
 
+#include "host/archive/HostDatabaseUrl.h"
 #include "host/archive/HostFleet.h"
 #include "host/archive/HostResultsDatabase.h"
 #include "host/archive/HostRunRequest.h"
@@ -228,6 +229,14 @@ orvex::HostResult<OrvexCommands::Request> OrvexCommands::Read(QCommandLineParser
 }
 
 int OrvexCommands::Carry() {
+    // Every user of the machine can read a command line (ps, /proc) and the shell keeps it.
+    if (m_parser.isSet(m_options.database) &&
+        orvex::HostDatabaseUrl::NamesPassword(m_parser.value(m_options.database))) {
+        Print(stderr, QStringLiteral(
+                          "orvex: warning: the password in --database can be read by other users of this "
+                          "machine and stays in the shell's history; put it in a pgpass file (PGPASSFILE, "
+                          "else ~/.pgpass) or a service file (?service=NAME) and leave it out of the URL"));
+    }
     try {
         return (this->*m_request.command->carry)(m_request.arguments);
     } catch (const orvex::ComError& e) {

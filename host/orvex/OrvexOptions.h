@@ -114,9 +114,10 @@ public:
         QStringLiteral("history, due, drift: the list as JSON (for these, --json takes no file).")};
     QCommandLineOption database{
         QStringLiteral("database"),
-        QStringLiteral("run, archive, history, verify, asset --interval, due, drift: the results database, "
-                       "postgresql://user@host[:port]/name or an "
-                       "SQLite file (default: $ORVEX_DATABASE, else $XDG_DATA_HOME/Orvex/results.sqlite)."),
+        QStringLiteral(
+            "run, archive, history, verify, asset --interval, due, drift: the results database, "
+            "postgresql://user@host[:port]/name[?sslmode=...&sslrootcert=FILE...] (see the README) or an "
+            "SQLite file (default: $ORVEX_DATABASE, else $XDG_DATA_HOME/Orvex/results.sqlite)."),
         QStringLiteral("url")};
     QCommandLineOption noArchive{QStringLiteral("no-archive"),
                                  QStringLiteral("run: do not store the visit in the results database.")};

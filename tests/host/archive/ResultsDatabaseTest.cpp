@@ -3,14 +3,20 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <QLibrary>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QUrl>
 #include <QUuid>
 #include <cstdio>
+#include <map>
+#include <optional>
+#include <string>
+#include <tuple>
 #include <vector>
 
+#include "host/archive/HostDatabaseUrl.h"
 #include "host/archive/HostResultsDatabase.h"
 #include "host/archive/HostVisitRecord.h"
 #include "hostapi/ComError.h"
@@ -338,4 +344,117 @@ TEST(ResultsDatabaseUpgradeTest, ADatabaseFromBeforeIntervalsIsReadAndAnInterval
     EXPECT_EQ(after[1].assetId, "MON-2");
     EXPECT_EQ(after[1].months, 24);
     EXPECT_FALSE(after[1].visited);
+}
+
+// A PostgreSQL URL read into driver settings, with no server: checked against libpq's own parser of
+// connection strings where it is installed (it comes with the PostgreSQL driver).
+namespace {
+
+struct ConninfoOption {
+    char* keyword;
+    char* envvar;
+    char* compiled;
+    char* val;
+    char* label;
+    char* dispchar;
+    int dispsize;
+};
+
+// The pairs libpq reads from the options as the driver hands them over (each ';' a space); none
+// when libpq cannot be loaded or refuses the text.
+std::optional<std::map<std::string, std::string>> LibpqReads(const QString& options) {
+    static QLibrary libpq(QStringLiteral("pq"), 5);
+    using Parse = ConninfoOption* (*)(const char*, char**);
+    using Free = void (*)(ConninfoOption*);
+    const auto parse = reinterpret_cast<Parse>(libpq.resolve("PQconninfoParse"));
+    const auto free = reinterpret_cast<Free>(libpq.resolve("PQconninfoFree"));
+    if (parse == nullptr || free == nullptr) return std::nullopt;
+    char* error = nullptr;
+    ConninfoOption* read = parse(QString(options).replace(';', ' ').toLocal8Bit().constData(), &error);
+    if (read == nullptr) return std::nullopt;
+    std::map<std::string, std::string> pairs;
+    for (ConninfoOption* option = read; option->keyword != nullptr; ++option)
+        if (option->val != nullptr) pairs[option->keyword] = option->val;
+    free(read);
+    return pairs;
+}
+
+orvex::HostDatabaseUrl Url(const QString& url, orvex::HostDatabaseUrl::Environment environment = {}) {
+    return orvex::HostDatabaseUrl(url, environment);
+}
+
+}  // namespace
+
+TEST(DatabaseUrlTest, ValuesReachTheConnectionAsWrittenAndNothingElseDoes) {
+    const auto url =
+        Url("postgresql://kim:pw@db.example.org:5433/results?sslrootcert=/etc/with%20space/ca.crt&"
+            "application_name=a'%20sslmode='disable%20x=%5C");
+    ASSERT_EQ(url.Refused(), "");
+    EXPECT_EQ(url.Host(), "db.example.org");
+    EXPECT_EQ(url.Port(), 5433);
+    EXPECT_EQ(url.Name(), "results");
+    const auto pairs = LibpqReads(url.Options());
+    if (!pairs) GTEST_SKIP() << "libpq (libpq5) cannot be loaded";
+    const std::map<std::string, std::string> expected{{"connect_timeout", "10"},
+                                                      {"sslrootcert", "/etc/with space/ca.crt"},
+                                                      {"application_name", "a' sslmode='disable x=\\"},
+                                                      {"sslmode", "verify-full"}};
+    EXPECT_EQ(*pairs, expected);
+    EXPECT_EQ(LibpqReads(Url("postgresql://h/r?connect_timeout=3").Options())->at("connect_timeout"), "3");
+}
+
+TEST(DatabaseUrlTest, RefusesWhatItCannotPassOnNeverShowingThePassword) {
+    for (const auto& [given, said] : std::vector<std::pair<QString, QString>>{
+             {"postgresql://kim:Secret99@h/r?password=x",
+              "\"password\" is not one it takes (sslmode, sslrootcert"},
+             {"postgresql://kim:Secret99@h/r?application_name=a;host=evil", "application_name takes a value"},
+             {"postgresql://kim:Secret99@h/r?sslmode=verify-fully", "sslmode takes"},
+             {"postgresql://kim:Secret99@h/r?connect_timeout=0", "connect_timeout takes whole seconds"},
+             {"postgresql://kim:Secret99@h/r?sslmode=require&sslmode=disable", "gives sslmode twice"},
+             {"postgresql://kim:Secret99@h:54x/r", "cannot be read"},
+             {"postgresql://kim:Secret99@h/r%00?sslmode=verify-full", "NUL"}}) {
+        const auto url = Url(given);
+        EXPECT_TRUE(url.Refused().contains(said)) << url.Refused().toStdString();
+        EXPECT_FALSE(url.Refused().contains("Secret99") || url.Location().contains("Secret99"))
+            << given.toStdString();
+        EXPECT_TRUE(url.Options().isEmpty() && url.Password().isEmpty()) << given.toStdString();
+    }
+    const auto url = Url("postgresql://kim:Secret99@h/r");
+    EXPECT_EQ(url.Location(), "postgresql://kim@h/r");
+    EXPECT_FALSE(url.Explained("FATAL: password \"Secret99\" for kim").contains("Secret99"));
+    EXPECT_TRUE(orvex::HostDatabaseUrl::NamesPassword("postgresql://kim:Secret99@h/r"));
+    EXPECT_TRUE(orvex::HostDatabaseUrl::NamesPassword("postgres://kim:Secret99@h:54x/r"));
+    EXPECT_FALSE(orvex::HostDatabaseUrl::NamesPassword("postgresql://kim@h/r?sslmode=require"));
+}
+
+// verify-full for a server on another machine, unless the URL, PGSSLMODE or a service file decides;
+// the local machine keeps libpq's own default. What the URL leaves out is not passed, so a service
+// file's host and port hold.
+TEST(DatabaseUrlTest, TlsIsVerifiedByDefaultOnlyForAnotherMachine) {
+    using Environment = orvex::HostDatabaseUrl::Environment;
+    for (const auto& [given, environment, mode] : std::vector<std::tuple<QString, Environment, QString>>{
+             {"postgresql://kim@db.example.org/r", {}, "verify-full"},
+             {"postgres://kim@10.1.2.3:5433/r", {}, "verify-full"},
+             {"postgresql://kim@128.0.0.1/r", {}, "verify-full"},
+             {"postgresql:///r", {{}, "db.example.org", {}}, "verify-full"},
+             {"postgresql://kim@db.example.org/r?sslmode=require", {}, "require"},
+             {"postgresql://kim@db.example.org/r", {"disable", {}, {}}, ""},
+             {"postgresql://kim@db.example.org/r", {{}, {}, "biomed"}, ""},
+             {"postgresql://kim@127.0.0.1/r", {}, ""},
+             {"postgresql://kim@127.8.9.10/r", {}, ""},
+             {"postgresql://kim@LocalHost/r", {}, ""},
+             {"postgresql://kim@[::1]/r", {}, ""},
+             {"postgresql:///r", {}, ""},
+             {"postgresql:///r", {{}, "/var/run/postgresql", {}}, ""}}) {
+        EXPECT_EQ(Url(given, environment).SslMode(), mode) << given.toStdString();
+    }
+    const auto service = Url("postgresql:///?service=biomed");
+    EXPECT_EQ(service.Refused(), "");
+    EXPECT_TRUE(service.Host().isEmpty() && service.Name().isEmpty() && service.User().isEmpty());
+    EXPECT_EQ(service.Port(), -1);
+    EXPECT_EQ(service.SslMode(), "");
+    EXPECT_EQ(service.Location(), "postgresql:///?service=biomed");
+    EXPECT_TRUE(Url("postgresql://kim@db.example.org/r")
+                    .Explained("server does not support SSL, but SSL was required")
+                    .contains("sslmode=disable"));
 }
