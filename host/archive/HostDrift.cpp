@@ -24,41 +24,51 @@ HostDrift::Band HostDrift::Band::Of(const QList<HostVisitRecord::Limit>& limits)
 
 void HostDrift::Add(const QDateTime& when, double value) {
     if (!when.isValid() || !std::isfinite(value)) return;
-    if (m_points == 0) m_origin = when;
-    // Years from the first point keep the sums small, so their differences lose nothing.
-    const double x = static_cast<double>(m_origin.secsTo(when)) / kSecondsPerYear;
-    ++m_points;
-    m_earliest = std::min(m_earliest, x);
-    m_latest = std::max(m_latest, x);
-    m_x += x;
-    m_y += value;
-    m_xx += x * x;
-    m_xy += x * value;
-    m_yy += value * value;
+    const auto at =
+        std::upper_bound(m_kept.begin(), m_kept.end(), when,
+                         [](const QDateTime& time, const auto& kept) { return time < kept.first; });
+    m_kept.insert(at, {when, value});
+    if (m_kept.size() > static_cast<std::size_t>(kNewest)) m_kept.erase(m_kept.begin());
 }
 
 std::optional<HostDrift::Line> HostDrift::Fit(const Band& band) const {
-    if (m_points < kLeastPoints || (m_latest - m_earliest) * kSecondsPerYear / 86400.0 < kShortestSpanDays)
-        return std::nullopt;
-    const double n = m_points;
-    const double sxx = m_xx - m_x * m_x / n;
-    const double sxy = m_xy - m_x * m_y / n;
-    const double syy = m_yy - m_y * m_y / n;
+    if (Points() < kLeastPoints) return std::nullopt;
+    const QDateTime origin = m_kept.front().first;
+    // Years from the earliest point keep the sums small, so their differences lose nothing.
+    const auto years = [&origin](const QDateTime& when) {
+        return static_cast<double>(origin.secsTo(when)) / kSecondsPerYear;
+    };
+    const double latest = years(m_kept.back().first);
+    if (latest * kSecondsPerYear / 86400.0 < kShortestSpanDays) return std::nullopt;
+    double sx = 0.0, sy = 0.0, sxx = 0.0, sxy = 0.0, syy = 0.0;
+    for (const auto& [when, value] : m_kept) {
+        const double x = years(when);
+        sx += x;
+        sy += value;
+        sxx += x * x;
+        sxy += x * value;
+        syy += value * value;
+    }
+    const double n = Points();
+    sxx -= sx * sx / n;
+    sxy -= sx * sy / n;
+    syy -= sy * sy / n;
     // Points at one time have no slope; values all equal have no drift.
     if (sxx <= 1e-12 || syy <= 1e-12) return std::nullopt;
     Line line;
-    line.points = m_points;
+    line.points = Points();
     line.slope = sxy / sxx;
-    line.start = (m_y - line.slope * m_x) / n;
+    line.start = (sy - line.slope * sx) / n;
+    line.from = origin;
     line.fit = sxy * sxy / (sxx * syy);
     if (line.fit < kLeastFit || line.slope == 0.0) return std::nullopt;
     line.high = line.slope > 0.0;
     const std::optional<double> edge = line.high ? band.high : band.low;
     if (!edge) return std::nullopt;
-    const double years = (*edge - line.start) / line.slope;
-    if (!std::isfinite(years) || years - m_latest > kLongestYears || years < -kLongestYears)
+    const double crossing = (*edge - line.start) / line.slope;
+    if (!std::isfinite(crossing) || crossing - latest > kLongestYears || crossing < -kLongestYears)
         return std::nullopt;
-    line.leaves = m_origin.addSecs(static_cast<qint64>(std::llround(years * kSecondsPerYear)));
+    line.leaves = origin.addSecs(static_cast<qint64>(std::llround(crossing * kSecondsPerYear)));
     return line;
 }
 

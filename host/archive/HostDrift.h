@@ -4,15 +4,19 @@
 #include <QDateTime>
 #include <QList>
 #include <optional>
+#include <utility>
+#include <vector>
 
+#include "host/archive/HostReadingTrend.h"
 #include "host/archive/HostVisitRecord.h"
 #include "host/platform/HostExport.h"
 
 namespace orvex {
 
 // A straight line fitted by least squares through one reading's values over time, and when that
-// line leaves the reading's limit band. The sums are kept as points are added, so a reading of many
-// visits costs no memory.
+// line leaves the reading's limit band. The line goes through the newest kNewest points by time,
+// the ones a trend draws, whatever order they are added in: the window, the report, the fleet and
+// the command line then say the same date, and a reading of many visits costs no memory.
 //
 // When nothing is said: fewer than three points; points less than 30 days apart from first to last
 // (a day's repeats say nothing of a year); a fit too poor to mean anything
@@ -25,6 +29,7 @@ public:
     static constexpr double kLeastFit = 0.5;
     static constexpr double kLongestYears = 100.0;
     static constexpr double kShortestSpanDays = 30.0;
+    static constexpr int kNewest = HostReadingTrend::kVisits;
 
     // The band a reading must stay in: the narrowest its limits allow together.
     struct Band {
@@ -34,9 +39,11 @@ public:
         bool Judges() const { return low.has_value() || high.has_value(); }
     };
     struct Line {
-        // Change of the value per year (365.2425 days), and the value at the first point.
+        // Change of the value per year (365.2425 days), and the value at `from`, the earliest point
+        // the line goes through.
         double slope = 0.0;
         double start = 0.0;
+        QDateTime from;
         // R^2 of the fit.
         double fit = 0.0;
         int points = 0;
@@ -46,21 +53,13 @@ public:
     };
 
     void Add(const QDateTime& when, double value);
-    int Points() const { return m_points; }
+    int Points() const { return static_cast<int>(m_kept.size()); }
     // The line and when it leaves the band; none when nothing is to be said (see above).
     std::optional<Line> Fit(const Band& band) const;
 
 private:
-    QDateTime m_origin;
-    int m_points = 0;
-    // Years from the first point added to the earliest and to the latest.
-    double m_earliest = 0.0;
-    double m_latest = 0.0;
-    double m_x = 0.0;
-    double m_y = 0.0;
-    double m_xx = 0.0;
-    double m_xy = 0.0;
-    double m_yy = 0.0;
+    // The newest points, oldest first.
+    std::vector<std::pair<QDateTime, double>> m_kept;
 };
 
 }  // namespace orvex

@@ -31,6 +31,9 @@ struct Placement {
     QList<double> across;
     double years = 0.0;
     std::optional<double> marked;
+    // The line's values at the plot's left and right edges.
+    double left = 0.0;
+    double right = 0.0;
 };
 
 std::optional<Placement> Placed(const HostTrendPicture::Fitted& fitted, qsizetype count) {
@@ -53,6 +56,11 @@ std::optional<Placement> Placed(const HostTrendPicture::Fitted& fitted, qsizetyp
         placed.marked = leaves / placed.years;
     }
     for (const double year : years) placed.across << std::max(0.0, year) / placed.years;
+    const HostDrift::Line& line = fitted.line;
+    const double before =
+        line.from.isValid() ? static_cast<double>(line.from.msecsTo(fitted.times.first())) / kMsPerYear : 0.0;
+    placed.left = line.start + line.slope * before;
+    placed.right = line.start + line.slope * (before + placed.years);
     return placed;
 }
 
@@ -133,8 +141,7 @@ QImage HostTrendPicture::Draw(const QList<double>& values, std::optional<double>
         painter.save();
         painter.setClipRect(plot);
         painter.setPen(QPen(orange, scale, Qt::DashLine));
-        painter.drawLine(QPointF(plot.left(), y(fit.start)),
-                         QPointF(plot.right(), y(fit.start + fit.slope * placed->years)));
+        painter.drawLine(QPointF(plot.left(), y(placed->left)), QPointF(plot.right(), y(placed->right)));
         painter.restore();
         painter.setPen(orange);
         const std::optional<double> edge = fit.high ? high : low;

@@ -49,6 +49,23 @@ TEST(DriftTest, AMonitorDriftingAboutOneMmHgAYearLeavesItsBandWhenTheHandCalcula
     EXPECT_LE(std::abs(falling->leaves.secsTo(line->leaves)), 1);
 }
 
+// Only the newest points a trend draws make the line, whatever order they come in: a monitor
+// that began to climb after twenty steady years is judged on the climb.
+TEST(DriftTest, TheLineGoesThroughTheNewestPointsOnly) {
+    HostDrift drift;
+    // Added newest first: years 29 down to 20 climb 0.5 mmHg a year from -2.0; years 19 to 0 hold 2.5.
+    for (int year = 29; year >= 20; --year) drift.Add(YearsOn(year), -2.0 + 0.5 * (year - 20));
+    for (int year = 19; year >= 0; --year) drift.Add(YearsOn(year), 2.5);
+    EXPECT_EQ(drift.Points(), HostDrift::kNewest);
+    const auto line = drift.Fit({-3.0, 3.0});
+    ASSERT_TRUE(line);
+    EXPECT_NEAR(line->slope, 0.5, 1e-9);
+    EXPECT_EQ(line->from, YearsOn(20));
+    EXPECT_NEAR(line->start, -2.0, 1e-9);
+    // +3 at (3 + 2) / 0.5 = 10 years after year 20.
+    EXPECT_LE(std::abs(line->leaves.secsTo(YearsOn(30))), 1);
+}
+
 TEST(DriftTest, NothingIsSaidOfTooFewPointsAPoorFitOrALineThatNeverReachesALimit) {
     EXPECT_FALSE(Points({{0, 0.0}, {1, 1.0}}).Fit({-3.0, 3.0}));
     // Three readings of one day.

@@ -59,7 +59,7 @@ TEST(PicturesTest, AFittedLineMarksWhereItLeavesTheBand) {
     const QColor orange(0xc0, 0x60, 0x00);
     const QDateTime start(QDate(2020, 1, 1), QTime(0, 0), Qt::UTC);
     const QList<QDateTime> times{start, start.addYears(1), start.addYears(3)};
-    orvex::HostDrift::Line line{1.0, 0.0, 1.0, 3, start.addYears(4), true};
+    orvex::HostDrift::Line line{1.0, 0.0, start, 1.0, 3, start.addYears(4), true};
     const auto orangeIn = [&](const QImage& image, double from, double to) {
         const auto width = static_cast<double>(image.width());
         return Count(image.copy(QRect(static_cast<int>(width * from), 0,
