@@ -146,7 +146,8 @@ both() {
 # Each of archive and history fails, and says this (an extended regular expression) on stderr.
 refused() {
   for command in "archive $work/visit.xml" "history PG-1"; do
-    if "$build/bin/orvex" $command --database "$1" >/dev/null 2>"$work/refused.txt"; then
+    read -ra words <<<"$command"
+    if "$build/bin/orvex" "${words[@]}" --database "$1" >/dev/null 2>"$work/refused.txt"; then
       echo "test-postgresql: orvex $command took $1"; exit 1
     fi
     grep -qE "$2" "$work/refused.txt" || { cat "$work/refused.txt"; exit 1; }

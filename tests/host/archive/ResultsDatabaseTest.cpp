@@ -379,7 +379,7 @@ std::optional<std::map<std::string, std::string>> LibpqReads(const QString& opti
     return pairs;
 }
 
-orvex::HostDatabaseUrl Url(const QString& url, orvex::HostDatabaseUrl::Environment environment = {}) {
+orvex::HostDatabaseUrl Url(const QString& url, const orvex::HostDatabaseUrl::Environment& environment = {}) {
     return orvex::HostDatabaseUrl(url, environment);
 }
 
