@@ -1,9 +1,18 @@
 #include "HostFleet.h"
 
 #include <algorithm>
+#include <cmath>
 #include <tuple>
+#include <utility>
 
 namespace orvex {
+
+namespace {
+
+// Visits judged at a time: each is read whole for its checksum.
+constexpr qsizetype kJudgeBatch = 500;
+
+}  // namespace
 
 std::optional<HostVisitRecord::Reading> HostFleet::JudgedReading(const HostVisitRecord& visit,
                                                                  const QString& key) {
@@ -46,29 +55,86 @@ QList<HostFleet::DueAsset> HostFleet::Due(HostResultsDatabase& database, const Q
     return shown;
 }
 
+void HostFleet::EachTrend(HostResultsDatabase& database, int keep, const std::function<void(Trend&)>& each) {
+    Trend trend;
+    HostDrift drift;
+    const auto finish = [&]() {
+        trend.band = HostDrift::Band::Of(trend.reading.limits);
+        if (trend.total == 0 || !trend.band.Judges()) return;
+        trend.line = drift.Fit(trend.band);
+        each(trend);
+    };
+    database.EachJudged([&](const HostResultsDatabase::Judged& judged) {
+        if (judged.assetId != trend.reading.assetId || judged.testId != trend.reading.testId ||
+            judged.key != trend.reading.key) {
+            finish();
+            trend = Trend();
+            drift = HostDrift();
+        }
+        trend.reading = judged;
+        // The points a fit can take, and only the newest of them: older ones leave as newer arrive.
+        const QDateTime when = QDateTime::fromString(judged.performed, Qt::ISODate);
+        if (!when.isValid() || !std::isfinite(judged.value)) return;
+        drift.Add(when, judged.value);
+        ++trend.total;
+        if (keep > 0) {
+            if (trend.points.size() >= keep) trend.points.removeFirst();
+            trend.points.append({when, judged.value});
+        }
+    });
+    finish();
+}
+
+void HostFleet::SortSoonest(QList<Drifting>& drifting) {
+    std::stable_sort(drifting.begin(), drifting.end(),
+                     [](const Drifting& a, const Drifting& b) { return a.line.leaves < b.line.leaves; });
+}
+
 QList<HostFleet::Drifting> HostFleet::Drift(HostResultsDatabase& database, const QDateTime& now, int within) {
     const QDateTime horizon = now.addMonths(within);
     QList<Drifting> shown;
-    HostDrift drift;
-    HostResultsDatabase::Judged newest;
-    const auto finish = [&]() {
-        const HostDrift::Band band = HostDrift::Band::Of(newest.limits);
-        if (drift.Points() == 0 || !band.Judges()) return;
-        const auto line = drift.Fit(band);
-        if (line && line->leaves <= horizon) shown << Drifting{newest, band, *line};
-    };
-    database.EachJudged([&](const HostResultsDatabase::Judged& judged) {
-        if (judged.assetId != newest.assetId || judged.testId != newest.testId || judged.key != newest.key) {
-            finish();
-            drift = HostDrift();
-        }
-        drift.Add(QDateTime::fromString(judged.performed, Qt::ISODate), judged.value);
-        newest = judged;
+    EachTrend(database, 0, [&](Trend& trend) {
+        if (trend.line && trend.line->leaves <= horizon)
+            shown << Drifting{trend.reading, trend.band, *trend.line};
     });
-    finish();
-    std::stable_sort(shown.begin(), shown.end(),
-                     [](const Drifting& a, const Drifting& b) { return a.line.leaves < b.line.leaves; });
+    SortSoonest(shown);
     return shown;
+}
+
+HostFleet::Overview HostFleet::Details(HostResultsDatabase& database, const QDateTime& now, int within) {
+    const QDateTime horizon = now.addMonths(within);
+    Overview overview;
+    EachTrend(database, kTrendPoints, [&](Trend& trend) {
+        if (trend.line && trend.line->leaves <= horizon)
+            overview.drifting << Drifting{trend.reading, trend.band, *trend.line};
+        if (trend.points.size() >= 2) overview.details[trend.reading.assetId].trends << std::move(trend);
+    });
+    SortSoonest(overview.drifting);
+    for (auto& recent : database.RecentVisits(kRecentVisits)) {
+        Detail& detail = overview.details[recent.assetId];
+        detail.visits = std::move(recent.visits);
+        detail.count = recent.count;
+    }
+    // Judging reads each visit whole: a batch at a time keeps that bounded for a large fleet.
+    QList<HostResultsDatabase::Visit*> pending;
+    const auto judge = [&]() {
+        QList<HostResultsDatabase::Visit> batch;
+        for (const auto* visit : std::as_const(pending)) batch << *visit;
+        database.Judge(batch);
+        for (qsizetype i = 0; i < batch.size(); ++i) {
+            pending[i]->altered = batch[i].altered;
+            pending[i]->broken = batch[i].broken;
+        }
+        pending.clear();
+    };
+    for (auto& detail : overview.details) {
+        for (auto& visit : detail.visits) {
+            pending << &visit;
+            if (pending.size() == kJudgeBatch) judge();
+        }
+    }
+    if (!pending.isEmpty()) judge();
+    return overview;
 }
 
 }  // namespace orvex

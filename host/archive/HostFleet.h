@@ -2,7 +2,9 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QHash>
 #include <QList>
+#include <functional>
 #include <optional>
 
 #include "host/archive/HostDrift.h"
@@ -35,6 +37,41 @@ public:
         HostDrift::Line line;
     };
 
+    // The visits an asset's detail lists, and the points of a reading a trend picture keeps: the
+    // newest, so that a page of many assets stays small whatever their history.
+    static constexpr int kRecentVisits = 20;
+    static constexpr int kTrendPoints = 60;
+
+    struct Point {
+        QDateTime when;
+        double value = 0.0;
+    };
+    // One reading of an asset (its test and key) over time.
+    struct Trend {
+        // The newest point: its asset, test, reading, unit and limits.
+        HostResultsDatabase::Judged reading;
+        HostDrift::Band band;
+        // Through the newest points (HostDrift); none when there is nothing to say.
+        std::optional<HostDrift::Line> line;
+        // The newest points kept, oldest first; total: how many the store holds.
+        QList<Point> points;
+        int total = 0;
+    };
+    // What opening an asset on the department's page shows.
+    struct Detail {
+        // Newest first, each judged; count: how many the store holds.
+        QList<HostResultsDatabase::Visit> visits;
+        qint64 count = 0;
+        // The readings with at least two points, by test id and key.
+        QList<Trend> trends;
+    };
+    struct Overview {
+        // As Drift() gives it.
+        QList<Drifting> drifting;
+        // By asset id; an asset without visits has none.
+        QHash<QString, Detail> details;
+    };
+
     // The visit's first reading of that key with a number and a limit, as a trend follows it; none
     // when it has none.
     static std::optional<HostVisitRecord::Reading> JudgedReading(const HostVisitRecord& visit,
@@ -44,6 +81,14 @@ public:
     static QList<DueAsset> Due(HostResultsDatabase& database, const QDate& today, int within);
     // The readings whose line leaves its band before now plus `within` months, soonest first.
     static QList<Drifting> Drift(HostResultsDatabase& database, const QDateTime& now, int within);
+    // The drift list and every asset's recent visits and trends, read in one pass over the judged
+    // readings and one query for the visits (which are then judged a batch at a time).
+    static Overview Details(HostResultsDatabase& database, const QDateTime& now, int within);
+
+private:
+    // Hands over each judged reading's trend once its newest point is read, with at most keep points.
+    static void EachTrend(HostResultsDatabase& database, int keep, const std::function<void(Trend&)>& each);
+    static void SortSoonest(QList<Drifting>& drifting);
 };
 
 }  // namespace orvex

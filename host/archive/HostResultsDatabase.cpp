@@ -1011,4 +1011,42 @@ void HostResultsDatabase::EachJudged(const std::function<void(const Judged&)>& e
     }
 }
 
+QList<HostResultsDatabase::Recent> HostResultsDatabase::RecentVisits(int limit) {
+    if (m_absent || limit <= 0) return {};
+    QSqlDatabase database = Database();
+    const QString what = QStringLiteral("reading the assets' recent visits");
+    // Numbered within each asset, newest first, and counted there, by the server: one query for
+    // every asset however many visits each has, and only the rows shown come back.
+    QSqlQuery rows(database);
+    rows.setForwardOnly(true);
+    if (!rows.prepare(
+            QStringLiteral("SELECT v.id, v.file, ") + kRecordColumns +
+            QStringLiteral(
+                ", r.id, r.visit_uid, r.revision, r.command, r.archived, r.content_sha256, r.seal, x.c FROM "
+                "(SELECT r.id AS rid, ROW_NUMBER() OVER (PARTITION BY v.asset ORDER BY v.performed DESC, "
+                "v.id DESC) AS n, COUNT(*) OVER (PARTITION BY v.asset) AS c FROM revisions r JOIN visits v "
+                "ON v.id = r.visit WHERE ") +
+            kNewest +
+            QStringLiteral(
+                ") x JOIN revisions r ON r.id = x.rid JOIN visits v ON v.id = r.visit JOIN assets a "
+                "ON a.id = v.asset WHERE x.n <= %1 ORDER BY a.asset_id, x.n")
+                .arg(limit)))
+        Fail(what, rows.lastError().text());
+    Run(rows, what);
+    QList<Recent> recent;
+    while (Next(rows, what)) {
+        Visit visit;
+        visit.file = rows.value(1).toString();
+        visit.record = RecordAt(rows, 2);
+        visit.revision = {rows.value(12).toLongLong(), rows.value(13).toString(), rows.value(14).toInt(),
+                          rows.value(15).toString(),   rows.value(16).toString(), rows.value(17).toString(),
+                          rows.value(18).toString()};
+        visit.record.visit = visit.revision.visit;
+        if (recent.isEmpty() || recent.last().assetId != visit.record.assetId)
+            recent.append({visit.record.assetId, {}, rows.value(19).toLongLong()});
+        recent.last().visits << visit;
+    }
+    return recent;
+}
+
 }  // namespace orvex
