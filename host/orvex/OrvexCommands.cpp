@@ -635,14 +635,15 @@ int OrvexCommands::FleetCommand(const QStringList&) {
     const QDateTime now = QDateTime::currentDateTimeUtc();
     // Every asset: its due date lies within the longest look ahead.
     const auto assets = orvex::HostFleet::Due(database, now.date(), orvex::HostFleet::kLongestWithin);
-    const auto drifting = orvex::HostFleet::Drift(database, now, orvex::HostFleet::kDriftWithin);
+    const auto overview = orvex::HostFleet::Details(database, now, orvex::HostFleet::kDriftWithin);
     orvex::HostAtomicFile::Write(
         m_parser.value(m_options.html),
-        orvex::HostFleetPage::Html(assets, drifting, now, database.Location()).toUtf8(),
+        orvex::HostFleetPage::Html(assets, overview.drifting, overview.details, now, database.Location())
+            .toUtf8(),
         QStringLiteral("orvex.fleet"));
     Print(stdout, QStringLiteral("orvex: %1 assets, %2 drifting readings written to %3")
                       .arg(assets.size())
-                      .arg(drifting.size())
+                      .arg(overview.drifting.size())
                       .arg(m_parser.value(m_options.html)));
     return kExitOk;
 }
