@@ -87,8 +87,8 @@ svg.trend .frame { fill: none; stroke: #999; }
 svg.trend .band { fill: #e2f0e2; }
 svg.trend .edge { stroke: #6a6; stroke-dasharray: 4 3; }
 svg.trend .path { fill: none; stroke: #aaa; }
-svg.trend .point { fill: #246; }
-svg.trend .point.out { fill: #c00; }
+svg.trend circle { fill: #246; }
+svg.trend circle.out { fill: #c00; }
 svg.trend .fit { stroke: #d60; stroke-width: 1.5; }
 svg.trend line.leaves { stroke: #d60; stroke-dasharray: 2 2; }
 svg.trend circle.leaves { fill: none; stroke: #d60; stroke-width: 1.5; }

@@ -103,9 +103,9 @@ QString HostTrendSvg::Svg(const HostFleet::Trend& trend) {
     }
     for (const auto& point : points) {
         const bool out = (band.low && point.value < *band.low) || (band.high && point.value > *band.high);
-        svg += QStringLiteral("<circle class=\"%1\" cx=\"%2\" cy=\"%3\" r=\"2.5\"/>")
-                   .arg(out ? QStringLiteral("point out") : QStringLiteral("point"), xOf(point.when),
-                        y(point.value));
+        // A point is a bare circle, the commonest element of a large page; one outside is marked.
+        svg += QStringLiteral("<circle%1 cx=\"%2\" cy=\"%3\" r=\"2.5\"/>")
+                   .arg(out ? QStringLiteral(" class=\"out\"") : QString(), xOf(point.when), y(point.value));
     }
     if (line && leaves >= 0.0) {
         const QString month = line->leaves.toUTC().date().toString(QStringLiteral("yyyy-MM"));

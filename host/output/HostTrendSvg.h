@@ -9,7 +9,8 @@ namespace orvex {
 
 // A small picture of one reading over time for a web page, as inline SVG: the points, the band its
 // limits allow (shaded, with its edges), the fitted line and the month it leaves the band. Styled by
-// the page's classes (frame, band, edge, path, point, out, fit, leaves, axis); every text escaped.
+// the page's classes (frame, band, edge, path, out, fit, leaves, axis; a point is a bare circle);
+// every text escaped.
 class ORVEX_HOST_EXPORT HostTrendSvg {
 public:
     static constexpr int kWidth = 400;

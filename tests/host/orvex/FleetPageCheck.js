@@ -11,6 +11,8 @@
     const shown = () => Array.from(table.tBodies).filter((body) => !body.hidden).map((body) => body.rows[0]);
     const id = (row) => row.cells[0].textContent.replace('\u25B8', '');
     const byId = (wanted) => Array.from(table.tBodies).map((body) => body.rows[0]).find((row) => id(row) === wanted);
+    // A trend's points: its circles, but the one marking where the line leaves the band.
+    const dots = (svg) => Array.from(svg.querySelectorAll('circle:not(.leaves)'));
     const heading = (text) => Array.from(table.tHead.rows[0].cells).find((th) => th.textContent === text);
 
     // The rows hold what the database holds, in the order a morning needs.
@@ -61,8 +63,7 @@
          ['Static DIFF (mmHg)', 'Static RATE (mmHg/min)'], "MON-17's trends");
     const [diff, rate] = figures.map((figure) => figure.querySelector('svg'));
     if (diff && rate) {
-      same([diff.querySelectorAll('circle.point').length, rate.querySelectorAll('circle.point').length],
-           [4, 5], 'the points of DIFF and RATE');
+      same([dots(diff).length, dots(rate).length], [4, 5], 'the points of DIFF and RATE');
       check(diff.querySelector('rect.band') && diff.querySelectorAll('line.edge').length === 2,
             'the DIFF trend has no band with two edges');
       const fit = diff.querySelector('line.fit');
@@ -75,7 +76,7 @@
         check(Math.abs(y1 + (y2 - y1) * (cx - x1) / (x2 - x1) - cy) < 1, 'the mark is off the fitted line');
         const edges = Array.from(diff.querySelectorAll('line.edge')).map((edge) => edge.getAttribute('y1') * 1);
         check(Math.abs(Math.min(...edges) - cy) < 0.2, 'the mark is off the high edge');
-        const points = Array.from(diff.querySelectorAll('circle.point')).map((point) => point.getAttribute('cx') * 1);
+        const points = dots(diff).map((point) => point.getAttribute('cx') * 1);
         check(cx > Math.max(...points), 'the mark is not after the newest point');
       }
       check((diff.querySelector('text.leaves') || {}).textContent === `leaves ${expected.leaves}`,
@@ -93,7 +94,7 @@
     same(fortyDetail.querySelectorAll('table.visits tbody tr').length, 20, "MON-40's visits listed");
     check(fortyDetail.textContent.includes('The newest 20 of 62 visits.'), "MON-40 does not say its visits' count");
     const fortyFigures = Array.from(fortyDetail.querySelectorAll('figure'));
-    same(fortyFigures.map((figure) => figure.querySelectorAll('circle.point').length), [60, 60],
+    same(fortyFigures.map((figure) => dots(figure.querySelector('svg')).length), [60, 60],
          "MON-40's points drawn");
     same(fortyFigures.map((figure) => figure.textContent.includes('The newest 60 of 62 points are drawn.')),
          [true, true], "MON-40's trends say what they left out");
