@@ -1,11 +1,13 @@
-// Figures of the questions asked of the whole store, on SQLite: orvex due and orvex drift over a
+// Figures of the questions asked of the whole store, on SQLite: orvex due, drift and fleet over a
 // generated database of many assets, each with many visits. The goal is 2 s at 1,000 assets of
 // 10,000 visits; that store (ten million visits) takes too long to generate here, so the bench
 // fills ASSETS x VISITS (default 1,000 x 100, set with ORVEX_BENCH_FLEET="1000x100") and says
 // the figures for that. What is read and computed: one query for the due list (each asset's newest
-// complete visit), one streamed query of every judged reading for the drift list.
+// complete visit), one streamed query of the judged readings in each asset's newest 50 visits for
+// the drift list; the page adds one query for each asset's newest visits.
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -194,13 +196,18 @@ int main(int argc, char** argv) {
         "ms of 5\n",
         static_cast<long long>(due), BenchFigure::Median(dueTimes), static_cast<long long>(drifting),
         BenchFigure::Median(driftTimes));
-    std::vector<double> dueCommand, driftCommand;
+    std::vector<double> dueCommand, driftCommand, pageCommand;
+    const QString page = folder.filePath(QStringLiteral("fleet.html"));
     for (int i = 0; i < 3; ++i) {
         dueCommand.push_back(Command({QStringLiteral("due"), QStringLiteral("--database"), path}));
         driftCommand.push_back(Command({QStringLiteral("drift"), QStringLiteral("--database"), path}));
+        pageCommand.push_back(Command(
+            {QStringLiteral("fleet"), QStringLiteral("--html"), page, QStringLiteral("--database"), path}));
     }
+    std::printf("the page is %.1f MB\n", static_cast<double>(QFileInfo(page).size()) / 1e6);
     for (const auto& [what, times] : {std::pair{QStringLiteral("orvex due"), dueCommand},
-                                      std::pair{QStringLiteral("orvex drift"), driftCommand}}) {
+                                      std::pair{QStringLiteral("orvex drift"), driftCommand},
+                                      std::pair{QStringLiteral("orvex fleet --html"), pageCommand}}) {
         const double median = BenchFigure::Median(times);
         std::printf("SQLite: %s: median %.1f ms of 3\n", qPrintable(what), median);
         BenchFigure::Print(QStringLiteral("SQLite: %1, %2").arg(what, size),

@@ -55,16 +55,17 @@ QList<HostFleet::DueAsset> HostFleet::Due(HostResultsDatabase& database, const Q
     return shown;
 }
 
-void HostFleet::EachTrend(HostResultsDatabase& database, int keep, const std::function<void(Trend&)>& each) {
+void HostFleet::EachTrend(HostResultsDatabase& database, bool points,
+                          const std::function<void(Trend&)>& each) {
     Trend trend;
     HostDrift drift;
     const auto finish = [&]() {
         trend.band = HostDrift::Band::Of(trend.reading.limits);
-        if (trend.total == 0 || !trend.band.Judges()) return;
+        if (drift.Points() == 0 || !trend.band.Judges()) return;
         trend.line = drift.Fit(trend.band);
         each(trend);
     };
-    database.EachJudged([&](const HostResultsDatabase::Judged& judged) {
+    database.EachJudged(HostReadingTrend::kSearched, [&](const HostResultsDatabase::Judged& judged) {
         if (judged.assetId != trend.reading.assetId || judged.testId != trend.reading.testId ||
             judged.key != trend.reading.key) {
             finish();
@@ -72,15 +73,11 @@ void HostFleet::EachTrend(HostResultsDatabase& database, int keep, const std::fu
             drift = HostDrift();
         }
         trend.reading = judged;
-        // The points a fit can take, and only the newest of them: older ones leave as newer arrive.
+        // The points a fit can take.
         const QDateTime when = QDateTime::fromString(judged.performed, Qt::ISODate);
         if (!when.isValid() || !std::isfinite(judged.value)) return;
         drift.Add(when, judged.value);
-        ++trend.total;
-        if (keep > 0) {
-            if (trend.points.size() >= keep) trend.points.removeFirst();
-            trend.points.append({when, judged.value});
-        }
+        if (points) trend.points.append({when, judged.value});
     });
     finish();
 }
@@ -93,7 +90,7 @@ void HostFleet::SortSoonest(QList<Drifting>& drifting) {
 QList<HostFleet::Drifting> HostFleet::Drift(HostResultsDatabase& database, const QDateTime& now, int within) {
     const QDateTime horizon = now.addMonths(within);
     QList<Drifting> shown;
-    EachTrend(database, 0, [&](Trend& trend) {
+    EachTrend(database, false, [&](Trend& trend) {
         if (trend.line && trend.line->leaves <= horizon)
             shown << Drifting{trend.reading, trend.band, *trend.line};
     });
@@ -104,7 +101,7 @@ QList<HostFleet::Drifting> HostFleet::Drift(HostResultsDatabase& database, const
 HostFleet::Overview HostFleet::Details(HostResultsDatabase& database, const QDateTime& now, int within) {
     const QDateTime horizon = now.addMonths(within);
     Overview overview;
-    EachTrend(database, kTrendPoints, [&](Trend& trend) {
+    EachTrend(database, true, [&](Trend& trend) {
         if (trend.line && trend.line->leaves <= horizon)
             overview.drifting << Drifting{trend.reading, trend.band, *trend.line};
         if (trend.points.size() >= 2) overview.details[trend.reading.assetId].trends << std::move(trend);

@@ -37,10 +37,9 @@ public:
         HostDrift::Line line;
     };
 
-    // The visits an asset's detail lists, and the points of a reading a trend picture keeps: the
-    // newest, so that a page of many assets stays small whatever their history.
+    // The visits an asset's detail lists: the newest, so that a page of many assets stays small
+    // whatever their history. Trends and drift look in the newest HostReadingTrend::kSearched.
     static constexpr int kRecentVisits = 20;
-    static constexpr int kTrendPoints = 60;
 
     struct Point {
         QDateTime when;
@@ -53,9 +52,8 @@ public:
         HostDrift::Band band;
         // Through the newest points (HostDrift); none when there is nothing to say.
         std::optional<HostDrift::Line> line;
-        // The newest points kept, oldest first; total: how many the store holds.
+        // The reading in the asset's newest HostReadingTrend::kSearched visits, oldest first.
         QList<Point> points;
-        int total = 0;
     };
     // What opening an asset on the department's page shows.
     struct Detail {
@@ -86,8 +84,10 @@ public:
     static Overview Details(HostResultsDatabase& database, const QDateTime& now, int within);
 
 private:
-    // Hands over each judged reading's trend once its newest point is read, with at most keep points.
-    static void EachTrend(HostResultsDatabase& database, int keep, const std::function<void(Trend&)>& each);
+    // Hands over each judged reading's trend once its newest point is read, with its points when
+    // asked for them.
+    static void EachTrend(HostResultsDatabase& database, bool points,
+                          const std::function<void(Trend&)>& each);
     static void SortSoonest(QList<Drifting>& drifting);
 };
 

@@ -15,6 +15,9 @@ class ORVEX_HOST_EXPORT HostReadingTrend {
 public:
     // How many visits a trend shows at most.
     static constexpr int kVisits = 10;
+    // How many of an asset's newest visits a history lists and a trend and its drift look in:
+    // a long history is read no further than it is shown.
+    static constexpr int kSearched = 50;
 
     struct Point {
         QString performed;

@@ -968,24 +968,27 @@ QList<HostResultsDatabase::Due> HostResultsDatabase::Dues() {
     return dues;
 }
 
-void HostResultsDatabase::EachJudged(const std::function<void(const Judged&)>& each) {
-    if (m_absent) return;
+void HostResultsDatabase::EachJudged(int newest, const std::function<void(const Judged&)>& each) {
+    if (m_absent || newest <= 0) return;
     QSqlDatabase database = Database();
     const QString what = QStringLiteral("reading the judged readings");
     // One pass in the order the fits need: a reading's points arrive together, oldest first, and
-    // only one row at a time is held here.
+    // only one row at a time is held here. Each asset's newest visits are found walking its index
+    // backwards, so the time taken follows the assets, not how long their histories are.
     QSqlQuery rows(database);
     rows.setForwardOnly(true);
     if (!rows.prepare(
             QStringLiteral(
                 "SELECT a.asset_id, t.test_id, m.key, t.name, m.description, m.unit, v.performed, m.value, "
-                "m.limits, v.asset_make_model, v.asset_location FROM visits v JOIN assets a ON a.id = "
-                "v.asset "
-                "JOIN tests t ON t.visit = v.id JOIN measurements m ON m.test = t.id WHERE m.value IS NOT "
-                "NULL "
-                "AND m.limits <> '[]' AND v.performed <> '' AND EXISTS (SELECT 1 FROM revisions r WHERE "
-                "r.visit = v.id AND ") +
-            kNewest + QStringLiteral(") ORDER BY a.asset_id, t.test_id, m.key, v.performed, v.id, m.id")))
+                "m.limits, v.asset_make_model, v.asset_location FROM assets a JOIN visits v ON v.id IN "
+                "(SELECT w.id FROM visits w JOIN revisions r ON r.visit = w.id WHERE w.asset = a.id AND "
+                "w.performed <> '' AND ") +
+            kNewest +
+            QStringLiteral(
+                " ORDER BY w.performed DESC, w.id DESC LIMIT %1) JOIN tests t ON t.visit = v.id "
+                "JOIN measurements m ON m.test = t.id WHERE m.value IS NOT NULL AND m.limits <> '[]' "
+                "ORDER BY a.asset_id, t.test_id, m.key, v.performed, v.id, m.id")
+                .arg(newest)))
         Fail(what, rows.lastError().text());
     Run(rows, what);
     Judged judged;

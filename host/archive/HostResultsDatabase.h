@@ -135,9 +135,10 @@ public:
     void SetInterval(const QString& assetId, int months);
     // Every asset, by id, with its interval and newest complete visit: one query.
     QList<Due> Dues();
-    // Every judged reading of every asset, ordered by asset, test id, key and time, one at a time:
-    // one query, and memory does not grow with the store.
-    void EachJudged(const std::function<void(const Judged&)>& each);
+    // Every judged reading in each asset's newest visits (at most `newest` of them), ordered by
+    // asset, test id, key and time, one at a time: one query, and neither memory nor time grows
+    // with the length of a history.
+    void EachJudged(int newest, const std::function<void(const Judged&)>& each);
     // Every asset's newest visits, at most limit of each, newest first, each as its newest revision
     // read without its tests (Judge() tells whether the store vouches for it), with how many visits
     // the asset has; by asset id, assets without visits left out: one query.

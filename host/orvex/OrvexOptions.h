@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "host/archive/HostFleet.h"
+#include "host/archive/HostReadingTrend.h"
 #include "host/archive/HostResultsDatabase.h"
 #include "host/archive/HostRunRequest.h"
 #include "host/platform/HostResult.h"
@@ -19,8 +20,8 @@ namespace orvexapp {
 // command takes; what takes a value, and what a command refuses, follow from that.
 class OrvexOptions {
 public:
-    // How many visits history shows unless told.
-    static constexpr int kDefaultLimit = 50;
+    // How many visits history shows unless told: as many as the History tab lists.
+    static constexpr int kDefaultLimit = orvex::HostReadingTrend::kSearched;
 
     using Option = QCommandLineOption OrvexOptions::*;
     // The options a command takes besides those every command takes.

@@ -1,5 +1,7 @@
 #include "HostFleetDetail.h"
 
+#include "host/archive/HostReadingTrend.h"
+
 #include "host/output/HostFleetText.h"
 #include "host/output/HostTrendSvg.h"
 
@@ -39,17 +41,13 @@ QString Figure(const HostFleet::Trend& trend) {
     if (trend.line) {
         said = QStringLiteral("%1; a line through %2 points, R² %3.")
                    .arg(HostFleetText::Drift(*trend.line, trend.band, reading.unit),
-                        trend.line->points < trend.total
+                        trend.line->points < trend.points.size()
                             ? QStringLiteral("the newest %1").arg(trend.line->points)
                             : QString::number(trend.line->points),
                         QString::number(trend.line->fit, 'f', 2));
     } else {
         said = QStringLiteral("No drift towards a limit to tell.");
     }
-    if (trend.total > trend.points.size())
-        said += QStringLiteral(" The newest %1 of %2 points are drawn.")
-                    .arg(trend.points.size())
-                    .arg(trend.total);
     return QStringLiteral("<figure><figcaption%1>%2</figcaption>%3<p class=\"note\">%4</p></figure>")
         .arg(reading.description.isEmpty()
                  ? QString()
@@ -64,10 +62,14 @@ QString HostFleetDetail::Html(const HostFleet::Detail& detail) {
     for (const auto& trend : detail.trends) figures += Figure(trend);
     if (figures.isEmpty())
         figures = QStringLiteral("<p class=\"note\">No reading judged against a limit in two visits.</p>");
+    const QString searched = !detail.trends.isEmpty() && detail.count > HostReadingTrend::kSearched
+                                 ? QStringLiteral("<p class=\"note\">Drawn from the newest %1 visits.</p>")
+                                       .arg(HostReadingTrend::kSearched)
+                                 : QString();
     return QStringLiteral(
                "<div class=\"detail\"><section class=\"visits\"><h2>Recent visits</h2>%1</section>"
-               "<section class=\"trends\"><h2>Trends</h2><div class=\"figures\">%2</div></section></div>")
-        .arg(Visits(detail), figures);
+               "<section class=\"trends\"><h2>Trends</h2><div class=\"figures\">%2</div>%3</section></div>")
+        .arg(Visits(detail), figures, searched);
 }
 
 QString HostFleetDetail::Style() {

@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "host/archive/HostDrift.h"
+#include "host/archive/HostReadingTrend.h"
 #include "host/archive/HostStaticPoints.h"
 #include "host/output/HostFleetText.h"
 #include "host/output/HostTrendPicture.h"
@@ -30,7 +31,7 @@ enum Column { kColumnPerformed, kColumnValue, kColumnVerdict, kColumnTechnician,
 // Typing an asset id reads the database once the typing pauses, not at every key.
 constexpr int kTypingPauseMs = 300;
 // The panel shows the newest visits only: a long history is listed by orvex history.
-constexpr int kShown = 50;
+constexpr int kShown = HostReadingTrend::kSearched;
 // The trend's size in the panel, in pixels.
 const QSize kTrendSize(330, 150);
 // The static accuracy of the newest few visits: more would hide each other.
