@@ -107,7 +107,7 @@ HostFleet::Overview HostFleet::Details(HostResultsDatabase& database, const QDat
         if (trend.points.size() >= 2) overview.details[trend.reading.assetId].trends << std::move(trend);
     });
     SortSoonest(overview.drifting);
-    for (auto& recent : database.RecentVisits(kRecentVisits)) {
+    for (auto& recent : database.RecentVisits(kRecentVisits, HostReadingTrend::kSearched + 1)) {
         Detail& detail = overview.details[recent.assetId];
         detail.visits = std::move(recent.visits);
         detail.count = recent.count;

@@ -39,7 +39,7 @@ public:
 
     // The visits an asset's detail lists: the newest, so that a page of many assets stays small
     // whatever their history. Trends and drift look in the newest HostReadingTrend::kSearched.
-    static constexpr int kRecentVisits = 20;
+    static constexpr int kRecentVisits = 10;
 
     struct Point {
         QDateTime when;
@@ -57,7 +57,8 @@ public:
     };
     // What opening an asset on the department's page shows.
     struct Detail {
-        // Newest first, each judged; count: how many the store holds.
+        // Newest first, each judged; count: how many the store holds, counted no further than one
+        // more than the trends look in (HostReadingTrend::kSearched).
         QList<HostResultsDatabase::Visit> visits;
         qint64 count = 0;
         // The readings with at least two points, by test id and key.

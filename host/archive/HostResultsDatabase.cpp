@@ -16,6 +16,7 @@
 #include <QThread>
 #include <QUrl>
 #include <QUuid>
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
@@ -1014,25 +1015,30 @@ void HostResultsDatabase::EachJudged(int newest, const std::function<void(const 
     }
 }
 
-QList<HostResultsDatabase::Recent> HostResultsDatabase::RecentVisits(int limit) {
+QList<HostResultsDatabase::Recent> HostResultsDatabase::RecentVisits(int limit, int countTo) {
     if (m_absent || limit <= 0) return {};
     QSqlDatabase database = Database();
     const QString what = QStringLiteral("reading the assets' recent visits");
-    // Numbered within each asset, newest first, and counted there, by the server: one query for
-    // every asset however many visits each has, and only the rows shown come back.
+    // Each asset's newest revisions found walking its index backwards, and counted no further than
+    // asked: one query for every asset, its time following the assets, not their histories.
+    const QString newestOfAsset =
+        QStringLiteral("FROM revisions r JOIN visits w ON w.id = r.visit WHERE w.asset = a.id AND ") +
+        kNewest;
     QSqlQuery rows(database);
     rows.setForwardOnly(true);
+    // The count once per asset (a materialised list), not once per visit shown.
     if (!rows.prepare(
-            QStringLiteral("SELECT v.id, v.file, ") + kRecordColumns +
-            QStringLiteral(
-                ", r.id, r.visit_uid, r.revision, r.command, r.archived, r.content_sha256, r.seal, x.c FROM "
-                "(SELECT r.id AS rid, ROW_NUMBER() OVER (PARTITION BY v.asset ORDER BY v.performed DESC, "
-                "v.id DESC) AS n, COUNT(*) OVER (PARTITION BY v.asset) AS c FROM revisions r JOIN visits v "
-                "ON v.id = r.visit WHERE ") +
-            kNewest +
-            QStringLiteral(
-                ") x JOIN revisions r ON r.id = x.rid JOIN visits v ON v.id = r.visit JOIN assets a "
-                "ON a.id = v.asset WHERE x.n <= %1 ORDER BY a.asset_id, x.n")
+            QStringLiteral("WITH counted AS MATERIALIZED (SELECT a.id, a.asset_id, (SELECT COUNT(*) FROM "
+                           "(SELECT 1 ") +
+            newestOfAsset +
+            QStringLiteral(" LIMIT %1) c) AS c FROM assets a) SELECT v.id, v.file, ")
+                .arg(std::max(countTo, limit)) +
+            kRecordColumns +
+            QStringLiteral(", r.id, r.visit_uid, r.revision, r.command, r.archived, r.content_sha256, "
+                           "r.seal, a.c FROM counted a JOIN revisions r ON r.id IN (SELECT r.id ") +
+            newestOfAsset +
+            QStringLiteral(" ORDER BY w.performed DESC, w.id DESC LIMIT %1) JOIN visits v ON v.id = "
+                           "r.visit ORDER BY a.asset_id, v.performed DESC, v.id DESC")
                 .arg(limit)))
         Fail(what, rows.lastError().text());
     Run(rows, what);

@@ -141,13 +141,14 @@ public:
     void EachJudged(int newest, const std::function<void(const Judged&)>& each);
     // Every asset's newest visits, at most limit of each, newest first, each as its newest revision
     // read without its tests (Judge() tells whether the store vouches for it), with how many visits
-    // the asset has; by asset id, assets without visits left out: one query.
+    // the asset has, counted up to countTo (or limit, the larger); by asset id, assets without visits
+    // left out: one query.
     struct Recent {
         QString assetId;
         QList<Visit> visits;
         qint64 count = 0;
     };
-    QList<Recent> RecentVisits(int limit);
+    QList<Recent> RecentVisits(int limit, int countTo);
     // Where the database is, as a technician may be told (no password).
     const QString& Location() const { return m_location; }
 

@@ -23,7 +23,11 @@ QString Visits(const HostFleet::Detail& detail) {
     }
     const QString count =
         detail.count > detail.visits.size()
-            ? QStringLiteral("The newest %1 of %2 visits.").arg(detail.visits.size()).arg(detail.count)
+            ? detail.count > HostReadingTrend::kSearched
+                  ? QStringLiteral("The newest %1 of more than %2 visits (orvex history lists them).")
+                        .arg(detail.visits.size())
+                        .arg(HostReadingTrend::kSearched)
+                  : QStringLiteral("The newest %1 of %2 visits.").arg(detail.visits.size()).arg(detail.count)
             : QStringLiteral("%1 %2.")
                   .arg(detail.count)
                   .arg(detail.count == 1 ? QStringLiteral("visit") : QStringLiteral("visits"));
