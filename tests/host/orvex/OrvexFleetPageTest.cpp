@@ -9,38 +9,13 @@
 #include <QJsonObject>
 #include <cmath>
 
-#include "OrvexRunFixture.h"
-#include "host/archive/HostResultsDatabase.h"
+#include "OrvexFleetFixture.h"
 
 // The department's page as people use it: opened in a real browser, its rows read, sorted, filtered
 // and an asset opened, by a script appended to a copy of it (the page itself carries no test code).
-class OrvexFleetPageTest : public OrvexRunTest {
+class OrvexFleetPageTest : public OrvexFleetTest {
 protected:
     static constexpr const char* kChromium = "/usr/bin/chromium";
-
-    // A visit of one static test: DIFF judged against ±3 mmHg (left out when NaN), RATE against 0..10.
-    void Store(const QString& asset, const QDate& date, double diff, double rate,
-               const QString& verdict = "PASSED", const QString& location = "Ward 4") {
-        orvex::HostVisitRecord visit;
-        const QString performed = QDateTime(date, QTime(9, 0), Qt::UTC).toString(Qt::ISODate);
-        visit.visit = asset + " " + performed;
-        visit.assetId = asset;
-        visit.assetMakeModel = "Maker M3";
-        visit.assetLocation = location;
-        visit.verdict = verdict;
-        visit.performed = performed;
-        visit.tests.append(
-            {1,
-             300,
-             "Static",
-             "passed",
-             performed,
-             {{"RATE", "", QString::number(rate), rate, "mmHg/min", "passed", {{"X", 0.0, 10.0}}}}});
-        if (!std::isnan(diff))
-            visit.tests[0].readings.prepend(
-                {"DIFF", "", QString::number(diff), diff, "mmHg", "passed", {{"X", -3.0, 3.0}}});
-        database->Store(visit, "v.xml", "archive");
-    }
 
     // Chromium's output for the page at path, run headless with a profile of the test's own.
     QString Chromium(const QStringList& arguments) {
@@ -64,9 +39,6 @@ protected:
         copy.write(page + "<script>\n" + script + "\n</script>\n");
         return QUrl::fromLocalFile(copy.fileName()).toString();
     }
-
-    std::unique_ptr<orvex::HostResultsDatabase> database =
-        std::make_unique<orvex::HostResultsDatabase>(dir.filePath("results.sqlite"));
 };
 
 TEST_F(OrvexFleetPageTest, ABrowserSortsFiltersAndOpensAnAssetToItsVisitsAndTrends) {
@@ -78,14 +50,7 @@ TEST_F(OrvexFleetPageTest, ABrowserSortsFiltersAndOpensAnAssetToItsVisitsAndTren
     // MON-17 drifts out of ±3 mmHg in 2025-06 (OrvexFleetTest) and is overdue since 2025-06-01; MON-8
     // is overdue too, MON-3 failed, MON-9 and MON-40 are fine; MON-40 has more visits and points than
     // a detail keeps, and MON-8 a location that is markup when not escaped.
-    const QList<std::pair<QDate, double>> drifting{{QDate(2021, 6, 1), -1.0},
-                                                   {QDate(2022, 6, 1), 0.1},
-                                                   {QDate(2023, 6, 1), 0.9},
-                                                   {QDate(2024, 6, 1), 2.0}};
-    const double rates[] = {2.0, 5.0, 2.5, 4.5};
-    for (int i = 0; i < drifting.size(); ++i)
-        Store("MON-17", drifting[i].first, drifting[i].second, rates[i]);
-    Store("MON-17", QDate(2024, 9, 1), std::nan(""), 3.0, "INCOMPLETE");
+    StoreDrifting();
     const QString location = R"(Ward 7 <East> & "Annex")";
     Store("MON-8", today.addDays(-400), 0.4, 2.0, "PASSED", location);
     Store("MON-3", today.addDays(-210), 0.2, 2.0);
@@ -96,7 +61,7 @@ TEST_F(OrvexFleetPageTest, ABrowserSortsFiltersAndOpensAnAssetToItsVisitsAndTren
     const QString fortyFirstDrawn = forty.addDays(30 * 12).toString(Qt::ISODate);
     for (int i = 0; i < 62; ++i, forty = forty.addDays(30))
         Store("MON-40", forty, 0.5 * std::sin(i), 3.0 + std::cos(i));
-    database.reset();
+    Close();
 
     const auto made = Orvex({"fleet", "--html", dir.filePath("fleet.html")});
     ASSERT_EQ(made.status, 0) << made.err.toStdString();

@@ -6,55 +6,17 @@
 #include <QJsonObject>
 #include <cmath>
 
-#include "OrvexRunFixture.h"
-#include "host/archive/HostResultsDatabase.h"
+#include "OrvexFleetFixture.h"
 
 // The whole store asked what is due and what is drifting, as orvex due and orvex drift answer.
-class OrvexFleetTest : public OrvexRunTest {
-protected:
-    // A visit of one static test with a DIFF reading judged against ±3 mmHg (none when NaN) and a
-    // RATE reading judged against 0..10.
-    void Store(const QString& asset, const QDateTime& performed, double diff, double rate,
-               const QString& verdict = "PASSED") {
-        orvex::HostResultsDatabase database(dir.filePath("results.sqlite"));
-        orvex::HostVisitRecord visit;
-        visit.visit = QString("%1 %2").arg(asset, performed.toString(Qt::ISODate));
-        visit.assetId = asset;
-        visit.assetMakeModel = "Maker M3";
-        visit.assetLocation = "Ward 4";
-        visit.verdict = verdict;
-        visit.performed = performed.toString(Qt::ISODate);
-        visit.tests.append(
-            {1,
-             300,
-             "Static",
-             "passed",
-             visit.performed,
-             {{"RATE", "", QString::number(rate), rate, "mmHg/min", "passed", {{"X", 0.0, 10.0}}}}});
-        if (!std::isnan(diff))
-            visit.tests[0].readings.prepend(
-                {"DIFF", "", QString::number(diff), diff, "mmHg", "passed", {{"X", -3.0, 3.0}}});
-        database.Store(visit, "v.xml", "archive");
-    }
-    static QDateTime At(const QDate& date) { return QDateTime(date, QTime(9, 0), Qt::UTC); }
-};
 
 TEST_F(OrvexFleetTest, DueListsTheOverdueAssetFirstAndDriftGivesTheHandComputedDate) {
     const QDate today = QDateTime::currentDateTimeUtc().date();
-    // MON-17 drifts about 1 mmHg a year (DriftTest holds the hand calculation: +3 mmHg is
-    // reached 2025-06-19) while its leak rate wanders without a trend; its last visit is long
-    // past its interval, and an unfinished visit after it does not count.
-    const QList<std::pair<QDate, double>> drifting{{QDate(2021, 6, 1), -1.0},
-                                                   {QDate(2022, 6, 1), 0.1},
-                                                   {QDate(2023, 6, 1), 0.9},
-                                                   {QDate(2024, 6, 1), 2.0}};
-    const double rates[] = {2.0, 5.0, 2.5, 4.5};
-    for (int i = 0; i < drifting.size(); ++i)
-        Store("MON-17", At(drifting[i].first), drifting[i].second, rates[i]);
-    Store("MON-17", At(QDate(2024, 9, 1)), std::nan(""), 3.0, "INCOMPLETE");
+    StoreDrifting();
     // Tested 50 days ago every two months: due in about ten days. Tested yesterday: not due.
-    for (int i = 0; i < 3; ++i) Store("MON-5", At(today.addDays(-50 - 400 * i)), 0.5, 2.0);
-    Store("MON-9", At(today.addDays(-1)), 0.0, 1.0);
+    for (int i = 0; i < 3; ++i) Store("MON-5", today.addDays(-50 - 400 * i), 0.5, 2.0);
+    Store("MON-9", today.addDays(-1), 0.0, 1.0);
+    Close();
     ASSERT_EQ(Orvex({"asset", "MON-5", "--interval", "2"}).status, 0);
 
     const auto due = Orvex({"due"});
