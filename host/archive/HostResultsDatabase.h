@@ -171,6 +171,9 @@ private:
     // The newest seal, under the writer's lock; empty in a new chain.
     QString LastSeal(QSqlDatabase& database, const QString& what) const;
     QSqlDatabase Database() const;
+    // Joins each asset `a` to the rows `newest` finds for it (one column, id; newest first, limited)
+    // as `table alias`.
+    QString EachAssetsNewest(const QString& newest, const QString& table, const QString& alias) const;
     void Migrate(QSqlDatabase& database);
     // Makes a new SQLite database whole beside its place and links it in: no process ever finds an
     // empty file there, so an empty one is a database that lost its content.

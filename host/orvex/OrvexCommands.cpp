@@ -544,7 +544,7 @@ int OrvexCommands::HistoryCommand(const QStringList& arguments) {
                                                           : QList<orvex::HostResultsDatabase::Visit>()));
     }
     if (!key.isNull() && !m_parser.isSet(o.jsonList)) {
-        // The shown visits' line, with the band of the newest visit's limits.
+        // The line through the newest of the shown visits, with the band of the newest visit's limits.
         orvex::HostDrift drift;
         std::optional<orvex::HostVisitRecord::Reading> newest;
         for (const auto& visit : visits) {
