@@ -136,6 +136,7 @@ HostVisitRecord HostVisitRecord::FromSequence(const HostSequence& sequence,
     visit.visit = sequence.Visit();
     visit.procedure = sequence.MadeFrom().name;
     visit.procedureVersion = sequence.MadeFrom().version;
+    visit.procedureInterval = sequence.MadeFrom().interval;
     visit.spreadLimits = sequence.MadeFrom().spreadLimits;
     for (const QList<qsizetype>& group : HostSpread::Groups(sequence)) {
         QList<int>& positions = visit.repeats.emplace_back();

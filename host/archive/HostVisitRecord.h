@@ -70,10 +70,11 @@ struct ORVEX_HOST_EXPORT HostVisitRecord {
     // The visit's identity as its sequence file keeps it; empty for a file from before visits had one.
     // Not part of the canonical form: the revisions of a visit carry it.
     QString visit;
-    // Not in the canonical form either: the procedure the visit was made from, and its version;
-    // empty for a visit built by hand.
+    // Not in the canonical form either: the procedure the visit was made from, its version and its
+    // interval in months; empty (0) for a visit built by hand, and for a procedure without one.
     QString procedure;
     QString procedureVersion;
+    int procedureInterval = 0;
     // Not in the canonical form (the verdict is): the spread the procedure allows, and the tests
     // that are repeats of each other, as positions (from 1).
     QList<HostSpread::Limit> spreadLimits;

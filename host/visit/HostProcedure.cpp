@@ -27,6 +27,7 @@ const QString kName = QStringLiteral("Name");
 const QString kVersion = QStringLiteral("Version");
 const QString kEquipment = QStringLiteral("Equipment");
 const QString kRepeat = QStringLiteral("Repeat");
+const QString kInterval = QStringLiteral("Interval");
 
 [[noreturn]] void RaiseBad(const QString& path, const QString& reason) {
     throw ComError(HostProcedure::kErrBadProcedure, kSource, QStringLiteral("%1: %2").arg(path, reason));
@@ -61,6 +62,11 @@ HostProcedure::Heading HeadingOf(const QString& path, const XmlElement& root) {
         Bounded(path, description ? description->Text().trimmed() : QString(), HostProcedure::kMaxDescription,
                 QStringLiteral("description"))};
     if (heading.name.isEmpty()) RaiseBad(path, QStringLiteral("the procedure has no name"));
+    try {
+        heading.interval = HostSequence::ReadInterval(root.GetAttribute(kInterval), kInterval);
+    } catch (const ComError& e) {
+        RaiseBad(path, e.Description());
+    }
     return heading;
 }
 
@@ -143,7 +149,7 @@ HostSequence HostProcedure::MakeVisit(const QString& path, const std::shared_ptr
         }
     }
     if (visit.Tests().isEmpty()) RaiseBad(path, QStringLiteral("the procedure has no steps"));
-    visit.SetMadeFrom({heading.name, heading.version, spreadLimits});
+    visit.SetMadeFrom({heading.name, heading.version, spreadLimits, heading.interval});
     return visit;
 }
 
@@ -160,6 +166,9 @@ void HostProcedure::Write(const HostSequence& sequence, const Heading& heading, 
         kName, Bounded(path, heading.name.trimmed(), HostSequence::kMaxFieldLength, QStringLiteral("name")));
     root->SetAttribute(kVersion, heading.version.trimmed());
     root->SetAttribute(kEquipment, heading.equipment.trimmed());
+    // A procedure saved from a visit is done as often as the one the visit was made from.
+    if (sequence.MadeFrom().interval > 0)
+        root->SetAttribute(kInterval, QString::number(sequence.MadeFrom().interval));
     if (heading.name.trimmed().isEmpty()) RaiseBad(path, QStringLiteral("the procedure has no name"));
     if (!heading.description.trimmed().isEmpty()) {
         const auto description = document->CreateElement(kDescription);

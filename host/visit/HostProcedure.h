@@ -15,7 +15,8 @@ class IPlugIn;
 
 // A named, versioned visit template: the tests a department performs on every monitor of a kind, in
 // order, with their configurations and limit sets, and how often each is performed. Its file is an
-// "OrvexProcedure" (Name, Version, Equipment; a "Description") holding one "Step" per test, each a
+// "OrvexProcedure" (Name, Version, Equipment, and Interval: the months between its visits, when it
+// says; a "Description") holding one "Step" per test, each a
 // test element as a sequence file keeps it, without results, and an optional "Repeat" count.
 // Its tests are made from the plug-in's templates like any other, so a procedure never holds a
 // test, setting or limit the plug-in does not offer.
@@ -31,6 +32,8 @@ public:
         QString version;
         QString equipment;
         QString description;
+        // Whole months from 1 to HostSequence::kLongestInterval; 0 when the file names none.
+        int interval = 0;
     };
     // A procedure found in a folder, or why its file cannot be read.
     struct Listed {
@@ -44,7 +47,9 @@ public:
     static HostSequence MakeVisit(const QString& path, const std::shared_ptr<IPlugIn>& plugIn);
     static Heading ReadHeading(const QString& path);
     // The sequence's tests as a procedure: their results left out, tests alike that follow each
-    // other one step performed as often. Written beside the target and renamed over it.
+    // other one step performed as often; the interval and spread those of the procedure the
+    // sequence was made from (the heading's interval is not used). Written beside the target and
+    // renamed over it.
     static void Write(const HostSequence& sequence, const Heading& heading, const QString& path);
 
     // The user's procedures ($XDG_DATA_HOME/Orvex/procedures), then the shipped ones; a user's

@@ -39,6 +39,7 @@ const QString kFWVersion = QStringLiteral("FWVersion");
 const QString kVisit = QStringLiteral("Visit");
 const QString kProcedure = QStringLiteral("Procedure");
 const QString kProcedureVersion = QStringLiteral("ProcedureVersion");
+const QString kProcedureInterval = QStringLiteral("ProcedureInterval");
 
 [[noreturn]] void RaiseBad(const QString& path, const QString& reason) {
     throw ComError(HostSequence::kErrBadSequence, kSource, QStringLiteral("%1: %2").arg(path, reason));
@@ -88,7 +89,9 @@ QString Field(const QString& text, const QString& what) {
 
 HostSequence::Procedure ReadProcedure(const XmlElement& root) {
     return {Field(root.GetAttribute(kProcedure), QStringLiteral("procedure's name")),
-            Field(root.GetAttribute(kProcedureVersion), QStringLiteral("procedure's version"))};
+            Field(root.GetAttribute(kProcedureVersion), QStringLiteral("procedure's version")),
+            {},
+            HostSequence::ReadInterval(root.GetAttribute(kProcedureInterval), kProcedureInterval)};
 }
 
 HostSequence::Asset ReadAsset(const XmlElement& element) {
@@ -208,8 +211,28 @@ void HostSequence::SetMadeFrom(const Procedure& procedure) {
         throw ComError(kErrBadSequence, kSource,
                        QStringLiteral("more than %1 spread limits").arg(HostSpread::kMaxLimits));
     }
+    if (procedure.interval < 0 || procedure.interval > kLongestInterval) {
+        throw ComError(kErrBadSequence, kSource,
+                       QStringLiteral("%1 months is no interval (1 to %2)")
+                           .arg(procedure.interval)
+                           .arg(kLongestInterval));
+    }
     m_procedure = {Field(procedure.name, QStringLiteral("procedure's name")),
-                   Field(procedure.version, QStringLiteral("procedure's version")), procedure.spreadLimits};
+                   Field(procedure.version, QStringLiteral("procedure's version")), procedure.spreadLimits,
+                   procedure.interval};
+}
+
+int HostSequence::ReadInterval(const QString& text, const QString& attribute) {
+    if (text.isEmpty()) return 0;
+    bool ok = false;
+    const int months = text.toInt(&ok);
+    if (!ok || months < 1 || months > kLongestInterval) {
+        throw ComError(kErrBadSequence, kSource,
+                       QStringLiteral("%1 %2 is no whole number of months from 1 to %3")
+                           .arg(attribute, Quoted(text))
+                           .arg(kLongestInterval));
+    }
+    return months;
 }
 
 void HostSequence::Load(const QString& path) {
@@ -299,6 +322,8 @@ std::shared_ptr<XmlDocument> HostSequence::Document() const {
     if (!m_procedure.name.isEmpty()) {
         root->SetAttribute(kProcedure, m_procedure.name);
         root->SetAttribute(kProcedureVersion, m_procedure.version);
+        if (m_procedure.interval > 0)
+            root->SetAttribute(kProcedureInterval, QString::number(m_procedure.interval));
     }
     if (m_asset != Asset{}) {
         const auto asset = AppendElement(*document, *root, kAssetTag);

@@ -29,7 +29,8 @@ class XmlElement;
 // the technician ("Technician": Name) and the instruments the runs used ("Instruments", one
 // "Instrument" each: Name, SerialNo, FWVersion). The root's attribute "Visit" names the visit the
 // results belong to, from its first performed test on; "Procedure" and "ProcedureVersion" name the
-// procedure the visit was made from, and "SpreadLimits" the spread it allows.
+// procedure the visit was made from, "ProcedureInterval" how many months it says pass between its
+// visits, and "SpreadLimits" the spread it allows.
 class ORVEX_HOST_EXPORT HostSequence {
 public:
     struct Asset {
@@ -45,6 +46,8 @@ public:
         QString name;
         QString version;
         QList<HostSpread::Limit> spreadLimits{};
+        // How many months pass between visits made from it; 0 when it does not say.
+        int interval = 0;
         bool operator==(const Procedure&) const = default;
     };
     struct Instrument {
@@ -63,6 +66,8 @@ public:
     // Asset fields and names are a line on a form, not a document.
     static constexpr int kMaxFieldLength = 200;
     static constexpr int kMaxInstruments = 100;
+    // The longest test interval, in months (50 years): the results database keeps no longer one.
+    static constexpr int kLongestInterval = 600;
 
     enum class Outcome { Completed, Aborted, Interrupted };
     // What a run tells of a test: it is about to be performed; or the run leaves it, with the
@@ -122,8 +127,12 @@ public:
     const QString& Visit() const { return m_visit; }
     void SetTechnician(const QString& name);
     const Procedure& MadeFrom() const { return m_procedure; }
-    // Raises kErrBadSequence for a name or version longer than kMaxFieldLength, or too many limits.
+    // Raises kErrBadSequence for a name or version longer than kMaxFieldLength, too many limits, or
+    // an interval outside 0 to kLongestInterval.
     void SetMadeFrom(const Procedure& procedure);
+    // An interval as a file writes it, in the attribute named: none (0) when empty, else whole
+    // months from 1 to kLongestInterval; anything else raises kErrBadSequence saying so.
+    static int ReadInterval(const QString& text, const QString& attribute);
     // The Korotkas the runs of this sequence used, each once.
     const QList<Instrument>& Instruments() const { return m_instruments; }
 

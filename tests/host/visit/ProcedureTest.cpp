@@ -30,7 +30,8 @@ TEST_F(ProcedureTest, EachShippedProcedureMakesItsVisitAndSavesBackToTheSame) {
     const struct {
         const char* file;
         int tests;
-    } shipped[] = {{"adult-nibp.xml", 17}, {"neonatal-nibp.xml", 15}, {"quick-check.xml", 3}};
+        int interval;
+    } shipped[] = {{"adult-nibp.xml", 17, 12}, {"neonatal-nibp.xml", 15, 12}, {"quick-check.xml", 3, 0}};
     for (const auto& expected : shipped) {
         SCOPED_TRACE(expected.file);
         const QString path = orvex::HostInstallation::ProceduresFolder() + '/' + expected.file;
@@ -38,6 +39,7 @@ TEST_F(ProcedureTest, EachShippedProcedureMakesItsVisitAndSavesBackToTheSame) {
         ASSERT_EQ(visit.Tests().size(), expected.tests);
         EXPECT_FALSE(visit.MadeFrom().name.isEmpty());
         EXPECT_EQ(visit.MadeFrom().version, "1");
+        EXPECT_EQ(visit.MadeFrom().interval, expected.interval);
         EXPECT_EQ(visit.Tests().last()->ID(), expected.tests);
 
         HostProcedure::Write(visit, HostProcedure::ReadHeading(path), Path("again.xml"));
