@@ -69,6 +69,13 @@ const QList<QStringList> kMigrations{
         QStringLiteral("CREATE TABLE asset_intervals (id %ID%, asset INTEGER NOT NULL REFERENCES assets(id), "
                        "months INTEGER NOT NULL, set_at TEXT NOT NULL)"),
         QStringLiteral("CREATE INDEX asset_intervals_by_asset ON asset_intervals (asset, id)"),
+    },
+    {
+        // Who set an interval: someone by hand ('asset', as every interval before was set), or the
+        // procedure of a visit stored ('procedure'), which gives way to one set by hand. A version
+        // of its own, so that a program from before refuses to write rows that would not say.
+        QStringLiteral("ALTER TABLE asset_intervals ADD COLUMN source TEXT NOT NULL DEFAULT 'asset' "
+                       "CHECK (source IN ('asset', 'procedure'))"),
     }};
 
 // A shared server keeps what was stored: rows are only ever added, whoever connects. An
@@ -612,6 +619,18 @@ HostResultsDatabase::Stored HostResultsDatabase::Store(const HostVisitRecord& vi
                 }
             }
         }
+        // The procedure's interval becomes the asset's, unless someone set the asset's by hand; no
+        // row is added while the newest says as much already.
+        if (visit.procedureInterval >= 1 && visit.procedureInterval <= kLongestInterval) {
+            Run(database,
+                QStringLiteral(
+                    "INSERT INTO asset_intervals (asset, months, set_at, source) SELECT a.id, ?, ?, "
+                    "'procedure' FROM assets a WHERE a.id = ? AND NOT EXISTS (SELECT 1 FROM "
+                    "asset_intervals i WHERE i.asset = a.id AND i.source = 'asset') AND COALESCE((SELECT "
+                    "i.months FROM asset_intervals i WHERE i.asset = a.id ORDER BY i.id DESC LIMIT 1), 0) "
+                    "<> ?"),
+                {visit.procedureInterval, revision.archived, assetKey, visit.procedureInterval}, what);
+        }
         revision.seal = revision.SealAfter(LastSeal(database, what));
         Run(database,
             QStringLiteral(
@@ -929,8 +948,8 @@ void HostResultsDatabase::SetInterval(const QString& assetId, int months) {
             QStringLiteral("INSERT INTO assets (asset_id) VALUES (?) ON CONFLICT (asset_id) DO NOTHING"),
             {assetId}, what);
         Run(database,
-            QStringLiteral("INSERT INTO asset_intervals (asset, months, set_at) SELECT id, ?, ? FROM assets "
-                           "WHERE asset_id = ?"),
+            QStringLiteral("INSERT INTO asset_intervals (asset, months, set_at, source) SELECT id, ?, ?, "
+                           "'asset' FROM assets WHERE asset_id = ?"),
             {months, QDateTime::currentDateTimeUtc().toString(Qt::ISODate), assetId}, what);
         Direct(database, QStringLiteral("COMMIT"), what);
     } catch (const ComError&) {
@@ -945,12 +964,16 @@ QList<HostResultsDatabase::Due> HostResultsDatabase::Dues() {
     const QString what = QStringLiteral("reading when the assets are due");
     // Each asset's newest complete visit by walking its visits newest first: the cost grows with the
     // number of assets, not with their visits.
-    const QString interval =
-        m_version >= kIntervalsVersion
-            ? QStringLiteral(
-                  "(SELECT i.months FROM asset_intervals i WHERE i.asset = a.id ORDER BY i.id DESC "
-                  "LIMIT 1)")
-            : QStringLiteral("NULL");
+    // An interval set by hand before any a procedure gave; before they were told apart, every one
+    // was set by hand.
+    QString interval = QStringLiteral("NULL");
+    if (m_version >= kIntervalSourcesVersion)
+        interval = QStringLiteral(
+            "(SELECT i.months FROM asset_intervals i WHERE i.asset = a.id ORDER BY CASE WHEN i.source = "
+            "'asset' THEN 0 ELSE 1 END, i.id DESC LIMIT 1)");
+    else if (m_version >= kIntervalsVersion)
+        interval = QStringLiteral(
+            "(SELECT i.months FROM asset_intervals i WHERE i.asset = a.id ORDER BY i.id DESC LIMIT 1)");
     QSqlQuery rows = Run(
         database,
         QStringLiteral(

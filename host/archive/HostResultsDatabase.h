@@ -31,12 +31,14 @@ class ORVEX_HOST_EXPORT HostResultsDatabase {
 public:
     static constexpr int32_t kErrDatabase = HostErrors::kDatabase;
     // The schema this build reads and writes.
-    static constexpr int kSchemaVersion = 3;
+    static constexpr int kSchemaVersion = 4;
     // The first schema that keeps test intervals; a reader takes the one before as well.
     static constexpr int kIntervalsVersion = 3;
+    // The first that tells an interval set by hand from one a procedure gave.
+    static constexpr int kIntervalSourcesVersion = 4;
     // An asset's test interval in months unless one is set, and the longest one set (50 years).
     static constexpr int kDefaultInterval = 12;
-    static constexpr int kLongestInterval = 600;
+    static constexpr int kLongestInterval = HostSequence::kLongestInterval;
 
     // New: the visit's first revision; Revised: a further one; AlreadyThere: its newest revision
     // holds this content already.
@@ -110,7 +112,8 @@ public:
     // Stores the visit, whose results are in the sequence file at file, as a revision of it;
     // command names what stored it ("run", "archive", "open"). A visit whose newest revision holds
     // the same content is left as it is. A file from before visits had an identity is the visit of
-    // its path.
+    // its path. A visit stored whose procedure names an interval gives it to the asset, unless the
+    // asset's interval was set by hand (SetInterval).
     Stored Store(const HostVisitRecord& visit, const QString& file, const QString& command);
     // The asset's visits, each once as its newest revision, newest first; at most limit of them
     // when limit > 0; with a key, only those that hold a reading of that key.
@@ -131,9 +134,11 @@ public:
     // takes it (the one at position, else the first of that test id); altered is not judged there.
     QList<Visit> Readings(const QString& assetId, int testId, int position, const QString& key,
                           const QString& before, int limit);
-    // Sets the asset's test interval (1 to kLongestInterval months); an asset not stored yet is added.
+    // Sets the asset's test interval by hand (1 to kLongestInterval months): it holds over any a
+    // procedure gives. An asset not stored yet is added.
     void SetInterval(const QString& assetId, int months);
-    // Every asset, by id, with its interval and newest complete visit: one query.
+    // Every asset, by id, with its interval (the newest set by hand, else the newest a procedure
+    // gave, else the default) and newest complete visit: one query.
     QList<Due> Dues();
     // Every judged reading in each asset's newest visits (at most `newest` of them), ordered by
     // asset, test id, key and time, one at a time: one query, and neither memory nor time grows

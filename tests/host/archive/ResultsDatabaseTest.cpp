@@ -244,6 +244,35 @@ TEST_P(ResultsDatabaseTest, ADroppedConnectionFailsClearlyAndTheNextStoreSucceed
     EXPECT_EQ(next.History(Asset("MON-5")).size(), 1);
 }
 
+// The interval of a visit's procedure becomes its asset's, the newest one stored holding, until one
+// is set by hand; it is no part of what the visit's checksum covers.
+TEST_P(ResultsDatabaseTest, AProceduresIntervalHoldsUntilOneIsSetByHand) {
+    HostResultsDatabase database(url);
+    const auto store = [&](const QString& asset, int minute, int interval) {
+        auto visit = Visit(Asset(asset), "Kim", minute, 0);
+        visit.procedureInterval = interval;
+        return database.Store(visit, "p.xml", "run");
+    };
+    const auto months = [&](const QString& asset) {
+        for (const auto& due : database.Dues())
+            if (due.assetId == Asset(asset)) return due.months;
+        return -1;
+    };
+    store("MON-8", 1, 6);
+    EXPECT_EQ(months("MON-8"), 6);
+    EXPECT_EQ(store("MON-8", 1, 12), HostResultsDatabase::Stored::AlreadyThere);
+    store("MON-8", 2, 3);
+    EXPECT_EQ(months("MON-8"), 3);
+    store("MON-8", 3, 6);
+    EXPECT_EQ(months("MON-8"), 6);
+    database.SetInterval(Asset("MON-8"), 9);
+    store("MON-8", 4, 6);
+    store("MON-8", 5, 4);
+    EXPECT_EQ(months("MON-8"), 9);
+    store("MON-9", 1, 0);
+    EXPECT_EQ(months("MON-9"), HostResultsDatabase::kDefaultInterval);
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, ResultsDatabaseTest, ::testing::Values("sqlite", "postgresql"));
 
 // A database the previous schema wrote: a writer seals its visits in the order they were stored,
@@ -322,7 +351,7 @@ TEST(ResultsDatabaseUpgradeTest, ADatabaseFromBeforeIntervalsIsReadAndAnInterval
         ASSERT_TRUE(old.open());
         QSqlQuery sql(old);
         for (const char* statement :
-             {"DROP TABLE asset_intervals", "DELETE FROM orvex_schema WHERE version = 3"})
+             {"DROP TABLE asset_intervals", "DELETE FROM orvex_schema WHERE version >= 3"})
             ASSERT_TRUE(sql.exec(statement)) << statement;
     }
     QSqlDatabase::removeDatabase("before");
@@ -344,6 +373,46 @@ TEST(ResultsDatabaseUpgradeTest, ADatabaseFromBeforeIntervalsIsReadAndAnInterval
     EXPECT_EQ(after[1].assetId, "MON-2");
     EXPECT_EQ(after[1].months, 24);
     EXPECT_FALSE(after[1].visited);
+}
+
+// Before intervals were told apart every one was set by hand: a reader takes them as they stand,
+// and once the first writer has added the column a procedure's interval gives way to them, while
+// an asset without one takes the procedure's.
+TEST(ResultsDatabaseUpgradeTest, IntervalsSetBeforeProceduresGaveThemStillHold) {
+    QTemporaryDir folder;
+    const QString path = folder.filePath("three.sqlite");
+    HostResultsDatabase(path).Store(Visit("MON-1", "Kim", 1, 1.5), "/v.xml", "run");
+    {
+        auto old = QSqlDatabase::addDatabase("QSQLITE", "three");
+        old.setDatabaseName(path);
+        ASSERT_TRUE(old.open());
+        QSqlQuery sql(old);
+        for (const char* statement :
+             {"DROP TABLE asset_intervals", "DELETE FROM orvex_schema WHERE version = 4",
+              "CREATE TABLE asset_intervals (id INTEGER PRIMARY KEY, asset INTEGER NOT NULL REFERENCES "
+              "assets(id), months INTEGER NOT NULL, set_at TEXT NOT NULL)",
+              "INSERT INTO assets (asset_id) VALUES ('MON-2')",
+              "INSERT INTO asset_intervals (asset, months, set_at) SELECT id, 24, '' FROM assets WHERE "
+              "asset_id = 'MON-1'"})
+            ASSERT_TRUE(sql.exec(statement)) << statement;
+    }
+    QSqlDatabase::removeDatabase("three");
+    const auto read = HostResultsDatabase(path, HostResultsDatabase::Access::Read).Dues();
+    ASSERT_EQ(read.size(), 2);
+    EXPECT_EQ(read[0].months, 24);
+    EXPECT_EQ(read[1].months, HostResultsDatabase::kDefaultInterval);
+    {
+        HostResultsDatabase writer(path);
+        for (const char* asset : {"MON-1", "MON-2"}) {
+            auto visit = Visit(asset, "Lee", 2, 0.5);
+            visit.procedureInterval = 6;
+            EXPECT_EQ(writer.Store(visit, "/w.xml", "run"), HostResultsDatabase::Stored::New);
+        }
+    }
+    const auto after = HostResultsDatabase(path, HostResultsDatabase::Access::Read).Dues();
+    ASSERT_EQ(after.size(), 2);
+    EXPECT_EQ(after[0].months, 24);
+    EXPECT_EQ(after[1].months, 6);
 }
 
 // A PostgreSQL URL read into driver settings, with no server: checked against libpq's own parser of

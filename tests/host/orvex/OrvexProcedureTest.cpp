@@ -138,3 +138,65 @@ TEST_F(OrvexRunTest, ASpreadPastTheProceduresLimitFailsTheVisit) {
     EXPECT_EQ(spreads[1].toObject()["status"].toString(), "failed");
     EXPECT_TRUE(spreads[2].toObject()["rangeLimit"].isNull());
 }
+
+// A procedure that says its visits are six months apart gives its asset that interval when a visit
+// made from it is stored, until someone sets the asset's interval by hand; an interval that is no
+// whole number of months is refused, naming the file.
+TEST_F(OrvexRunTest, AProceduresIntervalBecomesItsAssetsUntilOneIsSetByHand) {
+    QFile shipped(kSource + "/resources/procedures/quick-check.xml");
+    ASSERT_TRUE(shipped.open(QIODevice::ReadOnly));
+    const QByteArray text = shipped.readAll();
+    ASSERT_FALSE(text.contains("Interval="));
+    const auto procedure = [&](const QByteArray& interval) {
+        QString path = dir.filePath("every-" + QString::fromLatin1(interval.toHex()) + ".xml");
+        QFile written(path);
+        EXPECT_TRUE(written.open(QIODevice::WriteOnly));
+        written.write(
+            QByteArray(text).replace("<OrvexProcedure ", "<OrvexProcedure Interval=\"" + interval + "\" "));
+        return path;
+    };
+    const auto months = [&] {
+        const auto due = Orvex({"due", "--json", "--within", "1000"});
+        for (const auto& asset : QJsonDocument::fromJson(due.out.toUtf8()).array()) {
+            if (asset.toObject()["assetId"].toString() == "MON-6")
+                return asset.toObject()["intervalMonths"].toInt();
+        }
+        ADD_FAILURE() << due.out.toStdString() << due.err.toStdString();
+        return 0;
+    };
+    const QString six = procedure("6");
+    const QStringList run =
+        QStringList{"run", file} + simulate + QStringList{"--auto", kSource + "/scripts/quick-procedure.txt"};
+    ASSERT_EQ(Orvex({"new", file, "--procedure", six, "--asset-id", "MON-6"}).status, 0);
+    const auto first = Orvex(run);
+    ASSERT_EQ(first.status, 0) << first.out.toStdString() << first.err.toStdString();
+    EXPECT_EQ(months(), 6);
+
+    // The file run again from its first test is the next visit, stored too; the hand's 9 holds.
+    ASSERT_EQ(Orvex({"asset", "MON-6", "--interval", "9"}).status, 0);
+    const auto second = Orvex(run);
+    ASSERT_EQ(second.status, 0) << second.out.toStdString() << second.err.toStdString();
+    EXPECT_EQ(QJsonDocument::fromJson(Orvex({"history", "MON-6", "--json"}).out.toUtf8()).array().size(), 2);
+    EXPECT_EQ(months(), 9);
+
+    for (const QByteArray& bad : {QByteArray("0"), QByteArray("601"), QByteArray("6.5"), QByteArray("six")}) {
+        const QString path = procedure(bad);
+        const auto refused = Orvex({"new", dir.filePath("bad.xml"), "--procedure", path});
+        EXPECT_NE(refused.status, 0) << bad.toStdString();
+        EXPECT_TRUE(refused.err.contains(path) &&
+                    refused.err.contains("Interval \"" + bad + "\" is no whole"))
+            << refused.err.toStdString();
+    }
+    // A visit file whose interval was edited into something else is refused as well.
+    QFile visit(file);
+    ASSERT_TRUE(visit.open(QIODevice::ReadOnly));
+    QByteArray saved = visit.readAll();
+    visit.close();
+    ASSERT_TRUE(saved.contains("ProcedureInterval=\"6\""));
+    ASSERT_TRUE(visit.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    visit.write(saved.replace("ProcedureInterval=\"6\"", "ProcedureInterval=\"-6\""));
+    visit.close();
+    const auto show = Orvex({"show", file});
+    EXPECT_NE(show.status, 0);
+    EXPECT_TRUE(show.err.contains("ProcedureInterval \"-6\"")) << show.err.toStdString();
+}
