@@ -37,7 +37,7 @@ namespace {
 QVariant Run(QSqlQuery& query, const QVariantList& values) {
     for (int i = 0; i < values.size(); ++i) query.bindValue(i, values[i]);
     if (!query.exec()) Fail(query.lastError().text());
-    const QVariant id = query.next() ? query.value(0) : QVariant();
+    QVariant id = query.next() ? query.value(0) : QVariant();
     // A statement left open would keep the transaction from committing.
     query.finish();
     return id;

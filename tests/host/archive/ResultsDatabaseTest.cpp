@@ -48,6 +48,18 @@ HostVisitRecord Visit(const QString& asset, const QString& technician, int minut
     return visit;
 }
 
+// Runs SQL on the file as an older program would have left it, outside the store.
+void Rewrite(const QString& path, std::initializer_list<const char*> statements) {
+    {
+        auto old = QSqlDatabase::addDatabase("QSQLITE", "rewrite");
+        old.setDatabaseName(path);
+        ASSERT_TRUE(old.open());
+        QSqlQuery sql(old);
+        for (const char* statement : statements) ASSERT_TRUE(sql.exec(statement)) << statement;
+    }
+    QSqlDatabase::removeDatabase("rewrite");
+}
+
 }  // namespace
 
 // The same tests against an SQLite file and, when the test script started one and named it in
@@ -345,16 +357,7 @@ TEST(ResultsDatabaseUpgradeTest, ADatabaseFromBeforeIntervalsIsReadAndAnInterval
     QTemporaryDir folder;
     const QString path = folder.filePath("before.sqlite");
     HostResultsDatabase(path).Store(Visit("MON-1", "Kim", 1, 1.5), "/v.xml", "run");
-    {
-        auto old = QSqlDatabase::addDatabase("QSQLITE", "before");
-        old.setDatabaseName(path);
-        ASSERT_TRUE(old.open());
-        QSqlQuery sql(old);
-        for (const char* statement :
-             {"DROP TABLE asset_intervals", "DELETE FROM orvex_schema WHERE version >= 3"})
-            ASSERT_TRUE(sql.exec(statement)) << statement;
-    }
-    QSqlDatabase::removeDatabase("before");
+    Rewrite(path, {"DROP TABLE asset_intervals", "DELETE FROM orvex_schema WHERE version >= 3"});
     const auto before = HostResultsDatabase(path, HostResultsDatabase::Access::Read).Dues();
     ASSERT_EQ(before.size(), 1);
     EXPECT_EQ(before[0].months, HostResultsDatabase::kDefaultInterval);
@@ -382,21 +385,12 @@ TEST(ResultsDatabaseUpgradeTest, IntervalsSetBeforeProceduresGaveThemStillHold) 
     QTemporaryDir folder;
     const QString path = folder.filePath("three.sqlite");
     HostResultsDatabase(path).Store(Visit("MON-1", "Kim", 1, 1.5), "/v.xml", "run");
-    {
-        auto old = QSqlDatabase::addDatabase("QSQLITE", "three");
-        old.setDatabaseName(path);
-        ASSERT_TRUE(old.open());
-        QSqlQuery sql(old);
-        for (const char* statement :
-             {"DROP TABLE asset_intervals", "DELETE FROM orvex_schema WHERE version = 4",
-              "CREATE TABLE asset_intervals (id INTEGER PRIMARY KEY, asset INTEGER NOT NULL REFERENCES "
-              "assets(id), months INTEGER NOT NULL, set_at TEXT NOT NULL)",
-              "INSERT INTO assets (asset_id) VALUES ('MON-2')",
-              "INSERT INTO asset_intervals (asset, months, set_at) SELECT id, 24, '' FROM assets WHERE "
-              "asset_id = 'MON-1'"})
-            ASSERT_TRUE(sql.exec(statement)) << statement;
-    }
-    QSqlDatabase::removeDatabase("three");
+    Rewrite(path, {"DROP TABLE asset_intervals", "DELETE FROM orvex_schema WHERE version = 4",
+                   "CREATE TABLE asset_intervals (id INTEGER PRIMARY KEY, asset INTEGER NOT NULL REFERENCES "
+                   "assets(id), months INTEGER NOT NULL, set_at TEXT NOT NULL)",
+                   "INSERT INTO assets (asset_id) VALUES ('MON-2')",
+                   "INSERT INTO asset_intervals (asset, months, set_at) SELECT id, 24, '' FROM assets WHERE "
+                   "asset_id = 'MON-1'"});
     const auto read = HostResultsDatabase(path, HostResultsDatabase::Access::Read).Dues();
     ASSERT_EQ(read.size(), 2);
     EXPECT_EQ(read[0].months, 24);

@@ -58,7 +58,7 @@ TEST_F(OrvexFleetPageTest, ABrowserSortsFiltersAndOpensAnAssetToItsVisitsAndTren
     Store("MON-9", today.addDays(-30), 0.0, 1.0);
     QDate forty = today.addDays(-60 - 30 * 61);
     // The newest 50 are drawn: the first drawn is the 13th.
-    const QString fortyFirstDrawn = forty.addDays(30 * 12).toString(Qt::ISODate);
+    const QString fortyFirstDrawn = forty.addDays(30LL * 12).toString(Qt::ISODate);
     for (int i = 0; i < 62; ++i, forty = forty.addDays(30))
         Store("MON-40", forty, 0.5 * std::sin(i), 3.0 + std::cos(i));
     Close();
