@@ -13,10 +13,12 @@ QStringList HostHistoryText::Notes(const QList<Visit>& visits, bool limited, con
                                    const QString& key, const QString& location) {
     QStringList notes;
     if (limited)
-        notes << QStringLiteral(
-                     "orvex: the newest %1 visits are shown, more are stored "
-                     "(--limit N shows N, --limit 0 all)")
-                     .arg(visits.size());
+        notes << (visits.size() == 1
+                      ? QStringLiteral("orvex: the newest visit is shown, more are stored "
+                                       "(--limit N shows N, --limit 0 all)")
+                      : QStringLiteral("orvex: the newest %1 visits are shown, more are stored "
+                                       "(--limit N shows N, --limit 0 all)")
+                            .arg(visits.size()));
     if (visits.isEmpty())
         notes << (key.isNull()
                       ? QStringLiteral("orvex: no visit of %1 is stored in %2").arg(assetId, location)
