@@ -49,12 +49,9 @@ std::optional<Placement> Placed(const HostTrendPicture::Fitted& fitted, qsizetyp
     const double leaves = static_cast<double>(fitted.times.first().msecsTo(fitted.line.leaves)) / kMsPerYear;
     if (!(span > 0.0) || !std::isfinite(fitted.line.slope) || !std::isfinite(fitted.line.start))
         return std::nullopt;
-    placed.years = span;
-    if (fitted.line.leaves.isValid() && leaves >= 0.0 && leaves <= 2 * span) {
-        // A little room right of the mark for its dot.
-        placed.years = std::max(span, leaves) * 1.05;
-        placed.marked = leaves / placed.years;
-    }
+    const auto reach = HostTrendPicture::ReachOf(span, fitted.line.leaves.isValid() ? leaves : -1.0);
+    placed.years = reach.end;
+    if (reach.marked) placed.marked = leaves / placed.years;
     for (const double year : years) placed.across << std::max(0.0, year) / placed.years;
     const HostDrift::Line& line = fitted.line;
     const double before =
@@ -65,6 +62,11 @@ std::optional<Placement> Placed(const HostTrendPicture::Fitted& fitted, qsizetyp
 }
 
 }  // namespace
+
+HostTrendPicture::Reach HostTrendPicture::ReachOf(double span, double leaves) {
+    if (leaves >= 0.0 && leaves <= 2.0 * span) return {std::max(span, leaves) * 1.05, true};
+    return {span, false};
+}
 
 QImage HostTrendPicture::Draw(const QList<double>& values, std::optional<double> low,
                               std::optional<double> high, QSize size, const QStringList& captions,

@@ -31,6 +31,16 @@ public:
         QString leaves;
     };
 
+    // How far a trend drawn over `span` from its first point reaches (in span's unit), and whether
+    // the line's crossing at `leaves` (the same unit) is marked: one no further ahead than the
+    // points span again is, with a little room past it; a later one is only written, so the points
+    // keep the room.
+    struct Reach {
+        double end = 0.0;
+        bool marked = false;
+    };
+    static Reach ReachOf(double span, double leaves);
+
     // A null image when there is no value or a number is not finite. With captions (one per value,
     // e.g. the dates), the first and last are written under the line and the limits beside the band.
     // A fit whose times do not match the values, or span no time, is not drawn.

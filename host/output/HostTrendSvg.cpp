@@ -4,6 +4,8 @@
 #include <cmath>
 #include <limits>
 
+#include "host/output/HostTrendPicture.h"
+
 namespace orvex {
 
 namespace {
@@ -39,9 +41,9 @@ QString HostTrendSvg::Svg(const HostFleet::Trend& trend) {
     double from = 0.0;
     if (line) {
         leaves = static_cast<double>(first.secsTo(line->leaves));
-        leavesShown = leaves >= 0.0 && leaves <= 2.0 * end;
-        // A little past the mark, so the line is seen to cross the edge.
-        if (leavesShown) end = std::max(end, leaves * 1.05);
+        const auto reach = HostTrendPicture::ReachOf(end, leaves);
+        leavesShown = reach.marked;
+        end = reach.end;
         from = std::clamp(static_cast<double>(first.secsTo(line->from)), 0.0, end);
     }
     const auto fitted = [&](double seconds) {
